@@ -1,0 +1,60 @@
+#include "core/FastGrid.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "core/Platform.h"
+
+namespace qm {
+
+int32_t fastGridByteSize(int32_t halfSize, CellWidth width) {
+    const int32_t side = 2 * halfSize + 1;
+    if (width == CellWidth::Bit) {
+        // Rows of bits, with the generous block the program has always allocated for them.
+        const int32_t rowBytes = side / 8 + (side % 8 != 0 ? 1 : 0);
+        return 9 * rowBytes * (side / 8) + 4;
+    }
+    const double bytesPerCell = width == CellWidth::Nibble ? 0.5 : width == CellWidth::Byte ? 1.0 : 2.0;
+    return static_cast<int32_t>(static_cast<double>(side) * side * bytesPerCell + 1.0);
+}
+
+bool allocateFastGrid(FastGrid& grid, int32_t halfSize, CellWidth width) {
+    releaseFastGrid(grid);
+    grid.halfSize = halfSize;
+    grid.side = 2 * halfSize + 1;
+    grid.maxCell = 2 * halfSize;
+    grid.halfSide = grid.side * 0.5;
+    grid.rowBytes = width == CellWidth::Bit ? grid.side / 8 + (grid.side % 8 != 0 ? 1 : 0) : 0;
+    grid.width = width;
+    grid.byteSize = fastGridByteSize(halfSize, width);
+    grid.cells = static_cast<uint8_t*>(allocator().allocate(static_cast<std::size_t>(grid.byteSize)));
+    if (!grid.cells) return false;
+    const bool indexed = width == CellWidth::Nibble || width == CellWidth::Byte || width == CellWidth::Word;
+    std::memset(grid.cells, indexed ? 0xFF : 0x00, static_cast<std::size_t>(grid.byteSize));
+    return true;
+}
+
+void releaseFastGrid(FastGrid& grid) {
+    if (grid.cells) allocator().release(grid.cells);
+    grid.cells = nullptr;
+}
+
+uint32_t FastGrid::indexedValue(int32_t x, int32_t y) const {
+    const int32_t cell = cellIndex(x, y);
+    switch (width) {
+        case CellWidth::Nibble: {
+            const uint8_t b = cells[cell >> 1];
+            return (cell & 1) ? (b & 0x0Fu) : (b >> 4);
+        }
+        case CellWidth::Word: return reinterpret_cast<const uint16_t*>(cells)[cell];
+        default: return cells[cell];
+    }
+}
+
+bool FastGrid::blackAt(int32_t x, int32_t y) const {
+    return (cells[bitByte(x, y)] & bitMask(x, halfSize)) != 0;
+}
+
+uint8_t FastGrid::generalizedValue(int32_t x, int32_t y) const { return cells[cellIndex(x, y)]; }
+
+}  // namespace qm

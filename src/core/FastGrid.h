@@ -1,0 +1,55 @@
+#pragma once
+// The dense tier of the world: one block holding every square with |X| <= R and |Y| <= R.
+
+#include <cstdint>
+
+namespace qm {
+
+enum class CellWidth { Nibble, Byte, Word, Bit };
+
+struct FastGrid {
+    int32_t halfSize = 0;      // R
+    int32_t side = 0;          // S = 2R + 1
+    int32_t maxCell = 0;       // 2R
+    double halfSide = 0.0;     // S * 0.5, the byte stride of one column of 4-bit cells
+    int32_t rowBytes = 0;      // black-and-white only: ceil(S / 8)
+    int32_t byteSize = 0;      // bytes allocated; upper bound of any byte or word index
+    CellWidth width = CellWidth::Byte;
+    uint8_t* cells = nullptr;  // none when no grid exists
+
+    bool exists() const { return cells != nullptr; }
+
+    // Well-defined form of "0 <= X + R <= 2R": one unsigned comparison, no signed overflow.
+    bool inside(int32_t x, int32_t y) const {
+        const uint32_t u = static_cast<uint32_t>(x) + static_cast<uint32_t>(halfSize);
+        const uint32_t v = static_cast<uint32_t>(y) + static_cast<uint32_t>(halfSize);
+        return u <= static_cast<uint32_t>(maxCell) && v <= static_cast<uint32_t>(maxCell);
+    }
+    // Cell index L = u * S + v of an inside square (X-major).
+    int32_t cellIndex(int32_t x, int32_t y) const {
+        return (x + halfSize) * side + (y + halfSize);
+    }
+    // Black-and-white: byte and bit of an inside square (Y-major rows of bits).
+    int32_t bitByte(int32_t x, int32_t y) const {
+        return (y + halfSize) * rowBytes + ((x + halfSize) >> 3);
+    }
+    static uint8_t bitMask(int32_t x, int32_t halfSize) {
+        return static_cast<uint8_t>(1u << ((x + halfSize) & 7));
+    }
+
+    // Readers' decoding of one inside square.
+    // Indexed: the ant index, or the all-ones value of the width when empty.
+    uint32_t indexedValue(int32_t x, int32_t y) const;
+    bool blackAt(int32_t x, int32_t y) const;               // black-and-white
+    uint8_t generalizedValue(int32_t x, int32_t y) const;   // cell value, 0 = never visited
+};
+
+// Byte size of the block for the given half size and cell width (the documented formulas).
+int32_t fastGridByteSize(int32_t halfSize, CellWidth width);
+
+// Releases any previous block, sizes, obtains and fills a new one.
+// Returns false when the block cannot be obtained (cells stays none).
+bool allocateFastGrid(FastGrid& grid, int32_t halfSize, CellWidth width);
+void releaseFastGrid(FastGrid& grid);
+
+}  // namespace qm

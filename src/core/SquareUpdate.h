@@ -1,0 +1,112 @@
+#pragma once
+// The square updates of the three run modes: read and rewrite the square under an ant in one
+// operation and return the turn result (0 right, 1 left, -1 failure). Inlined into the loops.
+
+#include <cstdint>
+
+#include "core/World.h"
+
+namespace qm {
+
+template <CellWidth Width>
+inline int32_t squareUpdateIndexed(World& w, int32_t ant, int32_t x, int32_t y) {
+    const FastGrid& g = w.grid;
+    if (!g.inside(x, y)) {
+        w.searchIndexed.X = x;
+        w.searchIndexed.Y = y;
+        w.searchIndexed.ant = static_cast<uint16_t>(ant);
+        return w.storeIndexed ? w.storeIndexed->Toggle() : -1;
+    }
+    const int32_t cell = g.cellIndex(x, y);
+    if constexpr (Width == CellWidth::Nibble) {
+        uint8_t& b = g.cells[cell >> 1];
+        // Even cells live in the high nibble, odd cells in the low one.
+        const int shift = (cell & 1) ? 0 : 4;
+        const uint8_t mask = static_cast<uint8_t>(0x0F << shift);
+        if ((b & mask) != mask) {
+            b = static_cast<uint8_t>(b | mask);
+            return 1;
+        }
+        b = static_cast<uint8_t>((b & ~mask) | ((static_cast<uint32_t>(ant) & 0x0F) << shift));
+        return 0;
+    } else if constexpr (Width == CellWidth::Byte) {
+        uint8_t& b = g.cells[cell];
+        if (b != 0xFF) {
+            b = 0xFF;
+            return 1;
+        }
+        b = static_cast<uint8_t>(ant);
+        return 0;
+    } else {
+        uint16_t* words = reinterpret_cast<uint16_t*>(g.cells);
+        uint16_t& word = words[cell];
+        if (word != 0xFFFF) {
+            word = 0xFFFF;
+            return 1;
+        }
+        word = static_cast<uint16_t>(ant);
+        return 0;
+    }
+}
+
+inline int32_t squareUpdateBW(World& w, int32_t x, int32_t y) {
+    const FastGrid& g = w.grid;
+    if (!g.inside(x, y)) {
+        w.searchBW.X = x;
+        w.searchBW.Y = y;
+        return w.storeBW ? w.storeBW->Toggle() : -1;
+    }
+    uint8_t& b = g.cells[g.bitByte(x, y)];
+    const uint8_t mask = FastGrid::bitMask(x, g.halfSize);
+    if (b & mask) {
+        b = static_cast<uint8_t>(b & ~mask);
+        return 1;
+    }
+    b = static_cast<uint8_t>(b | mask);
+    return 0;
+}
+
+// Bit s of the program; a cell left above a lowered state count can reach s >= 64 once,
+// and the shift then uses s modulo 64 as the processor does.
+inline int32_t programBit(uint64_t program, uint32_t state) {
+    return static_cast<int32_t>((program >> (state & 63u)) & 1u);
+}
+
+inline int32_t squareUpdateGeneralized(World& w, uint64_t program, int32_t x, int32_t y) {
+    const FastGrid& g = w.grid;
+    const int32_t states = w.states;
+    if (!g.inside(x, y)) {
+        w.searchMulti.X = x;
+        w.searchMulti.Y = y;
+        w.squareStateFromStore = 1;
+        if (!w.storeMulti) return -1;
+        const int32_t index = w.storeMulti->FindOrAdd();
+        if (index < 0) return -1;
+        TMyMulti& e = *w.storeMulti->Item(index);
+        const int32_t turn = programBit(program, static_cast<uint32_t>(e.state) - 1u);
+        e.state = static_cast<uint8_t>(e.state + 1);
+        if (e.state > states) {
+            e.state = 1;
+            ++w.counters.peakFilled;
+        }
+        w.currentSquareState = e.state;
+        return turn;
+    }
+    w.squareStateFromStore = 0;
+    const int32_t cell = g.cellIndex(x, y);
+    w.currentCellIndex = cell;
+    uint8_t& b = g.cells[cell];
+    if (b == 0) {
+        b = 1;
+        ++w.counters.filled;
+    }
+    const int32_t turn = programBit(program, static_cast<uint32_t>(b) - 1u);
+    b = static_cast<uint8_t>(b + 1);
+    if (b > states) {
+        b = 1;
+        ++w.counters.peakFilled;
+    }
+    return turn;
+}
+
+}  // namespace qm

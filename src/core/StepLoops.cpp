@@ -1,0 +1,240 @@
+#include "core/StepLoops.h"
+
+#include "core/SquareUpdate.h"
+
+namespace qm {
+namespace {
+
+// Coordinates wrap around at the ends of the 32-bit range instead of overflowing.
+inline int32_t plusOne(int32_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v) + 1u); }
+inline int32_t minusOne(int32_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v) - 1u); }
+
+enum class MoveOutcome { Continue, LeaveAntLoop };
+
+void stopWith(World& w, StopReason reason, const char* text, BoxType type) {
+    w.lastStop = reason;
+    w.messages->showMessage(text, type);
+    w.idle = 1;
+}
+
+void reportFailedUpdate(World& w) {
+    if (w.counters.stepCount == 0)
+        stopWith(w, StopReason::InvalidStart, MsgInvalidStart, BoxType::Error);
+    else
+        stopWith(w, StopReason::CannotSet, MsgCannotSet, BoxType::Error);
+}
+
+// Checks after a right-turn move, in their order; true when one stopped the run.
+inline bool rightTurnLimitsHit(World& w) {
+    const RunCounters& c = w.counters;
+    if (c.filled >= w.limits.filledMax) {
+        stopWith(w, StopReason::Filled, MsgMaxFilled, BoxType::Warning);
+        return true;
+    }
+    const int32_t b = w.limits.axisBound;
+    const int32_t nb = w.limits.axisBoundNeg;
+    if (c.maxX >= b || c.maxY >= b || c.minX <= nb || c.minY <= nb) {
+        stopWith(w, StopReason::Axis, MsgAxis, BoxType::Warning);
+        return true;
+    }
+    return false;
+}
+
+inline bool stepMaxHit(World& w) {
+    if (w.counters.stepCount >= w.limits.stepMax) {
+        stopWith(w, StopReason::StepMax, MsgStepMax, BoxType::Warning);
+        return true;
+    }
+    return false;
+}
+
+// Hand brake: counted event processing after every move; at position 100 it never advances.
+template <bool Generalized>
+inline void handBrake(World& w) {
+    const uint32_t count = w.handBrakeCount;
+    if (count == 0) return;
+    for (uint32_t k = 0; k < w.handBrakeCount;) {
+        if constexpr (Generalized) w.squareStateFromStore = 1;
+        w.pump->processEvents();
+        if (w.trackBarPosition < 100) ++k;
+        if (w.idle) break;
+    }
+}
+
+// Direction held in the top byte of the colour word (indexed) or in a byte array (black-and-white).
+struct IndexedDirections {
+    static uint8_t get(const World& w, int32_t ant) { return directionOf(w.antColour[ant]); }
+    static void set(World& w, int32_t ant, uint8_t d) {
+        w.antColour[ant] = makeColourWord(w.antColour[ant], d);
+    }
+};
+struct ByteDirections {
+    static uint8_t get(const World& w, int32_t ant) { return w.antDir[ant]; }
+    static void set(World& w, int32_t ant, uint8_t d) { w.antDir[ant] = d; }
+};
+
+template <CellWidth Width>
+struct IndexedUpdate {
+    using Directions = IndexedDirections;
+    static constexpr bool failureLeavesAntLoop = true;
+    static int32_t apply(World& w, int32_t ant, int32_t x, int32_t y) {
+        return squareUpdateIndexed<Width>(w, ant, x, y);
+    }
+};
+struct BWUpdate {
+    using Directions = ByteDirections;
+    static constexpr bool failureLeavesAntLoop = false;
+    static int32_t apply(World& w, int32_t, int32_t x, int32_t y) { return squareUpdateBW(w, x, y); }
+};
+
+// One ant move of indexed and black-and-white mode.
+template <class Update>
+inline MoveOutcome moveLangtonAnt(World& w, int32_t ant) {
+    AntPos& p = w.antPos[ant];
+    int32_t r = Update::apply(w, ant, p.x, p.y);
+    if (r == 1) {
+        w.hooks.erase(w.hooks.context);
+        switch (Update::Directions::get(w, ant)) {
+            case DirXPlus: Update::Directions::set(w, ant, DirYPlus); p.y = plusOne(p.y); break;
+            case DirYMinus: Update::Directions::set(w, ant, DirXPlus); p.x = plusOne(p.x); break;
+            case DirXMinus: Update::Directions::set(w, ant, DirYMinus); p.y = minusOne(p.y); break;
+            default: Update::Directions::set(w, ant, DirXMinus); p.x = minusOne(p.x); break;
+        }
+        --w.counters.filled;
+    } else {
+        if (r != 0) {
+            reportFailedUpdate(w);
+            if constexpr (Update::failureLeavesAntLoop) return MoveOutcome::LeaveAntLoop;
+        }
+        w.hooks.paint(w.hooks.context);
+        RunCounters& c = w.counters;
+        switch (Update::Directions::get(w, ant)) {
+            case DirXPlus:
+                Update::Directions::set(w, ant, DirYMinus);
+                p.y = minusOne(p.y);
+                if (p.y < c.minY) c.minY = p.y;
+                break;
+            case DirYMinus:
+                Update::Directions::set(w, ant, DirXMinus);
+                p.x = minusOne(p.x);
+                if (p.x < c.minX) c.minX = p.x;
+                break;
+            case DirXMinus:
+                Update::Directions::set(w, ant, DirYPlus);
+                p.y = plusOne(p.y);
+                if (p.y > c.maxY) c.maxY = p.y;
+                break;
+            default:
+                Update::Directions::set(w, ant, DirXPlus);
+                p.x = plusOne(p.x);
+                if (p.x > c.maxX) c.maxX = p.x;
+                break;
+        }
+        ++c.filled;
+        if (c.filled > c.peakFilled) c.peakFilled = c.filled;
+        if (rightTurnLimitsHit(w)) return MoveOutcome::LeaveAntLoop;
+    }
+    if (stepMaxHit(w)) return MoveOutcome::LeaveAntLoop;
+    handBrake<false>(w);
+    return w.idle ? MoveOutcome::LeaveAntLoop : MoveOutcome::Continue;
+}
+
+// One ant move of generalized mode (directions 0 = X+, 1 = Y-, 2 = X-, 3 = Y+).
+inline MoveOutcome moveGeneralizedAnt(World& w, int32_t ant) {
+    AntPos& p = w.antPos[ant];
+    uint8_t& dir = w.antDir[ant];
+    const int32_t r = squareUpdateGeneralized(w, w.antProgram[ant], p.x, p.y);
+    w.hooks.genSquare(w.hooks.context);
+    if (r == 1) {
+        dir = static_cast<uint8_t>((dir + 3) & 3);
+        switch (dir) {
+            case 0: p.x = plusOne(p.x); break;
+            case 1: p.y = minusOne(p.y); break;
+            case 2: p.x = minusOne(p.x); break;
+            default: p.y = plusOne(p.y); break;
+        }
+    } else {
+        if (r != 0) reportFailedUpdate(w);
+        RunCounters& c = w.counters;
+        dir = static_cast<uint8_t>((dir + 1) & 3);
+        switch (dir) {
+            case 0: p.x = plusOne(p.x); if (p.x > c.maxX) c.maxX = p.x; break;
+            case 1: p.y = minusOne(p.y); if (p.y < c.minY) c.minY = p.y; break;
+            case 2: p.x = minusOne(p.x); if (p.x < c.minX) c.minX = p.x; break;
+            default: p.y = plusOne(p.y); if (p.y > c.maxY) c.maxY = p.y; break;
+        }
+        if (rightTurnLimitsHit(w)) return MoveOutcome::LeaveAntLoop;
+    }
+    if (stepMaxHit(w)) return MoveOutcome::LeaveAntLoop;
+    handBrake<true>(w);
+    return w.idle ? MoveOutcome::LeaveAntLoop : MoveOutcome::Continue;
+}
+
+// The outer loop shared by all modes. The step hook is drawn at most once per presented frame:
+// when the frame countdown says the window is due, the hook runs with this step's counters and
+// the next step's event processing really serves the window, so what is presented is exactly what
+// the per-step hook would have shown. With the hand brake on, every step calls the hook.
+template <bool Generalized, class MoveAnt>
+void outerLoop(World& w, MoveAnt moveAnt) {
+    w.lastStop = StopReason::None;
+    RunCounters& c = w.counters;
+    bool presentNow = true;
+    while (c.stepCount < w.limits.userMaxSteps) {
+        c.currentAnt = 0;
+        bool leftEarly = false;
+        for (;;) {
+            if (moveAnt(w, c.currentAnt) == MoveOutcome::LeaveAntLoop || w.idle) {
+                leftEarly = true;
+                break;
+            }
+            if (++c.currentAnt >= c.antCount) break;
+        }
+        if (!leftEarly) c.currentAnt = c.antCount - 1;
+        if constexpr (Generalized) w.squareStateFromStore = 1;
+        if (presentNow || w.handBrakeCount != 0) {
+            presentNow = false;
+            w.pump->processEvents();
+        }
+        if (w.idle) {
+            if (w.lastStop == StopReason::None) w.lastStop = StopReason::UserBreak;
+            return;
+        }
+        w.frameCountdown -= c.antCount;
+        if (w.frameCountdown <= 0) {
+            w.frameCountdown = w.frameCountdownReload;
+            presentNow = w.pump->frameDue();
+        }
+        if (presentNow || w.handBrakeCount != 0) w.hooks.step(w.hooks.context);
+        ++c.stepCount;
+    }
+    w.lastStop = StopReason::MaxSteps;
+}
+
+template <class Update>
+void langtonLoop(World& w) {
+    outerLoop<false>(w, [](World& world, int32_t ant) { return moveLangtonAnt<Update>(world, ant); });
+}
+
+}  // namespace
+
+void runIndexedLoop(World& w) {
+    switch (w.antMaxMode) {
+        case AntMaxMode::Ants15: langtonLoop<IndexedUpdate<CellWidth::Nibble>>(w); break;
+        case AntMaxMode::Ants65535: langtonLoop<IndexedUpdate<CellWidth::Word>>(w); break;
+        default: langtonLoop<IndexedUpdate<CellWidth::Byte>>(w); break;
+    }
+}
+
+void runBlackWhiteLoop(World& w) { langtonLoop<BWUpdate>(w); }
+
+void runGeneralizedLoop(World& w) {
+    outerLoop<true>(w, [](World& world, int32_t ant) { return moveGeneralizedAnt(world, ant); });
+}
+
+void runStepLoop(World& w) {
+    if (w.generalized) runGeneralizedLoop(w);
+    else if (w.antMaxMode == AntMaxMode::BlackWhite) runBlackWhiteLoop(w);
+    else runIndexedLoop(w);
+}
+
+}  // namespace qm

@@ -1,0 +1,136 @@
+#pragma once
+// The world of one run: ants, counters, limits, the fast grid, the sparse stores and the hooks.
+// The main window owns one World; the step loops, the reader and the painters all work on it.
+
+#include <cstdint>
+
+#include "core/FastGrid.h"
+#include "core/Platform.h"
+#include "core/Ss_memory.h"
+
+namespace qm {
+
+// Ant-maximum mode: which cell width an indexed run uses, or black-and-white.
+enum class AntMaxMode : int32_t { Ants15 = 0, Ants255 = 1, Ants65535 = 2, BlackWhite = 3 };
+
+// The five cell encodings a run can have.
+enum class RunMode { Indexed15, Indexed255, Indexed65535, BlackWhite, Generalized };
+
+RunMode runModeOf(AntMaxMode antMaxMode, bool generalized);
+CellWidth cellWidthOf(RunMode mode);
+const char* runModeName(RunMode mode);  // "indexed15", "indexed255", ... "bw", "generalized"
+
+// Direction codes of indexed and black-and-white ants (generalized ants hold code - 1).
+enum : uint8_t { DirXPlus = 1, DirYMinus = 2, DirXMinus = 3, DirYPlus = 4 };
+
+struct AntPos {
+    int32_t x;
+    int32_t y;
+};
+static_assert(sizeof(AntPos) == 8);
+
+// Indexed ants keep colour (low three bytes) and direction (top byte) in one word.
+constexpr uint32_t colourOf(uint32_t word) { return word & 0x00FFFFFFu; }
+constexpr uint8_t directionOf(uint32_t word) { return static_cast<uint8_t>(word >> 24); }
+constexpr uint32_t makeColourWord(uint32_t colour, uint8_t direction) {
+    return (colour & 0x00FFFFFFu) | (static_cast<uint32_t>(direction) << 24);
+}
+
+// Why the last loop returned; the window only shows the message, the benchmark prints the reason.
+enum class StopReason { None, MaxSteps, UserBreak, Filled, Axis, StepMax, InvalidStart, CannotSet, NoAnts, Error };
+const char* stopReasonName(StopReason reason);
+
+// Display hooks: plain function pointers with one context, chosen when a control changes.
+using Hook = void (*)(void* context);
+void noHook(void* context);
+
+struct DisplayHooks {
+    Hook paint = noHook;      // after a square became painted (indexed, black-and-white)
+    Hook erase = noHook;      // after a square became empty / white
+    Hook genSquare = noHook;  // after every generalized square update
+    Hook step = noHook;       // once per completed step
+    void* context = nullptr;
+};
+
+struct RunCounters {
+    int64_t stepCount = 0;
+    int64_t filled = 0;
+    int64_t peakFilled = 0;  // generalized: number of state wrap-arounds
+    int32_t minX = 0, maxX = 0, minY = 0, maxY = 0;
+    int32_t antCount = 0;
+    int32_t currentAnt = 0;
+    double runStartDays = 0.0;
+};
+
+struct RunLimits {
+    int64_t userMaxSteps = 2147483645;     // "Max steps:"
+    int64_t stepMax = 4294967285;          // 2^32 - 11
+    int64_t filledMax = 178257920;         // 0x0AA00000 until the limits are computed
+    int32_t axisBound = 2147483637;        // +B
+    int32_t axisBoundNeg = -2147483637;    // -B
+};
+
+struct World {
+    // Mode of the run (and of the settings while idle).
+    AntMaxMode antMaxMode = AntMaxMode::Ants255;
+    bool generalized = false;
+    int32_t antMax = 255;
+    int32_t states = 0;  // N, read afresh at every generalized square update
+
+    // Ant arrays. Indexed mode: antPos + antColour sized for antMax (owned by the settings).
+    // Black-and-white / generalized: antPos + antDir (+ antProgram) sized per run.
+    AntPos* antPos = nullptr;
+    uint32_t* antColour = nullptr;
+    uint8_t* antDir = nullptr;
+    uint64_t* antProgram = nullptr;
+    int32_t antPosCapacity = 0;
+
+    RunCounters counters;
+    RunLimits limits;
+
+    uint8_t idle = 1;               // set while no run is active or a stop was requested
+    uint32_t handBrakeCount = 0;    // counted event-processing calls after every ant move
+    int32_t trackBarPosition = 0;   // 0-100; at 100 the hand brake never advances
+
+    FastGrid grid;
+
+    // Sparse stores: at most one exists, the one of the run's mode.
+    TSS_SortAddArray* storeIndexed = nullptr;
+    TSS_SortAddArrayBW* storeBW = nullptr;
+    TSS_SortAddArrayMulti* storeMulti = nullptr;
+
+    // Search elements that carry a square from the square update into the store.
+    TMyixUI16 searchIndexed{};
+    TMyAntBW searchBW{};
+    TMyMulti searchMulti{};
+
+    // Generalized hand-off to the square hook.
+    int32_t currentCellIndex = 0;
+    uint8_t currentSquareState = 0;
+    uint8_t squareStateFromStore = 0;  // 1: use currentSquareState, 0: grid byte at currentCellIndex
+
+    DisplayHooks hooks;
+    EventPump* pump = nullptr;
+    MessageSink* messages = nullptr;
+
+    // Frame pacing of the loops: a countdown decremented per step; the pump's clock is asked
+    // only when it reaches zero.
+    int32_t frameCountdown = 1;
+    int32_t frameCountdownReload = 4096;
+
+    StopReason lastStop = StopReason::None;
+
+    World() = default;
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+    ~World();
+
+    RunMode mode() const { return runModeOf(antMaxMode, generalized); }
+
+    // Releases the three stores (the fast grid is released by releaseFastGrid).
+    void releaseStores();
+    void releaseRunAntArrays();      // antDir and antProgram (per-run arrays)
+    void releaseAll();
+};
+
+}  // namespace qm
