@@ -1,0 +1,42 @@
+#pragma once
+// Line reader for "From file": one character at a time into an 81-byte buffer, so a file of
+// any size is read one line of at most 80 characters at a time.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace qm {
+
+class TImFile {
+public:
+    static constexpr int BufferSize = 81;
+
+    TImFile() = default;
+    TImFile(const TImFile&) = delete;
+    TImFile& operator=(const TImFile&) = delete;
+    ~TImFile();
+
+    bool Open(const std::string& fileName);  // text mode, for reading
+    void Close();
+    bool IsOpen() const { return file_ != nullptr; }
+    bool Eof() const { return eof_; }
+    const std::string& FileName() const { return fileName_; }
+
+    // Reads the next line without its line break (a carriage return before it is dropped).
+    // A line starting with ';' is a comment and comes back empty. At end of file the characters
+    // read so far form the line. A read error or a line over 80 characters fails and closes the file.
+    bool ReadLine(std::string& line);
+
+private:
+    std::FILE* file_ = nullptr;
+    std::string fileName_;
+    char buffer_[BufferSize] = {};
+    int length_ = 0;
+    bool eof_ = false;
+};
+
+// Size of a file in bytes, or -1 when it cannot be found.
+int64_t fileSizeOf(const std::string& fileName);
+
+}  // namespace qm
