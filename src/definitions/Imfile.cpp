@@ -1,0 +1,73 @@
+#include "definitions/Imfile.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace qm {
+
+TImFile::~TImFile() { Close(); }
+
+bool TImFile::Open(const std::string& fileName) {
+    Close();
+    fileName_ = fileName;
+    length_ = 0;
+    file_ = std::fopen(fileName.c_str(), "r");
+    eof_ = file_ == nullptr;
+    return file_ != nullptr;
+}
+
+void TImFile::Close() {
+    if (file_ != nullptr) std::fclose(file_);
+    file_ = nullptr;
+    // A closed file has nothing more to give, so a read-until-end loop stops.
+    eof_ = true;
+}
+
+bool TImFile::ReadLine(std::string& line) {
+    line.clear();
+    length_ = 0;
+    if (file_ == nullptr) return false;
+
+    for (;;) {
+        int c = std::fgetc(file_);
+        if (c == EOF) {
+            if (std::ferror(file_)) {
+                Close();
+                return false;
+            }
+            eof_ = true;
+            break;
+        }
+        if (c == '\n') break;
+        if (c == '\r') {
+            // Files written on other systems end lines with CR LF; Linux has no text mode to
+            // remove the CR, so drop it here. A CR not followed by LF stays in the line.
+            const int next = std::fgetc(file_);
+            if (next == '\n') break;
+            if (next != EOF) {
+                std::ungetc(next, file_);
+            } else if (std::ferror(file_)) {
+                Close();
+                return false;
+            }
+        }
+        if (length_ >= BufferSize - 1) {  // an 81st character: the line is too long
+            Close();
+            return false;
+        }
+        buffer_[length_++] = static_cast<char>(c);
+    }
+
+    if (length_ > 0 && buffer_[0] == ';') length_ = 0;  // comment line
+    line.assign(buffer_, static_cast<size_t>(length_));
+    return true;
+}
+
+int64_t fileSizeOf(const std::string& fileName) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(fileName, error);
+    if (error) return -1;
+    return static_cast<int64_t>(size);
+}
+
+}  // namespace qm
