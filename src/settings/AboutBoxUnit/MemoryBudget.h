@@ -32,6 +32,9 @@ MemoryStatusSource& systemMemoryStatus();
 void setMemoryStatusSource(MemoryStatusSource* replacement);
 MemoryStatus queryMemoryStatus();
 uint32_t clampToUInt32(uint64_t bytes);
+// Reads MemTotal and MemAvailable (kB) from the text of /proc/meminfo; figures missing from the
+// text count as 0. MemFree stands in for MemAvailable on kernels that lack the latter.
+MemoryStatus parseMemInfo(const std::string& text);
 
 // Which of the ant-maximum buttons is checked (generalized mode always counts as 255).
 enum class AntMaxChoice { Ants15, Ants255, Ants65535, BlackWhite };
@@ -43,6 +46,16 @@ std::array<int32_t, MemoryChoiceCount> computeHalfSizes(AntMaxChoice choice);
 int defaultMemoryItem(uint32_t available);
 // Number of items left after removing those the total memory cannot hold (at least 2).
 int memoryItemsKept(uint32_t total);
+
+// Outcome of fitting the memory choices to the machine at first activation.
+struct MemoryFit {
+    int selectedItem = 1;
+    int itemsKept = MemoryChoiceCount;
+};
+MemoryFit fitMemoryChoices(const MemoryStatus& status);
+
+// Block size M of a memory item in bytes (0 for an index outside the table).
+uint64_t memoryBlockBytes(int item);
 
 // The warning shown when a chosen block exceeds the free memory; none for items 0 and 1 or when
 // enough is free.
