@@ -12,13 +12,17 @@ int32_t fastGridByteSize(int32_t halfSize, CellWidth width) {
     if (width == CellWidth::Bit) {
         // Rows of bits, with the generous block the program has always allocated for them.
         const int32_t rowBytes = side / 8 + (side % 8 != 0 ? 1 : 0);
-        return 9 * rowBytes * (side / 8) + 4;
+        const int64_t generous = 9ll * rowBytes * (side / 8) + 4;
+        // The generous block always covers the rows for the half sizes in use; a tiny grid
+        // (tests, future tables) must still hold every row.
+        const int64_t rows = static_cast<int64_t>(side) * rowBytes;
+        return static_cast<int32_t>(generous > rows ? generous : rows);
     }
     const double bytesPerCell = width == CellWidth::Nibble ? 0.5 : width == CellWidth::Byte ? 1.0 : 2.0;
     return static_cast<int32_t>(static_cast<double>(side) * side * bytesPerCell + 1.0);
 }
 
-bool allocateFastGrid(FastGrid& grid, int32_t halfSize, CellWidth width) {
+bool allocateFastGrid(FastGrid& grid, int32_t halfSize, CellWidth width, uint8_t fill) {
     releaseFastGrid(grid);
     grid.halfSize = halfSize;
     grid.side = 2 * halfSize + 1;
@@ -29,8 +33,7 @@ bool allocateFastGrid(FastGrid& grid, int32_t halfSize, CellWidth width) {
     grid.byteSize = fastGridByteSize(halfSize, width);
     grid.cells = static_cast<uint8_t*>(allocator().allocate(static_cast<std::size_t>(grid.byteSize)));
     if (!grid.cells) return false;
-    const bool indexed = width == CellWidth::Nibble || width == CellWidth::Byte || width == CellWidth::Word;
-    std::memset(grid.cells, indexed ? 0xFF : 0x00, static_cast<std::size_t>(grid.byteSize));
+    std::memset(grid.cells, fill, static_cast<std::size_t>(grid.byteSize));
     return true;
 }
 

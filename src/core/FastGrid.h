@@ -47,9 +47,9 @@ struct FastGrid {
 // Byte size of the block for the given half size and cell width (the documented formulas).
 int32_t fastGridByteSize(int32_t halfSize, CellWidth width);
 
-// Releases any previous block, sizes, obtains and fills a new one.
-// Returns false when the block cannot be obtained (cells stays none).
-bool allocateFastGrid(FastGrid& grid, int32_t halfSize, CellWidth width);
+// Releases any previous block, sizes, obtains and fills a new one with `fill` (0xFF: every
+// indexed square empty; 0: white or never visited). False when the block cannot be obtained.
+bool allocateFastGrid(FastGrid& grid, int32_t halfSize, CellWidth width, uint8_t fill);
 void releaseFastGrid(FastGrid& grid);
 
 }  // namespace qm

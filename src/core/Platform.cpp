@@ -34,6 +34,7 @@ Allocator& allocator() { return *installedAllocator; }
 void setAllocator(Allocator* replacement) {
     installedAllocator = replacement ? replacement : &heapAllocator;
 }
+Allocator& allocatorDefault() { return heapAllocator; }
 Clock& systemClock() { return theSystemClock; }
 
 }  // namespace qm

@@ -44,6 +44,7 @@ public:
 // The process-wide allocator (malloc/realloc/free), or the one a test installed.
 Allocator& allocator();
 void setAllocator(Allocator* replacement);  // nullptr restores the default
+Allocator& allocatorDefault();             // malloc/realloc/free, whatever is installed
 
 // Clock used for the run's computing time: days as a double, like a date-time value.
 class Clock {

@@ -66,14 +66,14 @@ ColourRef spectrumColour(int n, int i, int spectrum) {
 }
 
 void fillInitialStateColours(StateColourTable& table, int states) {
-    const int entries = static_cast<int>(table.size());
-    for (int i = 0; i < entries; ++i) table[i] = spectrumColour(entries, i, 2);
-    if (states >= 0 && states < entries) table[states] = White;
+    for (int i = 0; i < 64; ++i) table[i] = spectrumColour(64, i, 2);
+    table[64] = Black;
+    if (states >= 0 && states < static_cast<int>(table.size())) table[states] = White;
 }
 
 void rebuildStateColours(StateColourTable& table, int n, int spectrum, ColourRef viewBackground) {
     const int entries = static_cast<int>(table.size());
-    // State i is stored as i + 1; with 64 states the last one has no entry in the table.
+    // State i is stored as i + 1, so 64 states need the table's 65th entry.
     for (int i = 0; i < n && i + 1 < entries; ++i) table[i + 1] = spectrumColour(n, i, spectrum);
     table[0] = viewBackground;
 }

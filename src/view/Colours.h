@@ -29,7 +29,8 @@ inline constexpr ColourRef Black = 0x000000;
 // Colour of state i of n in spectrum 1-4 (any other number selects spectrum 1).
 ColourRef spectrumColour(int n, int i, int spectrum);
 
-using StateColourTable = std::array<ColourRef, 64>;
+// Indexed by a generalized cell value: 0 (never visited) and states 0-63 stored as 1-64.
+using StateColourTable = std::array<ColourRef, 65>;
 
 // First activation: entry i = spectrum 2 colour of state i of 64, then entry `states` white.
 void fillInitialStateColours(StateColourTable& table, int states);

@@ -59,16 +59,17 @@ TEST(StateColourTable, RebuildKeepsEntriesAboveN) {
     EXPECT_EQ(table[1], 0x0000FFu);
     EXPECT_EQ(table[2], 0x00FF80u);
     EXPECT_EQ(table[3], 0xFF00FFu);
-    for (int v = 4; v < 64; ++v) EXPECT_EQ(table[v], before[v]) << v;
+    for (int v = 4; v < 65; ++v) EXPECT_EQ(table[v], before[v]) << v;
 }
 
-TEST(StateColourTable, RebuildWithAllStatesStaysInsideTheTable) {
+TEST(StateColourTable, SixtyFourStatesColourTheirLastCellValue) {
     StateColourTable table{};
     table.fill(0x123456);
     rebuildStateColours(table, 64, 4, 0xABCDEF);
     EXPECT_EQ(table[0], 0xABCDEFu);
     EXPECT_EQ(table[1], rgb(65, 65, 65));
     EXPECT_EQ(table[63], spectrumColour(64, 62, 4));
+    EXPECT_EQ(table[64], spectrumColour(64, 63, 4)) << "state 63 is cell value 64";
 }
 
 }  // namespace

@@ -1,0 +1,201 @@
+// The three step loops: turns, moves, counters, limits and their messages, break and hand brake.
+
+#include <gtest/gtest.h>
+
+#include "ReferenceModel.h"
+#include "TestSupport.h"
+#include "core/SquareUpdate.h"
+
+using namespace qm;
+using qmtest::AntSpec;
+using qmtest::TestWorld;
+
+namespace {
+
+constexpr int32_t kR = 2507;
+
+struct Visit {
+    int32_t x, y;
+    bool operator==(const Visit&) const = default;
+};
+
+// Records the square of every hooked move.
+struct VisitRecorder {
+    World* w = nullptr;
+    std::vector<Visit> visits;
+    static void record(void* self) {
+        auto* r = static_cast<VisitRecorder*>(self);
+        const AntPos p = r->w->antPos[r->w->counters.currentAnt];
+        r->visits.push_back({p.x, p.y});
+    }
+    void install(World& world) {
+        w = &world;
+        world.hooks.paint = world.hooks.erase = world.hooks.genSquare = &VisitRecorder::record;
+        world.hooks.context = this;
+    }
+};
+
+AntPos runSingle(RunMode mode, uint8_t dir, int64_t steps) {
+    TestWorld t(mode, kR, {{0, 0, dir}});
+    t.w.limits.userMaxSteps = steps;
+    t.run();
+    return t.pos(0);
+}
+
+}  // namespace
+
+TEST(Highways, EachDirectionCodeBuildsItsDiagonal) {
+    struct Case {
+        uint8_t code;
+        int sx, sy;  // expected signs of the drift
+    };
+    // 1 -> LT, 2 -> RT, 3 -> RB, 4 -> LB
+    for (Case c : {Case{1, -1, 1}, Case{2, 1, 1}, Case{3, 1, -1}, Case{4, -1, -1}}) {
+        const AntPos a = runSingle(RunMode::Indexed255, c.code, 11000);
+        const AntPos b = runSingle(RunMode::Indexed255, c.code, 11000 + 104 * 10);  // ten highway periods
+        const int dx = b.x - a.x, dy = b.y - a.y;
+        EXPECT_GT(dx * c.sx, 10) << "code " << int(c.code);
+        EXPECT_GT(dy * c.sy, 10) << "code " << int(c.code);
+        EXPECT_EQ(std::abs(dx), std::abs(dy)) << "a highway is diagonal";
+    }
+}
+
+TEST(ModesAgree, IndexedBlackWhiteAndGeneralizedMoveAlikeFor12000Steps) {
+    TestWorld indexed(RunMode::Indexed255, kR, {{3, -2, 1}});
+    TestWorld bw(RunMode::BlackWhite, kR, {{3, -2, 1}});
+    TestWorld gen(RunMode::Generalized, kR, {{3, -2, 0}});
+    VisitRecorder ri, rb, rg;
+    ri.install(indexed.w);
+    rb.install(bw.w);
+    rg.install(gen.w);
+    for (TestWorld* t : {&indexed, &bw, &gen}) {
+        t->w.limits.userMaxSteps = 12500;
+        t->run();
+        EXPECT_EQ(t->w.counters.stepCount, 12500);
+        EXPECT_TRUE(t->messages.messages.empty());
+    }
+    ASSERT_EQ(ri.visits.size(), 12500u);
+    EXPECT_EQ(ri.visits, rb.visits);
+    EXPECT_EQ(ri.visits, rg.visits);
+    EXPECT_EQ(indexed.w.counters.filled, bw.w.counters.filled);
+    EXPECT_EQ(indexed.w.counters.peakFilled, bw.w.counters.peakFilled);
+    const RunCounters& a = indexed.w.counters;
+    const RunCounters& c = gen.w.counters;
+    EXPECT_EQ(std::tie(a.minX, a.maxX, a.minY, a.maxY), std::tie(c.minX, c.maxX, c.minY, c.maxY));
+
+    qmtest::ReferenceModel model;
+    model.ants.push_back({3, -2, 0});
+    for (int i = 0; i < 12500; ++i) model.step();
+    EXPECT_EQ(model.ants[0].x, indexed.pos(0).x);
+    EXPECT_EQ(model.ants[0].y, indexed.pos(0).y);
+    EXPECT_EQ(model.blackCount(), indexed.w.counters.filled);
+    EXPECT_EQ(model.visited, gen.w.counters.filled);
+}
+
+TEST(FastGridAddressing, NibblesShareBytesAcrossColumns) {
+    TestWorld t(RunMode::Indexed15, 3, {});
+    const FastGrid& g = t.w.grid;
+    ASSERT_EQ(g.byteSize, (7 * 7 + 1) / 2);
+    auto paint = [&](int32_t x, int32_t y, int32_t ant) { return squareUpdateIndexed<CellWidth::Nibble>(t.w, ant, x, y); };
+    EXPECT_EQ(paint(-3, -3, 1), 0);
+    EXPECT_EQ(g.cells[0], 0x1F) << "(-R,-R) is the high nibble of byte 0";
+    EXPECT_EQ(paint(-3, -2, 2), 0);
+    EXPECT_EQ(g.cells[0], 0x12) << "(-R,-R+1) is the low nibble of byte 0";
+    EXPECT_EQ(paint(-3, 3, 3), 0);
+    EXPECT_EQ(g.cells[3], 0x3F) << "(-R,R) is the high nibble of byte (S-1)/2";
+    EXPECT_EQ(paint(-2, -3, 4), 0);
+    EXPECT_EQ(g.cells[3], 0x34) << "(-R+1,-R) shares that byte in the low nibble";
+    EXPECT_EQ(paint(-2, -2, 5), 0);
+    EXPECT_EQ(g.cells[4], 0x5F);
+    // Clearing one nibble leaves its neighbour alone, whoever clears it.
+    EXPECT_EQ(paint(-3, -3, 9), 1);
+    EXPECT_EQ(g.cells[0], 0xF2);
+    EXPECT_EQ(g.indexedValue(-3, -2), 2u);
+    EXPECT_EQ(g.indexedValue(-3, -3), 15u);
+    EXPECT_EQ(paint(3, 3, 14), 0);
+    EXPECT_EQ(g.indexedValue(3, 3), 14u);
+    EXPECT_EQ(g.cells[g.byteSize - 1] >> 4, 14) << "(R,R) is the last cell";
+}
+
+TEST(FastGridAddressing, BitsAreRowsOfBytesLowBitFirst) {
+    TestWorld t(RunMode::BlackWhite, 10, {});
+    const FastGrid& g = t.w.grid;
+    ASSERT_EQ(g.rowBytes, 3);
+    ASSERT_EQ(g.byteSize, 21 * 3) << "a tiny grid still holds all its rows";
+    EXPECT_EQ(squareUpdateBW(t.w, -10, -10), 0);
+    EXPECT_EQ(g.cells[0], 0x01);
+    EXPECT_EQ(squareUpdateBW(t.w, -2, -10), 0);
+    EXPECT_EQ(g.cells[1], 0x01) << "(-R+8, Y) is bit 0 of the second byte";
+    EXPECT_EQ(squareUpdateBW(t.w, -9, -9), 0);
+    EXPECT_EQ(g.cells[3], 0x02) << "the next row starts after rowBytes bytes";
+    EXPECT_EQ(squareUpdateBW(t.w, 10, 10), 0);
+    EXPECT_EQ(g.cells[20 * 3 + 2], 0x10);
+    EXPECT_EQ(squareUpdateBW(t.w, -10, -10), 1);
+    EXPECT_EQ(g.cells[0], 0x00);
+}
+
+TEST(FastGridAddressing, FreshGridsReadEmptyInEveryModeAndEdgesAreInside) {
+    struct Case {
+        RunMode mode;
+        int32_t expected;
+    };
+    for (RunMode mode : {RunMode::Indexed15, RunMode::Indexed255, RunMode::Indexed65535, RunMode::BlackWhite,
+                         RunMode::Generalized}) {
+        TestWorld t(mode, 5, {});
+        const FastGrid& g = t.w.grid;
+        for (int32_t x = -5; x <= 5; ++x)
+            for (int32_t y = -5; y <= 5; ++y) {
+                if (mode == RunMode::BlackWhite) EXPECT_FALSE(g.blackAt(x, y));
+                else if (mode == RunMode::Generalized) EXPECT_EQ(g.generalizedValue(x, y), 0);
+                else EXPECT_EQ(g.indexedValue(x, y), mode == RunMode::Indexed15 ? 15u : mode == RunMode::Indexed255 ? 255u : 65535u);
+            }
+        EXPECT_TRUE(g.inside(5, 5));
+        EXPECT_TRUE(g.inside(-5, -5));
+        EXPECT_FALSE(g.inside(6, 0));
+        EXPECT_FALSE(g.inside(0, -6));
+        EXPECT_FALSE(g.inside(INT32_MAX, INT32_MIN));
+        EXPECT_FALSE(g.inside(INT32_MIN, INT32_MAX));
+    }
+}
+
+TEST(FastGridSizing, ByteSizesPerMode) {
+    EXPECT_EQ(fastGridByteSize(2507, CellWidth::Byte), 25150226);
+    EXPECT_EQ(fastGridByteSize(3545, CellWidth::Nibble), (7091 * 7091 + 1) / 2);
+    EXPECT_EQ(fastGridByteSize(1772, CellWidth::Word), 2 * 3545 * 3545 + 1);
+    EXPECT_EQ(fastGridByteSize(6728, CellWidth::Bit), 25477258);
+    EXPECT_EQ(fastGridByteSize(43962, CellWidth::Bit), 9 * 10991 * 10990 + 4);
+}
+
+TEST(SquareUpdates, IndexedClearsWhateverAntPaintedIt) {
+    for (RunMode mode : {RunMode::Indexed15, RunMode::Indexed255, RunMode::Indexed65535}) {
+        TestWorld t(mode, 4, {});
+        auto update = [&](int32_t ant) {
+            switch (mode) {
+                case RunMode::Indexed15: return squareUpdateIndexed<CellWidth::Nibble>(t.w, ant, 1, 2);
+                case RunMode::Indexed255: return squareUpdateIndexed<CellWidth::Byte>(t.w, ant, 1, 2);
+                default: return squareUpdateIndexed<CellWidth::Word>(t.w, ant, 1, 2);
+            }
+        };
+        EXPECT_EQ(update(7), 0);
+        EXPECT_EQ(t.w.grid.indexedValue(1, 2), 7u);
+        EXPECT_EQ(update(3), 1);
+        EXPECT_EQ(t.w.grid.indexedValue(1, 2), mode == RunMode::Indexed15 ? 15u : mode == RunMode::Indexed255 ? 255u : 65535u);
+    }
+}
+
+TEST(SquareUpdates, GeneralizedStatesAdvanceAndWrap) {
+    TestWorld t(RunMode::Generalized, 4, {}, false, 2);
+    EXPECT_EQ(squareUpdateGeneralized(t.w, 0xAAAAAAAAAAAAAAAAull, 0, 0), 0);
+    EXPECT_EQ(t.w.grid.generalizedValue(0, 0), 2);
+    EXPECT_EQ(t.w.counters.filled, 1);
+    EXPECT_EQ(t.w.counters.peakFilled, 0);
+    EXPECT_EQ(squareUpdateGeneralized(t.w, 0xAAAAAAAAAAAAAAAAull, 0, 0), 1);
+    EXPECT_EQ(t.w.grid.generalizedValue(0, 0), 1);
+    EXPECT_EQ(t.w.counters.peakFilled, 1) << "the wrap from the last state counts";
+    EXPECT_EQ(t.w.counters.filled, 1);
+
+    t.w.states = 64;
+    t.w.grid.cells[t.w.grid.cellIndex(1, 1)] = 64;  // state 63
+    EXPECT_EQ(squareUpdateGeneralized(t.w, 1ull << 63, 1, 1), 1) << "state 63 reads bit 63";
+    EXPECT_EQ(t.w.grid.generalizedValue(1, 1), 1) << "cell value 65 wraps to 1";
+}
