@@ -52,6 +52,38 @@ public:
     std::size_t threshold_;
 };
 
+// Counts every call and fails exactly the calls it is told to fail, so a test can break one
+// particular growth and check that nothing was lost.
+class CountingAllocator final : public qm::Allocator {
+public:
+    void* allocate(std::size_t bytes) override {
+        ++allocations;
+        if (failAllocations > 0) {
+            --failAllocations;
+            return nullptr;
+        }
+        return qm::allocatorDefault().allocate(bytes);
+    }
+    void* reallocate(void* block, std::size_t bytes) override {
+        ++reallocations;
+        if (failReallocations > 0) {
+            --failReallocations;
+            return nullptr;
+        }
+        if (!block) ++allocations;  // a reallocation of nothing is a new block
+        return qm::allocatorDefault().reallocate(block, bytes);
+    }
+    void release(void* block) override {
+        ++releases;
+        qm::allocatorDefault().release(block);
+    }
+    int allocations = 0;
+    int reallocations = 0;
+    int releases = 0;
+    int failAllocations = 0;    // the next this many allocate() calls fail
+    int failReallocations = 0;  // the next this many reallocate() calls fail
+};
+
 // Installs an allocator for the lifetime of the guard.
 struct AllocatorGuard {
     explicit AllocatorGuard(qm::Allocator* a) { qm::setAllocator(a); }

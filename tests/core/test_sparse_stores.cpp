@@ -1,0 +1,617 @@
+// The packed arrays and the three sorted stores of squares beyond the fast grid: key order,
+// insert and remove positions, growth in fixed steps, failed growth, index errors, and a long
+// random run of every store against an ordered map.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <map>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "TestSupport.h"
+#include "core/Ss_memory.h"
+
+using namespace qm;
+using qmtest::AllocatorGuard;
+using qmtest::CountingAllocator;
+
+namespace {
+
+using Key = std::pair<int32_t, int32_t>;
+
+// One store of each kind with the search element (and counter) it is bound to. put() is what a
+// square update does: toggle, or find-or-add.
+struct IndexedHarness {
+    using Element = TMyixUI16;
+    static constexpr bool removes = true;
+    TMyixUI16 key{};
+    TSS_SortAddArray store{&key};
+    int32_t put(int32_t x, int32_t y, uint16_t ant = 0) {
+        key = {x, y, ant};
+        return store.Toggle();
+    }
+};
+
+struct BWHarness {
+    using Element = TMyAntBW;
+    static constexpr bool removes = true;
+    TMyAntBW key{};
+    TSS_SortAddArrayBW store{&key};
+    int32_t put(int32_t x, int32_t y, uint16_t = 0) {
+        key = {x, y};
+        return store.Toggle();
+    }
+};
+
+struct MultiHarness {
+    using Element = TMyMulti;
+    static constexpr bool removes = false;
+    TMyMulti key{0, 0, 1};
+    int64_t counter = 0;
+    TSS_SortAddArrayMulti store{&key, &counter};
+    int32_t put(int32_t x, int32_t y, uint16_t = 0) {
+        key.X = x;
+        key.Y = y;
+        return store.FindOrAdd();
+    }
+};
+
+// Whether put() reports that a new element went in.
+template <class H>
+bool added(int32_t result) {
+    return H::removes ? result == 0 : result >= 0;
+}
+
+template <class Store>
+std::vector<Key> keysOf(Store& store) {
+    std::vector<Key> keys;
+    for (int32_t i = 0; i < store.Count(); ++i) keys.emplace_back(store.Item(i)->X, store.Item(i)->Y);
+    return keys;
+}
+
+// Raw bytes of elements [from, to) of the buffer, spare capacity included.
+template <class Store>
+std::vector<unsigned char> bytesOf(Store& store, int32_t from, int32_t to) {
+    using T = std::remove_pointer_t<decltype(store.Data())>;
+    const auto* raw = reinterpret_cast<const unsigned char*>(store.Data());
+    return {raw + from * sizeof(T), raw + to * sizeof(T)};
+}
+
+template <class Store>
+void fillSpareWithSentinel(Store& store) {
+    using T = std::remove_pointer_t<decltype(store.Data())>;
+    auto* raw = reinterpret_cast<unsigned char*>(store.Data());
+    std::memset(raw + store.Count() * sizeof(T), 0xA5,
+                static_cast<std::size_t>(store.Capacity() - store.Count()) * sizeof(T));
+}
+
+template <class H>
+class StoreCommon : public ::testing::Test {};
+using AllStores = ::testing::Types<IndexedHarness, BWHarness, MultiHarness>;
+TYPED_TEST_SUITE(StoreCommon, AllStores);
+
+template <class H>
+class ToggleStore : public ::testing::Test {};
+using ToggleStores = ::testing::Types<IndexedHarness, BWHarness>;
+TYPED_TEST_SUITE(ToggleStore, ToggleStores);
+
+}  // namespace
+
+// ---- Order and positions, all three stores ---------------------------------------------------
+
+TYPED_TEST(StoreCommon, NewKeysGoBeforeBetweenAndAfterTwoElements) {
+    struct Case {
+        Key key;
+        int32_t position;
+    };
+    for (Case c : {Case{{-5, 7}, 0}, Case{{3, -9}, 1}, Case{{3, 4}, 1}, Case{{3, 6}, 2}, Case{{8, -100}, 2}}) {
+        TypeParam h;
+        ASSERT_TRUE(added<TypeParam>(h.put(3, 5)));
+        ASSERT_TRUE(added<TypeParam>(h.put(-2, 9)));
+        const int32_t result = h.put(c.key.first, c.key.second);
+        ASSERT_TRUE(added<TypeParam>(result));
+        if (!TypeParam::removes) {
+            EXPECT_EQ(result, c.position) << "find-or-add returns where it inserted";
+        }
+        ASSERT_EQ(h.store.Count(), 3);
+        EXPECT_EQ(h.store.Item(c.position)->X, c.key.first);
+        EXPECT_EQ(h.store.Item(c.position)->Y, c.key.second);
+    }
+}
+
+TYPED_TEST(StoreCommon, KeysSortByXThenYAsSignedNumbers) {
+    const std::vector<Key> sorted = {{INT32_MIN, INT32_MIN}, {INT32_MIN, INT32_MAX}, {-1, -1}, {-1, 100},
+                                     {0, -100},  {0, 0},     {0, 1},   {1, INT32_MIN}, {2, -3},
+                                     {INT32_MAX, INT32_MIN}, {INT32_MAX, INT32_MAX}};
+    std::mt19937 rng(1234);
+    std::vector<Key> order = sorted;
+    for (int round = 0; round < 40; ++round) {
+        std::shuffle(order.begin(), order.end(), rng);
+        TypeParam h;
+        for (const Key& k : order) ASSERT_TRUE(added<TypeParam>(h.put(k.first, k.second)));
+        EXPECT_EQ(keysOf(h.store), sorted);
+    }
+    TypeParam two;
+    two.put(0, -100);
+    two.put(-1, 100);
+    EXPECT_EQ(keysOf(two.store), (std::vector<Key>{{-1, 100}, {0, -100}})) << "X decides before Y";
+}
+
+// ---- Toggle --------------------------------------------------------------------------------
+
+TYPED_TEST(ToggleStore, ToggleAddsThenRemovesTheSameKey) {
+    TypeParam h;
+    EXPECT_EQ(h.put(4, -4), 0) << "empty store: appended";
+    ASSERT_EQ(h.store.Count(), 1);
+    EXPECT_EQ(h.store.Item(0)->X, 4);
+    EXPECT_EQ(h.store.Item(0)->Y, -4);
+    EXPECT_EQ(h.put(4, -4), 1) << "present: removed";
+    EXPECT_EQ(h.store.Count(), 0);
+    EXPECT_EQ(h.put(4, -3), 0);
+    EXPECT_EQ(h.put(4, -4), 0);
+    EXPECT_EQ(h.put(4, -3), 1);
+    EXPECT_EQ(keysOf(h.store), (std::vector<Key>{{4, -4}}));
+    EXPECT_EQ(h.store.LastError(), SSErrorNone);
+}
+
+TYPED_TEST(ToggleStore, RemovingMovesTheTailDownByOneElementAndTouchesNothingBeyondIt) {
+    TypeParam h;
+    ASSERT_TRUE(h.store.Reserve(8, 8));
+    for (int32_t x = 0; x < 6; ++x) ASSERT_EQ(h.put(x, -x, static_cast<uint16_t>(100 + x)), 0);
+    fillSpareWithSentinel(h.store);
+    const std::vector<unsigned char> before = bytesOf(h.store, 0, 8);
+    using T = typename TypeParam::Element;
+    constexpr std::size_t E = sizeof(T);
+
+    // Last element: nothing moves; every byte of the buffer stays as it was.
+    EXPECT_EQ(h.put(5, -5), 1);
+    EXPECT_EQ(h.store.Count(), 5);
+    EXPECT_EQ(bytesOf(h.store, 0, 8), before);
+
+    // First element: the four others slide down one whole element; beyond the old last one
+    // (index 4) the buffer is untouched.
+    EXPECT_EQ(h.put(0, 0), 1);
+    ASSERT_EQ(h.store.Count(), 4);
+    const std::vector<unsigned char> after = bytesOf(h.store, 0, 8);
+    EXPECT_TRUE(std::equal(after.begin(), after.begin() + 4 * E, before.begin() + E));
+    EXPECT_TRUE(std::equal(after.begin() + 5 * E, after.end(), before.begin() + 5 * E));
+
+    // Middle element.
+    EXPECT_EQ(h.put(2, -2), 1);
+    EXPECT_EQ(keysOf(h.store), (std::vector<Key>{{1, -1}, {3, -3}, {4, -4}}));
+    const std::vector<unsigned char> last = bytesOf(h.store, 0, 8);
+    EXPECT_TRUE(std::equal(last.begin() + 5 * E, last.end(), before.begin() + 5 * E));
+    EXPECT_EQ(h.store.Capacity(), 8) << "removal never shrinks the buffer";
+}
+
+TEST(IndexedStore, InsertedElementCarriesTheAntIndexAndAnyAntRemovesIt) {
+    IndexedHarness h;
+    EXPECT_EQ(h.put(-30, 2, 7), 0);
+    EXPECT_EQ(h.put(-31, 2, 65534), 0);
+    EXPECT_EQ(h.store.Item(0)->ant, 65534);
+    EXPECT_EQ(h.store.Item(1)->ant, 7);
+    EXPECT_EQ(h.put(-30, 2, 3), 1) << "removed whatever ant painted it";
+    EXPECT_EQ(keysOf(h.store), (std::vector<Key>{{-31, 2}}));
+    EXPECT_EQ(h.put(-30, 2, 3), 0);
+    EXPECT_EQ(h.store.Item(1)->ant, 3) << "the square is now ant 3's, not ant 7's";
+}
+
+// ---- Find-or-add ---------------------------------------------------------------------------
+
+TEST(MultiStore, FindOrAddCountsOnlyNewSquares) {
+    MultiHarness h;
+    h.counter = 41;
+    EXPECT_EQ(h.put(10, 10), 0);
+    EXPECT_EQ(h.counter, 42);
+    EXPECT_EQ(h.put(-10, 10), 0) << "smaller key goes first";
+    EXPECT_EQ(h.put(0, 0), 1);
+    EXPECT_EQ(h.counter, 44);
+    ASSERT_EQ(h.store.Count(), 3);
+    for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(h.store.Item(i)->state, 1) << "new squares enter in state 0";
+
+    h.store.Item(1)->state = 5;  // the square update advances the state in place
+    h.key.state = 9;             // must not leak into an existing element
+    EXPECT_EQ(h.put(0, 0), 1);
+    EXPECT_EQ(h.counter, 44);
+    EXPECT_EQ(h.store.Count(), 3);
+    EXPECT_EQ(h.store.Item(1)->state, 5);
+    EXPECT_EQ(h.put(10, 10), 2);
+    EXPECT_EQ(h.put(-10, 10), 0);
+    EXPECT_EQ(h.counter, 44);
+    EXPECT_EQ(h.put(10, 11), 3);
+    EXPECT_EQ(h.store.Item(3)->state, 9) << "a new element is a copy of the search element";
+    EXPECT_EQ(h.counter, 45);
+}
+
+// ---- Growth ----------------------------------------------------------------------------------
+
+TYPED_TEST(StoreCommon, GrowsInStepsOfTheDelta) {
+    constexpr int32_t d = 4;
+    for (bool ascending : {true, false}) {  // appends, or inserts at the front
+        TypeParam h;
+        ASSERT_TRUE(h.store.Reserve(d, d));
+        ASSERT_EQ(h.store.Capacity(), d);
+        ASSERT_EQ(h.store.GrowDelta(), d);
+        std::vector<Key> expected;
+        for (int32_t k = 1; k <= 3 * d + 1; ++k) {
+            const int32_t x = ascending ? k : -k;
+            ASSERT_TRUE(added<TypeParam>(h.put(x, 7)));
+            expected.insert(ascending ? expected.end() : expected.begin(), Key{x, 7});
+            const int32_t capacity = k <= d ? d : k <= 2 * d ? 2 * d : k <= 3 * d ? 3 * d : 4 * d;
+            EXPECT_EQ(h.store.Capacity(), capacity) << "after insertion " << k;
+            EXPECT_EQ(keysOf(h.store), expected) << "growth keeps the contents";
+        }
+    }
+    TypeParam fresh;
+    EXPECT_EQ(fresh.store.Capacity(), 1);
+    ASSERT_TRUE(added<TypeParam>(fresh.put(1, 1)));
+    EXPECT_EQ(fresh.store.Capacity(), 1);
+    ASSERT_TRUE(added<TypeParam>(fresh.put(2, 1)));
+    EXPECT_EQ(fresh.store.Capacity(), 1 + 1000) << "count + default delta, never doubling";
+}
+
+TYPED_TEST(StoreCommon, FailedGrowthChangesNothingAndTheErrorSticks) {
+    TypeParam h;
+    ASSERT_TRUE(h.store.Reserve(4, 4));
+    for (int32_t x : {-6, -2, 2, 6}) ASSERT_TRUE(added<TypeParam>(h.put(x, x, static_cast<uint16_t>(x + 10))));
+    if constexpr (!TypeParam::removes) h.store.Item(2)->state = 3;
+    const std::vector<unsigned char> before = bytesOf(h.store, 0, 4);
+    const int64_t counterBefore = [&] {
+        if constexpr (TypeParam::removes) return int64_t{0};
+        else return h.counter;
+    }();
+
+    CountingAllocator failing;
+    {
+        AllocatorGuard guard(&failing);
+        for (Key k : {Key{0, 0}, Key{9, 9}, Key{-9, 9}}) {  // middle, end (append), front
+            failing.failAllocations = failing.failReallocations = 1;
+            EXPECT_EQ(h.put(k.first, k.second), -1);
+            EXPECT_TRUE(failing.failAllocations == 0 || failing.failReallocations == 0)
+                << "the growth was attempted";
+            failing.failAllocations = failing.failReallocations = 0;
+            EXPECT_EQ(h.store.Count(), 4);
+            EXPECT_EQ(h.store.Capacity(), 4);
+            EXPECT_EQ(bytesOf(h.store, 0, 4), before);
+            EXPECT_EQ(h.store.LastError(), SSErrorMemory);
+        }
+        if constexpr (!TypeParam::removes) {
+            EXPECT_EQ(h.counter, counterBefore) << "a failed add counts nothing";
+        }
+        // A key that is present needs no memory.
+        failing.failAllocations = failing.failReallocations = 1000;
+        EXPECT_EQ(h.put(2, 2), TypeParam::removes ? 1 : 2);
+        failing.failAllocations = failing.failReallocations = 0;
+    }
+    ASSERT_TRUE(added<TypeParam>(h.put(0, 0)));
+    ASSERT_TRUE(added<TypeParam>(h.put(1, 0)));
+    EXPECT_EQ(h.store.LastError(), SSErrorMemory) << "the error code is never cleared";
+}
+
+TYPED_TEST(StoreCommon, StoreWhoseFirstBufferFailsIsEmptyAndReportsIt) {
+    qmtest::FailingAllocator failing(1);
+    AllocatorGuard guard(&failing);
+    TypeParam h;
+    EXPECT_EQ(h.store.Capacity(), 0);
+    EXPECT_EQ(h.store.Count(), 0);
+    EXPECT_EQ(h.store.LastError(), SSErrorMemory);
+    EXPECT_FALSE(h.store.Reserve(100, 100));
+    EXPECT_EQ(h.put(1, 1), -1);
+    EXPECT_EQ(h.store.Count(), 0);
+}
+
+// ---- The array templates ---------------------------------------------------------------------
+
+namespace {
+
+TMyixUI16 element(int32_t x, int32_t y, uint16_t ant) { return {x, y, ant}; }
+
+bool sameElement(const TMyixUI16* a, const TMyixUI16& b) {
+    return a && std::memcmp(a, &b, sizeof b) == 0;
+}
+
+bool allZero(const TMyixUI16* e) {
+    static const TMyixUI16 zero{};
+    return sameElement(e, zero);
+}
+
+}  // namespace
+
+TEST(StoreArray, NewArrayHasOneElementAndTheDefaultDelta) {
+    TSS_Array<TMyixUI16> a;
+    EXPECT_EQ(a.Count(), 0);
+    EXPECT_EQ(a.Capacity(), 1);
+    EXPECT_EQ(a.LastError(), SSErrorNone);
+    EXPECT_EQ(a.GrowDelta(), 1000);
+    EXPECT_NE(a.Data(), nullptr);
+}
+
+TEST(StoreArray, InsertOutsideZeroToCountFailsWithErrorTwoAndChangesNothing) {
+    TSS_Array<TMyixUI16> a;
+    ASSERT_TRUE(a.Add(element(1, 2, 3)));
+    ASSERT_TRUE(a.Add(element(4, 5, 6)));
+    const int32_t capacity = a.Capacity();
+    for (int32_t bad : {-1, 3, INT32_MIN, INT32_MAX}) {
+        EXPECT_FALSE(a.Insert(bad, element(9, 9, 9))) << bad;
+        EXPECT_FALSE(a.InsertZeroed(bad, 1)) << bad;
+        EXPECT_EQ(a.LastError(), SSErrorIndex);
+    }
+    EXPECT_EQ(a.Count(), 2);
+    EXPECT_EQ(a.Capacity(), capacity);
+    EXPECT_TRUE(sameElement(a.Item(0), element(1, 2, 3)));
+    EXPECT_TRUE(sameElement(a.Item(1), element(4, 5, 6)));
+
+    EXPECT_TRUE(a.Insert(2, element(7, 8, 9))) << "count itself is a valid place (the end)";
+    EXPECT_TRUE(a.Insert(0, element(0, 0, 0)));
+    EXPECT_TRUE(a.Insert(2, element(2, 2, 2)));
+    ASSERT_EQ(a.Count(), 5);
+    EXPECT_TRUE(sameElement(a.Item(0), element(0, 0, 0)));
+    EXPECT_TRUE(sameElement(a.Item(1), element(1, 2, 3)));
+    EXPECT_TRUE(sameElement(a.Item(2), element(2, 2, 2)));
+    EXPECT_TRUE(sameElement(a.Item(3), element(4, 5, 6)));
+    EXPECT_TRUE(sameElement(a.Item(4), element(7, 8, 9)));
+    EXPECT_EQ(a.LastError(), SSErrorIndex) << "sticky after later successes";
+}
+
+TEST(StoreArray, ItemOutsideTheCountIsNone) {
+    TSS_Array<TMyixUI16> a;
+    EXPECT_EQ(a.Item(0), nullptr) << "capacity 1, count 0";
+    ASSERT_TRUE(a.Reserve(10, 0));
+    ASSERT_TRUE(a.AppendZeroed(3));
+    EXPECT_EQ(a.Item(-1), nullptr);
+    EXPECT_EQ(a.Item(3), nullptr) << "inside the capacity but beyond the count";
+    EXPECT_EQ(a.Item(INT32_MIN), nullptr);
+    EXPECT_EQ(a.Item(INT32_MAX), nullptr);
+    EXPECT_EQ(a.Item(0), a.Data());
+    EXPECT_EQ(a.Item(2), a.Data() + 2);
+    EXPECT_EQ(a.LastError(), SSErrorNone) << "a lookup is not an error";
+}
+
+TEST(StoreArray, ReserveSetsCapacityDeltaAndZeroFills) {
+    TSS_Array<TMyixUI16> a;
+    ASSERT_TRUE(a.Reserve(5, 0));
+    EXPECT_EQ(a.GrowDelta(), 1000) << "delta 0 keeps the current delta";
+    EXPECT_EQ(a.Capacity(), 5);
+    a.SetDelta(7);
+    ASSERT_TRUE(a.Reserve(6, 0));
+    EXPECT_EQ(a.GrowDelta(), 7);
+    a.SetDelta(0);
+    ASSERT_TRUE(a.Reserve(6, 0));
+    EXPECT_EQ(a.GrowDelta(), 1000) << "a zero delta becomes the default";
+    ASSERT_TRUE(a.Reserve(6, 3));
+    EXPECT_EQ(a.GrowDelta(), 3);
+
+    for (int32_t i = 0; i < 6; ++i) ASSERT_TRUE(a.Add(element(i, i, 0xFFFF)));
+    ASSERT_TRUE(a.Reserve(4, 0));
+    EXPECT_EQ(a.Capacity(), 4);
+    EXPECT_EQ(a.Count(), 4) << "count is cut to the capacity";
+    for (int32_t i = 0; i < 4; ++i) EXPECT_TRUE(allZero(a.Item(i))) << "the whole buffer is zero-filled";
+}
+
+TEST(StoreArray, AppendZeroedGrowsAndZeroesTheNewElements) {
+    TSS_Array<TMyixUI16> a;
+    ASSERT_TRUE(a.Reserve(3, 2));
+    ASSERT_TRUE(a.Add(element(-1, -1, 1)));
+    ASSERT_TRUE(a.Add(element(-2, -2, 2)));
+    std::memset(a.Data() + 2, 0xA5, sizeof(TMyixUI16));  // garbage in the spare element
+    ASSERT_TRUE(a.AppendZeroed(5));
+    ASSERT_EQ(a.Count(), 7);
+    EXPECT_GE(a.Capacity(), 7);
+    EXPECT_TRUE(sameElement(a.Item(0), element(-1, -1, 1)));
+    EXPECT_TRUE(sameElement(a.Item(1), element(-2, -2, 2)));
+    for (int32_t i = 2; i < 7; ++i) EXPECT_TRUE(allZero(a.Item(i))) << i;
+    ASSERT_TRUE(a.AppendZeroed(0));
+    EXPECT_EQ(a.Count(), 7);
+}
+
+TEST(StoreArray, InsertZeroedOpensAZeroGapAndMovesTheTail) {
+    TSS_Array<TMyixUI16> a;
+    ASSERT_TRUE(a.Reserve(4, 3));
+    for (int32_t i = 0; i < 4; ++i) ASSERT_TRUE(a.Add(element(i, 10 * i, static_cast<uint16_t>(i))));
+    ASSERT_TRUE(a.InsertZeroed(1, 3));
+    ASSERT_EQ(a.Count(), 7);
+    EXPECT_TRUE(sameElement(a.Item(0), element(0, 0, 0)));
+    for (int32_t i = 1; i <= 3; ++i) EXPECT_TRUE(allZero(a.Item(i))) << i;
+    EXPECT_TRUE(sameElement(a.Item(4), element(1, 10, 1)));
+    EXPECT_TRUE(sameElement(a.Item(5), element(2, 20, 2)));
+    EXPECT_TRUE(sameElement(a.Item(6), element(3, 30, 3)));
+    ASSERT_TRUE(a.InsertZeroed(7, 1)) << "at the end";
+    EXPECT_TRUE(allZero(a.Item(7)));
+    EXPECT_EQ(a.LastError(), SSErrorNone);
+}
+
+TEST(StoreArray, FailedZeroedGrowthChangesNothing) {
+    TSS_Array<TMyixUI16> a;
+    ASSERT_TRUE(a.Reserve(2, 2));
+    ASSERT_TRUE(a.Add(element(1, 1, 1)));
+    ASSERT_TRUE(a.Add(element(2, 2, 2)));
+    CountingAllocator failing;
+    AllocatorGuard guard(&failing);
+    failing.failAllocations = failing.failReallocations = 1;
+    EXPECT_FALSE(a.AppendZeroed(1));
+    failing.failAllocations = failing.failReallocations = 1;
+    EXPECT_FALSE(a.InsertZeroed(0, 1));
+    EXPECT_EQ(a.LastError(), SSErrorMemory);
+    EXPECT_EQ(a.Count(), 2);
+    EXPECT_EQ(a.Capacity(), 2);
+    EXPECT_TRUE(sameElement(a.Item(0), element(1, 1, 1)));
+    EXPECT_TRUE(sameElement(a.Item(1), element(2, 2, 2)));
+}
+
+TEST(StoreArray, ResizeSetsCapacityFromTheCount) {
+    TSS_Array<TMyixUI16> a;
+    for (int32_t i = 0; i < 5; ++i) ASSERT_TRUE(a.Add(element(i, i, 1)));
+    ASSERT_TRUE(a.Resize(3));
+    EXPECT_EQ(a.Capacity(), 8);
+    EXPECT_EQ(a.Count(), 5);
+    ASSERT_TRUE(a.Resize(-2));
+    EXPECT_EQ(a.Capacity(), 3);
+    EXPECT_EQ(a.Count(), 3) << "cut to the new capacity";
+    EXPECT_TRUE(sameElement(a.Item(2), element(2, 2, 1)));
+}
+
+TEST(StoreArray, EveryBufferIsReturnedExactlyOnce) {
+    CountingAllocator counting;
+    AllocatorGuard guard(&counting);
+    {
+        TMyAntBW key{};
+        TSS_ArrayBase<TMyAntBW>* store = new TSS_SortAddArrayBW(&key);
+        ASSERT_TRUE(store->Reserve(2, 2));
+        for (int32_t x = 0; x < 9; ++x) {
+            key = {x, 0};
+            static_cast<TSS_SortAddArrayBW*>(store)->Toggle();
+        }
+        delete store;  // through the base: the virtual destructor returns the buffer
+    }
+    EXPECT_EQ(counting.allocations, counting.releases);
+
+    {
+        TSS_Array<TMyAntBW> a;
+        auto* adopted = static_cast<TMyAntBW*>(qm::allocator().allocate(4 * sizeof(TMyAntBW)));
+        adopted[0] = {5, 6};
+        const int releasesBefore = counting.releases;
+        a.Attach(adopted, 1, 4, true);
+        EXPECT_EQ(counting.releases, releasesBefore + 1) << "the old buffer is returned";
+        EXPECT_EQ(a.Count(), 1);
+        EXPECT_EQ(a.Capacity(), 4);
+        EXPECT_EQ(a.Item(0)->X, 5);
+
+        a.Detach(false);
+        EXPECT_EQ(a.Data(), nullptr);
+        EXPECT_EQ(counting.releases, releasesBefore + 1) << "detached, not returned";
+        qm::allocator().release(adopted);
+    }
+    {
+        TSS_Array<TMyAntBW> a;
+        const int releasesBefore = counting.releases;
+        a.Detach(true);
+        EXPECT_EQ(counting.releases, releasesBefore + 1);
+        EXPECT_EQ(a.Count(), 0);
+        EXPECT_EQ(a.Capacity(), 0);
+        EXPECT_EQ(a.Data(), nullptr);
+    }
+    EXPECT_EQ(counting.allocations, counting.releases);
+}
+
+// ---- Long random runs against an ordered map --------------------------------------------------
+
+namespace {
+
+// Coordinates from a few values (many hits), the ends of the 32-bit range, and sometimes a wider
+// square (many misses, a growing store).
+class KeyDraw {
+public:
+    explicit KeyDraw(uint32_t seed) : rng_(seed) {}
+    Key next() {
+        static const int32_t few[] = {INT32_MIN, INT32_MIN + 1, -100, -1, 0, 1, 2, 100, INT32_MAX - 1, INT32_MAX};
+        std::uniform_int_distribution<int> pickFew(0, 9), wide(-25, 25), choose(0, 9);
+        if (choose(rng_) < 7) return {few[pickFew(rng_)], few[pickFew(rng_)]};
+        return {wide(rng_), wide(rng_)};
+    }
+    uint32_t value(uint32_t below) { return std::uniform_int_distribution<uint32_t>(0, below - 1)(rng_); }
+
+private:
+    std::mt19937 rng_;
+};
+
+constexpr int kOperations = 20000;
+
+template <class Store, class Model, class SameValue>
+::testing::AssertionResult matchesModel(Store& store, const Model& model, SameValue sameValue) {
+    if (store.Count() != static_cast<int32_t>(model.size()))
+        return ::testing::AssertionFailure() << "count " << store.Count() << ", model " << model.size();
+    int32_t i = 0;
+    for (const auto& [key, value] : model) {
+        const auto* e = store.Item(i);
+        if (e->X != key.first || e->Y != key.second)
+            return ::testing::AssertionFailure() << "element " << i << " is (" << e->X << ", " << e->Y
+                                                 << "), expected (" << key.first << ", " << key.second << ")";
+        if (!sameValue(*e, value)) return ::testing::AssertionFailure() << "element " << i << " holds the wrong value";
+        ++i;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+}  // namespace
+
+TEST(StoreDifferential, IndexedToggleFollowsAnOrderedMap) {
+    IndexedHarness h;
+    ASSERT_TRUE(h.store.Reserve(3, 5));
+    std::map<Key, uint16_t> model;
+    KeyDraw draw(20240611);
+    int hits = 0;
+    for (int op = 0; op < kOperations; ++op) {
+        const Key k = draw.next();
+        const auto ant = static_cast<uint16_t>(draw.value(65535));
+        const int32_t result = h.put(k.first, k.second, ant);
+        const auto it = model.find(k);
+        if (it != model.end()) {
+            model.erase(it);
+            ++hits;
+            ASSERT_EQ(result, 1) << "op " << op;
+        } else {
+            model.emplace(k, ant);
+            ASSERT_EQ(result, 0) << "op " << op;
+        }
+        ASSERT_TRUE(matchesModel(h.store, model, [](const TMyixUI16& e, uint16_t a) { return e.ant == a; }))
+            << "after op " << op;
+    }
+    EXPECT_GT(hits, kOperations / 4);
+    EXPECT_GT(kOperations - hits, kOperations / 4);
+    EXPECT_EQ(h.store.LastError(), SSErrorNone);
+}
+
+TEST(StoreDifferential, BlackWhiteToggleFollowsAnOrderedSet) {
+    BWHarness h;
+    ASSERT_TRUE(h.store.Reserve(2, 3));
+    std::map<Key, bool> model;
+    KeyDraw draw(77);
+    int hits = 0;
+    for (int op = 0; op < kOperations; ++op) {
+        const Key k = draw.next();
+        const int32_t result = h.put(k.first, k.second);
+        if (model.erase(k)) {
+            ++hits;
+            ASSERT_EQ(result, 1) << "op " << op;
+        } else {
+            model.emplace(k, true);
+            ASSERT_EQ(result, 0) << "op " << op;
+        }
+        ASSERT_TRUE(matchesModel(h.store, model, [](const TMyAntBW&, bool) { return true; })) << "after op " << op;
+    }
+    EXPECT_GT(hits, kOperations / 4);
+    EXPECT_GT(kOperations - hits, kOperations / 4);
+}
+
+TEST(StoreDifferential, MultiFindOrAddFollowsAnOrderedMap) {
+    MultiHarness h;
+    ASSERT_TRUE(h.store.Reserve(1, 4));
+    std::map<Key, uint8_t> model;
+    KeyDraw draw(5);
+    int hits = 0;
+    for (int op = 0; op < kOperations; ++op) {
+        const Key k = draw.next();
+        const int32_t result = h.put(k.first, k.second);
+        auto it = model.lower_bound(k);
+        const auto rank = static_cast<int32_t>(std::distance(model.begin(), it));
+        if (it != model.end() && it->first == k) {
+            ++hits;
+        } else {
+            it = model.emplace_hint(it, k, uint8_t{1});
+        }
+        ASSERT_EQ(result, rank) << "op " << op;
+        ASSERT_EQ(h.counter, static_cast<int64_t>(model.size())) << "op " << op;
+        // Advance the state in place, as the square update does.
+        const auto next = static_cast<uint8_t>(it->second % 64 + 1);
+        h.store.Item(result)->state = next;
+        it->second = next;
+        ASSERT_TRUE(matchesModel(h.store, model, [](const TMyMulti& e, uint8_t s) { return e.state == s; }))
+            << "after op " << op;
+    }
+    EXPECT_GT(hits, kOperations / 2);
+    EXPECT_GT(model.size(), 500u);
+}
