@@ -1,5 +1,36 @@
+// quillmarch-bench: real runs, headless or through the window, one line per run.
+
 #include <cstdio>
-int main() {
-    std::puts("benchmark not built yet");
+
+#include "Baseline.h"
+#include "BenchOptions.h"
+#include "HeadlessRun.h"
+#if QM_BENCH_GUI
+#include "GuiRun.h"
+#endif
+
+int main(int argc, char** argv) {
+    std::string error;
+    const auto options = qmbench::parseBenchOptions(argc, argv, error);
+    if (!options) {
+        std::fprintf(stderr, "%s\n%s\n", error.c_str(), qmbench::benchUsage());
+        return 2;
+    }
+#if !QM_BENCH_GUI
+    if (options->gui) {
+        std::fprintf(stderr, "this build has no window\n%s\n", qmbench::benchUsage());
+        return 2;
+    }
+#endif
+    for (int i = 0; i < options->repeat; ++i) {
+        qmbench::RunReport report;
+        if (options->baseline) report = qmbench::runBaseline(*options);
+#if QM_BENCH_GUI
+        else if (options->gui) report = qmbench::runThroughWindow(*options, argc, argv);
+#endif
+        else report = qmbench::runHeadless(*options);
+        std::printf("%s\n", qmbench::formatReport(report).c_str());
+        std::fflush(stdout);
+    }
     return 0;
 }

@@ -11,59 +11,50 @@ namespace qm {
 template <CellWidth Width>
 inline int32_t squareUpdateIndexed(World& w, int32_t ant, int32_t x, int32_t y) {
     const FastGrid& g = w.grid;
-    if (!g.inside(x, y)) {
+    if (!g.inside(x, y)) [[unlikely]] {
         w.searchIndexed.X = x;
         w.searchIndexed.Y = y;
         w.searchIndexed.ant = static_cast<uint16_t>(ant);
         return w.storeIndexed ? w.storeIndexed->Toggle() : -1;
     }
     const int32_t cell = g.cellIndex(x, y);
+    // Written without data-dependent branches: whether a square is painted is a coin toss for
+    // the processor's predictor.
     if constexpr (Width == CellWidth::Nibble) {
         uint8_t& b = g.cells[cell >> 1];
         // Even cells live in the high nibble, odd cells in the low one.
         const int shift = (cell & 1) ? 0 : 4;
-        const uint8_t mask = static_cast<uint8_t>(0x0F << shift);
-        if ((b & mask) != mask) {
-            b = static_cast<uint8_t>(b | mask);
-            return 1;
-        }
-        b = static_cast<uint8_t>((b & ~mask) | ((static_cast<uint32_t>(ant) & 0x0F) << shift));
-        return 0;
+        const uint32_t mask = 0x0Fu << shift;
+        const int32_t painted = (b & mask) != mask;
+        const uint32_t newNibble = painted ? mask : ((static_cast<uint32_t>(ant) & 0x0Fu) << shift);
+        b = static_cast<uint8_t>((b & ~mask) | newNibble);
+        return painted;
     } else if constexpr (Width == CellWidth::Byte) {
         uint8_t& b = g.cells[cell];
-        if (b != 0xFF) {
-            b = 0xFF;
-            return 1;
-        }
-        b = static_cast<uint8_t>(ant);
-        return 0;
+        const int32_t painted = b != 0xFF;
+        b = painted ? uint8_t{0xFF} : static_cast<uint8_t>(ant);
+        return painted;
     } else {
         uint16_t* words = reinterpret_cast<uint16_t*>(g.cells);
         uint16_t& word = words[cell];
-        if (word != 0xFFFF) {
-            word = 0xFFFF;
-            return 1;
-        }
-        word = static_cast<uint16_t>(ant);
-        return 0;
+        const int32_t painted = word != 0xFFFF;
+        word = painted ? uint16_t{0xFFFF} : static_cast<uint16_t>(ant);
+        return painted;
     }
 }
 
 inline int32_t squareUpdateBW(World& w, int32_t x, int32_t y) {
     const FastGrid& g = w.grid;
-    if (!g.inside(x, y)) {
+    if (!g.inside(x, y)) [[unlikely]] {
         w.searchBW.X = x;
         w.searchBW.Y = y;
         return w.storeBW ? w.storeBW->Toggle() : -1;
     }
     uint8_t& b = g.cells[g.bitByte(x, y)];
     const uint8_t mask = FastGrid::bitMask(x, g.halfSize);
-    if (b & mask) {
-        b = static_cast<uint8_t>(b & ~mask);
-        return 1;
-    }
-    b = static_cast<uint8_t>(b | mask);
-    return 0;
+    const int32_t wasBlack = (b & mask) != 0;
+    b = static_cast<uint8_t>(b ^ mask);
+    return wasBlack;
 }
 
 // Bit s of the program; a cell left above a lowered state count can reach s >= 64 once,
@@ -75,7 +66,7 @@ inline int32_t programBit(uint64_t program, uint32_t state) {
 inline int32_t squareUpdateGeneralized(World& w, uint64_t program, int32_t x, int32_t y) {
     const FastGrid& g = w.grid;
     const int32_t states = w.states;
-    if (!g.inside(x, y)) {
+    if (!g.inside(x, y)) [[unlikely]] {
         w.searchMulti.X = x;
         w.searchMulti.Y = y;
         w.squareStateFromStore = 1;

@@ -1,5 +1,7 @@
 #include "core/StepLoops.h"
 
+#include <cstdint>
+
 #include "core/SquareUpdate.h"
 
 namespace qm {
@@ -87,57 +89,20 @@ struct BWUpdate {
     static int32_t apply(World& w, int32_t, int32_t x, int32_t y) { return squareUpdateBW(w, x, y); }
 };
 
-// One ant move of indexed and black-and-white mode.
-template <class Update>
-inline MoveOutcome moveLangtonAnt(World& w, int32_t ant) {
-    AntPos& p = w.antPos[ant];
-    int32_t r = Update::apply(w, ant, p.x, p.y);
-    if (r == 1) {
-        w.hooks.erase(w.hooks.context);
-        switch (Update::Directions::get(w, ant)) {
-            case DirXPlus: Update::Directions::set(w, ant, DirYPlus); p.y = plusOne(p.y); break;
-            case DirYMinus: Update::Directions::set(w, ant, DirXPlus); p.x = plusOne(p.x); break;
-            case DirXMinus: Update::Directions::set(w, ant, DirYMinus); p.y = minusOne(p.y); break;
-            default: Update::Directions::set(w, ant, DirXMinus); p.x = minusOne(p.x); break;
+// Turning and moving of indexed and black-and-white ants by table, without a branch per move:
+// kTurn[r][code] is the new code (codes outside 1-4 act as 4), kStep* its move.
+struct LangtonTables {
+    uint8_t turn[2][256];
+    int32_t stepX[5];
+    int32_t stepY[5];
+    constexpr LangtonTables() : turn{}, stepX{0, 1, 0, -1, 0}, stepY{0, 0, -1, 0, 1} {
+        for (int d = 0; d < 256; ++d) {
+            turn[0][d] = d == 1 ? 2 : d == 2 ? 3 : d == 3 ? 4 : 1;  // right: 1 -> 2 -> 3 -> 4 -> 1
+            turn[1][d] = d == 1 ? 4 : d == 2 ? 1 : d == 3 ? 2 : 3;  // left:  1 -> 4 -> 3 -> 2 -> 1
         }
-        --w.counters.filled;
-    } else {
-        if (r != 0) {
-            reportFailedUpdate(w);
-            if constexpr (Update::failureLeavesAntLoop) return MoveOutcome::LeaveAntLoop;
-        }
-        w.hooks.paint(w.hooks.context);
-        RunCounters& c = w.counters;
-        switch (Update::Directions::get(w, ant)) {
-            case DirXPlus:
-                Update::Directions::set(w, ant, DirYMinus);
-                p.y = minusOne(p.y);
-                if (p.y < c.minY) c.minY = p.y;
-                break;
-            case DirYMinus:
-                Update::Directions::set(w, ant, DirXMinus);
-                p.x = minusOne(p.x);
-                if (p.x < c.minX) c.minX = p.x;
-                break;
-            case DirXMinus:
-                Update::Directions::set(w, ant, DirYPlus);
-                p.y = plusOne(p.y);
-                if (p.y > c.maxY) c.maxY = p.y;
-                break;
-            default:
-                Update::Directions::set(w, ant, DirXPlus);
-                p.x = plusOne(p.x);
-                if (p.x > c.maxX) c.maxX = p.x;
-                break;
-        }
-        ++c.filled;
-        if (c.filled > c.peakFilled) c.peakFilled = c.filled;
-        if (rightTurnLimitsHit(w)) return MoveOutcome::LeaveAntLoop;
     }
-    if (stepMaxHit(w)) return MoveOutcome::LeaveAntLoop;
-    handBrake<false>(w);
-    return w.idle ? MoveOutcome::LeaveAntLoop : MoveOutcome::Continue;
-}
+};
+constexpr LangtonTables kLangton;
 
 // One ant move of generalized mode (directions 0 = X+, 1 = Y-, 2 = X-, 3 = Y+).
 inline MoveOutcome moveGeneralizedAnt(World& w, int32_t ant) {
@@ -210,9 +175,128 @@ void outerLoop(World& w, MoveAnt moveAnt) {
     w.lastStop = StopReason::MaxSteps;
 }
 
+// The loop of indexed and black-and-white mode. The counters a move changes live in locals and
+// are written back to the world before anything outside the loop can look at them (messages,
+// event processing, the step hook); the per-move hooks read only the current ant.
 template <class Update>
 void langtonLoop(World& w) {
-    outerLoop<false>(w, [](World& world, int32_t ant) { return moveLangtonAnt<Update>(world, ant); });
+    w.lastStop = StopReason::None;
+    RunCounters& c = w.counters;
+    const RunLimits limits = w.limits;  // fixed for the run; only "Max steps:" may change
+    const int32_t antCount = c.antCount;
+    AntPos* const positions = w.antPos;
+
+    int64_t filled = c.filled;
+    int64_t peak = c.peakFilled;
+    int64_t step = c.stepCount;
+    int32_t countdown = w.frameCountdown;
+    // Bounding box by the direction code of a right-turn move; slot 0 takes left turns.
+    int32_t box[5] = {0, c.maxX, c.minY, c.minX, c.maxY};
+    constexpr bool lowerSide[5] = {false, false, true, true, false};
+    // The bound each box side is checked against; slot 0 never reaches it.
+    const int32_t sideBound[5] = {INT32_MAX, limits.axisBound, limits.axisBoundNeg, limits.axisBoundNeg,
+                                  limits.axisBound};
+    auto publish = [&] {
+        c.stepCount = step;
+        w.frameCountdown = countdown;
+        c.filled = filled;
+        c.peakFilled = peak;
+        c.maxX = box[1];
+        c.minY = box[2];
+        c.minX = box[3];
+        c.maxY = box[4];
+    };
+
+    bool presentNow = true;
+    while (step < w.limits.userMaxSteps) {
+        const bool stepMaxReached = step >= limits.stepMax;
+        bool leftEarly = false;
+        for (int32_t ant = 0; ant < antCount; ++ant) {
+            c.currentAnt = ant;
+            AntPos& p = positions[ant];
+            bool outsideCalled = false;  // only messages and event processing can set the idle flag
+            int32_t r = Update::apply(w, ant, p.x, p.y);
+            if (static_cast<uint32_t>(r) > 1u) {
+                publish();
+                reportFailedUpdate(w);
+                if constexpr (Update::failureLeavesAntLoop) {
+                    leftEarly = true;
+                    break;
+                }
+                outsideCalled = true;
+                r = 0;
+            }
+            const Hook hook = r ? w.hooks.erase : w.hooks.paint;
+            hook(w.hooks.context);
+            const uint8_t code = kLangton.turn[r][Update::Directions::get(w, ant)];
+            Update::Directions::set(w, ant, code);
+            p.x = static_cast<int32_t>(static_cast<uint32_t>(p.x) + static_cast<uint32_t>(kLangton.stepX[code]));
+            p.y = static_cast<int32_t>(static_cast<uint32_t>(p.y) + static_cast<uint32_t>(kLangton.stepY[code]));
+
+            filled += 1 - 2 * r;
+            peak = filled > peak ? filled : peak;
+            // Only a right turn widens the box, and only on the side of its move.
+            const int side = r ? 0 : code;
+            const int32_t value = (code & 1) ? p.x : p.y;
+            const int32_t current = box[side];
+            const bool lower = lowerSide[side];
+            box[side] = (lower ? value < current : value > current) ? value : current;
+
+            // Every earlier move passed the checks and a left turn lowers the filled count and
+            // leaves the box alone, so only the side just moved can newly reach its bound: one
+            // cheap, predictable filter in front of the checks in their documented order.
+            const int32_t bound = sideBound[side];
+            const bool limitHit = (filled >= limits.filledMax) | (lower ? value <= bound : value >= bound);
+            if (limitHit && r == 0) {
+                publish();
+                if (rightTurnLimitsHit(w)) {
+                    leftEarly = true;
+                    break;
+                }
+            }
+            if (stepMaxReached) {
+                publish();
+                stopWith(w, StopReason::StepMax, MsgStepMax, BoxType::Warning);
+                leftEarly = true;
+                break;
+            }
+            if (w.handBrakeCount != 0) {
+                publish();
+                handBrake<false>(w);
+                outsideCalled = true;
+            }
+            if (outsideCalled && w.idle) {
+                leftEarly = true;
+                break;
+            }
+        }
+        if (!leftEarly) c.currentAnt = antCount - 1;
+        // Only event processing and the messages above can set the idle flag.
+        bool outsideCalled = leftEarly;
+        if (presentNow || w.handBrakeCount != 0) {
+            presentNow = false;
+            publish();
+            w.pump->processEvents();
+            outsideCalled = true;
+        }
+        if (outsideCalled && w.idle) {
+            publish();
+            if (w.lastStop == StopReason::None) w.lastStop = StopReason::UserBreak;
+            return;
+        }
+        countdown -= antCount;
+        if (countdown <= 0) {
+            countdown = w.frameCountdownReload;
+            presentNow = w.pump->frameDue();
+        }
+        if (presentNow || w.handBrakeCount != 0) {
+            publish();
+            w.hooks.step(w.hooks.context);
+        }
+        ++step;
+    }
+    publish();
+    w.lastStop = StopReason::MaxSteps;
 }
 
 }  // namespace

@@ -1,0 +1,177 @@
+#include "Baseline.h"
+
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "HeadlessRun.h"
+#include "core/RunSetup.h"
+#include "definitions/AntReader.h"
+#include "settings/AboutBoxUnit/MemoryBudget.h"
+
+namespace qmbench {
+namespace {
+
+struct PlainAnt {
+    uint32_t u, v;  // shifted coordinates
+    int dir;        // 0 = X+, 1 = Y-, 2 = X-, 3 = Y+
+    int32_t index;
+    uint64_t program;
+};
+
+constexpr int DX[4] = {1, 0, -1, 0};
+constexpr int DY[4] = {0, -1, 0, 1};
+
+// Cell policies: toggle returns 1 for a left turn.
+struct ByteCells {
+    std::vector<uint8_t> cells;
+    uint32_t side;
+    explicit ByteCells(uint32_t s) : cells(size_t(s) * s, 0xFF), side(s) {}
+    int toggle(const PlainAnt& a) {
+        uint8_t& c = cells[size_t(a.u) * side + a.v];
+        if (c != 0xFF) { c = 0xFF; return 1; }
+        c = uint8_t(a.index);
+        return 0;
+    }
+};
+struct WordCells {
+    std::vector<uint16_t> cells;
+    uint32_t side;
+    explicit WordCells(uint32_t s) : cells(size_t(s) * s, 0xFFFF), side(s) {}
+    int toggle(const PlainAnt& a) {
+        uint16_t& c = cells[size_t(a.u) * side + a.v];
+        if (c != 0xFFFF) { c = 0xFFFF; return 1; }
+        c = uint16_t(a.index);
+        return 0;
+    }
+};
+struct NibbleCells {
+    std::vector<uint8_t> cells;
+    uint32_t side;
+    explicit NibbleCells(uint32_t s) : cells((size_t(s) * s + 1) / 2, 0xFF), side(s) {}
+    int toggle(const PlainAnt& a) {
+        const size_t cell = size_t(a.u) * side + a.v;
+        uint8_t& b = cells[cell >> 1];
+        const int shift = (cell & 1) ? 0 : 4;
+        const uint8_t mask = uint8_t(0x0F << shift);
+        if ((b & mask) != mask) { b |= mask; return 1; }
+        b = uint8_t((b & ~mask) | ((a.index & 0x0F) << shift));
+        return 0;
+    }
+};
+struct BitCells {
+    std::vector<uint8_t> cells;
+    uint32_t rowBytes;
+    explicit BitCells(uint32_t s) : cells(size_t(s) * ((s + 7) / 8), 0), rowBytes((s + 7) / 8) {}
+    int toggle(const PlainAnt& a) {
+        uint8_t& b = cells[size_t(a.v) * rowBytes + (a.u >> 3)];
+        const uint8_t m = uint8_t(1u << (a.u & 7));
+        const int was = (b & m) != 0;
+        b ^= m;
+        return was;
+    }
+};
+struct StateCells {
+    std::vector<uint8_t> cells;
+    uint32_t side;
+    int states;
+    StateCells(uint32_t s, int n) : cells(size_t(s) * s, 0), side(s), states(n) {}
+    int toggle(const PlainAnt& a) {
+        uint8_t& c = cells[size_t(a.u) * side + a.v];
+        if (c == 0) c = 1;
+        const int turn = int((a.program >> (c - 1)) & 1);
+        if (++c > states) c = 1;
+        return turn;
+    }
+};
+
+template <class Cells>
+RunReport plainLoop(Cells& cells, std::vector<PlainAnt>& ants, uint32_t maxCell, int64_t maxSteps,
+                    RunReport r) {
+    int64_t filled = 0, peak = 0, moves = 0, steps = 0;
+    bool atEdge = false;
+    const auto start = std::chrono::steady_clock::now();
+    for (; steps < maxSteps && !atEdge; ++steps) {
+        for (PlainAnt& a : ants) {
+            const int left = cells.toggle(a);
+            a.dir = (a.dir + (left ? 3 : 1)) & 3;
+            filled += left ? -1 : 1;
+            if (filled > peak) peak = filled;
+            a.u += uint32_t(DX[a.dir]);
+            a.v += uint32_t(DY[a.dir]);
+            ++moves;
+            if (a.u > maxCell || a.v > maxCell) atEdge = true;
+        }
+    }
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    r.steps = steps;
+    r.moves = moves;
+    r.filled = filled;
+    r.peak = peak;
+    r.stop = atEdge ? qm::StopReason::Axis : qm::StopReason::MaxSteps;
+    r.seconds = elapsed.count();
+    return r;
+}
+
+class QuietMessages final : public qm::MessageSink {
+public:
+    qm::BoxResult showMessage(const std::string&, qm::BoxType, qm::BoxButtons) override { return qm::BoxResult::Ok; }
+};
+
+}  // namespace
+
+RunReport runBaseline(const BenchOptions& o) {
+    // The same ants as the program's run, read by the program's reader.
+    qm::World w;
+    QuietMessages messages;
+    w.messages = &messages;
+    w.generalized = o.mode == qm::RunMode::Generalized;
+    w.antMaxMode = qm::AntMaxMode::Ants65535;
+    w.antMax = 65535;
+    const std::vector<std::string> defaultLines{"0,0,1"};
+    std::unique_ptr<qm::DefinitionSource> source;
+    if (o.antsFile.empty()) source = std::make_unique<qm::EditorSource>(defaultLines);
+    else source = std::make_unique<qm::FileSource>(o.antsFile);
+    RunReport r;
+    r.mode = o.mode;
+    const int32_t lines = source->countLines(messages);
+    if (lines < 0) {
+        r.stop = qm::StopReason::Error;
+        return r;
+    }
+    if (w.generalized) qm::allocateRunAntArrays(w, lines);
+    else qm::allocateIndexedAntArrays(w, lines > 0 ? lines : 1);
+    const int32_t count = qm::readAnts(w, *source, lines, true);
+
+    const qm::AntMaxChoice choice = o.mode == qm::RunMode::Indexed15      ? qm::AntMaxChoice::Ants15
+                                    : o.mode == qm::RunMode::Indexed65535 ? qm::AntMaxChoice::Ants65535
+                                    : o.mode == qm::RunMode::BlackWhite   ? qm::AntMaxChoice::BlackWhite
+                                                                          : qm::AntMaxChoice::Ants255;
+    const int32_t R = qm::computeHalfSizes(choice)[size_t(o.memoryItem)];
+    const uint32_t side = uint32_t(2 * R + 1);
+    std::vector<PlainAnt> ants;
+    for (int32_t i = 0; i < count; ++i) {
+        const qm::AntPos p = w.antPos[i];
+        int dir = 0;
+        if (w.generalized) dir = w.antDir[i] & 3;
+        else {
+            const uint8_t code = qm::directionOf(w.antColour[i]);
+            dir = code >= 1 && code <= 4 ? code - 1 : 3;
+        }
+        ants.push_back({uint32_t(p.x) + uint32_t(R), uint32_t(p.y) + uint32_t(R), dir, i,
+                        w.generalized ? w.antProgram[i] : 0});
+    }
+    r.ants = count;
+    const int64_t maxSteps = o.maxSteps.value_or(INT64_MAX);
+    const uint32_t maxCell = uint32_t(2 * R);
+    switch (o.mode) {
+        case qm::RunMode::Indexed15: { NibbleCells c(side); return plainLoop(c, ants, maxCell, maxSteps, r); }
+        case qm::RunMode::Indexed65535: { WordCells c(side); return plainLoop(c, ants, maxCell, maxSteps, r); }
+        case qm::RunMode::BlackWhite: { BitCells c(side); return plainLoop(c, ants, maxCell, maxSteps, r); }
+        case qm::RunMode::Generalized: { StateCells c(side, o.states); return plainLoop(c, ants, maxCell, maxSteps, r); }
+        default: { ByteCells c(side); return plainLoop(c, ants, maxCell, maxSteps, r); }
+    }
+}
+
+}  // namespace qmbench

@@ -1,0 +1,12 @@
+#pragma once
+// The plainest loop over a grid of the same side and cell width as the program's run:
+// read the cell, toggle, turn, move, count. It stops at "Max steps:" or at the grid's edge.
+
+#include "BenchOptions.h"
+#include "RunReport.h"
+
+namespace qmbench {
+
+RunReport runBaseline(const BenchOptions& options);
+
+}  // namespace qmbench

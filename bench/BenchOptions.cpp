@@ -1,0 +1,107 @@
+#include "BenchOptions.h"
+
+#include <cstring>
+
+#include "definitions/NumberText.h"
+
+namespace qmbench {
+namespace {
+
+std::optional<qm::RunMode> modeNamed(const std::string& name) {
+    for (qm::RunMode m : {qm::RunMode::Indexed15, qm::RunMode::Indexed255, qm::RunMode::Indexed65535,
+                          qm::RunMode::BlackWhite, qm::RunMode::Generalized})
+        if (name == qm::runModeName(m)) return m;
+    return std::nullopt;
+}
+
+}  // namespace
+
+const char* benchUsage() {
+    return "usage: quillmarch-bench [--ants FILE] [--mode indexed15|indexed255|indexed65535|bw|generalized]\n"
+           "       [--states N] [--mem ITEM] [--continue] [--max-steps N] [--baseline] [--repeat K]\n"
+           "       [--gui [--size 0|1|2|4|6|8] [--show 0|1|2|3] [--eye]]";
+}
+
+std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string& error) {
+    BenchOptions o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> std::optional<std::string> {
+            if (i + 1 >= argc) {
+                error = "missing value for " + arg;
+                return std::nullopt;
+            }
+            return std::string(argv[++i]);
+        };
+        auto number = [&](int64_t lo, int64_t hi) -> std::optional<int64_t> {
+            auto v = value();
+            if (!v) return std::nullopt;
+            int64_t n = 0;
+            if (!qm::textToInt64(*v, n) || n < lo || n > hi) {
+                error = "bad value for " + arg + ": " + *v;
+                return std::nullopt;
+            }
+            return n;
+        };
+        if (arg == "--ants") {
+            auto v = value();
+            if (!v) return std::nullopt;
+            o.antsFile = *v;
+        } else if (arg == "--mode") {
+            auto v = value();
+            if (!v) return std::nullopt;
+            auto m = modeNamed(*v);
+            if (!m) {
+                error = "unknown mode: " + *v;
+                return std::nullopt;
+            }
+            o.mode = *m;
+        } else if (arg == "--states") {
+            auto n = number(2, 64);
+            if (!n) return std::nullopt;
+            o.states = static_cast<int32_t>(*n);
+        } else if (arg == "--mem") {
+            auto n = number(0, 7);
+            if (!n) return std::nullopt;
+            o.memoryItem = static_cast<int>(*n);
+        } else if (arg == "--continue") {
+            o.continueCompute = true;
+        } else if (arg == "--max-steps") {
+            auto n = number(INT64_MIN, INT64_MAX);
+            if (!n) return std::nullopt;
+            o.maxSteps = *n;
+        } else if (arg == "--baseline") {
+            o.baseline = true;
+        } else if (arg == "--repeat") {
+            auto n = number(1, 1000000);
+            if (!n) return std::nullopt;
+            o.repeat = static_cast<int>(*n);
+        } else if (arg == "--gui") {
+            o.gui = true;
+        } else if (arg == "--size") {
+            auto v = value();
+            if (!v) return std::nullopt;
+            const char* sizes[] = {"0", "1", "2", "4", "6", "8"};
+            int found = -1;
+            for (int k = 0; k < 6; ++k)
+                if (*v == sizes[k]) found = k;
+            if (found < 0) {
+                error = "bad value for --size: " + *v;
+                return std::nullopt;
+            }
+            o.squareSizeItem = found;
+        } else if (arg == "--show") {
+            auto n = number(0, 3);
+            if (!n) return std::nullopt;
+            o.showItem = static_cast<int>(*n);
+        } else if (arg == "--eye") {
+            o.eye = true;
+        } else {
+            error = "unknown option: " + arg;
+            return std::nullopt;
+        }
+    }
+    return o;
+}
+
+}  // namespace qmbench
