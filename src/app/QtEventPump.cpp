@@ -1,0 +1,17 @@
+#include "app/QtEventPump.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+QtEventPump::QtEventPump(const qm::World& world) : world_(world) { lastFrame_.start(); }
+
+void QtEventPump::processEvents() {
+    QCoreApplication::processEvents();
+    if (world_.trackBarPosition == 100) QThread::msleep(PausedSleepMilliseconds);
+}
+
+bool QtEventPump::frameDue() {
+    if (lastFrame_.elapsed() < FrameMilliseconds) return false;
+    lastFrame_.restart();
+    return true;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The step loops' window service: deliver pending events, and tell when a new frame is due.
+
+#include <QElapsedTimer>
+
+#include "core/World.h"
+
+class QtEventPump final : public qm::EventPump {
+public:
+    explicit QtEventPump(const qm::World& world);
+
+    void processEvents() override;
+    bool frameDue() override;
+
+    static constexpr qint64 FrameMilliseconds = 10;
+    // A paused run (hand brake at 100) sleeps this long per call instead of spinning a core.
+    static constexpr unsigned long PausedSleepMilliseconds = 3;
+
+private:
+    const qm::World& world_;
+    QElapsedTimer lastFrame_;
+};

@@ -1,0 +1,76 @@
+#include "view/ImageSurface.h"
+
+#include <QContextMenuEvent>
+#include <QMetaObject>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace qm {
+
+ImageSurface::ImageSurface(QWidget* parent) : QWidget(parent) {
+    // The image covers every pixel, so Qt need not clear the background first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ImageSurface::fitImage() {
+    const QSize wanted = size().expandedTo(QSize(1, 1));
+    if (image_.size() == wanted) return;
+    QImage fresh(wanted, QImage::Format_RGB32);
+    fresh.fill(Qt::white);
+    if (!image_.isNull()) {
+        QPainter copy(&fresh);
+        copy.drawImage(0, 0, image_);
+    }
+    image_ = std::move(fresh);
+}
+
+void ImageSurface::render() {
+    fitImage();
+    renderPending_ = false;
+    if (onRender) onRender();
+    update();
+}
+
+void ImageSurface::requestRender() {
+    if (renderPending_) return;
+    renderPending_ = true;
+    QMetaObject::invokeMethod(this, [this] { runPendingRender(); }, Qt::QueuedConnection);
+}
+
+void ImageSurface::runPendingRender() {
+    if (renderPending_) render();
+}
+
+void ImageSurface::paintEvent(QPaintEvent* event) {
+    QPainter screen(this);
+    screen.drawImage(event->rect(), image_, event->rect());
+}
+
+void ImageSurface::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitImage();
+    requestRender();
+}
+
+void ImageSurface::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    requestRender();
+}
+
+void ImageSurface::mousePressEvent(QMouseEvent* event) {
+    if (onMousePress) onMousePress(event);
+}
+
+void ImageSurface::mouseMoveEvent(QMouseEvent* event) {
+    if (onMouseMove) onMouseMove(event);
+}
+
+void ImageSurface::mouseReleaseEvent(QMouseEvent* event) {
+    if (onMouseRelease) onMouseRelease(event);
+}
+
+void ImageSurface::contextMenuEvent(QContextMenuEvent* event) {
+    if (onContextMenu) onContextMenu(event->globalPos());
+}
+
+}  // namespace qm

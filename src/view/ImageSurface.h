@@ -1,0 +1,54 @@
+#pragma once
+// A paint surface: an off-screen image of the widget's own size, shown by the widget.
+// Painters draw into image() at any time and call update(); the paint event only copies the
+// image to the screen. When the widget changes size the image follows at once and the installed
+// render callback (the program's paint handler) runs soon after, from the event loop, so that
+// everything the handler reads (the view centre, say) has caught up with the new size.
+
+#include <functional>
+
+#include <QImage>
+#include <QWidget>
+
+class QMouseEvent;
+
+namespace qm {
+
+class ImageSurface : public QWidget {
+    Q_OBJECT
+public:
+    explicit ImageSurface(QWidget* parent = nullptr);
+
+    QImage& image() { return image_; }
+    const QImage& image() const { return image_; }
+
+    // Runs the render callback now (if one is installed) and schedules a screen update.
+    void render();
+    // Asks for a render from the event loop; several requests before it runs give one render.
+    void requestRender();
+    bool renderPending() const { return renderPending_; }
+
+    std::function<void()> onRender;
+    std::function<void(QMouseEvent*)> onMousePress;
+    std::function<void(QMouseEvent*)> onMouseMove;
+    std::function<void(QMouseEvent*)> onMouseRelease;
+    std::function<void(const QPoint& globalPos)> onContextMenu;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void fitImage();
+    void runPendingRender();
+
+    QImage image_;
+    bool renderPending_ = false;
+};
+
+}  // namespace qm
