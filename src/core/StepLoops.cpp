@@ -135,45 +135,53 @@ inline MoveOutcome moveGeneralizedAnt(World& w, int32_t ant) {
     return w.idle ? MoveOutcome::LeaveAntLoop : MoveOutcome::Continue;
 }
 
-// The outer loop shared by all modes. The step hook is drawn at most once per presented frame:
-// when the frame countdown says the window is due, the hook runs with this step's counters and
-// the next step's event processing really serves the window, so what is presented is exactly what
-// the per-step hook would have shown. With the hand brake on, every step calls the hook.
-template <bool Generalized, class MoveAnt>
-void outerLoop(World& w, MoveAnt moveAnt) {
-    w.lastStop = StopReason::None;
-    RunCounters& c = w.counters;
-    bool presentNow = true;
-    while (c.stepCount < w.limits.userMaxSteps) {
-        c.currentAnt = 0;
-        bool leftEarly = false;
-        for (;;) {
-            if (moveAnt(w, c.currentAnt) == MoveOutcome::LeaveAntLoop || w.idle) {
-                leftEarly = true;
-                break;
-            }
-            if (++c.currentAnt >= c.antCount) break;
-        }
-        if (!leftEarly) c.currentAnt = c.antCount - 1;
-        if constexpr (Generalized) w.squareStateFromStore = 1;
-        if (presentNow || w.handBrakeCount != 0) {
-            presentNow = false;
+// The end of every step, for all modes. The events are served at most once per presented frame
+// (every step while the hand brake is on): when the frame countdown says the window is due, the
+// step hook runs with this step's counters and the next step's event processing really presents
+// the window, so what a person sees is exactly what the per-step hook would have shown.
+class StepPacer {
+public:
+    explicit StepPacer(World& w) : countdown_(w.frameCountdown) {}
+
+    // Serves the window after the ant loop; false when the run ends here. `publish` writes the
+    // loop's local counters back before anything outside can look at them.
+    template <class Publish>
+    bool serveEvents(World& w, bool leftEarly, Publish&& publish) {
+        bool outsideCalled = leftEarly;  // only messages and event processing set the idle flag
+        if (presentNow_ || w.handBrakeCount != 0) {
+            presentNow_ = false;
+            publish();
             w.pump->processEvents();
+            outsideCalled = true;
         }
-        if (w.idle) {
+        if (outsideCalled && w.idle) {
+            publish();
             if (w.lastStop == StopReason::None) w.lastStop = StopReason::UserBreak;
-            return;
+            return false;
         }
-        w.frameCountdown -= c.antCount;
-        if (w.frameCountdown <= 0) {
-            w.frameCountdown = w.frameCountdownReload;
-            presentNow = w.pump->frameDue();
-        }
-        if (presentNow || w.handBrakeCount != 0) w.hooks.step(w.hooks.context);
-        ++c.stepCount;
+        return true;
     }
-    w.lastStop = StopReason::MaxSteps;
-}
+
+    // Calls the step hook when this step's picture will be presented.
+    template <class Publish>
+    void stepHook(World& w, int32_t antCount, Publish&& publish) {
+        countdown_ -= antCount;
+        if (countdown_ <= 0) {
+            countdown_ = w.frameCountdownReload;
+            presentNow_ = w.pump->frameDue();
+        }
+        if (presentNow_ || w.handBrakeCount != 0) {
+            publish();
+            w.hooks.step(w.hooks.context);
+        }
+    }
+
+    void save(World& w) const { w.frameCountdown = countdown_; }
+
+private:
+    int32_t countdown_;
+    bool presentNow_ = true;
+};
 
 // The loop of indexed and black-and-white mode. The counters a move changes live in locals and
 // are written back to the world before anything outside the loop can look at them (messages,
@@ -189,7 +197,7 @@ void langtonLoop(World& w) {
     int64_t filled = c.filled;
     int64_t peak = c.peakFilled;
     int64_t step = c.stepCount;
-    int32_t countdown = w.frameCountdown;
+    StepPacer pacer(w);
     // Bounding box by the direction code of a right-turn move; slot 0 takes left turns.
     int32_t box[5] = {0, c.maxX, c.minY, c.minX, c.maxY};
     constexpr bool lowerSide[5] = {false, false, true, true, false};
@@ -198,7 +206,7 @@ void langtonLoop(World& w) {
                                   limits.axisBound};
     auto publish = [&] {
         c.stepCount = step;
-        w.frameCountdown = countdown;
+        pacer.save(w);
         c.filled = filled;
         c.peakFilled = peak;
         c.maxX = box[1];
@@ -207,7 +215,6 @@ void langtonLoop(World& w) {
         c.maxY = box[4];
     };
 
-    bool presentNow = true;
     while (step < w.limits.userMaxSteps) {
         const bool stepMaxReached = step >= limits.stepMax;
         bool leftEarly = false;
@@ -271,28 +278,8 @@ void langtonLoop(World& w) {
             }
         }
         if (!leftEarly) c.currentAnt = antCount - 1;
-        // Only event processing and the messages above can set the idle flag.
-        bool outsideCalled = leftEarly;
-        if (presentNow || w.handBrakeCount != 0) {
-            presentNow = false;
-            publish();
-            w.pump->processEvents();
-            outsideCalled = true;
-        }
-        if (outsideCalled && w.idle) {
-            publish();
-            if (w.lastStop == StopReason::None) w.lastStop = StopReason::UserBreak;
-            return;
-        }
-        countdown -= antCount;
-        if (countdown <= 0) {
-            countdown = w.frameCountdownReload;
-            presentNow = w.pump->frameDue();
-        }
-        if (presentNow || w.handBrakeCount != 0) {
-            publish();
-            w.hooks.step(w.hooks.context);
-        }
+        if (!pacer.serveEvents(w, leftEarly, publish)) return;
+        pacer.stepHook(w, antCount, publish);
         ++step;
     }
     publish();
@@ -312,7 +299,28 @@ void runIndexedLoop(World& w) {
 void runBlackWhiteLoop(World& w) { langtonLoop<BWUpdate>(w); }
 
 void runGeneralizedLoop(World& w) {
-    outerLoop<true>(w, [](World& world, int32_t ant) { return moveGeneralizedAnt(world, ant); });
+    w.lastStop = StopReason::None;
+    RunCounters& c = w.counters;
+    const int32_t antCount = c.antCount;
+    StepPacer pacer(w);
+    auto publish = [&] { pacer.save(w); };
+    while (c.stepCount < w.limits.userMaxSteps) {
+        bool leftEarly = false;
+        for (int32_t ant = 0; ant < antCount; ++ant) {
+            c.currentAnt = ant;
+            if (moveGeneralizedAnt(w, ant) == MoveOutcome::LeaveAntLoop) {
+                leftEarly = true;
+                break;
+            }
+        }
+        if (!leftEarly) c.currentAnt = antCount - 1;
+        w.squareStateFromStore = 1;
+        if (!pacer.serveEvents(w, leftEarly, publish)) return;
+        pacer.stepHook(w, antCount, publish);
+        ++c.stepCount;
+    }
+    publish();
+    w.lastStop = StopReason::MaxSteps;
 }
 
 void runStepLoop(World& w) {
