@@ -244,6 +244,7 @@ public:
     // --- Run ---
     void Button1Click();
     bool runInProgress() const { return runInProgress_; }
+    double lastLoopSeconds = 0.0;  // time of the last run's step loop alone (for the benchmark)
     // Locks (or frees) the controls of both windows that could replace what a run uses.
     void setRunLock(bool locked);
 

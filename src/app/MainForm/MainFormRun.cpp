@@ -2,6 +2,7 @@
 // The step loop serves the window's events, so this handler is re-entered by a click on
 // "Break"; the re-entered call only asks the running loop to stop.
 
+#include <chrono>
 #include <exception>
 #include <memory>
 #include <new>
@@ -216,7 +217,9 @@ void TForm1::runWhileActive(const std::vector<std::string>& lines) {
         return;
     }
 
+    const auto loopStart = std::chrono::steady_clock::now();
     qm::runStepLoop(world);
+    lastLoopSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loopStart).count();
     endOfRun();
 }
 
