@@ -1,6 +1,7 @@
 // quillmarch-bench: real runs, headless or through the window, one line per run.
 
 #include <cstdio>
+#include <string>
 
 #include "Baseline.h"
 #include "BenchOptions.h"
@@ -10,6 +11,10 @@
 #endif
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--help") {
+        std::printf("%s\n", qmbench::benchUsage());
+        return 0;
+    }
     std::string error;
     const auto options = qmbench::parseBenchOptions(argc, argv, error);
     if (!options) {
