@@ -1,8 +1,69 @@
 #include "view/BitmapExport.h"
 
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+#include <QWidget>
+
+#include "app/Dialogs.h"
 #include "app/MainForm/MainForm.h"
 #include "core/Platform.h"
+#include "view/BmpWriter.h"
+#include "view/EyeWindow.h"
 #include "view/ImageSurface.h"
+
+namespace {
+
+void releaseBlock(void* block) { qm::allocator().release(block); }
+
+// A 24-bit image over a zeroed block of qm::allocator(), rows laid out as in the file. None
+// when the block cannot be had.
+std::unique_ptr<QImage> allocateBitmap(const QSize& size) {
+    if (size.isEmpty()) return std::make_unique<QImage>();
+    const int64_t rowBytes = qm::bmpRowBytes(size.width());
+    const auto bytes = static_cast<std::size_t>(rowBytes * size.height());
+    void* block = qm::allocator().allocate(bytes);
+    if (!block) return nullptr;
+    std::memset(block, 0, bytes);
+    auto image = std::make_unique<QImage>(static_cast<uchar*>(block), size.width(), size.height(),
+                                          static_cast<qsizetype>(rowBytes), QImage::Format_BGR888,
+                                          &releaseBlock, block);
+    if (image->isNull()) {  // the image did not take the block
+        qm::allocator().release(block);
+        return nullptr;
+    }
+    return image;
+}
+
+QColor qColourOf(qm::ColourRef colour) {
+    return QColor(int(qm::redOf(colour)), int(qm::greenOf(colour)), int(qm::blueOf(colour)));
+}
+
+qm::ColourRef colourRefOf(const QColor& colour) {
+    return qm::rgb(uint32_t(colour.red()), uint32_t(colour.green()), uint32_t(colour.blue()));
+}
+
+// Copies the pixels of `source` that fall on `target` with the source's top left corner at
+// `at` in the target; the target holds blue, green, red bytes.
+void copyPixels(const QImage& source, QPoint at, QImage& target) {
+    const QRect area = QRect(at, source.size()) & target.rect();
+    uchar* bits = target.bits();
+    const qsizetype bytesPerLine = target.bytesPerLine();
+    const bool plainRgb = source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        uchar* out = bits + y * bytesPerLine + 3 * area.left();
+        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y - at.y()));
+        for (int x = area.left(); x <= area.right(); ++x, out += 3) {
+            const QRgb pixel = plainRgb ? in[x - at.x()] : source.pixel(x - at.x(), y - at.y());
+            out[0] = uchar(qBlue(pixel));
+            out[1] = uchar(qGreen(pixel));
+            out[2] = uchar(qRed(pixel));
+        }
+    }
+}
+
+}  // namespace
 
 BitmapExport::BitmapExport(TForm1& form)
     : memoryReserve(qm::allocator().allocate(ReserveBytes)),
@@ -10,23 +71,109 @@ BitmapExport::BitmapExport(TForm1& form)
       form_(form) {}
 
 BitmapExport::~BitmapExport() {
-    if (memoryReserve) qm::allocator().release(memoryReserve);
-    memoryReserve = nullptr;
+    releaseReserve();
     exportBitmap.reset();
 }
 
-void BitmapExport::saveToBmp() {}
-void BitmapExport::changeBackground() {}
-void BitmapExport::changeEyeBackground() {}
+// ---------------------------------------------------------------------------------------------
+// "Save to BMP (Should be slow)"
+
+void BitmapExport::saveToBmp() {
+    // The reserve makes room for the repaints and the bitmap while the export runs.
+    releaseReserve();
+    FileDialogSpec& dialog = form_.SaveDialog2;
+    const std::optional<QString> fileName =
+        form_.dialogs->saveFileName(dialog.filter, dialog.defaultSuffix, dialog.lastDir);
+    if (fileName) exportTo(*fileName);
+    restoreReserve();
+}
+
+void BitmapExport::exportTo(const QString& fileName) {
+    if (!repaintAndSize()) {
+        exportBitmap.reset();
+        form_.dialogs->showMessage(MsgExportMemory, qm::BoxType::Error);
+        return;
+    }
+    bool saved = false;
+    try {
+        copyView();
+        saved = qm::saveBmp24(*exportBitmap, fileName);
+    } catch (...) {
+        saved = false;
+    }
+    if (!saved) form_.dialogs->showMessage(MsgNotSavedTo + fileName.toUtf8().toStdString(), qm::BoxType::Error);
+}
+
+bool BitmapExport::repaintAndSize() {
+    try {
+        form_.PaintBox1->render();
+        if (form_.eyeWindow->shown()) form_.eyeWindow->repaintFully();
+        return resizeBitmap();
+    } catch (...) {
+        return false;
+    }
+}
+
+void BitmapExport::copyView() {
+    QImage& bitmap = *exportBitmap;
+    // Where the view's image falls short of the surface, the surface shows its background.
+    const QColor background = qColourOf(form_.viewBackground);
+    const QRect viewArea = QRect(QPoint(0, 0), form_.PaintBox1->image().size()) & bitmap.rect();
+    if (viewArea != bitmap.rect()) bitmap.fill(background);
+    copyPixels(form_.PaintBox1->image(), QPoint(0, 0), bitmap);
+    if (form_.eyeWindow->shown()) {
+        const QPoint at = form_.PaintBoxEye->mapTo(form_.Panel4, QPoint(0, 0)) - form_.PaintBox1->pos();
+        const QImage& eye = form_.PaintBoxEye->image();
+        // Only the part of the eye's image that the surface shows.
+        const QSize shownSize = eye.size().boundedTo(form_.PaintBoxEye->size());
+        copyPixels(shownSize == eye.size() ? eye : eye.copy(QRect(QPoint(0, 0), shownSize)), at, bitmap);
+    }
+}
 
 bool BitmapExport::resizeBitmap() {
-    if (!exportBitmap) exportBitmap = std::make_unique<QImage>();
     const QSize size = form_.PaintBox1->size();
-    if (exportBitmap->size() == size) return true;
-    *exportBitmap = QImage(size, QImage::Format_RGB888);
-    if (exportBitmap->isNull() && !size.isEmpty()) {
+    if (exportBitmap && exportBitmap->size() == size) return true;
+    std::unique_ptr<QImage> fresh = allocateBitmap(size);
+    if (!fresh) {
         exportBitmap.reset();
         return false;
     }
+    exportBitmap = std::move(fresh);
     return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The memory reserve
+
+void BitmapExport::releaseReserve() {
+    if (memoryReserve) qm::allocator().release(memoryReserve);
+    memoryReserve = nullptr;
+}
+
+void BitmapExport::restoreReserve() {
+    if (!memoryReserve) memoryReserve = qm::allocator().allocate(ReserveBytes);
+    if (!memoryReserve) form_.dialogs->showMessage(MsgReserveLost, qm::BoxType::Warning);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The background colours. One colour dialog serves both and opens with its last choice; the
+// state colour table keeps its colours.
+
+void BitmapExport::changeBackground() {
+    if (const std::optional<QColor> chosen = form_.dialogs->chooseColour(form_.ColorDialog1)) {
+        form_.ColorDialog1 = *chosen;
+        form_.viewBackground = colourRefOf(*chosen);
+    }
+    QPalette palette = form_.Panel4->palette();
+    palette.setColor(QPalette::Window, qColourOf(form_.viewBackground));
+    form_.Panel4->setPalette(palette);
+    form_.PaintBox1->render();  // the main view's paint handler
+}
+
+void BitmapExport::changeEyeBackground() {
+    if (const std::optional<QColor> chosen = form_.dialogs->chooseColour(form_.ColorDialog1)) {
+        form_.ColorDialog1 = *chosen;
+        form_.eyeWindow->eyeBackground = colourRefOf(*chosen);
+    }
+    form_.eyeWindow->repaintFully();
 }

@@ -1,27 +1,158 @@
+// The eye window's controls: layout, showing and hiding, the scale, "Redraw Eye", "Draw Center"
+// and the choice of the per-move square operations.
+
 #include "view/EyeWindow.h"
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
 #include <QLabel>
 #include <QSlider>
 
 #include "app/MainForm/MainForm.h"
+#include "view/ImageSurface.h"
 
-EyeWindow::EyeWindow(TForm1& form) : form_(form) {}
+namespace {
 
-void EyeWindow::layout() {}
-void EyeWindow::showHide() {}
+// The 32-bit coordinate range, minus a little: at EyeTrackBar1's maximum the eye shows about
+// all of it across its width.
+constexpr double CoordinateSpan = 4294967295.0;
+constexpr int HiddenTrackBarMaximum = 200;
+constexpr int MinimumControlsWidth = 320;
+constexpr int MaximumControlsWidth = 600;
+
+}  // namespace
+
+EyeWindow::EyeWindow(TForm1& form) : form_(form), world_(form.world) { opContext = this; }
+
+bool EyeWindow::shown() const { return !form_.PanelFalconEye->isHidden(); }
+
+void EyeWindow::repaintFully() { form_.PaintBoxEye->render(); }
+
+void EyeWindow::refreshMapping() {
+    mapping_.scale = std::max(eyeScale, 1);
+    mapping_.centreX = eyeCentreX;
+    mapping_.originY = form_.PaintBoxEye->height() - eyeCentreY;
+}
+
+void EyeWindow::attachCanvas() {
+    refreshMapping();
+    canvas_.attach(form_.PaintBoxEye->image());
+}
+
+void EyeWindow::layout() {
+    TForm1& f = form_;
+    // 1. The scale range: from the size the eye has before this layout.
+    if (!f.EyeTrackBar1->isHidden()) {
+        const double w = std::max(f.PaintBoxEye->width(), 1);
+        const double h = f.PaintBoxEye->height();
+        const double perStep = double(f.EyeTrackBar2->maximum()) * double(f.EyeTrackBar3->maximum());
+        const double maximum = std::trunc((CoordinateSpan - 2.0 * h) / w / perStep);
+        f.EyeTrackBar1->setMaximum(maximum < 1.0 ? 1 : maximum > double(INT_MAX) ? INT_MAX : int(maximum));
+    } else {
+        f.EyeTrackBar1->setMaximum(HiddenTrackBarMaximum);
+        f.EyeTrackBar1->setValue(1);
+    }
+    // 2. The eye's side, in the lower right corner of the main view. Before the first
+    // activation no size is chosen yet and the eye keeps the size it has.
+    const int item = f.CFlaconSize->currentIndex();
+    if (item >= 0 && item < int(SizeFactors.size())) {
+        const int side = int(SizeFactors[size_t(item)] * f.PaintBox1->height());
+        const QRect view = f.PaintBox1->geometry();
+        f.PanelFalconEye->setGeometry(view.x() + view.width() - side, view.y() + view.height() - side, side, side);
+        f.PaintBoxEye->setGeometry(0, 0, side, side);
+    }
+    // 3. The eye centre.
+    eyeCentreX = f.PaintBoxEye->width() / 2;
+    eyeCentreY = f.PaintBoxEye->height() / 2;
+    // 4. Its controls against the right edge of the bottom strip.
+    int controlsWidth = std::clamp(f.PanelFalconEye->width(), MinimumControlsWidth, MaximumControlsWidth);
+    controlsWidth = std::min(controlsWidth, f.Panel5->width() / 2);
+    f.PanelMEye->setGeometry(f.Panel5->width() - controlsWidth, 0, controlsWidth, f.Panel5->height());
+    attachCanvas();
+}
+
+void EyeWindow::showHide() {
+    TForm1& f = form_;
+    if (shown()) {
+        f.PanelFalconEye->hide();
+        f.PanelMEye->hide();
+    } else {
+        layout();
+        if (world_.idle == 0) f.PanelRun->show();
+        f.PanelFalconEye->show();
+        f.PanelMEye->show();
+        layout();
+    }
+    // The square operations draw only while the eye is shown; showing it repaints in full.
+    updateOptions();
+}
 
 void EyeWindow::scaleChange() {
-    pendingScale = form_.EyeTrackBar1->value() * form_.EyeTrackBar2->value() * form_.EyeTrackBar3->value();
+    const int64_t product = int64_t{form_.EyeTrackBar1->value()} * form_.EyeTrackBar2->value() *
+                            form_.EyeTrackBar3->value();
+    pendingScale = static_cast<int32_t>(std::clamp<int64_t>(product, 1, INT32_MAX));
     form_.LabelEyeZoom->setText(QStringLiteral("Zoom: %1x").arg(pendingScale));
 }
 
-void EyeWindow::redrawClick() {}
-void EyeWindow::paint() {}
-void EyeWindow::drawCenterClick() {}
-void EyeWindow::updateOptions() {}
-void EyeWindow::mouseDown(QMouseEvent*) {}
-void EyeWindow::mouseMove(QMouseEvent*) {}
-void EyeWindow::mouseUp(QMouseEvent*) {}
-void EyeWindow::toggleViewCentreMarker() {}
-void EyeWindow::paintedSquare() {}
-void EyeWindow::clearedSquare() {}
+void EyeWindow::redrawClick() {
+    eyeScale = std::max(pendingScale, 1);
+    repaintFully();
+    form_.PanelRun->setVisible(world_.idle == 0);
+}
+
+// Draws the marker once whatever the box now says: unchecking removes it, checking draws it.
+void EyeWindow::drawCenterClick() { drawViewCentreMarker(); }
+
+void EyeWindow::toggleViewCentreMarker() {
+    if (drawCenterChecked()) drawViewCentreMarker();
+}
+
+bool EyeWindow::drawCenterChecked() const { return form_.CheckBox2->isChecked(); }
+
+// ---------------------------------------------------------------------------------------------
+// The per-move square operations: one pixel each, straight into the image.
+
+void EyeWindow::updateOptions() {
+    const bool follow = form_.CheckBox3->isChecked();
+    form_.CheckBox4->setEnabled(follow);
+    paintedOp = qm::noHook;
+    clearedOp = qm::noHook;
+    opContext = this;
+    // While the eye is hidden nothing needs drawing: showing it repaints in full.
+    if (!follow || !shown()) return;
+    attachCanvas();
+    if (world_.generalized) {
+        paintedOp = &EyeWindow::paintStateColour;  // squares never turn "white" in this mode
+        return;
+    }
+    paintedOp = world_.antMaxMode == qm::AntMaxMode::BlackWhite ? &EyeWindow::paintBlack
+                                                                : &EyeWindow::paintAntColour;
+    if (form_.CheckBox4->isChecked()) clearedOp = &EyeWindow::paintBackground;
+}
+
+void EyeWindow::paintAntColour(void* context) {
+    EyeWindow& eye = *static_cast<EyeWindow*>(context);
+    eye.plotCurrentSquare(qm::toArgb(eye.world_.antColour[eye.world_.counters.currentAnt]));
+}
+
+void EyeWindow::paintBlack(void* context) {
+    static_cast<EyeWindow*>(context)->plotCurrentSquare(qm::toArgb(qm::Black));
+}
+
+// The square update has just left the square's cell value in the store hand-off or the grid.
+void EyeWindow::paintStateColour(void* context) {
+    EyeWindow& eye = *static_cast<EyeWindow*>(context);
+    const qm::World& w = eye.world_;
+    const uint32_t value = w.squareStateFromStore ? w.currentSquareState : w.grid.cells[w.currentCellIndex];
+    eye.plotCurrentSquare(qm::toArgb(eye.form_.stateColours[std::min<uint32_t>(value, 64u)]));
+}
+
+void EyeWindow::paintBackground(void* context) {
+    EyeWindow& eye = *static_cast<EyeWindow*>(context);
+    eye.plotCurrentSquare(qm::toArgb(eye.eyeBackground));
+}
