@@ -173,12 +173,7 @@ void TAboutBox::setRunLock(bool locked) {
                              static_cast<QWidget*>(RB255), static_cast<QWidget*>(RB65535),
                              static_cast<QWidget*>(RBmany)})
         control->setEnabled(!locked);
-    // Generalized mode keeps the other ant maximums disabled after the lock is lifted.
-    if (!locked && RadioButtonG->isChecked()) {
-        RB15->setEnabled(false);
-        RB65535->setEnabled(false);
-        RBmany->setEnabled(false);
-    }
+    // In generalized mode the other ant maximums come back enabled but stay hidden.
     CheckBoxContinue->setEnabled(!locked && host_->continuePossible());
 }
 

@@ -1,0 +1,511 @@
+// The settings dialog against a fake main window: mode changes, the ant-array fallback, the
+// hand brake coefficient, the refresh timer, the state colour preview, memory choices and limits.
+
+#include <array>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "FakeDialogs.h"
+#include "core/Platform.h"
+#include "core/RunSetup.h"
+#include "settings/AboutBoxUnit/AboutBoxUnit.h"
+#include "settings/AboutBoxUnit/MemoryBudget.h"
+#include "settings/AboutBoxUnit/RadioGroup.h"
+#include "settings/AboutBoxUnit/SettingsHost.h"
+#include "view/Colours.h"
+#include "view/ImageSurface.h"
+
+namespace {
+
+class FakeSettingsHost final : public SettingsHost {
+public:
+    qm::World& world() override { return world_; }
+    void releaseRunStructures() override { ++releases; }
+    void setGeneralizedUi(bool generalized, int states) override {
+        generalizedUi = generalized;
+        uiStates = states;
+    }
+    void setPeakLabel(const QString& caption, const QString& hint) override {
+        peakCaption = caption;
+        peakHint = hint;
+    }
+    void reselectPainters() override { ++painterSelections; }
+    void applyHandBrake() override { ++handBrakeApplications; }
+    qm::StateColourTable& stateColours() override { return colours; }
+    qm::ColourRef viewBackground() override { return background; }
+    void setHalfSizes(const std::array<int32_t, qm::MemoryChoiceCount>& sizes) override { halfSizes = sizes; }
+    bool continuePossible() override { return continueAllowed; }
+    bool runActive() override { return running; }
+    bool stateNumbersDisabled() override { return numbersHidden; }
+    QTimer* stateTimer() override { return &timer; }
+
+    qm::World world_;
+    qm::StateColourTable colours{};
+    qm::ColourRef background = qm::DefaultViewBackground;
+    QTimer timer;
+    std::array<int32_t, qm::MemoryChoiceCount> halfSizes{};
+    bool continueAllowed = true;
+    bool running = false;
+    bool numbersHidden = false;
+    bool generalizedUi = false;
+    int uiStates = -1;
+    QString peakCaption = QStringLiteral("unchanged");
+    QString peakHint = QStringLiteral("unchanged");
+    int releases = 0;
+    int painterSelections = 0;
+    int handBrakeApplications = 0;
+};
+
+class FixedMemory final : public qm::MemoryStatusSource {
+public:
+    qm::MemoryStatus query() override { return status; }
+    qm::MemoryStatus status;
+};
+
+// malloc and free, refusing every block above a size.
+class CappedAllocator final : public qm::Allocator {
+public:
+    void* allocate(std::size_t bytes) override { return bytes > cap ? nullptr : std::malloc(bytes); }
+    void* reallocate(void* block, std::size_t bytes) override {
+        return bytes > cap ? nullptr : std::realloc(block, bytes);
+    }
+    void release(void* block) override { std::free(block); }
+    std::size_t cap = 0;
+};
+
+qm::MemoryStatus mib(uint64_t total, uint64_t available) {
+    return {static_cast<uint32_t>(total * qm::MiB), static_cast<uint32_t>(available * qm::MiB)};
+}
+
+QString text(const QLabel* label) { return label->text(); }
+
+class SettingsDialogTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        box.reset();
+        host.world_.releaseAll();
+        qm::setAllocator(nullptr);
+        qm::setMemoryStatusSource(nullptr);
+    }
+
+    // Creates the dialog and applies what the main window's first activation asks of it.
+    void activate(qm::MemoryStatus status = mib(64, 40)) {
+        memory.status = status;
+        qm::setMemoryStatusSource(&memory);
+        box = std::make_unique<TAboutBox>(&host, &dialogs);
+        box->RadioGroupMem->setItemIndex(1);
+        box->fitMemoryChoices();
+        qm::allocateIndexedAntArrays(host.world_, 255);
+        box->computeHalfSizes();
+        box->memoryChoiceChanged();
+        box->clearWarningGuard();
+        box->show();
+        QCoreApplication::processEvents();
+    }
+
+    void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    bool allAntMaximumsHidden() const {
+        return box->RB15->isHidden() && box->RB255->isHidden() && box->RB65535->isHidden() &&
+               box->RBmany->isHidden();
+    }
+    bool anyAntMaximumHidden() const {
+        return box->RB15->isHidden() || box->RB255->isHidden() || box->RB65535->isHidden() ||
+               box->RBmany->isHidden();
+    }
+
+    FakeSettingsHost host;
+    FakeDialogs dialogs;
+    FixedMemory memory;
+    CappedAllocator allocator;
+    std::unique_ptr<TAboutBox> box;
+};
+
+// --- Mode change ---
+
+TEST_F(SettingsDialogTest, GeneralizedAntsForceThe255LayoutAndShowTheStatesPanel) {
+    activate();
+    click(box->RB15);
+    ASSERT_EQ(host.world_.antMax, 15);
+    const int releasesBefore = host.releases;
+
+    click(box->RadioButtonG);
+
+    EXPECT_TRUE(box->RB255->isChecked());
+    EXPECT_TRUE(allAntMaximumsHidden());
+    EXPECT_FALSE(box->LabelMM->isHidden());
+    EXPECT_EQ(text(box->LabelMM), "unlimited");
+    EXPECT_FALSE(box->Panel3->isHidden());
+    EXPECT_FALSE(box->RB15->isEnabled());
+    EXPECT_FALSE(box->RB65535->isEnabled());
+    EXPECT_FALSE(box->RBmany->isEnabled());
+    EXPECT_EQ(host.world_.antMax, 65535);
+    EXPECT_EQ(host.world_.antMaxMode, qm::AntMaxMode::Ants255);
+    EXPECT_TRUE(host.world_.generalized);
+    EXPECT_EQ(host.world_.states, 2);
+    EXPECT_EQ(host.world_.antPosCapacity, 65535);
+    EXPECT_TRUE(host.generalizedUi);
+    EXPECT_EQ(host.uiStates, 2);
+    EXPECT_GT(host.releases, releasesBefore);
+    EXPECT_EQ(host.halfSizes[1], 2507);  // generalized squares are one byte, like 255 ants
+
+    click(box->RadioButtonL);
+
+    EXPECT_TRUE(box->RB255->isChecked());
+    EXPECT_FALSE(anyAntMaximumHidden());
+    EXPECT_TRUE(box->RB15->isEnabled());
+    EXPECT_TRUE(box->RBmany->isEnabled());
+    EXPECT_TRUE(box->LabelMM->isHidden());
+    EXPECT_TRUE(box->Panel3->isHidden());
+    EXPECT_EQ(host.world_.antMax, 255);
+    EXPECT_FALSE(host.world_.generalized);
+    EXPECT_FALSE(host.generalizedUi);
+}
+
+TEST_F(SettingsDialogTest, AntMaximumButtonsSetModeAndReselectPainters) {
+    activate();
+    const int selections = host.painterSelections;
+    click(box->RB65535);
+    EXPECT_EQ(host.world_.antMaxMode, qm::AntMaxMode::Ants65535);
+    EXPECT_EQ(host.world_.antMax, 65535);
+    click(box->RBmany);
+    EXPECT_EQ(host.world_.antMaxMode, qm::AntMaxMode::BlackWhite);
+    EXPECT_EQ(host.world_.antMax, 15);
+    click(box->RB15);
+    EXPECT_EQ(host.world_.antMaxMode, qm::AntMaxMode::Ants15);
+    EXPECT_EQ(host.world_.antPosCapacity, 15);
+    EXPECT_EQ(host.painterSelections, selections + 3);
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(SettingsDialogTest, PeakLabelFollowsTheModeOnlyWhenContinuing) {
+    activate();
+    ASSERT_TRUE(box->CheckBoxContinue->isChecked());
+    click(box->RadioButtonG);
+    EXPECT_EQ(host.peakCaption, "  State ch.:");
+    EXPECT_EQ(host.peakHint, "All states for one square.");
+    click(box->RadioButtonL);
+    EXPECT_EQ(host.peakCaption, "Max filled:");
+    EXPECT_EQ(host.peakHint, "Max filled squares");
+
+    click(box->CheckBoxContinue);  // off
+    host.peakCaption = QStringLiteral("kept");
+    click(box->RadioButtonG);
+    EXPECT_EQ(host.peakCaption, "kept");
+}
+
+TEST_F(SettingsDialogTest, DefinitionLegendTextsPerMode) {
+    EXPECT_EQ(definitionLegendCaption(false), "X,Y,direction,RRGGBB (hex)");
+    EXPECT_EQ(definitionLegendHint(false, 5), "X,Y,direction,color");
+    EXPECT_EQ(definitionLegendCaption(true), "X,Y,dir.,prg.(Dec | 0xHex | BxBin)");
+    EXPECT_EQ(definitionLegendHint(true, 5), "X,Y,direction,program 1(0) - 2^5");
+}
+
+// --- Ant arrays that cannot be obtained ---
+
+TEST_F(SettingsDialogTest, AntMaximumFallsBackTo15WhenArraysCannotBeObtained) {
+    activate();
+    allocator.cap = 255 * 8;  // 65535 positions do not fit, 15 do
+    qm::setAllocator(&allocator);
+
+    click(box->RB65535);
+
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text, "ERROR: not enought memory.");
+    EXPECT_EQ(dialogs.boxes[0].type, qm::BoxType::Error);
+    EXPECT_EQ(dialogs.boxes[0].buttons, qm::BoxButtons::Ok);
+    EXPECT_TRUE(box->RB15->isChecked());
+    EXPECT_EQ(host.world_.antMaxMode, qm::AntMaxMode::Ants15);
+    EXPECT_EQ(host.world_.antMax, 15);
+    EXPECT_NE(host.world_.antPos, nullptr);
+    EXPECT_NE(host.world_.antColour, nullptr);
+    EXPECT_EQ(host.world_.antPosCapacity, 15);
+}
+
+TEST_F(SettingsDialogTest, NoArraysAtAllGivesTheFatalMessage) {
+    activate();
+    allocator.cap = 8;
+    qm::setAllocator(&allocator);
+
+    click(box->RB65535);
+
+    ASSERT_EQ(dialogs.texts(), (std::vector<std::string>{
+                                   "ERROR: not enought memory.",
+                                   "FATAL ERROR: not enought memory. Close aplication or ??????."}));
+    EXPECT_EQ(dialogs.boxes[1].type, qm::BoxType::Error);
+    EXPECT_EQ(host.world_.antPos, nullptr);
+    EXPECT_EQ(host.world_.antColour, nullptr);
+}
+
+// --- Hand brake coefficient, applied on closing ---
+
+TEST_F(SettingsDialogTest, HandBrakeCoefficientIsCheckedWhenTheDialogCloses) {
+    activate();
+    struct Case {
+        const char* typed;
+        int32_t coefficient;
+        const char* shown;
+    };
+    const Case cases[] = {{"99999", 42000, "42000"}, {"0", 0, "0"}, {"abc", 100, "100"}, {"7", 7, "7"}};
+    int applications = host.handBrakeApplications;
+    for (const Case& c : cases) {
+        box->show();
+        box->Edit1->setText(QString::fromLatin1(c.typed));
+        click(box->Button1);
+        EXPECT_FALSE(box->isVisible());
+        EXPECT_EQ(box->handBrakeCoefficient(), c.coefficient) << c.typed;
+        EXPECT_EQ(box->Edit1->text(), c.shown) << c.typed;
+        EXPECT_EQ(host.handBrakeApplications, ++applications) << c.typed;
+    }
+}
+
+TEST_F(SettingsDialogTest, ClosingWithoutOkAppliesTheCoefficientToo) {
+    activate();
+    box->Edit1->setText(QStringLiteral("123"));
+    box->close();
+    EXPECT_EQ(box->handBrakeCoefficient(), 123);
+    EXPECT_EQ(host.handBrakeApplications, 1);
+}
+
+TEST_F(SettingsDialogTest, EditFieldTakesAtMostFiveCharacters) {
+    activate();
+    box->Edit1->clear();
+    QTest::keyClicks(box->Edit1, QStringLiteral("1234567"));
+    EXPECT_EQ(box->Edit1->text(), "12345");
+}
+
+// --- Refresh period of the state panel ---
+
+TEST_F(SettingsDialogTest, RefreshPeriodSetsTheIntervalAndRunsTheTimerOnlyWhenNumbersAreHidden) {
+    activate();
+    box->ComboBoxTimer->setCurrentText(QStringLiteral("10 sec"));
+    EXPECT_EQ(host.timer.interval(), 10000);
+    EXPECT_FALSE(host.timer.isActive());  // idle
+
+    host.running = true;
+    box->ComboBoxTimer->setCurrentText(QStringLiteral("1 sec"));
+    EXPECT_EQ(host.timer.interval(), 1000);
+    EXPECT_FALSE(host.timer.isActive());  // numbers are shown
+
+    host.numbersHidden = true;
+    box->ComboBoxTimer->setCurrentText(QStringLiteral("30 sec"));
+    EXPECT_EQ(host.timer.interval(), 30000);
+    EXPECT_TRUE(host.timer.isActive());
+
+    box->ComboBoxTimer->setCurrentText(QStringLiteral("No update"));
+    EXPECT_FALSE(host.timer.isActive());
+    EXPECT_EQ(host.timer.interval(), 30000);  // keeps its last period
+}
+
+TEST_F(SettingsDialogTest, UnreadablePeriodCountsAsThreeSeconds) {
+    activate();
+    box->ComboBoxTimer->addItem(QStringLiteral("x sec"));
+    box->ComboBoxTimer->setCurrentText(QStringLiteral("x sec"));
+    EXPECT_EQ(host.timer.interval(), 3000);
+}
+
+// --- States, spectrum and preview ---
+
+TEST_F(SettingsDialogTest, PreviewShowsCentredSwatchesForFiveStates) {
+    activate();
+    click(box->RadioButtonG);
+    box->ComboBoxStates->setCurrentText(QStringLiteral("5"));
+    ASSERT_EQ(host.world_.states, 5);
+
+    const QImage& image = box->PaintBox1->image();
+    ASSERT_EQ(image.width(), 153);
+    const int h = image.height();
+    const int y = h / 2;
+    auto at = [&](int x, int row) { return image.pixel(x, row); };
+    auto entry = [&](int k) { return qm::toArgb(host.colours[static_cast<std::size_t>(k)]); };
+
+    EXPECT_EQ(at(0, y), entry(0));
+    EXPECT_EQ(at(1, y), entry(0));
+    const int starts[] = {2, 32, 62, 92, 122};
+    for (int i = 0; i < 5; ++i) {
+        const int x = starts[i];
+        EXPECT_EQ(at(x, y), entry(i + 1)) << "swatch " << i;
+        EXPECT_EQ(at(x + 28, y), entry(i + 1)) << "swatch " << i;
+        EXPECT_EQ(at(x + 29, y), entry(0)) << "gap after swatch " << i;
+        EXPECT_EQ(at(x, 1), entry(0)) << "top margin " << i;
+        EXPECT_EQ(at(x, 2), entry(i + 1)) << "first row " << i;
+        EXPECT_EQ(at(x, h - 3), entry(i + 1)) << "last row " << i;
+        EXPECT_EQ(at(x, h - 2), entry(0)) << "bottom margin " << i;
+    }
+    EXPECT_EQ(at(152, y), entry(0));
+}
+
+TEST_F(SettingsDialogTest, ChangingStatesRebuildsOnlyEntriesUpToN) {
+    activate();
+    click(box->RadioButtonG);
+    const qm::ColourRef sentinel = 0x123456;
+    host.colours.fill(sentinel);
+
+    box->ComboBoxStates->setCurrentText(QStringLiteral("5"));
+
+    EXPECT_EQ(host.colours[0], host.background);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(host.colours[static_cast<std::size_t>(i) + 1], qm::spectrumColour(5, i, 1)) << i;
+    for (std::size_t k = 6; k < host.colours.size(); ++k) EXPECT_EQ(host.colours[k], sentinel) << k;
+    // Repainted at once, without waiting for the event loop.
+    EXPECT_EQ(box->PaintBox1->image().pixel(2, 10), qm::toArgb(qm::spectrumColour(5, 0, 1)));
+}
+
+TEST_F(SettingsDialogTest, SpectrumChoiceRebuildsWithTheChosenSpectrum) {
+    activate();
+    click(box->RadioButtonG);
+    box->ComboBoxStates->setCurrentText(QStringLiteral("3"));
+    click(box->RadioGroupCS->item(3));
+    EXPECT_EQ(host.colours[1], qm::spectrumColour(3, 0, 4));
+    EXPECT_EQ(host.colours[3], qm::spectrumColour(3, 2, 4));
+    EXPECT_EQ(box->PaintBox1->image().pixel(box->PaintBox1->width() / 2, 10),
+              qm::toArgb(qm::spectrumColour(3, 1, 4)));
+}
+
+// --- Memory choices ---
+
+TEST_F(SettingsDialogTest, FittingKeepsOnlyTheBlocksTheMachineCanHold) {
+    activate(mib(128, 100));
+    EXPECT_EQ(box->memoryItem(), 2);
+    EXPECT_EQ(box->RadioGroupMem->count(), 4);
+    EXPECT_EQ(text(box->LabelMem), "128Mb");
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(SettingsDialogTest, FittingFallsBackToTheFirstItemWhenTheDefaultWasRemoved) {
+    activate(mib(300, 600));
+    EXPECT_EQ(box->RadioGroupMem->count(), 5);
+    EXPECT_EQ(box->memoryItem(), 0);
+}
+
+TEST_F(SettingsDialogTest, LargeBlockWarnsAboutFreeMemoryButNotUnderTheGuard) {
+    activate(mib(2048, 600));
+    ASSERT_EQ(box->RadioGroupMem->count(), 8);
+    const int releases = host.releases;
+
+    click(box->RadioGroupMem->item(7));
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text,
+              "Warning: Free memory is 600Mb only.\n On press start computer should be very slow "
+              "(freeze) - a few minutes.");
+    EXPECT_EQ(dialogs.boxes[0].type, qm::BoxType::Warning);
+    EXPECT_EQ(dialogs.boxes[0].buttons, qm::BoxButtons::Ok);
+    EXPECT_GT(host.releases, releases);
+
+    click(box->RadioGroupMem->item(1));
+    EXPECT_EQ(dialogs.boxes.size(), 1u);
+
+    TAboutBox guarded(&host, &dialogs);
+    guarded.RadioGroupMem->setItemIndex(7);
+    EXPECT_EQ(dialogs.boxes.size(), 1u);
+}
+
+TEST_F(SettingsDialogTest, FastAlgorithmReachFollowsTheAntMaximum) {
+    activate();
+    ASSERT_EQ(box->memoryItem(), 1);
+    EXPECT_EQ(text(box->LabelFastTo), "2506");
+    click(box->RB15);
+    EXPECT_EQ(text(box->LabelFastTo), "3544");
+    EXPECT_EQ(box->halfSize(), 3545);
+    click(box->RBmany);
+    EXPECT_EQ(text(box->LabelFastTo), "6727");
+    EXPECT_EQ(host.halfSizes[1], 6728);
+}
+
+TEST_F(SettingsDialogTest, LimitsWithAndWithoutContinuing) {
+    activate(mib(2048, 40));
+    ASSERT_EQ(box->memoryItem(), 1);
+    ASSERT_TRUE(box->continueChecked());
+    const qm::RunLimits& limits = host.world_.limits;
+    EXPECT_EQ(text(box->LabelFastTo), "2506");
+    EXPECT_EQ(text(box->LabelBounds), "2147483636");
+    EXPECT_EQ(text(box->LabelFilled), "238609293");
+    EXPECT_EQ(text(box->LabelSteps), "9223372036854775797");
+    EXPECT_EQ(limits.axisBound, 2147483637);
+    EXPECT_EQ(limits.axisBoundNeg, -2147483637);
+
+    click(box->CheckBoxContinue);
+    EXPECT_EQ(text(box->LabelFastTo), "2506");
+    EXPECT_EQ(text(box->LabelBounds), "2506");
+    EXPECT_EQ(text(box->LabelFilled), "25120143");
+    EXPECT_EQ(text(box->LabelSteps), "4294967285");
+    EXPECT_EQ(limits.stepMax, 4294967285);
+    EXPECT_EQ(limits.filledMax, 25120144);
+    EXPECT_EQ(limits.axisBound, 2507);
+    EXPECT_EQ(limits.axisBoundNeg, -2507);
+
+    click(box->CheckBoxContinue);
+    click(box->RBmany);
+    EXPECT_EQ(text(box->LabelFilled), "17091788799");
+    EXPECT_EQ(limits.filledMax, 17091788800);
+}
+
+TEST_F(SettingsDialogTest, ShowingTheDialogRefreshesLimitsAndMemory) {
+    activate(mib(512, 40));
+    box->hide();
+    memory.status = mib(1024, 40);
+    host.world_.limits.axisBound = 0;
+    box->show();
+    EXPECT_EQ(text(box->LabelMem), "1024Mb");
+    EXPECT_EQ(host.world_.limits.axisBound, 2147483637);
+}
+
+// --- Run lock and links ---
+
+TEST_F(SettingsDialogTest, RunLockDisablesWhatARunDependsOn) {
+    activate();
+    QWidget* locked[] = {box->RadioButtonL, box->RadioButtonG, box->RadioGroupMem, box->RB15,
+                         box->RB255,        box->RB65535,      box->RBmany,        box->CheckBoxContinue};
+    box->setRunLock(true);
+    for (QWidget* control : locked) EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    EXPECT_TRUE(box->ComboBoxStates->isEnabled());
+    EXPECT_TRUE(box->Edit1->isEnabled());
+    EXPECT_TRUE(box->ComboBoxTimer->isEnabled());
+
+    host.continueAllowed = false;
+    box->setRunLock(false);
+    EXPECT_TRUE(box->RadioGroupMem->isEnabled());
+    EXPECT_TRUE(box->RB65535->isEnabled());
+    EXPECT_FALSE(box->CheckBoxContinue->isEnabled());
+    host.continueAllowed = true;
+    box->setRunLock(false);
+    EXPECT_TRUE(box->CheckBoxContinue->isEnabled());
+}
+
+TEST_F(SettingsDialogTest, LinksOpenTheProjectsOwnAddresses) {
+    activate();
+    QTest::mouseClick(box->Label18, Qt::LeftButton);
+    QTest::mouseClick(box->Label17, Qt::LeftButton);
+    ASSERT_EQ(dialogs.urls.size(), 2u);
+    EXPECT_EQ(dialogs.urls[0], "https://quillmarch.example.org/");
+    EXPECT_EQ(dialogs.urls[1], "https://quillmarch.example.org/team");
+}
+
+TEST_F(SettingsDialogTest, DesignCaptionsAndDefaults) {
+    activate();
+    EXPECT_EQ(box->windowTitle(), "About");
+    EXPECT_EQ(text(box->ProductName), "Product Name: Quillmarch");
+    EXPECT_EQ(text(box->Version), "Version: 0.66");
+    EXPECT_EQ(box->RBmany->text(), "B&&W ant-hill (unlimited)");
+    EXPECT_EQ(box->ComboBoxStates->count(), 63);
+    EXPECT_EQ(box->ComboBoxStates->currentText(), "2");
+    EXPECT_EQ(box->ComboBoxTimer->currentText(), "5 sec");
+    EXPECT_EQ(box->RadioGroupCS->itemIndex(), 0);
+    EXPECT_TRUE(box->RadioButtonL->isChecked());
+    EXPECT_EQ(box->Edit1->text(), "50");
+    EXPECT_EQ(box->handBrakeCoefficient(), 50);
+    EXPECT_TRUE(box->Button1->isDefault());
+}
+
+}  // namespace
