@@ -322,6 +322,7 @@ TEST_F(SettingsDialogTest, PreviewShowsCentredSwatchesForFiveStates) {
     click(box->RadioButtonG);
     box->ComboBoxStates->setCurrentText(QStringLiteral("5"));
     ASSERT_EQ(host.world_.states, 5);
+    EXPECT_EQ(host.uiStates, 5);  // the legend's program range follows N
 
     const QImage& image = box->PaintBox1->image();
     ASSERT_EQ(image.width(), 153);

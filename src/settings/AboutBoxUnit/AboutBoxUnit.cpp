@@ -241,6 +241,8 @@ void TAboutBox::applyAntMaximum() {
 
 void TAboutBox::ComboBoxStatesChange() {
     host_->world().states = ComboBoxStates->currentIndex() + 2;
+    // The legend's hint names the program range, which grows with the number of states.
+    if (RadioButtonG->isChecked()) host_->setGeneralizedUi(true, host_->world().states);
     RadioGroupCSClick();
 }
 
