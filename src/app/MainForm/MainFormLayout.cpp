@@ -233,6 +233,7 @@ void TForm1::buildDefinitionGroup() {
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setMaximumBlockCount(0);
+    Memo1->setUndoRedoEnabled(true);  // setting the block count above switched undo off
     Memo1->setPlainText(QStringLiteral("0,0,1"));
     Button3 = makeButton(TabSheet1, QStringLiteral("Load"), 0, 0, 48, 20);
     Button8 = makeButton(TabSheet1, QStringLiteral("Clear"), 0, 0, 48, 20);
