@@ -6,6 +6,7 @@
 QtEventPump::QtEventPump(const qm::World& world) : world_(world) { lastFrame_.start(); }
 
 void QtEventPump::processEvents() {
+    if (beforeEvents) beforeEvents();
     QCoreApplication::processEvents();
     if (world_.trackBarPosition == 100) QThread::msleep(PausedSleepMilliseconds);
 }

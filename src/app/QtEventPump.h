@@ -1,6 +1,8 @@
 #pragma once
 // The step loops' window service: deliver pending events, and tell when a new frame is due.
 
+#include <functional>
+
 #include <QElapsedTimer>
 
 #include "core/World.h"
@@ -11,6 +13,10 @@ public:
 
     void processEvents() override;
     bool frameDue() override;
+
+    // Runs before every event delivery: the surfaces ask for their screen update here, once
+    // per served frame, instead of once per painted square.
+    std::function<void()> beforeEvents;
 
     static constexpr qint64 FrameMilliseconds = 10;
     // A paused run (hand brake at 100) sleeps this long per call instead of spinning a core.

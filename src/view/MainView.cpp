@@ -1,11 +1,53 @@
 #include "view/MainView.h"
 
+#include <QComboBox>
+#include <QFontMetrics>
+
 #include "app/MainForm/MainForm.h"
+#include "definitions/NumberText.h"
 #include "view/ImageSurface.h"
+#include "view/SquarePainters.h"
 
-MainView::MainView(TForm1& form) : form_(form) {}
+namespace {
 
-void MainView::sizeSelection() {}
+constexpr int ItemZero = 0;  // "0": no drawing at all
+constexpr int ItemOne = 1;   // "1": one pixel per square
+constexpr int32_t SizeWhenUnreadable = 2;
+
+}  // namespace
+
+MainView::MainView(TForm1& form) : form_(form) {
+    // Every hook of the world takes the main window.
+    form_.world.hooks.context = &form_;
+    // The painters write pixels without asking for a screen update; the surfaces are shown
+    // once per frame that the step loop serves instead.
+    form_.pump.beforeEvents = [&form] {
+        form.PaintBox1->update();
+        form.PaintBoxEye->update();
+    };
+}
+
+void MainView::sizeSelection() {
+    const int item = form_.ComboBoxSize->currentIndex();
+    drawsNothing = item == ItemZero;
+    if (item == ItemZero || item == ItemOne) {
+        squareSize = 1;
+        halfSquare = 1;
+    } else {
+        squareSize = qm::textToInt32Or(form_.ComboBoxSize->currentText().toStdString(), SizeWhenUnreadable);
+        if (squareSize < 1) squareSize = SizeWhenUnreadable;
+        halfSquare = squareSize / 2;
+    }
+    qm::World& w = form_.world;
+    const qm::SquarePainterSet painters =
+        qm::squarePaintersFor(drawsNothing, squareSize, w.antMaxMode == qm::AntMaxMode::BlackWhite);
+    w.hooks.context = &form_;
+    w.hooks.paint = painters.paint;
+    w.hooks.erase = painters.erase;
+    w.hooks.genSquare = painters.genSquare;
+    viewClear();
+    fullRepaint();
+}
 
 void MainView::paintHandler() {
     viewClear();
@@ -14,13 +56,19 @@ void MainView::paintHandler() {
 }
 
 void MainView::viewClear() {
+    digitWidth = QFontMetrics(form_.PaintBox1->font()).horizontalAdvance(QStringLiteral("1234567890")) / 10;
     form_.PaintBox1->image().fill(qm::toArgb(form_.viewBackground));
     form_.PaintBox1->update();
 }
 
-void MainView::fullRepaint() {}
-
 void MainView::updateViewCentre() {
     viewCentreX = form_.PaintBox1->width() / 2;
     viewCentreY = form_.PaintBox1->height() / 2;
+}
+
+void MainView::forgetVisited() {
+    visitedMinX = INT32_MAX;
+    visitedMaxX = INT32_MIN;
+    visitedMinY = INT32_MAX;
+    visitedMaxY = INT32_MIN;
 }

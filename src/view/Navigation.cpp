@@ -1,13 +1,108 @@
 #include "view/Navigation.h"
 
+#include <algorithm>
+
+#include <QLabel>
+#include <QLineEdit>
+
 #include "app/MainForm/MainForm.h"
+#include "definitions/NumberText.h"
+#include "view/EyeWindow.h"
+#include "view/MainView.h"
+
+namespace {
+
+constexpr int32_t StepWhenUnreadable = 0;
+constexpr int32_t AntNumberWhenUnreadable = 1;
+constexpr int64_t OffsetLimit = 2147483647;
+
+int32_t fieldValue(const QLineEdit* field, int32_t fallback) {
+    return qm::textToInt32Or(field->text().toStdString(), fallback);
+}
+
+}  // namespace
 
 Navigation::Navigation(TForm1& form) : form_(form) {}
 
-void Navigation::pan(int, int) {}
-void Navigation::resetX() {}
-void Navigation::resetY() {}
-void Navigation::center() {}
-void Navigation::centerToAnt() {}
-void Navigation::previousAnt() {}
-void Navigation::nextAnt() {}
+int32_t Navigation::clampOffset(int64_t value) {
+    return static_cast<int32_t>(std::clamp(value, -OffsetLimit, OffsetLimit));
+}
+
+template <class Change>
+void Navigation::moveView(Change&& change) {
+    form_.eyeWindow->toggleViewCentreMarker();
+    change(*form_.mainView);
+    form_.eyeWindow->toggleViewCentreMarker();
+    form_.mainView->paintHandler();
+}
+
+void Navigation::showX() { form_.LabelMX->setText(QString::number(-int64_t{form_.mainView->viewOffsetX})); }
+void Navigation::showY() { form_.LabelMY->setText(QString::number(-int64_t{form_.mainView->viewOffsetY})); }
+
+void Navigation::pan(int sx, int sy) {
+    moveView([&](MainView& view) {
+        const int64_t step = fieldValue(form_.EditMove, StepWhenUnreadable);
+        if (sx != 0) {
+            view.viewOffsetX = clampOffset(view.viewOffsetX + sx * step);
+            showX();
+        }
+        if (sy != 0) {
+            view.viewOffsetY = clampOffset(view.viewOffsetY + sy * step);
+            showY();
+        }
+    });
+}
+
+void Navigation::resetX() {
+    moveView([&](MainView& view) {
+        view.viewOffsetX = 0;
+        showX();
+    });
+}
+
+void Navigation::resetY() {
+    moveView([&](MainView& view) {
+        view.viewOffsetY = 0;
+        showY();
+    });
+}
+
+void Navigation::center() {
+    moveView([&](MainView& view) {
+        view.viewOffsetX = 0;
+        view.viewOffsetY = 0;
+        showX();
+        showY();
+    });
+}
+
+void Navigation::centerToAnt() { centreOnAnt(AntChoice::Clamp); }
+void Navigation::previousAnt() { centreOnAnt(AntChoice::Previous); }
+void Navigation::nextAnt() { centreOnAnt(AntChoice::Next); }
+
+void Navigation::centreOnAnt(AntChoice choice) {
+    const qm::World& w = form_.world;
+    const int64_t antCount = w.counters.antCount;
+    if (antCount <= 0) return;
+    const int64_t number = fieldValue(form_.AntNum, AntNumberWhenUnreadable);
+    int64_t target = number;
+    if (choice == AntChoice::Clamp) {
+        target = std::clamp<int64_t>(number, 1, antCount);
+    } else {
+        target = choice == AntChoice::Previous ? number - 1 : number + 1;
+        if (target < 1) target = antCount;
+        else if (target > antCount) target = 1;
+    }
+    // The settings may have replaced the ant arrays since the run, with fewer places than ants.
+    if (!w.antPos || target > w.antPosCapacity) return;
+
+    form_.AntNum->setText(QString::number(target));
+    if (choice != AntChoice::Clamp) form_.AntNum->repaint();  // visible while the view repaints
+    const qm::AntPos ant = w.antPos[target - 1];
+    moveView([&](MainView& view) {
+        view.viewOffsetX = clampOffset(-int64_t{ant.x});
+        view.viewOffsetY = clampOffset(-int64_t{ant.y});
+        showX();
+        showY();
+    });
+}

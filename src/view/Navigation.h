@@ -1,5 +1,9 @@
 #pragma once
 // Moving the main view: pans by the move step, resets per axis, centres on an ant.
+// Every command takes the eye window's view-centre marker away, changes the view offset and
+// "Move X:" / "Move Y:", puts the marker back at the new centre and repaints the main view.
+
+#include <cstdint>
 
 class TForm1;
 
@@ -12,10 +16,21 @@ public:
     void resetX();
     void resetY();
     void center();
-    void centerToAnt();
-    void previousAnt();
-    void nextAnt();
+    void centerToAnt();  // "Center to Ant:": the ant numbered in AntNum, clamped
+    void previousAnt();  // "<<<<": wraps from the first ant to the last
+    void nextAnt();      // ">>>>": wraps from the last ant to the first
+
+    // Offsets stay within +-2147483647, so "Move X:" and "Move Y:" can always show -X and -Y.
+    static int32_t clampOffset(int64_t value);
 
 private:
+    enum class AntChoice { Clamp, Previous, Next };
+    void centreOnAnt(AntChoice choice);
+    // Marker off, change, marker on, repaint.
+    template <class Change>
+    void moveView(Change&& change);
+    void showX();
+    void showY();
+
     TForm1& form_;
 };

@@ -4,7 +4,13 @@
 
 #include <cstdint>
 
+#include <QString>
+
 class TForm1;
+
+namespace qm {
+struct RunCounters;
+}
 
 class StatePanel {
 public:
@@ -13,6 +19,7 @@ public:
     void displayModeChange();  // CBShow changed (also at run start, with the run active)
     void textStateRoutine();   // writes the counter texts
     void overlayRoutine();     // draws the counters onto the main view
+    void overlayErase();       // the overlay's area back to the view background
     void handBrakeChange();    // TrackBarSpeed changed: caption of the pause link, brake count
     void pauseLinkClick();     // "stop ^" / "««« GO"
     void timerRule();          // the settings dialog's "Update disabled state every:" rule
@@ -27,10 +34,24 @@ public:
     void afterAntsRead();
     void runEndDuties();
 
+    static const QString StopCaption;   // "stop ^"
+    static const QString PauseCaption;  // "««« GO"
+    // Display mode items.
+    enum : int { HideNumbers = 0, GraphicsOnly = 1, TextOnly = 2, TextAndGraphics = 3 };
+
     int32_t savedBrakePosition = 1;
     int displayItem = 1;   // CBShow item in force
     int previousItem = 1;
 
 private:
+    bool runActive() const;
+
     TForm1& form_;
 };
+
+namespace qm {
+// "H:MM:SS" of the time of day part of now - start (days); 24 hours and more wrap to 0.
+QString elapsedTimeText(double startDays, double nowDays);
+// Ant count times step count, as the 64-bit product the panel shows.
+int64_t allSteps(const RunCounters& counters);
+}  // namespace qm
