@@ -1,0 +1,137 @@
+#pragma once
+// Shared by the main view, state panel and navigation tests: a main window fixture with helpers
+// to read the main view's pixels, to lay squares into a fast grid made by hand, and to run.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+#include "MainWindowFixture.h"
+#include "core/RunSetup.h"
+#include "view/Colours.h"
+#include "view/EyeWindow.h"
+#include "view/ImageSurface.h"
+#include "view/MainView.h"
+#include "view/StatePanel.h"
+
+namespace viewtest {
+
+inline constexpr int ViewWidth = 596;
+inline constexpr int ViewHeight = 441;
+inline constexpr uint32_t WhiteArgb = 0xFFFFFFFFu;
+inline constexpr uint32_t BlackArgb = 0xFF000000u;
+
+// Writes one square of a hand-made fast grid in the encoding of its width, as the square
+// updates lay it out: nibbles high-first by cell index, bytes, words, or bits in rows.
+inline void storeCell(qm::FastGrid& grid, int32_t x, int32_t y, uint32_t value) {
+    const int32_t r = grid.halfSize;
+    const int64_t cell = static_cast<int64_t>(x + r) * grid.side + (y + r);
+    switch (grid.width) {
+        case qm::CellWidth::Nibble: {
+            uint8_t& byte = grid.cells[cell / 2];
+            if (cell % 2 == 0) byte = static_cast<uint8_t>((byte & 0x0F) | (value << 4));
+            else byte = static_cast<uint8_t>((byte & 0xF0) | (value & 0x0F));
+            break;
+        }
+        case qm::CellWidth::Word: reinterpret_cast<uint16_t*>(grid.cells)[cell] = static_cast<uint16_t>(value); break;
+        case qm::CellWidth::Bit: {
+            const int64_t byte = static_cast<int64_t>(y + r) * grid.rowBytes + (x + r) / 8;
+            const uint8_t bit = static_cast<uint8_t>(1u << ((x + r) % 8));
+            if (value) grid.cells[byte] |= bit;
+            else grid.cells[byte] &= static_cast<uint8_t>(~bit);
+            break;
+        }
+        default: grid.cells[cell] = static_cast<uint8_t>(value); break;
+    }
+}
+
+class ViewTest : public MainWindowTest {
+protected:
+    QImage& image() { return form->PaintBox1->image(); }
+    uint32_t pixel(int x, int y) { return image().pixel(x, y); }
+    uint32_t background() const { return qm::toArgb(form->viewBackground); }
+
+    void selectSize(const char* item) {
+        const int index = form->ComboBoxSize->findText(QString::fromLatin1(item));
+        ASSERT_GE(index, 0);
+        if (form->ComboBoxSize->currentIndex() == index) form->ComboBoxSizeChange();
+        else form->ComboBoxSize->setCurrentIndex(index);
+    }
+    void selectDisplayMode(int item) {
+        if (form->CBShow->currentIndex() == item) form->CBShowChange();
+        else form->CBShow->setCurrentIndex(item);
+    }
+
+    // A fast grid of half size r for the world's current mode, with a bounding box reaching
+    // +-box, as a finished run would leave it.
+    void makeGrid(int32_t r, int32_t box) {
+        ASSERT_TRUE(qm::prepareFastGrid(form->world, r));
+        form->world.counters.minX = -box;
+        form->world.counters.maxX = box;
+        form->world.counters.minY = -box;
+        form->world.counters.maxY = box;
+    }
+
+    // Ant 0 stands on (x, y) with a colour: the state the per-move painters read.
+    void placeAnt(int32_t x, int32_t y, qm::ColourRef colour = 0) {
+        qm::World& w = form->world;
+        w.antPos[0] = {x, y};
+        if (w.antColour) w.antColour[0] = qm::makeColourWord(colour, qm::DirXPlus);
+        w.counters.currentAnt = 0;
+    }
+    void callHook(qm::Hook hook) { hook(form->world.hooks.context); }
+
+    void redraw() { QTest::mouseClick(form->Button14, Qt::LeftButton); }
+
+    // Runs the editor text for a number of steps through the real window.
+    void run(const QString& text, int64_t steps) {
+        setEditor(text);
+        setMaxSteps(steps);
+        clickStart();
+    }
+
+    // Pixels inside [x0, x1] x [y0, y1] (inclusive) equal `inside`; a one-pixel ring around it
+    // equals `outside`.
+    void expectRect(int x0, int x1, int y0, int y1, uint32_t inside, uint32_t outside) {
+        for (int y = y0 - 1; y <= y1 + 1; ++y) {
+            for (int x = x0 - 1; x <= x1 + 1; ++x) {
+                const bool in = x >= x0 && x <= x1 && y >= y0 && y <= y1;
+                EXPECT_EQ(pixel(x, y), in ? inside : outside) << "pixel " << x << ", " << y;
+            }
+        }
+    }
+
+    // Pixel for pixel, reporting where the pictures differ.
+    static void expectSamePicture(const QImage& actual, const QImage& expected) {
+        ASSERT_EQ(actual.size(), expected.size());
+        int differing = 0;
+        std::string first;
+        for (int y = 0; y < actual.height(); ++y) {
+            for (int x = 0; x < actual.width(); ++x) {
+                if (actual.pixel(x, y) == expected.pixel(x, y)) continue;
+                if (++differing <= 5)
+                    first += " (" + std::to_string(x) + ", " + std::to_string(y) + "): " +
+                             QString::number(actual.pixel(x, y), 16).toStdString() + " instead of " +
+                             QString::number(expected.pixel(x, y), 16).toStdString();
+            }
+        }
+        EXPECT_EQ(differing, 0) << first;
+    }
+
+    int countPixels(const QImage& picture, uint32_t argb) const {
+        int n = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) n += picture.pixel(x, y) == argb;
+        return n;
+    }
+};
+
+}  // namespace viewtest
