@@ -29,7 +29,7 @@ constexpr int StateGroupHeight = 175;
 constexpr int DefinitionGroupTop = ControlGroupHeight + VisualisationGroupHeight + StateGroupHeight;
 constexpr int InitialViewWidth = TForm1::InitialClientWidth - TForm1::LeftColumnWidth;
 constexpr int InitialViewHeight = TForm1::InitialClientHeight - TForm1::BottomStripHeight;
-constexpr int LegendBlockHeight = 69;  // CheckBox1, "Direction:" and the three legend lines
+constexpr int LegendBlockHeight = 64;  // CheckBox1, "Direction:" and the three legend lines
 
 QFont fontOf(const QStringList& families, int pixelSize, bool bold = false) {
     QFont font;
@@ -131,7 +131,9 @@ void TForm1::buildControls() {
     setBackground(this, Qt::white);
     applyFonts();
 
+    // The left column has the face colour of the controls, so the group frames show on it.
     Panel1 = new QWidget(this);
+    setBackground(Panel1, palette().color(QPalette::Button));
     buildControlGroup();
     buildVisualisationGroup();
     buildStateGroup();
@@ -157,8 +159,8 @@ void TForm1::buildControlGroup() {
     Button1 = makeButton(GroupBox1, StartCaption, 6, 16, 72, 24);
     Button1->setFont(fontOf(SansSerifFamilies, 11, true));
     Button6 = makeButton(GroupBox1, QStringLiteral("Setting"), 83, 16, 72, 24);
-    Label1 = makeLabel(GroupBox1, QStringLiteral("Max steps:"), 6, 46, 52);
-    Edit1 = makeEdit(GroupBox1, QStringLiteral("2147483645"), 58, 43, 97, 19);
+    Label1 = makeLabel(GroupBox1, QStringLiteral("Max steps:"), 6, 46, 54);
+    Edit1 = makeEdit(GroupBox1, QStringLiteral("2147483645"), 61, 43, 94, 19);
     Edit1->setMaxLength(19);
     Button9 = makeButton(GroupBox1, QStringLiteral("^^^ almost unlimited ^^^"), 6, 63, 149, 13);
     Button9->setFont(fontOf(SmallFontFamilies, 9));
@@ -313,6 +315,8 @@ void TForm1::buildEyeControls() {
     EyeTrackBar1 = makeTrackBar(PanelMEye, 1, 100, 10);
     EyeTrackBar2 = makeTrackBar(PanelMEye, 1, 150, 10);
     EyeTrackBar3 = makeTrackBar(PanelMEye, 1, 250, 25);
+    // Their maxima reach the thousands; ticks would only blur into a line.
+    for (QSlider* bar : {EyeTrackBar1, EyeTrackBar2, EyeTrackBar3}) bar->setTickPosition(QSlider::NoTicks);
     Redraw = makeButton(PanelMEye, QStringLiteral("Redraw Eye"), 0, 0, 86, 22);
     PanelRun = makeLabel(PanelMEye, QStringLiteral("Changed  "), 0, 0, 86, 18);
     PanelRun->setAlignment(Qt::AlignCenter);
@@ -363,24 +367,24 @@ void TForm1::layoutDefinitionGroup() {
     const int gh = GroupBox3->height();
     const int legendTop = std::max(gh - 4 - LegendBlockHeight, 28);
     PageControl1->setGeometry(3, 28, 155, std::max(legendTop - 30, 0));
-    CheckBox1->setGeometry(6, legendTop, 150, 17);
-    Label14->move(6, legendTop + 17);
-    Label17->move(6, legendTop + 30);
-    Label18->move(6, legendTop + 43);
-    Label22->move(6, legendTop + 56);
+    CheckBox1->setGeometry(6, legendTop, 150, 16);
+    Label14->setGeometry(6, legendTop + 16, 150, 12);
+    Label17->setGeometry(6, legendTop + 28, 150, 12);
+    Label18->setGeometry(6, legendTop + 40, 150, 12);
+    Label22->setGeometry(6, legendTop + 52, 150, 12);
 }
 
 // The "Define" page: the editor takes what the two rows of buttons leave.
 static void layoutDefinePage(TForm1& f) {
     const int pw = f.TabSheet1->width();
     const int ph = f.TabSheet1->height();
-    f.Memo1->setGeometry(0, 0, pw, std::max(ph - 64, 0));
-    f.Button3->setGeometry(0, ph - 62, 48, 20);
-    f.Button8->setGeometry(50, ph - 62, 48, 20);
-    f.Button4->setGeometry(100, ph - 62, std::max(pw - 100, 0), 20);
-    f.Button2->setGeometry(0, ph - 41, 98, 20);
-    f.Button5->setGeometry(0, ph - 20, 98, 20);
-    f.Edit2->setGeometry(101, ph - 31, std::max(pw - 101, 0), 20);
+    f.Memo1->setGeometry(0, 0, pw, std::max(ph - 59, 0));
+    f.Button3->setGeometry(0, ph - 58, 48, 19);
+    f.Button8->setGeometry(50, ph - 58, 48, 19);
+    f.Button4->setGeometry(100, ph - 58, std::max(pw - 100, 0), 19);
+    f.Button2->setGeometry(0, ph - 38, 98, 19);
+    f.Button5->setGeometry(0, ph - 19, 98, 19);
+    f.Edit2->setGeometry(101, ph - 29, std::max(pw - 101, 0), 20);
     f.EditFile->setGeometry(0, 20, f.TabSheet2->width(), 20);
     f.Button10->setGeometry(0, 44, f.TabSheet2->width(), 22);
 }
