@@ -2,6 +2,7 @@
 // loaded back and run for a given number of steps.
 
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -50,6 +51,8 @@ TEST_F(EditorSessionTest, BuildSaveClearLoadAndRunFourDiagonalAnts) {
     const qm::RunCounters& counters = form->world.counters;
     EXPECT_EQ(counters.antCount, 4);
     EXPECT_EQ(counters.stepCount, 500);
+    EXPECT_EQ(form->StaticTextStep->text(), QStringLiteral("500"));
+    EXPECT_EQ(form->STAntsCnt->text(), QStringLiteral("4"));
 
     // The four ants stand in a quarter-turn symmetry, 50 squares apart: far enough never to
     // meet in 500 steps, so the picture keeps that symmetry only if every ant was read with

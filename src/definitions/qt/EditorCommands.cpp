@@ -165,7 +165,7 @@ void EditorCommands::maxStepsChange() {
 
 void EditorCommands::almostUnlimited() {
     form_.Edit1->setText(AlmostUnlimitedText);
-    maxStepsChange();  // also when the field held this text already and no change was raised
+    maxStepsChange();  // the change event comes only when the text differed; validate in any case
 }
 
 void EditorCommands::error(const QString& text) {
