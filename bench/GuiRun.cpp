@@ -38,18 +38,6 @@ public:
     void showModal(QDialog&) override {}
 };
 
-QApplication& application(int argc, char** argv) {
-    static std::unique_ptr<QApplication> app;
-    static int storedArgc = 0;
-    if (!app) {
-        if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        storedArgc = argc > 0 ? 1 : 0;
-        app = std::make_unique<QApplication>(storedArgc, argv);
-    }
-    return *app;
-}
-
 void applyMode(TAboutBox& about, const BenchOptions& o) {
     switch (o.mode) {
         case qm::RunMode::Indexed15: about.RadioButtonL->click(); about.RB15->click(); break;
@@ -65,8 +53,13 @@ void applyMode(TAboutBox& about, const BenchOptions& o) {
 
 }  // namespace
 
-RunReport runThroughWindow(const BenchOptions& o, int argc, char** argv) {
-    application(argc, argv);
+std::unique_ptr<QApplication> startApplication(int& argc, char** argv) {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    return std::make_unique<QApplication>(argc, argv);
+}
+
+RunReport runThroughWindow(const BenchOptions& o) {
     BenchDialogs dialogs;
     TForm1 form(dialogs);
     TAboutBox about(&form.settingsHost(), &dialogs);

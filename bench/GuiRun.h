@@ -2,11 +2,19 @@
 // A run through the real main window: settings applied through the settings dialog's controls,
 // the ants put into the editor, "Start" clicked, the line printed when the run has ended.
 
+#include <memory>
+
+#include <QApplication>
+
 #include "BenchOptions.h"
 #include "RunReport.h"
 
 namespace qmbench {
 
-RunReport runThroughWindow(const BenchOptions& options, int argc, char** argv);
+// The application object for the window runs (offscreen unless a display is set); the caller
+// keeps it alive for the whole program.
+std::unique_ptr<QApplication> startApplication(int& argc, char** argv);
+
+RunReport runThroughWindow(const BenchOptions& options);
 
 }  // namespace qmbench

@@ -27,11 +27,15 @@ int main(int argc, char** argv) {
         return 2;
     }
 #endif
+#if QM_BENCH_GUI
+    int appArgc = 1;
+    const auto application = options->gui ? qmbench::startApplication(appArgc, argv) : nullptr;
+#endif
     for (int i = 0; i < options->repeat; ++i) {
         qmbench::RunReport report;
         if (options->baseline) report = qmbench::runBaseline(*options);
 #if QM_BENCH_GUI
-        else if (options->gui) report = qmbench::runThroughWindow(*options, argc, argv);
+        else if (options->gui) report = qmbench::runThroughWindow(*options);
 #endif
         else report = qmbench::runHeadless(*options);
         std::printf("%s\n", qmbench::formatReport(report).c_str());
