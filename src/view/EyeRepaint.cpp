@@ -159,40 +159,51 @@ void scanBitsExactly(const ScanContext& sc, const Span& xs, const Span& ys) {
 // column, runs of up to `runLength` tests, each of the byte one row above the current square
 // (b): a byte with any black square paints the pixel of (x, b) and ends the run, an empty one
 // moves b up a row; after a run b moves up one more row. The columns are independent, so they
-// are stepped together row by row: the bytes of a grid row lie side by side in memory.
+// are stepped together row by row (the bytes of a grid row lie side by side in memory), their
+// states kept in flat arrays and updated without branches; columns that share a pixel column
+// are grouped, so a row paints each pixel once at most.
 void scanBitsSampled(const ScanContext& sc, int64_t xlo, int64_t xhi, int64_t ylo, int64_t yhi) {
     const qm::FastGrid& g = sc.world.grid;
     const Sampling sampling = samplingFor(sc.mapping.scale);
+    const uint32_t runLength = static_cast<uint32_t>(sampling.runLength);
     const uint32_t black = qm::toArgb(qm::Black);
 
-    struct Column {
-        int64_t byteInRow;
+    struct PixelColumn {
+        size_t firstColumn;
+        size_t endColumn;
         int64_t px;
-        int64_t testsInRun;
-        bool skipRow;
     };
-    std::vector<Column> columns;
+    std::vector<uint32_t> byteInRow;  // per sampled column
+    std::vector<PixelColumn> pixelColumns;
     for (int64_t x = xlo; x < xhi; x += sampling.columnStep) {
         const int64_t px = sc.mapping.column(static_cast<int32_t>(x));
         if (px < 0) continue;  // left of the image: its pixels would all be clipped
-        columns.push_back({(x + g.halfSize) >> 3, px, 0, false});
+        if (pixelColumns.empty() || pixelColumns.back().px != px)
+            pixelColumns.push_back({byteInRow.size(), byteInRow.size(), px});
+        byteInRow.push_back(static_cast<uint32_t>((x + g.halfSize) >> 3));
+        pixelColumns.back().endColumn = byteInRow.size();
     }
-    if (columns.empty()) return;
+    if (byteInRow.empty()) return;
+    std::vector<uint32_t> testsInRun(byteInRow.size(), 0);
+    std::vector<uint8_t> skipRow(byteInRow.size(), 0);
+
     for (int64_t t = ylo + 1; t <= yhi; ++t) {  // t = b + 1, the row tested
         const uint8_t* row = g.cells + (t + g.halfSize) * g.rowBytes;
         const int64_t py = sc.mapping.originY - (t - 1) / sc.mapping.scale;
-        for (Column& c : columns) {
-            if (c.skipRow) {
-                c.skipRow = false;
-                continue;
+        for (const PixelColumn& pixel : pixelColumns) {
+            uint32_t anyHit = 0;
+            for (size_t j = pixel.firstColumn; j < pixel.endColumn; ++j) {
+                const uint32_t tested = skipRow[j] ^ 1u;
+                const uint32_t black8 = row[byteInRow[j]] != 0;
+                const uint32_t hit = tested & black8;
+                // A hit starts a new run; an empty test counts; a skipped row changes nothing.
+                const uint32_t count = (testsInRun[j] + (tested & (black8 ^ 1u))) & (hit - 1u);
+                const uint32_t runOver = count == runLength;
+                skipRow[j] = static_cast<uint8_t>(runOver);
+                testsInRun[j] = runOver ? 0 : count;
+                anyHit |= hit;
             }
-            if (row[c.byteInRow] != 0) {
-                sc.canvas.plot(c.px, py, black);
-                c.testsInRun = 0;
-            } else if (++c.testsInRun == sampling.runLength) {
-                c.testsInRun = 0;
-                c.skipRow = true;
-            }
+            if (anyHit) sc.canvas.plot(pixel.px, py, black);
         }
     }
 }

@@ -430,6 +430,9 @@ TEST_F(EyeSamplingTest, TestsTheByteOfTheRowAboveAndSkipsARowAfterEveryEmptyRun)
     setBlack(0, 0);    // tested as row b + 1 with b = -1: the pixel of (x, -1), row 55
     setBlack(60, 32);  // tested with b = 31: the pixel of (x, 31), row 54, where 32 maps to 53
     setBlack(-60, 7);  // row 7 = -92 + 99 is never tested: it does not show
+    // A hit starts a new run: after the hit in row 0 the skipped rows become 9, 18, 27, 36, so
+    // row 35 is tested (without the new run it would be skipped).
+    setBlack(0, 35);
     redrawAtScale(1, 1, 16);
 
     EXPECT_EQ(at(55, 55), qm::toArgb(qm::Black));
@@ -439,7 +442,8 @@ TEST_F(EyeSamplingTest, TestsTheByteOfTheRowAboveAndSkipsARowAfterEveryEmptyRun)
     // Every column of a byte reports its square; nothing else shows.
     std::set<int> columnsOf60;
     for (int32_t x = byteColumns(60).first; x <= byteColumns(60).second; ++x) columnsOf60.insert(55 + x / 16);
-    EXPECT_EQ(pixelsOtherThan(background()), 1 + int(columnsOf60.size()));
+    EXPECT_EQ(at(55, 55 - 34 / 16), qm::toArgb(qm::Black));
+    EXPECT_EQ(pixelsOtherThan(background()), 2 + int(columnsOf60.size()));
 }
 
 TEST_F(EyeSamplingTest, CoarseScalesVisitOnlyEveryFewColumns) {
