@@ -416,6 +416,45 @@ TEST_F(MainViewTest, SizeChangeDuringARunRepaintsAndPaintsOnAtTheNewSize) {
     expectSamePicture(image(), painted);
 }
 
+TEST_F(MainViewTest, ResizeKeepsTheSameSquareInTheMiddle) {
+    openWindow();
+    selectDisplayMode(StatePanel::HideNumbers);
+    makeGrid(10, 1);
+    storeCell(form->world.grid, 0, 0, 0);
+    form->world.antColour[0] = Red;
+    form->resize(900, 650);
+    QCoreApplication::processEvents();  // the surface renders once it has its new size
+    const int w = form->PaintBox1->width(), h = form->PaintBox1->height();
+    ASSERT_NE(w, ViewWidth);
+    ASSERT_EQ(image().size(), QSize(w, h));
+    const int cx = w / 2, cy = h / 2;
+    expectRect(cx - 1, cx, h - cy - 1, h - cy, RedArgb, background());
+}
+
+TEST_F(MainViewTest, SurfaceIsShownOnceAFrameWhileTheRunPaints) {
+    openWindow();
+    selectDisplayMode(StatePanel::HideNumbers);
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    int paintsBefore = -1;
+    duringRun([&] {
+        // From here on nothing but the served frames asks the surface to show itself.
+        form->PaintBox1->installEventFilter(&counter);
+        QTimer::singleShot(60, form.get(), [&] {
+            paintsBefore = counter.paints;
+            form->Button1Click();
+        });
+    });
+    run("0,0,1,FF0000", 1000000000);
+    form->PaintBox1->removeEventFilter(&counter);
+    EXPECT_GT(paintsBefore, 0);
+}
+
 TEST_F(MainViewTest, DigitWidthIsMeasuredOnTheSurfaceFont) {
     openWindow();
     redraw();
