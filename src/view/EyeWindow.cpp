@@ -18,8 +18,8 @@
 
 namespace {
 
-// The 32-bit coordinate range, minus a little: at EyeTrackBar1's maximum the eye shows about
-// all of it across its width.
+// The span of 32-bit coordinates: at EyeTrackBar1's maximum the eye shows about all of it
+// across its width.
 constexpr double CoordinateSpan = 4294967295.0;
 constexpr int HiddenTrackBarMaximum = 200;
 constexpr int MinimumControlsWidth = 320;
