@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 # Each suite: the test program to build and the ctest label of its tests. One line per suite.
 SUITES=(
   "qm_core_tests core"
+  "qm_slow_tests slow"
 )
 
 targets=()

@@ -69,7 +69,7 @@ bool added(int32_t result) {
 template <class Store>
 std::vector<Key> keysOf(Store& store) {
     std::vector<Key> keys;
-    for (int32_t i = 0; i < store.Count(); ++i) keys.emplace_back(store.Item(i)->X, store.Item(i)->Y);
+    for (int32_t i = 0; i < store.Count(); ++i) keys.emplace_back(int32_t{store.Item(i)->X}, int32_t{store.Item(i)->Y});  // packed fields: copy
     return keys;
 }
 
@@ -118,8 +118,8 @@ TYPED_TEST(StoreCommon, NewKeysGoBeforeBetweenAndAfterTwoElements) {
             EXPECT_EQ(result, c.position) << "find-or-add returns where it inserted";
         }
         ASSERT_EQ(h.store.Count(), 3);
-        EXPECT_EQ(h.store.Item(c.position)->X, c.key.first);
-        EXPECT_EQ(h.store.Item(c.position)->Y, c.key.second);
+        EXPECT_EQ(int32_t{h.store.Item(c.position)->X}, c.key.first);
+        EXPECT_EQ(int32_t{h.store.Item(c.position)->Y}, c.key.second);
     }
 }
 
@@ -147,8 +147,8 @@ TYPED_TEST(ToggleStore, ToggleAddsThenRemovesTheSameKey) {
     TypeParam h;
     EXPECT_EQ(h.put(4, -4), 0) << "empty store: appended";
     ASSERT_EQ(h.store.Count(), 1);
-    EXPECT_EQ(h.store.Item(0)->X, 4);
-    EXPECT_EQ(h.store.Item(0)->Y, -4);
+    EXPECT_EQ(int32_t{h.store.Item(0)->X}, 4);
+    EXPECT_EQ(int32_t{h.store.Item(0)->Y}, -4);
     EXPECT_EQ(h.put(4, -4), 1) << "present: removed";
     EXPECT_EQ(h.store.Count(), 0);
     EXPECT_EQ(h.put(4, -3), 0);
@@ -478,7 +478,7 @@ TEST(StoreArray, EveryBufferIsReturnedExactlyOnce) {
         EXPECT_EQ(counting.releases, releasesBefore + 1) << "the old buffer is returned";
         EXPECT_EQ(a.Count(), 1);
         EXPECT_EQ(a.Capacity(), 4);
-        EXPECT_EQ(a.Item(0)->X, 5);
+        EXPECT_EQ(int32_t{a.Item(0)->X}, 5);
 
         a.Detach(false);
         EXPECT_EQ(a.Data(), nullptr);
