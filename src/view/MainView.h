@@ -28,8 +28,6 @@ public:
     }
     bool anyVisited() const { return visitedMinX <= visitedMaxX; }
 
-    TForm1& form() const { return form_; }
-
     int32_t viewOffsetX = 0;  // the square (-X, -Y) is drawn at the view centre
     int32_t viewOffsetY = 0;
     int32_t squareSize = 2;   // s

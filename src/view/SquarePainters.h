@@ -22,8 +22,8 @@ public:
 
     // A square of the target's own size.
     void fill(int32_t x, int32_t y, uint32_t argb) const {
-        fillRect(originX_ + static_cast<int64_t>(x) * size_ - lead_,
-                 originY_ - static_cast<int64_t>(y) * size_ - lead_, argb);
+        fillClipped(originX_ + static_cast<int64_t>(x) * size_ - lead_,
+                    originY_ - static_cast<int64_t>(y) * size_ - lead_, size_, argb);
     }
     // The same with the size known at compile time: the per-move painters' fast path.
     template <int Size>
@@ -42,10 +42,7 @@ public:
         fillClipped(left, top, Size, argb);
     }
 
-    int32_t size() const { return size_; }
-
 private:
-    void fillRect(int64_t left, int64_t top, uint32_t argb) const { fillClipped(left, top, size_, argb); }
     void fillClipped(int64_t left, int64_t top, int64_t size, uint32_t argb) const;
 
     uchar* bits_;
