@@ -65,7 +65,7 @@ template <class Store, class ValueOf>
             if (!(p.X < e.X || (p.X == e.X && p.Y < e.Y)))
                 return ::testing::AssertionFailure() << "elements " << i - 1 << " and " << i << " are out of order";
         }
-        squares.emplace(Square{e.X, e.Y}, valueOf(e));
+        squares.emplace(Square{int32_t{e.X}, int32_t{e.Y}}, valueOf(e));  // packed fields: copy
     }
     return ::testing::AssertionSuccess();
 }
