@@ -233,6 +233,7 @@ void langtonLoop(World& w) {
                 outsideCalled = true;
                 r = 0;
             }
+            w.lastTurn = static_cast<uint8_t>(r);
             const Hook hook = r ? w.hooks.erase : w.hooks.paint;
             hook(w.hooks.context);
             const uint8_t code = kLangton.turn[r][Update::Directions::get(w, ant)];

@@ -104,6 +104,10 @@ struct World {
     TMyAntBW searchBW{};
     TMyMulti searchMulti{};
 
+    // Turn result of the square just updated (indexed and black-and-white), set before the paint
+    // or erase hook runs: a painter installed in both slots draws without a branch of its own.
+    uint8_t lastTurn = 0;
+
     // Generalized hand-off to the square hook.
     int32_t currentCellIndex = 0;
     uint8_t currentSquareState = 0;
