@@ -198,11 +198,12 @@ void langtonLoop(World& w) {
     int64_t peak = c.peakFilled;
     int64_t step = c.stepCount;
     StepPacer pacer(w);
-    // Bounding box by the direction code of a right-turn move; slot 0 takes left turns.
-    int32_t box[5] = {0, c.maxX, c.minY, c.minX, c.maxY};
-    constexpr bool lowerSide[5] = {false, false, true, true, false};
-    // The bound each box side is checked against; slot 0 never reaches it.
-    const int32_t sideBound[5] = {INT32_MAX, limits.axisBound, limits.axisBoundNeg, limits.axisBoundNeg,
+    // Bounding box by the direction code of a right-turn move; slot 0 takes left turns. The
+    // minimum sides are held bit-inverted (~v reverses the order without overflow), so every side
+    // widens by a plain maximum and meets its bound by a plain comparison.
+    int32_t box[5] = {0, c.maxX, ~c.minY, ~c.minX, c.maxY};
+    constexpr int32_t sideMask[5] = {0, 0, -1, -1, 0};
+    const int32_t sideBound[5] = {INT32_MAX, limits.axisBound, ~limits.axisBoundNeg, ~limits.axisBoundNeg,
                                   limits.axisBound};
     auto publish = [&] {
         c.stepCount = step;
@@ -210,8 +211,8 @@ void langtonLoop(World& w) {
         c.filled = filled;
         c.peakFilled = peak;
         c.maxX = box[1];
-        c.minY = box[2];
-        c.minX = box[3];
+        c.minY = ~box[2];
+        c.minX = ~box[3];
         c.maxY = box[4];
     };
 
@@ -245,16 +246,14 @@ void langtonLoop(World& w) {
             peak = filled > peak ? filled : peak;
             // Only a right turn widens the box, and only on the side of its move.
             const int side = r ? 0 : code;
-            const int32_t value = (code & 1) ? p.x : p.y;
+            const int32_t candidate = ((code & 1) ? p.x : p.y) ^ sideMask[side];
             const int32_t current = box[side];
-            const bool lower = lowerSide[side];
-            box[side] = (lower ? value < current : value > current) ? value : current;
+            box[side] = candidate > current ? candidate : current;
 
             // Every earlier move passed the checks and a left turn lowers the filled count and
             // leaves the box alone, so only the side just moved can newly reach its bound: one
             // cheap, predictable filter in front of the checks in their documented order.
-            const int32_t bound = sideBound[side];
-            const bool limitHit = (filled >= limits.filledMax) | (lower ? value <= bound : value >= bound);
+            const bool limitHit = (filled >= limits.filledMax) | (candidate >= sideBound[side]);
             if (limitHit && r == 0) {
                 publish();
                 if (rightTurnLimitsHit(w)) {
