@@ -8,9 +8,9 @@
 
 namespace qm {
 
+// `g` is the world's grid; the loops pass a local copy, which no hook can change behind their back.
 template <CellWidth Width>
-inline int32_t squareUpdateIndexed(World& w, int32_t ant, int32_t x, int32_t y) {
-    const FastGrid& g = w.grid;
+inline int32_t squareUpdateIndexed(World& w, const FastGrid& g, int32_t ant, int32_t x, int32_t y) {
     if (!g.inside(x, y)) [[unlikely]] {
         w.searchIndexed.X = x;
         w.searchIndexed.Y = y;
@@ -43,8 +43,7 @@ inline int32_t squareUpdateIndexed(World& w, int32_t ant, int32_t x, int32_t y) 
     }
 }
 
-inline int32_t squareUpdateBW(World& w, int32_t x, int32_t y) {
-    const FastGrid& g = w.grid;
+inline int32_t squareUpdateBW(World& w, const FastGrid& g, int32_t x, int32_t y) {
     if (!g.inside(x, y)) [[unlikely]] {
         w.searchBW.X = x;
         w.searchBW.Y = y;

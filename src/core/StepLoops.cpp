@@ -79,14 +79,16 @@ template <CellWidth Width>
 struct IndexedUpdate {
     using Directions = IndexedDirections;
     static constexpr bool failureLeavesAntLoop = true;
-    static int32_t apply(World& w, int32_t ant, int32_t x, int32_t y) {
-        return squareUpdateIndexed<Width>(w, ant, x, y);
+    static int32_t apply(World& w, const FastGrid& g, int32_t ant, int32_t x, int32_t y) {
+        return squareUpdateIndexed<Width>(w, g, ant, x, y);
     }
 };
 struct BWUpdate {
     using Directions = ByteDirections;
     static constexpr bool failureLeavesAntLoop = false;
-    static int32_t apply(World& w, int32_t, int32_t x, int32_t y) { return squareUpdateBW(w, x, y); }
+    static int32_t apply(World& w, const FastGrid& g, int32_t, int32_t x, int32_t y) {
+        return squareUpdateBW(w, g, x, y);
+    }
 };
 
 // Turning and moving of indexed and black-and-white ants by table, without a branch per move:
@@ -193,6 +195,7 @@ void langtonLoop(World& w) {
     const RunLimits limits = w.limits;  // fixed for the run; only "Max steps:" may change
     const int32_t antCount = c.antCount;
     AntPos* const positions = w.antPos;
+    const FastGrid grid = w.grid;  // fixed for the run
 
     int64_t filled = c.filled;
     int64_t peak = c.peakFilled;
@@ -223,7 +226,7 @@ void langtonLoop(World& w) {
             c.currentAnt = ant;
             AntPos& p = positions[ant];
             bool outsideCalled = false;  // only messages and event processing can set the idle flag
-            int32_t r = Update::apply(w, ant, p.x, p.y);
+            int32_t r = Update::apply(w, grid, ant, p.x, p.y);
             if (static_cast<uint32_t>(r) > 1u) {
                 publish();
                 reportFailedUpdate(w);

@@ -96,7 +96,7 @@ TEST(FastGridAddressing, NibblesShareBytesAcrossColumns) {
     TestWorld t(RunMode::Indexed15, 3, {});
     const FastGrid& g = t.w.grid;
     ASSERT_EQ(g.byteSize, (7 * 7 + 1) / 2);
-    auto paint = [&](int32_t x, int32_t y, int32_t ant) { return squareUpdateIndexed<CellWidth::Nibble>(t.w, ant, x, y); };
+    auto paint = [&](int32_t x, int32_t y, int32_t ant) { return squareUpdateIndexed<CellWidth::Nibble>(t.w, t.w.grid, ant, x, y); };
     EXPECT_EQ(paint(-3, -3, 1), 0);
     EXPECT_EQ(g.cells[0], 0x1F) << "(-R,-R) is the high nibble of byte 0";
     EXPECT_EQ(paint(-3, -2, 2), 0);
@@ -122,15 +122,15 @@ TEST(FastGridAddressing, BitsAreRowsOfBytesLowBitFirst) {
     const FastGrid& g = t.w.grid;
     ASSERT_EQ(g.rowBytes, 3);
     ASSERT_EQ(g.byteSize, 21 * 3) << "a tiny grid still holds all its rows";
-    EXPECT_EQ(squareUpdateBW(t.w, -10, -10), 0);
+    EXPECT_EQ(squareUpdateBW(t.w, t.w.grid, -10, -10), 0);
     EXPECT_EQ(g.cells[0], 0x01);
-    EXPECT_EQ(squareUpdateBW(t.w, -2, -10), 0);
+    EXPECT_EQ(squareUpdateBW(t.w, t.w.grid, -2, -10), 0);
     EXPECT_EQ(g.cells[1], 0x01) << "(-R+8, Y) is bit 0 of the second byte";
-    EXPECT_EQ(squareUpdateBW(t.w, -9, -9), 0);
+    EXPECT_EQ(squareUpdateBW(t.w, t.w.grid, -9, -9), 0);
     EXPECT_EQ(g.cells[3], 0x02) << "the next row starts after rowBytes bytes";
-    EXPECT_EQ(squareUpdateBW(t.w, 10, 10), 0);
+    EXPECT_EQ(squareUpdateBW(t.w, t.w.grid, 10, 10), 0);
     EXPECT_EQ(g.cells[20 * 3 + 2], 0x10);
-    EXPECT_EQ(squareUpdateBW(t.w, -10, -10), 1);
+    EXPECT_EQ(squareUpdateBW(t.w, t.w.grid, -10, -10), 1);
     EXPECT_EQ(g.cells[0], 0x00);
 }
 
@@ -171,9 +171,9 @@ TEST(SquareUpdates, IndexedClearsWhateverAntPaintedIt) {
         TestWorld t(mode, 4, {});
         auto update = [&](int32_t ant) {
             switch (mode) {
-                case RunMode::Indexed15: return squareUpdateIndexed<CellWidth::Nibble>(t.w, ant, 1, 2);
-                case RunMode::Indexed255: return squareUpdateIndexed<CellWidth::Byte>(t.w, ant, 1, 2);
-                default: return squareUpdateIndexed<CellWidth::Word>(t.w, ant, 1, 2);
+                case RunMode::Indexed15: return squareUpdateIndexed<CellWidth::Nibble>(t.w, t.w.grid, ant, 1, 2);
+                case RunMode::Indexed255: return squareUpdateIndexed<CellWidth::Byte>(t.w, t.w.grid, ant, 1, 2);
+                default: return squareUpdateIndexed<CellWidth::Word>(t.w, t.w.grid, ant, 1, 2);
             }
         };
         EXPECT_EQ(update(7), 0);
