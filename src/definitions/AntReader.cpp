@@ -186,7 +186,10 @@ int32_t FileSource::countLines(MessageSink& messages) {
 }
 
 bool FileSource::line(int32_t, std::string& out, MessageSink& messages) {
-    if (file_.ReadLine(out)) return true;
+    // Every counted line ended with a line break, so meeting the end of the file here means the
+    // file has lost lines since it was counted: the missing line is a failed read, not an ant.
+    if (file_.ReadLine(out) && !file_.Eof()) return true;
+    file_.Close();
     messages.showMessage(MsgCannotRead + fileName_, BoxType::Error);
     return false;
 }

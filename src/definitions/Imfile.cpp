@@ -11,7 +11,9 @@ bool TImFile::Open(const std::string& fileName) {
     Close();
     fileName_ = fileName;
     length_ = 0;
-    file_ = std::fopen(fileName.c_str(), "r");
+    // The system would stop at a NUL and open a file other than the one named.
+    const bool nameHasNul = fileName.find('\0') != std::string::npos;
+    file_ = nameHasNul ? nullptr : std::fopen(fileName.c_str(), "r");
     eof_ = file_ == nullptr;
     return file_ != nullptr;
 }
@@ -64,6 +66,7 @@ bool TImFile::ReadLine(std::string& line) {
 }
 
 int64_t fileSizeOf(const std::string& fileName) {
+    if (fileName.find('\0') != std::string::npos) return -1;  // names no file (see Open)
     std::error_code error;
     const auto size = std::filesystem::file_size(fileName, error);
     if (error) return -1;
