@@ -157,7 +157,12 @@ GeneralizedAnt parseGeneralizedLine(const std::string& line) {
 
 bool cleanUpEditorLines(std::vector<std::string>& lines) {
     const size_t before = lines.size();
-    std::erase_if(lines, [](const std::string& line) { return line.size() < 5; });
+    // The editor's lines come as UTF-8: characters are counted, not bytes, so "äää" is short.
+    const auto characters = [](const std::string& line) {
+        const auto startsCharacter = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; };
+        return std::count_if(line.begin(), line.end(), startsCharacter);
+    };
+    std::erase_if(lines, [&](const std::string& line) { return characters(line) < 5; });
     return lines.size() != before;
 }
 

@@ -354,6 +354,7 @@ std::vector<std::string> TForm1::editorLines() const {
 
 void TForm1::setEditorLines(const std::vector<std::string>& lines) {
     QStringList parts;
-    for (const std::string& line : lines) parts << QString::fromUtf8(line.c_str());
+    // Sized: a line may hold NULs, and every character of it must come back.
+    for (const std::string& line : lines) parts << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
     Memo1->setPlainText(parts.join(QLatin1Char('\n')));
 }

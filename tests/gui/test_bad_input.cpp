@@ -1,0 +1,443 @@
+// Whatever a person types or pastes into a field of either window: empty text, lone signs,
+// numbers beyond 64 bits, 100,000 characters, every byte value and NULs. Each field takes its
+// documented fallback, nothing crashes, and the definition editor loses no line it should keep.
+// Also the "From file" name field, with names that open nothing and files that change between
+// the counting pass and the reading pass.
+
+#include <string>
+#include <vector>
+
+#include <QClipboard>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTextDocument>
+
+#include "../core/ChangingFile.h"
+#include "MainWindowFixture.h"
+#include "definitions/AntReader.h"
+#include "definitions/qt/EditorCommands.h"
+#include "settings/AboutBoxUnit/RadioGroup.h"
+#include "view/MainView.h"
+
+namespace {
+
+QString allByteValues() {
+    QByteArray bytes;
+    for (int i = 0; i < 256; ++i) bytes.append(char(i));
+    return QString::fromLatin1(bytes);
+}
+
+QString withNul(const char* before, const char* after) {
+    return QString::fromLatin1(before) + QChar(0) + QString::fromLatin1(after);
+}
+
+struct BadText {
+    const char* name;
+    QString text;
+};
+
+// Texts that are no number of any field.
+std::vector<BadText> unreadableNumbers() {
+    return {
+        {"empty", QString()},
+        {"blanks", QStringLiteral("   ")},
+        {"minus", QStringLiteral("-")},
+        {"plus", QStringLiteral("+")},
+        {"hex prefix alone", QStringLiteral("0x")},
+        {"letters", QStringLiteral("abc")},
+        {"exponent", QStringLiteral("1e3")},
+        {"beyond 64 bits", QStringLiteral("99999999999999999999999")},
+        {"beyond 64 bits hex", QStringLiteral("0x1FFFFFFFFFFFFFFFF")},
+        {"100000 letters", QString(100000, QLatin1Char('x'))},
+        {"every byte value", allByteValues()},
+        {"NUL inside digits", withNul("12", "34")},
+        {"other digits", QStringLiteral("\u0661\u0662\u0663")},
+    };
+}
+
+// The editor's lines as the program counts them (a final line break starts no line).
+QStringList lines(const QPlainTextEdit& memo) {
+    QString text = memo.toPlainText();
+    if (text.isEmpty()) return {};
+    if (text.endsWith(u'\n')) text.chop(1);
+    return text.split(u'\n');
+}
+
+// What the clean-up at "Start" must leave: every line of at least five characters, unchanged.
+QStringList linesKeptByTheCleanUp(const QStringList& all) {
+    QStringList kept;
+    for (const QString& line : all)
+        if (line.toUcs4().size() >= 5) kept << line;
+    return kept;
+}
+
+// Short enough to read in a failure message: code points in hex, long lines cut.
+std::string describe(const QString& line) {
+    std::string text = std::to_string(line.size()) + " chars:";
+    const QList<uint> points = line.toUcs4();
+    for (qsizetype i = 0; i < points.size() && i < 24; ++i) text += " " + QString::number(points[i], 16).toStdString();
+    return text;
+}
+
+void expectSameLines(const QStringList& actual, const QStringList& expected) {
+    ASSERT_EQ(actual.size(), expected.size());
+    for (qsizetype i = 0; i < actual.size(); ++i)
+        EXPECT_TRUE(actual[i] == expected[i]) << "line " << i << ": " << describe(actual[i]) << "\n  expected "
+                                             << describe(expected[i]);
+}
+
+// The editor's own reading of a text (it turns some separators and spaces into plain ones).
+QString asTheEditorHoldsIt(const QString& text) {
+    QTextDocument document;
+    document.setPlainText(text);
+    return document.toPlainText();
+}
+
+}  // namespace
+
+class BadInputTest : public MainWindowTest {
+protected:
+    void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    void expectOnlyError(const std::string& text) {
+        ASSERT_EQ(dialogs.boxes.size(), 1u);
+        EXPECT_EQ(dialogs.boxes[0].text, text);
+        EXPECT_EQ(dialogs.boxes[0].type, qm::BoxType::Error);
+        EXPECT_EQ(dialogs.boxes[0].buttons, qm::BoxButtons::Ok);
+    }
+
+    void expectIdleAndUnlocked() {
+        EXPECT_EQ(form->world.idle, 1);
+        EXPECT_EQ(form->Button1->text(), "Start");
+        EXPECT_TRUE(form->Memo1->isEnabled());
+        EXPECT_TRUE(form->EditFile->isEnabled());
+        EXPECT_TRUE(form->PageControl1->isEnabled());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+
+    // A run from the editor after the bad input: it ends silently at "Max steps:".
+    void expectRunFromTheEditor(int64_t steps) {
+        dialogs.boxes.clear();
+        form->PageControl1->setCurrentIndex(0);
+        setEditor(QStringLiteral("0,0,1\n4,4,2"));
+        setMaxSteps(steps);
+        clickStart();
+        EXPECT_TRUE(dialogs.boxes.empty()) << (dialogs.boxes.empty() ? "" : dialogs.boxes[0].text);
+        EXPECT_EQ(form->world.counters.antCount, 2);
+        EXPECT_EQ(form->world.counters.stepCount, steps);
+        EXPECT_EQ(form->world.lastStop, qm::StopReason::MaxSteps);
+    }
+
+    // Runs the settings dialog as the user would: `inside` happens while it is open.
+    void inSettings(const std::function<void()>& inside) {
+        dialogs.onModal = [&](QDialog&) {
+            about->show();
+            inside();
+            click(about->Button1);
+        };
+        click(form->Button6);
+        dialogs.onModal = nullptr;
+    }
+
+    // A run that ends before any move, so the ants stay where the lines put them.
+    void runWithoutMoving(const QString& text) {
+        setEditor(text);
+        setMaxSteps(0);
+        clickStart();
+        ASSERT_TRUE(dialogs.boxes.empty());
+    }
+};
+
+// --- "Max steps:" ---
+
+TEST_F(BadInputTest, MaxStepsFallsBackTo100AndShowsIt) {
+    openWindow();
+    for (const BadText& bad : unreadableNumbers()) {
+        SCOPED_TRACE(bad.name);
+        form->Edit1->setText(bad.text);
+        EXPECT_EQ(form->world.limits.userMaxSteps, 100);
+        EXPECT_EQ(form->Edit1->text(), bad.text.isEmpty() ? QString() : QStringLiteral("100"))
+            << "an empty field stays empty so that a number can be typed";
+    }
+    EXPECT_TRUE(dialogs.boxes.empty());
+
+    // The start reads the field again: an empty one still means 100 steps.
+    form->Edit1->setText(QString());
+    clickStart();
+    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_EQ(form->world.counters.stepCount, 100);
+    EXPECT_EQ(form->Edit1->text(), QString());
+}
+
+TEST_F(BadInputTest, MaxStepsTakesAtMostNineteenCharactersBeforeItIsRead) {
+    openWindow();
+    const int64_t stepMax = form->world.limits.stepMax;
+    struct Case {
+        const char* typed;
+        int64_t value;
+    };
+    const Case cases[] = {
+        {"99999999999999999999", 100},                    // 19 nines: beyond 64 bits
+        {"-99999999999999999999", -999999999999999999},   // 18 nines after the sign: a number
+        {"9223372036854775807", stepMax},                 // the largest, lowered to the step maximum
+        {"-9223372036854775808", -922337203685477580},    // the last digit does not fit
+        {"0x7FFFFFFFFFFFFFFF", stepMax},
+        {"0xFFFFFFFFFFFFFFFF", -1},                       // all 64 bits: two's complement
+        {" 42", 42},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        form->Edit1->setText(QString::fromLatin1(c.typed));
+        EXPECT_EQ(form->world.limits.userMaxSteps, c.value);
+        EXPECT_EQ(form->Edit1->text(), QString::number(c.value));
+    }
+}
+
+// --- The move step and the ant number ---
+
+TEST_F(BadInputTest, UnreadableMoveStepPansByNothing) {
+    openWindow();
+    std::vector<BadText> bad = unreadableNumbers();
+    bad.push_back({"beyond 32 bits", QStringLiteral("2147483648")});
+    for (const BadText& b : bad) {
+        SCOPED_TRACE(b.name);
+        form->EditMove->setText(b.text);
+        for (QToolButton* pan : {form->SpeedButton1, form->SpeedButton3, form->SpeedButton8, form->SpeedButton11})
+            click(pan);
+        EXPECT_EQ(form->mainView->viewOffsetX, 0);
+        EXPECT_EQ(form->mainView->viewOffsetY, 0);
+        EXPECT_EQ(form->LabelMX->text(), "0");
+        EXPECT_EQ(form->LabelMY->text(), "0");
+    }
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(BadInputTest, UnreadableAntNumberCountsAsTheFirstAnt) {
+    openWindow();
+    runWithoutMoving(QStringLiteral("10,-5,1\n20,7,1\n-30,40,1"));
+    std::vector<BadText> bad = unreadableNumbers();
+    bad.push_back({"beyond 32 bits", QStringLiteral("4294967297")});
+    struct Command {
+        QPushButton* button;
+        const char* number;
+        const char* x;
+        const char* y;
+    };
+    // Ant 1, the one after it, and the one before it (wrapping to the last).
+    const Command commands[] = {{form->Button11, "1", "10", "-5"},
+                                {form->Button13, "2", "20", "7"},
+                                {form->Button12, "3", "-30", "40"}};
+    for (const BadText& b : bad) {
+        for (const Command& c : commands) {
+            SCOPED_TRACE(std::string(b.name) + " " + c.number);
+            form->AntNum->setText(b.text);
+            click(c.button);
+            EXPECT_EQ(form->AntNum->text(), c.number);
+            EXPECT_EQ(form->LabelMX->text(), c.x);
+            EXPECT_EQ(form->LabelMY->text(), c.y);
+        }
+    }
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+// --- The distance of "Add 4" ---
+
+TEST_F(BadInputTest, AddFourCopiesAnyDistanceAsTypedAndTheRunReadsWhatItMakes) {
+    openWindow();
+    std::vector<BadText> bad = unreadableNumbers();
+    bad.push_back({"100000 digits", QString(100000, QLatin1Char('9'))});
+    for (const BadText& b : bad) {
+        SCOPED_TRACE(b.name);
+        setEditor(QStringLiteral("0,0,1\n3,3,2"));
+        form->Edit2->setText(b.text);
+        const QString d = form->Edit2->text();  // as the field holds it
+        const QString before = form->Memo1->toPlainText();
+
+        click(form->Button2);
+        click(form->Button5);
+
+        const QString minus = QStringLiteral("-") + d;
+        const QStringList added = {d + u',' + d + QStringLiteral(",4"), d + u',' + minus + QStringLiteral(",1"),
+                                   minus + u',' + minus + QStringLiteral(",2"), minus + u',' + d + QStringLiteral(",3"),
+                                   QStringLiteral("0,") + d + QStringLiteral(",4"), d + QStringLiteral(",0,1"),
+                                   QStringLiteral("0,") + minus + QStringLiteral(",2"), minus + QStringLiteral(",0,3")};
+        ASSERT_EQ(form->Memo1->toPlainText(), asTheEditorHoldsIt(before + u'\n' + added.join(u'\n')));
+
+        const QStringList kept = linesKeptByTheCleanUp(lines(*form->Memo1));
+        dialogs.boxes.clear();
+        setMaxSteps(20);
+        clickStart();
+        EXPECT_TRUE(dialogs.boxes.empty()) << (dialogs.boxes.empty() ? "" : dialogs.boxes[0].text);
+        expectSameLines(lines(*form->Memo1), kept);
+        EXPECT_EQ(form->world.counters.antCount, kept.size());
+        EXPECT_EQ(form->world.counters.stepCount, 20);
+    }
+}
+
+// --- The definition editor itself ---
+
+class EditorBadInput : public BadInputTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    // Pasted, as a person would, into an editor holding one ant.
+    void pasteIntoTheEditor(const QString& text) {
+        setEditor(QStringLiteral("0,0,1\n"));
+        QApplication::clipboard()->setText(text);
+        form->Memo1->moveCursor(QTextCursor::End);
+        form->Memo1->paste();
+        ASSERT_EQ(form->Memo1->toPlainText(), asTheEditorHoldsIt(QStringLiteral("0,0,1\n") + text));
+    }
+};
+
+TEST_P(EditorBadInput, PastedGarbageLosesNoLineAndEveryLineBecomesAnAnt) {
+    const std::string mode = GetParam();
+    openWindow();
+    if (mode == "blackWhite") about->RBmany->click();
+    if (mode == "generalized") about->RadioButtonG->click();
+    const QStringList pasted = {
+        QStringLiteral("1,2,3,") + QString(100000, QLatin1Char('F')),
+        QStringLiteral("0,0,1,") + QString(6, QChar(0)),
+        QStringLiteral("0,0,1,BX") + QString(100000, QLatin1Char('1')),
+        QStringLiteral("99999999999999999999999,-99999999999999999999999,1,99999999999999999999999"),
+        QStringLiteral("-,+,-,-"),
+        allByteValues(),  // holds line breaks of its own
+        QString(),
+        QStringLiteral("-"),
+        QStringLiteral("\u00e4\u00e4\u00e4"),  // three characters, six bytes
+        QStringLiteral("1,1,\u00e4"),
+        QString(100000, QLatin1Char('7')) + QStringLiteral(",5,1"),
+        QString(QChar(0)),
+        withNul("12", "34,5,1"),
+    };
+    pasteIntoTheEditor(pasted.join(u'\n'));
+    const QStringList kept = linesKeptByTheCleanUp(lines(*form->Memo1));
+    ASSERT_LT(kept.size(), lines(*form->Memo1).size()) << "some lines are short, so the clean-up rewrites";
+    setMaxSteps(50);
+
+    clickStart();
+
+    EXPECT_TRUE(dialogs.boxes.empty()) << (dialogs.boxes.empty() ? "" : dialogs.boxes[0].text);
+    // Every line of five characters or more is kept unchanged.
+    expectSameLines(lines(*form->Memo1), kept);
+    const qm::World& w = form->world;
+    EXPECT_EQ(w.counters.antCount, kept.size());
+    EXPECT_EQ(w.counters.stepCount, 50);
+    // The first ants come from the first pasted lines (after the editor's own "0,0,1").
+    if (mode == "indexed") {
+        EXPECT_EQ(qm::colourOf(w.antColour[1]), 0xFFFFFFu) << "six characters of the field are read";
+        EXPECT_EQ(qm::colourOf(w.antColour[2]), 0u) << "NULs are no hexadecimal digits";
+        EXPECT_EQ(qm::colourOf(w.antColour[3]), 0x111100u) << "\"BX\" is no pair, \"11\" twice is";
+        EXPECT_EQ(qm::colourOf(w.antColour[4]), 0x999999u);
+        EXPECT_EQ(qm::colourOf(w.antColour[5]), 0u);
+    }
+    if (mode == "generalized") {
+        EXPECT_EQ(w.antProgram[1], qm::DefaultProgram);
+        EXPECT_EQ(w.antProgram[2], qm::DefaultProgram);
+        EXPECT_EQ(w.antProgram[3], ~uint64_t{0}) << "the last 64 binary digits count";
+        EXPECT_EQ(w.antProgram[4], qm::DefaultProgram) << "beyond 64 bits is no number";
+        EXPECT_EQ(w.antProgram[5], qm::DefaultProgram);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryMode, EditorBadInput, ::testing::Values("indexed", "blackWhite", "generalized"),
+                         [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
+
+// --- The hand brake coefficient of the settings dialog ---
+
+TEST_F(BadInputTest, HandBrakeCoefficientFallsBackAndIsShownAsTaken) {
+    openWindow();
+    form->TrackBarSpeed->setValue(3);
+    const uint32_t factor = 3 * 3 * 3;  // position squared, times 3 for "Show grahhics state only"
+    // The field keeps five characters of whatever it is given, and only then is it read.
+    std::vector<std::pair<BadText, int32_t>> cases;
+    for (const BadText& b : unreadableNumbers()) {
+        const QString kept = b.text.left(5);
+        if (kept == QStringLiteral("99999")) cases.push_back({b, 42000});
+        else if (kept == QStringLiteral("0x1FF")) cases.push_back({b, 511});
+        else cases.push_back({b, 100});
+    }
+    cases.push_back({{"more than the maximum", QStringLiteral("99999")}, 42000});
+    cases.push_back({{"100000 digits", QString(100000, QLatin1Char('9'))}, 42000});
+    cases.push_back({{"negative", QStringLiteral("-9999")}, 0});
+    for (const auto& [bad, coefficient] : cases) {
+        SCOPED_TRACE(bad.name);
+        inSettings([&] { about->Edit1->setText(bad.text); });
+        EXPECT_EQ(about->handBrakeCoefficient(), coefficient);
+        EXPECT_EQ(about->Edit1->text(), QString::number(coefficient));
+        EXPECT_EQ(form->world.handBrakeCount, factor * static_cast<uint32_t>(coefficient));
+    }
+    EXPECT_TRUE(dialogs.boxes.empty());
+    form->TrackBarSpeed->setValue(0);
+    expectRunFromTheEditor(200);
+}
+
+// --- The file name of "From file" ---
+
+TEST_F(BadInputTest, NamesThatOpenNoFileEndTheRunWithTheirMessage) {
+    openWindow();
+    QTemporaryDir dir;
+    const QString real = dir.filePath(QStringLiteral("ants.txt"));
+    {
+        QFile file(real);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("1,1,1\n");
+    }
+    struct Case {
+        const char* name;
+        QString fileName;
+        const char* message;
+    };
+    QString noNul = allByteValues();
+    noNul.remove(0, 1);
+    const Case cases[] = {
+        {"empty", QString(), qm::MsgCannotOpen},
+        {"a real file's name and more after a NUL", real + QChar(0) + QStringLiteral("x"), qm::MsgCannotOpen},
+        {"100000 characters", QString(100000, QLatin1Char('n')), qm::MsgCannotOpen},
+        {"every byte value but NUL", noNul, qm::MsgCannotOpen},
+        {"a folder", dir.path(), qm::MsgCannotRead},
+    };
+    const QString editor = form->Memo1->toPlainText();
+    form->PageControl1->setCurrentIndex(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.boxes.clear();
+        form->EditFile->setText(c.fileName);
+        const std::string shownName = QFile::encodeName(form->EditFile->text()).toStdString();
+
+        clickStart();
+
+        expectOnlyError(c.message + shownName);
+        expectIdleAndUnlocked();
+        EXPECT_EQ(form->Memo1->toPlainText(), editor);
+    }
+    expectRunFromTheEditor(100);
+}
+
+TEST_F(BadInputTest, FileThatChangesBetweenTheTwoPassesEndsTheRunWithTheReaderMessage) {
+    using Then = qmtest::FileChangingBetweenPasses::Then;
+    openWindow();
+    struct Case {
+        const char* name;
+        Then then;
+        const char* message;
+    };
+    const Case cases[] = {{"removed", Then::Nothing, qm::MsgCannotReopen},
+                          {"shortened", Then::PlainFile, qm::MsgCannotRead}};
+    form->PageControl1->setCurrentIndex(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        qmtest::FileChangingBetweenPasses file(dir.filePath(QStringLiteral("ants.txt")).toStdString(),
+                                               "1,1,1\n2,2,2\n3,3,3\n", c.then, "1,1,1\n");
+        ASSERT_TRUE(file.created());
+        dialogs.boxes.clear();
+        form->EditFile->setText(QString::fromStdString(file.path()));
+
+        clickStart();
+
+        EXPECT_TRUE(file.finish()) << "the counting pass read the first text";
+        expectOnlyError(c.message + file.path());
+        expectIdleAndUnlocked();
+    }
+    expectRunFromTheEditor(100);
+}
