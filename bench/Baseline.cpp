@@ -24,28 +24,22 @@ constexpr int DX[4] = {1, 0, -1, 0};
 constexpr int DY[4] = {0, -1, 0, 1};
 
 // Cell policies: toggle returns 1 for a left turn.
-struct ByteCells {
-    std::vector<uint8_t> cells;
+// One cell per byte or word, all ones when empty, the painting ant's index otherwise.
+template <class Cell>
+struct WholeCells {
+    static constexpr Cell Empty = static_cast<Cell>(~Cell{0});
+    std::vector<Cell> cells;
     uint32_t side;
-    explicit ByteCells(uint32_t s) : cells(size_t(s) * s, 0xFF), side(s) {}
+    explicit WholeCells(uint32_t s) : cells(size_t(s) * s, Empty), side(s) {}
     int toggle(const PlainAnt& a) {
-        uint8_t& c = cells[size_t(a.u) * side + a.v];
-        if (c != 0xFF) { c = 0xFF; return 1; }
-        c = uint8_t(a.index);
+        Cell& c = cells[size_t(a.u) * side + a.v];
+        if (c != Empty) { c = Empty; return 1; }
+        c = Cell(a.index);
         return 0;
     }
 };
-struct WordCells {
-    std::vector<uint16_t> cells;
-    uint32_t side;
-    explicit WordCells(uint32_t s) : cells(size_t(s) * s, 0xFFFF), side(s) {}
-    int toggle(const PlainAnt& a) {
-        uint16_t& c = cells[size_t(a.u) * side + a.v];
-        if (c != 0xFFFF) { c = 0xFFFF; return 1; }
-        c = uint16_t(a.index);
-        return 0;
-    }
-};
+using ByteCells = WholeCells<uint8_t>;
+using WordCells = WholeCells<uint16_t>;
 struct NibbleCells {
     std::vector<uint8_t> cells;
     uint32_t side;

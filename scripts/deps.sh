@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need, only when something is missing.
+# With arguments, installs those packages instead (the same way).
 set -euo pipefail
-PACKAGES=(g++ cmake ninja-build qt6-base-dev libgtest-dev xvfb xauth fonts-dejavu-core)
+if (($#)); then
+  PACKAGES=("$@")
+else
+  PACKAGES=(g++ cmake ninja-build qt6-base-dev libgtest-dev xvfb xauth fonts-dejavu-core)
+fi
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -8,18 +8,7 @@ cd "$(dirname "$0")/.."
 
 SECONDS_PER_TARGET="${QM_FUZZ_SECONDS:-20}"
 TARGETS=(fuzz_definition_line fuzz_line_reader fuzz_number_fields fuzz_sparse_stores)
-PACKAGES=(clang libclang-rt-14-dev llvm cmake ninja-build)
-
-missing=()
-for p in "${PACKAGES[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
+scripts/deps.sh clang libclang-rt-14-dev llvm cmake ninja-build
 
 BUILD=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
