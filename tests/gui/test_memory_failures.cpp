@@ -42,6 +42,12 @@ QString definitionText(const std::vector<Ant>& ants) {
 
 class MemoryFailureTest : public MainWindowTest {
 protected:
+    // A start that should fail but does not ends after a few steps instead of running for long.
+    void open(qm::MemoryStatus status = memoryMiB(64, 20)) {
+        openWindow(status);
+        setMaxSteps(10);
+    }
+
     void expectBoxes(const std::vector<std::pair<std::string, qm::BoxType>>& expected) {
         ASSERT_EQ(dialogs.boxes.size(), expected.size()) << (dialogs.boxes.empty() ? "" : dialogs.boxes[0].text);
         for (size_t i = 0; i < expected.size(); ++i) {
@@ -90,7 +96,7 @@ protected:
 // --- The run's own structures ---
 
 TEST_F(MemoryFailureTest, StoreThatCannotBeCreatedThenARunBeyondTheGrid) {
-    openWindow();
+    open();
     allocator.refuseReallocate = [](std::size_t bytes) { return bytes > qm::MiB; };
     installAllocator();
 
@@ -107,7 +113,7 @@ TEST_F(MemoryFailureTest, StoreThatCannotBeCreatedThenARunBeyondTheGrid) {
 
 TEST_F(MemoryFailureTest, StoreThatCannotGrowStopsTheRunThenTheSameRunCompletes) {
     // 8 Mb free: the smallest block, whose store starts with room for 65536 squares.
-    openWindow(memoryMiB(64, 8));
+    open(memoryMiB(64, 8));
     ASSERT_EQ(about->RadioGroupMem->itemIndex(), 0);
     const int32_t room = qm::sparseStoreDelta(0, memory.status.available, 0);
     ASSERT_EQ(room, 65536);
@@ -135,7 +141,7 @@ TEST_F(MemoryFailureTest, StoreThatCannotGrowStopsTheRunThenTheSameRunCompletes)
 class RunAntArrayFailure : public MemoryFailureTest {
 protected:
     void failThenRun(const std::function<void()>& chooseMode, const char* message) {
-        openWindow();
+        open();
         chooseMode();
         const std::vector<Ant> ants = {{0, 0, 1}, {11, 4, 2}, {-6, -9, 3}};
         setEditor(definitionText(ants));
@@ -165,7 +171,7 @@ TEST_F(RunAntArrayFailure, GeneralizedThenTheNextRun) {
 // --- The settings dialog's ant arrays ---
 
 TEST_F(MemoryFailureTest, AntMaximumThatCannotBeObtainedFallsBackTo15AndRunsThere) {
-    openWindow();
+    open();
     allocator.refuseAllocate = [](std::size_t bytes) { return bytes > 255 * sizeof(qm::AntPos); };
     installAllocator();
 
@@ -182,7 +188,7 @@ TEST_F(MemoryFailureTest, AntMaximumThatCannotBeObtainedFallsBackTo15AndRunsTher
 }
 
 TEST_F(MemoryFailureTest, NoAntArraysAtAllStopsStartsUntilAnAntMaximumIsChosenAgain) {
-    openWindow();
+    open();
     allocator.refuseAllocate = [](std::size_t bytes) { return bytes > 8; };
     installAllocator();
 
@@ -212,7 +218,7 @@ TEST_F(MemoryFailureTest, NoAntArraysAtAllStopsStartsUntilAnAntMaximumIsChosenAg
 // --- The export bitmap and the memory reserve ---
 
 TEST_F(MemoryFailureTest, ExportBitmapAndReserveThatCannotBeHadLeaveRunsAndExportsWorking) {
-    openWindow();
+    open();
     QTemporaryDir dir;
     // The bitmap of whatever size the view has when it is asked for, and the reserve.
     allocator.refuseAllocate = [this](std::size_t bytes) {
