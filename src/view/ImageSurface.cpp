@@ -22,6 +22,7 @@ void ImageSurface::fitImage() {
         copy.drawImage(0, 0, image_);
     }
     image_ = std::move(fresh);
+    ++generation_;
 }
 
 void ImageSurface::render() {

@@ -5,6 +5,7 @@
 // render callback (the program's paint handler) runs soon after, from the event loop, so that
 // everything the handler reads (the view centre, say) has caught up with the new size.
 
+#include <cstdint>
 #include <functional>
 
 #include <QImage>
@@ -19,8 +20,17 @@ class ImageSurface : public QWidget {
 public:
     explicit ImageSurface(QWidget* parent = nullptr);
 
-    QImage& image() { return image_; }
+    // Write access. Whoever gets it may fill, paint on, reassign or detach the image (a write to
+    // an image shared with a copy moves its pixels), so it counts as a new generation.
+    QImage& image() {
+        ++generation_;
+        return image_;
+    }
     const QImage& image() const { return image_; }
+    // Changes whenever the image's pixels may have moved: when the surface refits the image to
+    // its size and whenever write access is handed out. Code that keeps a pointer into the
+    // pixels between calls (the square painters) compares it before every use.
+    uint64_t generation() const { return generation_; }
 
     // Runs the render callback now (if one is installed) and schedules a screen update.
     void render();
@@ -48,6 +58,7 @@ private:
     void runPendingRender();
 
     QImage image_;
+    uint64_t generation_ = 0;
     bool renderPending_ = false;
 };
 
