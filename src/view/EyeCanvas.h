@@ -6,6 +6,8 @@
 
 #include <QImage>
 
+#include "view/ImageSurface.h"
+
 namespace qm {
 
 // Square to pixel: one pixel stands for scale x scale squares; the origin sits at the eye
@@ -23,19 +25,19 @@ struct EyeMapping {
     int64_t row64(int64_t y) const { return int64_t{originY} - y / scale; }
 };
 
-// Direct access to a 32-bit image. The image may be replaced (resized) or detached behind our
-// back; its cache key changes whenever that can have happened, so the cached pointers are
-// checked against it before use.
+// Direct access to the 32-bit image of a surface. The image may be replaced (resized) or
+// detached behind our back; the surface's generation changes whenever that can have happened,
+// so the cached pointers are checked against it before use.
 class PixelCanvas {
 public:
-    void attach(QImage& image) {
-        image_ = &image;
+    void attach(ImageSurface& surface) {
+        surface_ = &surface;
         refresh();
     }
 
-    // Re-reads the pointers if the image changed since; cheap when it did not.
+    // Re-reads the pointers if the image may have moved since; one comparison when it did not.
     void ensureCurrent() {
-        if (image_ && image_->cacheKey() != cacheKey_) refresh();
+        if (surface_ && surface_->generation() != generation_) refresh();
     }
 
     int64_t width() const { return width_; }
@@ -45,6 +47,20 @@ public:
         if (static_cast<uint64_t>(px) < static_cast<uint64_t>(width_) &&
             static_cast<uint64_t>(py) < static_cast<uint64_t>(height_))
             pixelAt(px, py) = argb;
+    }
+
+    // Writes `argb`, or leaves the pixel as it is with `keep` or when (px, py) lies off the
+    // image. The per-move operations' path: with many ants, which case comes next is anybody's
+    // guess, so all take the same single write, which goes to a scratch pixel when nothing may
+    // change. Addresses are integers here: off the image, the pixel's own lies anywhere.
+    void plotOrKeep(int64_t px, int64_t py, uint32_t argb, bool keep) {
+        const bool inside = (static_cast<uint64_t>(px) < static_cast<uint64_t>(width_)) &
+                            (static_cast<uint64_t>(py) < static_cast<uint64_t>(height_));
+        const uint64_t writeMask = 0 - static_cast<uint64_t>(inside & !keep);
+        const uint64_t pixel = reinterpret_cast<uintptr_t>(bits_) + static_cast<uint64_t>(py) * bytesPerLine_ +
+                               static_cast<uint64_t>(px) * 4;
+        const uint64_t scratch = reinterpret_cast<uintptr_t>(&scratch_);
+        *reinterpret_cast<uint32_t*>(scratch ^ ((pixel ^ scratch) & writeMask)) = argb;
     }
 
     // Not-xor pen: the pixel becomes the inverse of pen XOR pixel, so a second pass restores it.
@@ -68,21 +84,24 @@ private:
         return reinterpret_cast<uint32_t*>(bits_ + py * bytesPerLine_)[px];
     }
 
-    void refresh() {
-        bits_ = image_->bits();  // detaches a shared image, which changes the cache key
-        bytesPerLine_ = image_->bytesPerLine();
-        const bool usable = bits_ && image_->depth() == 32;
-        width_ = usable ? image_->width() : 0;
-        height_ = usable ? image_->height() : 0;
-        cacheKey_ = image_->cacheKey();
+    // Out of line and cold: it runs once per repaint, the check above once per move.
+    [[gnu::noinline, gnu::cold]] void refresh() {
+        QImage& image = surface_->image();
+        bits_ = image.bits();  // detaches a shared image
+        bytesPerLine_ = image.bytesPerLine();
+        const bool usable = bits_ && image.depth() == 32;
+        width_ = usable ? image.width() : 0;
+        height_ = usable ? image.height() : 0;
+        generation_ = surface_->generation();  // after the write access above, which counts
     }
 
-    QImage* image_ = nullptr;
+    ImageSurface* surface_ = nullptr;
     uchar* bits_ = nullptr;
     int64_t bytesPerLine_ = 0;
     int64_t width_ = 0;
     int64_t height_ = 0;
-    qint64 cacheKey_ = 0;
+    uint64_t generation_ = 0;
+    uint32_t scratch_ = 0;  // takes the writes that leave a pixel as it is
 };
 
 }  // namespace qm

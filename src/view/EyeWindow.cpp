@@ -35,13 +35,14 @@ void EyeWindow::repaintFully() { form_.PaintBoxEye->render(); }
 
 void EyeWindow::refreshMapping() {
     mapping_.scale = std::max(eyeScale, 1);
+    scaleDivider_ = qm::ScaleDivider(mapping_.scale);
     mapping_.centreX = eyeCentreX;
     mapping_.originY = form_.PaintBoxEye->height() - eyeCentreY;
 }
 
 void EyeWindow::attachCanvas() {
     refreshMapping();
-    canvas_.attach(form_.PaintBoxEye->image());
+    canvas_.attach(*form_.PaintBoxEye);
 }
 
 void EyeWindow::layout() {
@@ -130,18 +131,22 @@ void EyeWindow::updateOptions() {
         paintedOp = &EyeWindow::paintStateColour;  // squares never turn "white" in this mode
         return;
     }
-    paintedOp = world_.antMaxMode == qm::AntMaxMode::BlackWhite ? &EyeWindow::paintBlack
-                                                                : &EyeWindow::paintAntColour;
-    if (form_.CheckBox4->isChecked()) clearedOp = &EyeWindow::paintBackground;
+    const qm::Hook move = world_.antMaxMode == qm::AntMaxMode::BlackWhite ? &EyeWindow::plotBlackMove
+                                                                           : &EyeWindow::plotAntColourMove;
+    paintedOp = move;
+    clearedOp = move;
+    keepsClearedSquares_ = form_.CheckBox4->isChecked() ? 0 : 1;
 }
 
-void EyeWindow::paintAntColour(void* context) {
+void EyeWindow::plotAntColourMove(void* context) {
     EyeWindow& eye = *static_cast<EyeWindow*>(context);
-    eye.plotCurrentSquare(qm::toArgb(eye.world_.antColour[eye.world_.counters.currentAnt]));
+    const int32_t ant = eye.world_.counters.currentAnt;
+    eye.plotMove(eye.world_.antPos[ant], qm::toArgb(eye.world_.antColour[ant]), eye.squareCleared_);
 }
 
-void EyeWindow::paintBlack(void* context) {
-    static_cast<EyeWindow*>(context)->plotCurrentSquare(qm::toArgb(qm::Black));
+void EyeWindow::plotBlackMove(void* context) {
+    EyeWindow& eye = *static_cast<EyeWindow*>(context);
+    eye.plotMove(eye.world_.antPos[eye.world_.counters.currentAnt], qm::toArgb(qm::Black), eye.squareCleared_);
 }
 
 // The square update has just left the square's cell value in the store hand-off or the grid.
@@ -150,9 +155,4 @@ void EyeWindow::paintStateColour(void* context) {
     const qm::World& w = eye.world_;
     const uint32_t value = w.squareStateFromStore ? w.currentSquareState : w.grid.cells[w.currentCellIndex];
     eye.plotCurrentSquare(qm::toArgb(eye.form_.stateColours[std::min<uint32_t>(value, 64u)]));
-}
-
-void EyeWindow::paintBackground(void* context) {
-    EyeWindow& eye = *static_cast<EyeWindow*>(context);
-    eye.plotCurrentSquare(qm::toArgb(eye.eyeBackground));
 }

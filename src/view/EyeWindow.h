@@ -8,6 +8,7 @@
 #include "core/World.h"
 #include "view/Colours.h"
 #include "view/EyeCanvas.h"
+#include "view/ScaleDivider.h"
 
 class QMouseEvent;
 class TForm1;
@@ -30,8 +31,26 @@ public:
     void toggleViewCentreMarker();
 
     // Called by the main view's painters after every ant move; one indirect call each.
-    void paintedSquare() { paintedOp(opContext); }  // the current ant's square was painted
-    void clearedSquare() { clearedOp(opContext); }  // the current ant's square turned white
+    void paintedSquare() { squareChanged(0); }  // the current ant's square was painted
+    void clearedSquare() { squareChanged(1); }  // the current ant's square turned white
+    // The same chosen by the loop's turn result (1: cleared) without a branch. The operation
+    // installed for indexed and black-and-white moves is one function in both slots, which
+    // reads the turn kept here, so the call's target never changes (a hidden eye: both do
+    // nothing).
+    void squareChanged(uint8_t cleared) {
+        squareCleared_ = cleared;
+        (cleared ? clearedOp : paintedOp)(opContext);
+    }
+    // The same for the painters of indexed and black-and-white moves, which hand over what they
+    // already hold: the square and the colour a painted square takes. When the operation to
+    // call is the eye's own for such moves it runs inline, without the call and without reading
+    // the world again; any other operation is called as above. The test is the same all run.
+    [[gnu::always_inline]] void antColourMove(qm::AntPos at, uint32_t antArgb, uint8_t cleared) {
+        moveDrawn(&EyeWindow::plotAntColourMove, at, antArgb, cleared);
+    }
+    [[gnu::always_inline]] void blackMove(qm::AntPos at, uint8_t cleared) {
+        moveDrawn(&EyeWindow::plotBlackMove, at, qm::toArgb(qm::Black), cleared);
+    }
 
     // The eye window is switched on ("Eye S/H"), whether or not the main window is on screen.
     bool shown() const;
@@ -62,15 +81,49 @@ public:
 
 private:
     // The square operations, chosen by updateOptions().
-    static void paintAntColour(void* eye);
-    static void paintBlack(void* eye);
+    static void plotAntColourMove(void* eye);  // indexed moves, painted or cleared
+    static void plotBlackMove(void* eye);      // black-and-white moves, painted or cleared
     static void paintStateColour(void* eye);
-    static void paintBackground(void* eye);
 
     void plotCurrentSquare(uint32_t argb) {
         const qm::AntPos at = world_.antPos[world_.counters.currentAnt];
         canvas_.ensureCurrent();
-        canvas_.plot(mapping_.column(at.x), mapping_.row(at.y), argb);
+        canvas_.plotOrKeep(moveColumn(at.x), moveRow(at.y), argb, false);
+    }
+
+    // The mapping's column and row, dividing by multiplication (per move, a division's latency
+    // would be most of the operation's time).
+    int64_t moveColumn(int32_t x) const { return int64_t{mapping_.centreX} + scaleDivider_.divide(x); }
+    int64_t moveRow(int32_t y) const { return int64_t{mapping_.originY} - scaleDivider_.divide(y); }
+
+    [[gnu::always_inline]] void moveDrawn(qm::Hook ownOperation, qm::AntPos at, uint32_t paintedArgb, uint8_t cleared) {
+        const qm::Hook operation = cleared ? clearedOp : paintedOp;
+        if (operation == ownOperation) {
+            plotMove(at, paintedArgb, cleared);
+        } else {
+            squareCleared_ = cleared;
+            operation(opContext);
+        }
+    }
+
+    // A painted square takes its colour; a cleared one the background with "Update 'white'
+    // too", else it stays as it is. Chosen without a branch: with many ants, painting and
+    // clearing follow each other in no predictable order. Always inlined: a call's cost would
+    // come close to that of the pixel itself.
+    [[gnu::always_inline]] void plotMove(qm::AntPos at, uint32_t paintedArgb, uint8_t cleared) {
+        const uint32_t clearedMask = 0u - cleared;
+        const uint32_t argb = (paintedArgb & ~clearedMask) | (backgroundArgb() & clearedMask);
+        canvas_.ensureCurrent();
+        canvas_.plotOrKeep(moveColumn(at.x), moveRow(at.y), argb, cleared & keepsClearedSquares_);
+    }
+
+    // The background as a pixel, converted again only when the colour has changed.
+    uint32_t backgroundArgb() {
+        if (eyeBackground != convertedBackground_) [[unlikely]] {
+            convertedBackground_ = eyeBackground;
+            backgroundArgb_ = qm::toArgb(eyeBackground);
+        }
+        return backgroundArgb_;
     }
 
     // Full repaint pieces (EyeRepaint.cpp).
@@ -96,5 +149,10 @@ private:
     qm::World& world_;
     qm::PixelCanvas canvas_;
     qm::EyeMapping mapping_;
+    qm::ScaleDivider scaleDivider_;  // by mapping_.scale
+    qm::ColourRef convertedBackground_ = qm::DefaultEyeBackground;
+    uint32_t backgroundArgb_ = qm::toArgb(qm::DefaultEyeBackground);
+    uint8_t squareCleared_ = 0;         // the turn result of the move being drawn, for the operations
+    uint8_t keepsClearedSquares_ = 1;   // "Update 'white' too" unchecked when the operations were chosen
     bool dragging_ = false;
 };

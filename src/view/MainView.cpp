@@ -16,7 +16,7 @@ constexpr int32_t SizeWhenUnreadable = 2;
 
 }  // namespace
 
-MainView::MainView(TForm1& form) : form_(form) {
+MainView::MainView(TForm1& form) : form_(form), surface_(*form.PaintBox1) {
     // Every hook of the world takes the main window.
     form_.world.hooks.context = &form_;
     // The painters write pixels without asking for a screen update; the surfaces are shown
@@ -71,4 +71,10 @@ void MainView::forgetVisited() {
     visitedMaxX = INT32_MIN;
     visitedMinY = INT32_MAX;
     visitedMaxY = INT32_MIN;
+}
+
+void MainView::rebuildPixelTarget() {
+    pixelTarget_ = qm::PixelTarget(surface_.image(), *this);
+    // Read after the write access above, which counts as a generation of its own.
+    targetKey_ = currentTargetKey();
 }

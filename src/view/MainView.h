@@ -2,7 +2,11 @@
 // The main view: the grid painted into PaintBox1, one square per grid square, around the view
 // offset. Installs the square painters into the world's hooks when the square size changes.
 
+#include <algorithm>
 #include <cstdint>
+
+#include "view/ImageSurface.h"
+#include "view/SquarePainters.h"
 
 class TForm1;
 
@@ -20,11 +24,13 @@ public:
     // squares the bounding box does not cover (start squares, generalized left turns on
     // fresh squares). A new run starts with nothing noted.
     void forgetVisited();
+    // Called for every move: plain minima and maxima, which compile to conditional moves, since
+    // with many ants whether a square widens the extent is anybody's guess.
     void noteVisited(int32_t x, int32_t y) {
-        visitedMinX = x < visitedMinX ? x : visitedMinX;
-        visitedMaxX = x > visitedMaxX ? x : visitedMaxX;
-        visitedMinY = y < visitedMinY ? y : visitedMinY;
-        visitedMaxY = y > visitedMaxY ? y : visitedMaxY;
+        visitedMinX = std::min(visitedMinX, x);
+        visitedMaxX = std::max(visitedMaxX, x);
+        visitedMinY = std::min(visitedMinY, y);
+        visitedMaxY = std::max(visitedMaxY, y);
     }
     bool anyVisited() const { return visitedMinX <= visitedMaxX; }
 
@@ -40,6 +46,28 @@ public:
     // Extent of the squares handed to the painters since the run began (empty: min > max).
     int32_t visitedMinX = INT32_MAX, visitedMaxX = INT32_MIN, visitedMinY = INT32_MAX, visitedMaxY = INT32_MIN;
 
+    // Where the painters draw, kept between moves: rebuilding it reads the image (and detaches
+    // it) every time. It is rebuilt whenever the surface's image may have moved or a view field
+    // it depends on changed, so a resize or a navigation never leaves it pointing astray.
+    const qm::PixelTarget& pixelTarget() {
+        if (!(currentTargetKey() == targetKey_)) rebuildPixelTarget();
+        return pixelTarget_;
+    }
+
 private:
+    // Everything the cached target was computed from.
+    struct TargetKey {
+        uint64_t imageGeneration;
+        int32_t viewOffsetX, viewOffsetY, squareSize, halfSquare, viewCentreX, viewCentreY;
+        bool operator==(const TargetKey&) const = default;
+    };
+    TargetKey currentTargetKey() const {
+        return {surface_.generation(), viewOffsetX, viewOffsetY, squareSize, halfSquare, viewCentreX, viewCentreY};
+    }
+    void rebuildPixelTarget();
+
     TForm1& form_;
+    qm::ImageSurface& surface_;  // PaintBox1
+    qm::PixelTarget pixelTarget_;
+    TargetKey targetKey_{};  // square size 0 never is current: the first call builds the target
 };

@@ -50,37 +50,48 @@ inline uint32_t stateArgb(const TForm1& form, uint32_t cellValue) {
     return toArgb(form.stateColours[std::min<uint32_t>(cellValue, 64u)]);
 }
 
+// A square an ant has just cleared shows pure white until the next full repaint. Chosen without
+// a branch: with many ants, painting and clearing follow each other in no predictable order.
+inline uint32_t paintedOrWhite(uint8_t cleared, uint32_t paintedArgb) {
+    const uint32_t clearedMask = 0u - cleared;  // the loop's turn result is 0 or 1
+    return (paintedArgb & ~clearedMask) | (toArgb(White) & clearedMask);
+}
+
+// What an indexed or a black-and-white move paints, and how the eye window learns of it.
+struct AntColour {
+    static uint32_t argb(const World& w) { return toArgb(colourOf(w.antColour[w.counters.currentAnt])); }
+    [[gnu::always_inline]] static void tellEye(EyeWindow& eye, AntPos p, uint32_t argb, uint8_t cleared) {
+        eye.antColourMove(p, argb, cleared);
+    }
+};
+struct BlackSquares {
+    static uint32_t argb(const World&) { return toArgb(Black); }
+    [[gnu::always_inline]] static void tellEye(EyeWindow& eye, AntPos p, uint32_t, uint8_t cleared) {
+        eye.blackMove(p, cleared);
+    }
+};
+
 // Size 0 stands for "the view's square size, whatever it is".
 template <int Size>
 inline void fillSquare(TForm1& form, AntPos p, uint32_t argb) {
     MainView& view = *form.mainView;
     view.noteVisited(p.x, p.y);
-    const PixelTarget target(form.PaintBox1->image(), view);
+    const PixelTarget& target = view.pixelTarget();
     if constexpr (Size == 0) target.fill(p.x, p.y, argb);
     else target.fillFixed<Size>(p.x, p.y, argb);
 }
 
-template <int Size>
-void paintAntColour(void* context) {
+// Installed as both the paint and the erase hook: the loop calls one target whatever the turn,
+// which the processor predicts, and the painter reads the turn from the world.
+template <class Painted, int Size>
+void paintMove(void* context) {
     TForm1& form = formOf(context);
     const World& w = form.world;
-    fillSquare<Size>(form, currentSquare(w), toArgb(colourOf(w.antColour[w.counters.currentAnt])));
-    form.eyeWindow->paintedSquare();
-}
-
-template <int Size>
-void paintBlack(void* context) {
-    TForm1& form = formOf(context);
-    fillSquare<Size>(form, currentSquare(form.world), toArgb(Black));
-    form.eyeWindow->paintedSquare();
-}
-
-// A square an ant has just cleared shows pure white until the next full repaint.
-template <int Size>
-void eraseWhite(void* context) {
-    TForm1& form = formOf(context);
-    fillSquare<Size>(form, currentSquare(form.world), toArgb(White));
-    form.eyeWindow->clearedSquare();
+    const AntPos p = currentSquare(w);
+    const uint32_t painted = Painted::argb(w);
+    const uint8_t cleared = w.lastTurn;
+    fillSquare<Size>(form, p, paintedOrWhite(cleared, painted));
+    Painted::tellEye(*form.eyeWindow, p, painted, cleared);
 }
 
 template <int Size>
@@ -92,29 +103,32 @@ void paintState(void* context) {
 }
 
 // Item "0": nothing drawn, but the eye window and the repaint's extent still follow the run.
-void notePainted(void* context) {
+// Installed as both the paint and the erase hook, like paintMove.
+void noteMove(void* context) {
+    TForm1& form = formOf(context);
+    const World& w = form.world;
+    const AntPos p = currentSquare(w);
+    form.mainView->noteVisited(p.x, p.y);
+    form.eyeWindow->squareChanged(w.lastTurn);
+}
+
+void noteStateSquare(void* context) {
     TForm1& form = formOf(context);
     const AntPos p = currentSquare(form.world);
     form.mainView->noteVisited(p.x, p.y);
     form.eyeWindow->paintedSquare();
 }
 
-void noteCleared(void* context) {
-    TForm1& form = formOf(context);
-    const AntPos p = currentSquare(form.world);
-    form.mainView->noteVisited(p.x, p.y);
-    form.eyeWindow->clearedSquare();
-}
-
 template <int Size>
 SquarePainterSet paintersOfSize(bool blackWhite) {
-    return {blackWhite ? &paintBlack<Size> : &paintAntColour<Size>, &eraseWhite<Size>, &paintState<Size>};
+    const Hook move = blackWhite ? &paintMove<BlackSquares, Size> : &paintMove<AntColour, Size>;
+    return {move, move, &paintState<Size>};
 }
 
 }  // namespace
 
 SquarePainterSet squarePaintersFor(bool itemZero, int32_t size, bool blackWhite) {
-    if (itemZero) return {&notePainted, &noteCleared, &notePainted};
+    if (itemZero) return {&noteMove, &noteMove, &noteStateSquare};
     switch (size) {
         case 1: return paintersOfSize<1>(blackWhite);
         case 2: return paintersOfSize<2>(blackWhite);

@@ -18,6 +18,7 @@ namespace qm {
 // whatever misses the image is clipped.
 class PixelTarget {
 public:
+    PixelTarget() = default;  // no pixels: every square is clipped away
     PixelTarget(QImage& image, const MainView& view);
 
     // A square of the target's own size.
@@ -25,37 +26,57 @@ public:
         fillClipped(originX_ + static_cast<int64_t>(x) * size_ - lead_,
                     originY_ - static_cast<int64_t>(y) * size_ - lead_, size_, argb);
     }
-    // The same with the size known at compile time: the per-move painters' fast path.
+
+    // The same with the size known at compile time: the per-move painters' fast path. With many
+    // ants, squares on and off the surface follow each other in no order the processor could
+    // predict, so both take the same writes: a square off the surface goes to a scratch square.
+    // Only a square cut by an edge, which happens along the edges alone, takes a branch.
     template <int Size>
     void fillFixed(int32_t x, int32_t y, uint32_t argb) const {
+        static_assert(Size >= 1 && Size * Size <= ScratchPixels);
         constexpr int64_t lead = Size == 1 ? 0 : Size / 2;
         const int64_t left = originX_ + static_cast<int64_t>(x) * Size - lead;
         const int64_t top = originY_ - static_cast<int64_t>(y) * Size - lead;
-        if (left >= 0 && left <= width_ - Size && top >= 0 && top <= height_ - Size) {
-            uchar* row = bits_ + top * bytesPerLine_;
-            for (int r = 0; r < Size; ++r, row += bytesPerLine_) {
-                uint32_t* pixel = reinterpret_cast<uint32_t*>(row) + left;
-                for (int c = 0; c < Size; ++c) pixel[c] = argb;
-            }
-            return;
+        const bool whole = (left >= 0) & (left <= width_ - Size) & (top >= 0) & (top <= height_ - Size);
+        // Addresses as integers: off the surface, the square's own address may lie anywhere.
+        const uint64_t onSurface = reinterpret_cast<uintptr_t>(bits_) + static_cast<uint64_t>(top) * bytesPerLine_ +
+                                   static_cast<uint64_t>(left) * 4;
+        uintptr_t row = choose(whole, onSurface, reinterpret_cast<uintptr_t>(scratch_));
+        const uint64_t stride = choose(whole, bytesPerLine_, Size * 4);
+        for (int r = 0; r < Size; ++r, row += stride) {
+            uint32_t* pixel = reinterpret_cast<uint32_t*>(row);
+            for (int c = 0; c < Size; ++c) pixel[c] = argb;
         }
-        fillClipped(left, top, Size, argb);
+        // A whole square touches the surface too, so the difference is 1 just for a cut one:
+        // one test, where the compiler would split `touches && !whole` into two.
+        const int touches = (left > -Size) & (left < width_) & (top > -Size) & (top < height_);
+        if (touches - static_cast<int>(whole) != 0) fillClipped(left, top, Size, argb);
     }
 
 private:
+    static constexpr int ScratchPixels = 8 * 8;  // the largest fixed size
+
+    // `first ? a : b` by a mask: a plain conditional may be compiled into a branch.
+    static uint64_t choose(bool first, uint64_t a, uint64_t b) {
+        const uint64_t mask = 0 - static_cast<uint64_t>(first);
+        return b ^ ((a ^ b) & mask);
+    }
+
     void fillClipped(int64_t left, int64_t top, int64_t size, uint32_t argb) const;
 
-    uchar* bits_;
-    int64_t bytesPerLine_;
-    int64_t width_;
-    int64_t height_;
-    int64_t originX_;
-    int64_t originY_;
-    int32_t size_;
-    int32_t lead_;
+    uchar* bits_ = nullptr;
+    int64_t bytesPerLine_ = 0;
+    int64_t width_ = 0;
+    int64_t height_ = 0;
+    int64_t originX_ = 0;
+    int64_t originY_ = 0;
+    int32_t size_ = 1;
+    int32_t lead_ = 0;
+    mutable uint32_t scratch_[ScratchPixels] = {};  // takes the writes of squares off the surface
 };
 
-// The three painters of one "Ant square size:" item.
+// The three painters of one "Ant square size:" item. The paint and the erase hook are the same
+// function, which reads the loop's turn result (World::lastTurn) to tell them apart.
 struct SquarePainterSet {
     Hook paint;
     Hook erase;

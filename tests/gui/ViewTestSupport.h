@@ -88,6 +88,15 @@ protected:
         w.counters.currentAnt = 0;
     }
     void callHook(qm::Hook hook) { hook(form->world.hooks.context); }
+    // A move's square hook as the loop calls it: the turn result first (0 painted, 1 cleared).
+    void callPaintHook() {
+        form->world.lastTurn = 0;
+        callHook(form->world.hooks.paint);
+    }
+    void callEraseHook() {
+        form->world.lastTurn = 1;
+        callHook(form->world.hooks.erase);
+    }
 
     void redraw() { QTest::mouseClick(form->Button14, Qt::LeftButton); }
 

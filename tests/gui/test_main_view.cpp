@@ -40,7 +40,7 @@ TEST_F(MainViewTest, SquareOriginLandsWhereTheMappingSaysForEverySize) {
         // By the per-move painter ...
         selectSize(e.item);
         placeAnt(0, 0, Red);
-        callHook(form->world.hooks.paint);
+        callPaintHook();
         expectRect(e.firstColumn, e.lastColumn, e.firstRow, e.lastRow, RedArgb, background());
         // ... and by the full repaint of a grid holding the square.
         makeGrid(10, 0);
@@ -56,11 +56,11 @@ TEST_F(MainViewTest, NeighboursOfTheOriginAtSizeTwo) {
     openWindow();
     selectSize("2");
     placeAnt(0, 1, Red);
-    callHook(form->world.hooks.paint);
+    callPaintHook();
     expectRect(297, 298, 218, 219, RedArgb, background());
     redraw();
     placeAnt(1, 0, Red);
-    callHook(form->world.hooks.paint);
+    callPaintHook();
     expectRect(299, 300, 220, 221, RedArgb, background());
 }
 
@@ -71,7 +71,7 @@ TEST_F(MainViewTest, ViewOffsetPutsItsNegativeAtTheCentre) {
     form->mainView->viewOffsetY = 5;
     redraw();
     placeAnt(10, -5, Red);
-    callHook(form->world.hooks.paint);
+    callPaintHook();
     expectRect(297, 298, 220, 221, RedArgb, background());
 
     makeGrid(20, 10);
@@ -91,12 +91,12 @@ TEST_F(MainViewTest, FarSquaresNeitherOverflowNorWrapOntoTheSurface) {
     for (qm::AntPos p : {qm::AntPos{2147483647, 0}, qm::AntPos{-2147483647 - 1, -2147483647 - 1},
                          qm::AntPos{0, 2147483647}}) {
         placeAnt(p.x, p.y, Red);
-        callHook(form->world.hooks.paint);
+        callPaintHook();
     }
     EXPECT_EQ(image(), before);
     // The square at the view centre is still found.
     placeAnt(-2147483647, 2147483647, Red);
-    callHook(form->world.hooks.paint);
+    callPaintHook();
     expectRect(294, 301, 217, 224, RedArgb, background());
 }
 
@@ -121,7 +121,7 @@ TEST_F(MainViewTest, SquaresAtTheSurfaceEdgeAreClipped) {
     selectSize("8");
     // Column 0 of square -37 runs from pixel -2 to 5; row of square 28 from -7 to 0.
     placeAnt(-37, 28, Red);
-    callHook(form->world.hooks.paint);
+    callPaintHook();
     for (int x = 0; x <= 5; ++x) EXPECT_EQ(pixel(x, 0), RedArgb) << x;
     EXPECT_EQ(pixel(6, 0), background());
     EXPECT_EQ(pixel(0, 1), background());
@@ -143,9 +143,9 @@ TEST_F(MainViewTest, PaintersHandEverySquareToTheEyeWindow) {
             form->eyeWindow->opContext = &calls;
             calls = {};
             placeAnt(3, 3, Red);
-            callHook(form->world.hooks.paint);
+            callPaintHook();
             EXPECT_EQ(calls.painted, 1);
-            callHook(form->world.hooks.erase);
+            callEraseHook();
             EXPECT_EQ(calls.cleared, 1);
             form->world.squareStateFromStore = 1;
             form->world.currentSquareState = 1;
@@ -162,8 +162,8 @@ TEST_F(MainViewTest, ItemZeroDrawsNothingAtAll) {
     selectDisplayMode(StatePanel::HideNumbers);
     selectSize("0");
     placeAnt(0, 0, Red);
-    callHook(form->world.hooks.paint);
-    callHook(form->world.hooks.erase);
+    callPaintHook();
+    callEraseHook();
     makeGrid(10, 5);
     storeCell(form->world.grid, 0, 0, 0);
     form->world.antColour[0] = Red;
@@ -175,14 +175,14 @@ TEST_F(MainViewTest, PaintColoursByModeAndSquareState) {
     openWindow();
     selectSize("2");
     placeAnt(0, 0, 0x12345678);  // the top byte is the direction: only the low 24 bits paint
-    callHook(form->world.hooks.paint);
+    callPaintHook();
     EXPECT_EQ(pixel(298, 221), qm::toArgb(0x345678));
-    callHook(form->world.hooks.erase);
+    callEraseHook();
     EXPECT_EQ(pixel(298, 221), WhiteArgb);
 
     form->world.antMaxMode = qm::AntMaxMode::BlackWhite;
     selectSize("2");  // the painters follow the mode of the selection
-    callHook(form->world.hooks.paint);
+    callPaintHook();
     EXPECT_EQ(pixel(298, 221), BlackArgb);
 
     // Generalized: the state colour of the cell value, from the store or from the grid.

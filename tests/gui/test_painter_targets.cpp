@@ -1,0 +1,155 @@
+// The per-move painters keep where they draw between moves: whatever moves the pixels or the
+// mapping in the meantime (a resize, a navigation, a copy of the picture, a new eye size or
+// background) must reach the next move. And the eye's per-move drawing in indexed and
+// black-and-white runs leaves what a full repaint of the eye draws.
+
+#include <utility>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QSlider>
+
+#include "ViewTestSupport.h"
+#include "view/EyeWindow.h"
+
+using namespace viewtest;
+
+namespace {
+
+constexpr qm::ColourRef Red = 0x0000FF;  // red in the low byte
+constexpr uint32_t RedArgb = 0xFFFF0000u;
+constexpr qm::ColourRef Green = 0x00FF00;
+constexpr uint32_t GreenArgb = 0xFF00FF00u;
+
+class PainterTargetTest : public ViewTest {
+protected:
+    void openAtSizeTwo() {
+        openWindow();
+        selectDisplayMode(StatePanel::HideNumbers);
+        selectSize("2");
+    }
+    // The pixel the top left of square (x, y) lands on at size 2 and view offset 0, 0.
+    int columnOf(int32_t x) const { return form->mainView->viewCentreX + 2 * x - 1; }
+    int rowOf(int32_t y) const { return form->PaintBox1->height() - form->mainView->viewCentreY - 2 * y - 1; }
+};
+
+TEST_F(PainterTargetTest, ResizeBetweenMovesPaintsIntoTheNewImage) {
+    openAtSizeTwo();
+    placeAnt(0, 0, Red);
+    callPaintHook();  // the painter now holds the pixels of the design size
+    // The image follows the surface at once, the repaint comes later from the event loop. One
+    // pixel wider and one lower keeps the view centre: only the image tells the painter.
+    form->PaintBox1->resize(ViewWidth + 1, ViewHeight - 1);
+    ASSERT_EQ(image().size(), QSize(ViewWidth + 1, ViewHeight - 1));
+    form->mainView->updateViewCentre();
+    ASSERT_EQ(form->mainView->viewCentreX, 298);
+    ASSERT_EQ(form->mainView->viewCentreY, 220);
+
+    placeAnt(3, 2, Green);
+    callPaintHook();
+    EXPECT_EQ(pixel(columnOf(3), rowOf(2)), GreenArgb);
+    EXPECT_EQ(pixel(columnOf(3) + 1, rowOf(2) + 1), GreenArgb);
+}
+
+TEST_F(PainterTargetTest, ViewMovedBetweenMovesPaintsWhereTheNewOffsetSays) {
+    openAtSizeTwo();
+    placeAnt(0, 0, Red);
+    callPaintHook();
+    // As a navigation command sets it, without touching the image: square (10, -5) is now at
+    // the view centre.
+    form->mainView->viewOffsetX = -10;
+    form->mainView->viewOffsetY = 5;
+    placeAnt(10, -5, Green);
+    callPaintHook();
+    EXPECT_EQ(pixel(columnOf(0), rowOf(0)), GreenArgb);
+}
+
+TEST_F(PainterTargetTest, CopyOfThePictureTakenBetweenMovesKeepsItsPixels) {
+    openAtSizeTwo();
+    placeAnt(0, 0, Red);
+    callPaintHook();
+    const QImage before = image();  // shares the pixels until one side writes
+    placeAnt(4, 4, Green);
+    callPaintHook();
+    EXPECT_EQ(pixel(columnOf(4), rowOf(4)), GreenArgb);
+    EXPECT_EQ(before.pixel(columnOf(4), rowOf(4)), background());
+    EXPECT_EQ(before.pixel(columnOf(0), rowOf(0)), RedArgb);
+}
+
+class EyeTargetTest : public ViewTest {
+protected:
+    EyeWindow& eye() { return *form->eyeWindow; }
+    const QImage& eyeImage() { return std::as_const(*form->PaintBoxEye).image(); }
+    QRgb atSquare(int32_t x, int32_t y) {
+        const qm::EyeMapping m = eye().mapping();
+        return eyeImage().pixel(int(m.column(x)), int(m.row(y)));
+    }
+    void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    // The eye shown at scale 1 (one pixel per square), without the view-centre marker.
+    void openWithEyeAtScaleOne() {
+        openWindow();
+        click(form->Button7);
+        QCoreApplication::processEvents();  // the eye's first render
+        if (form->CheckBox2->isChecked()) click(form->CheckBox2);
+        form->EyeTrackBar3->setValue(1);
+        form->EyeTrackBar2->setValue(1);
+        form->EyeTrackBar1->setValue(1);
+        click(form->Redraw);
+    }
+    void standAnt(int32_t x, int32_t y, qm::ColourRef colour) {
+        form->world.counters.currentAnt = 0;
+        form->world.antPos[0] = {x, y};
+        form->world.antColour[0] = qm::makeColourWord(colour, qm::DirXPlus);
+    }
+
+    // With "Update 'white' too" every move leaves its square as a full repaint draws it:
+    // painted in the colour of the ant that painted it last (black in black-and-white mode),
+    // cleared in the eye background, also one chosen after the operations were. The three
+    // ants run off the eye.
+    void expectRunLeavesTheEyeAsARepaintDrawsIt() {
+        click(form->CheckBox4);
+        ASSERT_TRUE(form->CheckBox4->isChecked());
+        eye().eyeBackground = qm::rgb(10, 20, 30);
+        click(form->Redraw);
+
+        setEditor(QStringLiteral("0,0,1,0000FF\n9,4,2,00FF00\n-6,-8,3,FF0000"));
+        setMaxSteps(12000);
+        clickStart();
+        ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes[0].text;
+        const qm::RunCounters& c = form->world.counters;
+        ASSERT_GT(c.maxX - c.minX, eyeImage().width()) << "some moves fall off the eye";
+
+        const QImage painted = eyeImage().copy();
+        click(form->Redraw);
+        expectSamePicture(eyeImage(), painted);
+    }
+};
+
+TEST_F(EyeTargetTest, ResizedEyeImageBetweenMovesIsDrawnInto) {
+    openWithEyeAtScaleOne();
+    standAnt(0, 0, Red);
+    eye().paintedSquare();  // the operation now holds the pixels of the first size
+    const QSize first = eyeImage().size();
+    // The image follows the surface at once; the eye's own repaint comes later from the
+    // event loop, so only the surface's generation tells the operation.
+    form->PaintBoxEye->resize(first.width() + 40, first.height() + 40);
+    ASSERT_NE(eyeImage().size(), first);
+
+    standAnt(7, -3, Green);
+    eye().paintedSquare();
+    EXPECT_EQ(atSquare(7, -3), GreenArgb);
+}
+
+TEST_F(EyeTargetTest, IndexedRunWithWhiteTooDrawsTheEyeAsARepaint) {
+    openWithEyeAtScaleOne();
+    expectRunLeavesTheEyeAsARepaintDrawsIt();
+}
+
+TEST_F(EyeTargetTest, BlackAndWhiteRunWithWhiteTooDrawsTheEyeAsARepaint) {
+    openWithEyeAtScaleOne();
+    about->RBmany->click();
+    expectRunLeavesTheEyeAsARepaintDrawsIt();
+}
+
+}  // namespace
