@@ -37,7 +37,11 @@ public:
 
     // Re-reads the pointers if the image may have moved since; one comparison when it did not.
     void ensureCurrent() {
-        if (surface_ && surface_->generation() != generation_) refresh();
+        if (surface_) ensureCurrentAttached();
+    }
+    // The same for callers that know a surface is attached.
+    void ensureCurrentAttached() {
+        if (surface_->generation() != generation_) refresh();
     }
 
     int64_t width() const { return width_; }

@@ -111,9 +111,9 @@ private:
     // clearing follow each other in no predictable order. Always inlined: a call's cost would
     // come close to that of the pixel itself.
     [[gnu::always_inline]] void plotMove(qm::AntPos at, uint32_t paintedArgb, uint8_t cleared) {
-        const uint32_t clearedMask = 0u - cleared;
-        const uint32_t argb = (paintedArgb & ~clearedMask) | (backgroundArgb() & clearedMask);
-        canvas_.ensureCurrent();
+        const uint32_t clearedArgb = backgroundArgb();
+        const uint32_t argb = cleared ? clearedArgb : paintedArgb;
+        canvas_.ensureCurrentAttached();  // the operations are installed only with the canvas attached
         canvas_.plotOrKeep(moveColumn(at.x), moveRow(at.y), argb, cleared & keepsClearedSquares_);
     }
 
