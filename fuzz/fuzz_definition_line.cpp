@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "CountingMessages.h"
 #include "FuzzCheck.h"
 #include "ReferenceNumber.h"
 #include "core/RunSetup.h"
@@ -34,18 +35,6 @@ constexpr std::array<ModeChoice, 5> Modes = {{
     {qm::AntMaxMode::Ants255, true, 0},
 }};
 
-class CountingMessages final : public qm::MessageSink {
-public:
-    qm::BoxResult showMessage(const std::string& text, qm::BoxType type, qm::BoxButtons) override {
-        ++shown;
-        lastText = text;
-        lastType = type;
-        return qm::BoxResult::Ok;
-    }
-    int shown = 0;
-    std::string lastText;
-    qm::BoxType lastType = qm::BoxType::Error;
-};
 
 // The line as the reader sees it: upper case, cut at the first three commas.
 struct ReferenceFields {

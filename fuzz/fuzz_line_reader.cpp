@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "CountingMessages.h"
 #include "FuzzCheck.h"
 #include "definitions/AntReader.h"
 #include "definitions/Imfile.h"
@@ -57,18 +58,6 @@ ReferenceReads referenceReads(const uint8_t* data, size_t size) {
     }
 }
 
-class CountingMessages final : public qm::MessageSink {
-public:
-    qm::BoxResult showMessage(const std::string& text, qm::BoxType type, qm::BoxButtons) override {
-        ++shown;
-        lastText = text;
-        lastType = type;
-        return qm::BoxResult::Ok;
-    }
-    int shown = 0;
-    std::string lastText;
-    qm::BoxType lastType = qm::BoxType::Warning;
-};
 
 // One file per process, rewritten for every input and removed at exit (never destroyed
 // before that, so the exit handler can still name it).
