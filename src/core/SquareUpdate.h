@@ -8,18 +8,25 @@
 
 namespace qm {
 
-// `g` is the world's grid; the loops pass a local copy, which no hook can change behind their back.
+// The square updates address an inside square by a linear index that moves by a fixed amount per
+// direction, so a loop can carry it from move to move instead of recomputing it. The index is
+// taken modulo 2^32 and stays exact for every inside square however far the ant has wandered.
+// Indexed: the cell number u * S + v; black-and-white: the bit number v * 8 * rowBytes + u.
+inline uint32_t cellSquareIndex(const FastGrid& g, int32_t x, int32_t y) {
+    const uint32_t u = static_cast<uint32_t>(x) + static_cast<uint32_t>(g.halfSize);
+    const uint32_t v = static_cast<uint32_t>(y) + static_cast<uint32_t>(g.halfSize);
+    return u * static_cast<uint32_t>(g.side) + v;
+}
+inline uint32_t bitSquareIndex(const FastGrid& g, int32_t x, int32_t y) {
+    const uint32_t u = static_cast<uint32_t>(x) + static_cast<uint32_t>(g.halfSize);
+    const uint32_t v = static_cast<uint32_t>(y) + static_cast<uint32_t>(g.halfSize);
+    return v * 8u * static_cast<uint32_t>(g.rowBytes) + u;
+}
+
+// Inside square `cell` of an indexed grid, written without data-dependent branches: whether a
+// square is painted is a coin toss for the processor's predictor.
 template <CellWidth Width>
-inline int32_t squareUpdateIndexed(World& w, const FastGrid& g, int32_t ant, int32_t x, int32_t y) {
-    if (!g.inside(x, y)) [[unlikely]] {
-        w.searchIndexed.X = x;
-        w.searchIndexed.Y = y;
-        w.searchIndexed.ant = static_cast<uint16_t>(ant);
-        return w.storeIndexed ? w.storeIndexed->Toggle() : -1;
-    }
-    const int32_t cell = g.cellIndex(x, y);
-    // Written without data-dependent branches: whether a square is painted is a coin toss for
-    // the processor's predictor.
+inline int32_t indexedCellUpdate(const FastGrid& g, int32_t ant, uint32_t cell) {
     if constexpr (Width == CellWidth::Nibble) {
         uint8_t& b = g.cells[cell >> 1];
         // Even cells live in the high nibble, odd cells in the low one.
@@ -43,17 +50,40 @@ inline int32_t squareUpdateIndexed(World& w, const FastGrid& g, int32_t ant, int
     }
 }
 
-inline int32_t squareUpdateBW(World& w, const FastGrid& g, int32_t x, int32_t y) {
-    if (!g.inside(x, y)) [[unlikely]] {
-        w.searchBW.X = x;
-        w.searchBW.Y = y;
-        return w.storeBW ? w.storeBW->Toggle() : -1;
-    }
-    uint8_t& b = g.cells[g.bitByte(x, y)];
-    const uint8_t mask = FastGrid::bitMask(x, g.halfSize);
+// A square outside the fast grid: the sparse store of the run, or a failure without one.
+inline int32_t indexedStoreUpdate(World& w, int32_t ant, int32_t x, int32_t y) {
+    w.searchIndexed.X = x;
+    w.searchIndexed.Y = y;
+    w.searchIndexed.ant = static_cast<uint16_t>(ant);
+    return w.storeIndexed ? w.storeIndexed->Toggle() : -1;
+}
+
+inline int32_t bwBitUpdate(const FastGrid& g, uint32_t bit) {
+    uint8_t& b = g.cells[bit >> 3];
+    const uint8_t mask = static_cast<uint8_t>(1u << (bit & 7));
     const int32_t wasBlack = (b & mask) != 0;
     b = static_cast<uint8_t>(b ^ mask);
     return wasBlack;
+}
+
+inline int32_t bwStoreUpdate(World& w, int32_t x, int32_t y) {
+    w.searchBW.X = x;
+    w.searchBW.Y = y;
+    return w.storeBW ? w.storeBW->Toggle() : -1;
+}
+
+// `g` is the world's grid; the loops pass a local copy, which no hook can change behind their back.
+template <CellWidth Width>
+inline int32_t squareUpdateIndexed(World& w, const FastGrid& g, int32_t ant, int32_t x, int32_t y) {
+    if (!g.inside(x, y)) [[unlikely]]
+        return indexedStoreUpdate(w, ant, x, y);
+    return indexedCellUpdate<Width>(g, ant, cellSquareIndex(g, x, y));
+}
+
+inline int32_t squareUpdateBW(World& w, const FastGrid& g, int32_t x, int32_t y) {
+    if (!g.inside(x, y)) [[unlikely]]
+        return bwStoreUpdate(w, x, y);
+    return bwBitUpdate(g, bitSquareIndex(g, x, y));
 }
 
 // Bit s of the program; a cell left above a lowered state count can reach s >= 64 once,

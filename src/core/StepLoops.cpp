@@ -1,5 +1,6 @@
 #include "core/StepLoops.h"
 
+#include <bit>
 #include <cstdint>
 
 #include "core/SquareUpdate.h"
@@ -63,48 +64,75 @@ inline void handBrake(World& w) {
     }
 }
 
-// Direction held in the top byte of the colour word (indexed) or in a byte array (black-and-white).
+// Direction codes of the ants of one run: the top byte of each colour word (indexed) or a byte
+// array (black-and-white). The arrays stay put for the whole run, so the loop keeps a base pointer.
 struct IndexedDirections {
-    static uint8_t get(const World& w, int32_t ant) { return directionOf(w.antColour[ant]); }
-    static void set(World& w, int32_t ant, uint8_t d) {
-        w.antColour[ant] = makeColourWord(w.antColour[ant], d);
-    }
+    static constexpr int32_t kStride = sizeof(uint32_t);
+    static constexpr int32_t kTopByte = std::endian::native == std::endian::little ? 3 : 0;
+    uint8_t* base;
+    explicit IndexedDirections(World& w) : base(reinterpret_cast<uint8_t*>(w.antColour) + kTopByte) {}
+    uint8_t get(int32_t ant) const { return base[ant * kStride]; }
+    void set(int32_t ant, uint8_t d) const { base[ant * kStride] = d; }
 };
 struct ByteDirections {
-    static uint8_t get(const World& w, int32_t ant) { return w.antDir[ant]; }
-    static void set(World& w, int32_t ant, uint8_t d) { w.antDir[ant] = d; }
+    uint8_t* base;
+    explicit ByteDirections(World& w) : base(w.antDir) {}
+    uint8_t get(int32_t ant) const { return base[ant]; }
+    void set(int32_t ant, uint8_t d) const { base[ant] = d; }
 };
 
+// The square update of a mode, split at the edge of the fast grid. Inside squares are addressed
+// by their linear square index, which moves by `indexStep` per square of a move.
 template <CellWidth Width>
 struct IndexedUpdate {
     using Directions = IndexedDirections;
     static constexpr bool failureLeavesAntLoop = true;
-    static int32_t apply(World& w, const FastGrid& g, int32_t ant, int32_t x, int32_t y) {
-        return squareUpdateIndexed<Width>(w, g, ant, x, y);
+    static uint32_t squareIndex(const FastGrid& g, int32_t x, int32_t y) { return cellSquareIndex(g, x, y); }
+    static uint32_t indexStep(const FastGrid& g, int32_t dx, int32_t dy) {
+        return static_cast<uint32_t>(dx) * static_cast<uint32_t>(g.side) + static_cast<uint32_t>(dy);
     }
+    static int32_t inside(const FastGrid& g, int32_t ant, uint32_t index) {
+        return indexedCellUpdate<Width>(g, ant, index);
+    }
+    static int32_t outside(World& w, int32_t ant, int32_t x, int32_t y) { return indexedStoreUpdate(w, ant, x, y); }
 };
 struct BWUpdate {
     using Directions = ByteDirections;
     static constexpr bool failureLeavesAntLoop = false;
-    static int32_t apply(World& w, const FastGrid& g, int32_t, int32_t x, int32_t y) {
-        return squareUpdateBW(w, g, x, y);
+    static uint32_t squareIndex(const FastGrid& g, int32_t x, int32_t y) { return bitSquareIndex(g, x, y); }
+    static uint32_t indexStep(const FastGrid& g, int32_t dx, int32_t dy) {
+        return static_cast<uint32_t>(dx) + static_cast<uint32_t>(dy) * 8u * static_cast<uint32_t>(g.rowBytes);
     }
+    static int32_t inside(const FastGrid& g, int32_t, uint32_t index) { return bwBitUpdate(g, index); }
+    static int32_t outside(World& w, int32_t, int32_t x, int32_t y) { return bwStoreUpdate(w, x, y); }
 };
 
-// Turning and moving of indexed and black-and-white ants by table, without a branch per move:
-// kTurn[r][code] is the new code (codes outside 1-4 act as 4), kStep* its move.
+// Turning and moving of indexed and black-and-white ants by table, without a branch per move.
+// Indexed by the turn result and the old code (codes outside 1-4 act as 4): the new code and
+// its move, so the next position needs one lookup after the square is read.
+// The old code picks the row before the square is read, so the turn result only adds to an address.
 struct LangtonTables {
-    uint8_t turn[2][256];
-    int32_t stepX[5];
-    int32_t stepY[5];
-    constexpr LangtonTables() : turn{}, stepX{0, 1, 0, -1, 0}, stepY{0, 0, -1, 0, 1} {
+    static constexpr int8_t stepX[5] = {0, 1, 0, -1, 0};
+    static constexpr int8_t stepY[5] = {0, 0, -1, 0, 1};
+    uint8_t turn[256][2];
+    int8_t moveX[256][2];
+    int8_t moveY[256][2];
+    constexpr LangtonTables() : turn{}, moveX{}, moveY{} {
         for (int d = 0; d < 256; ++d) {
-            turn[0][d] = d == 1 ? 2 : d == 2 ? 3 : d == 3 ? 4 : 1;  // right: 1 -> 2 -> 3 -> 4 -> 1
-            turn[1][d] = d == 1 ? 4 : d == 2 ? 1 : d == 3 ? 2 : 3;  // left:  1 -> 4 -> 3 -> 2 -> 1
+            turn[d][0] = d == 1 ? 2 : d == 2 ? 3 : d == 3 ? 4 : 1;  // right: 1 -> 2 -> 3 -> 4 -> 1
+            turn[d][1] = d == 1 ? 4 : d == 2 ? 1 : d == 3 ? 2 : 3;  // left:  1 -> 4 -> 3 -> 2 -> 1
+            for (int r = 0; r < 2; ++r) {
+                moveX[d][r] = stepX[turn[d][r]];
+                moveY[d][r] = stepY[turn[d][r]];
+            }
         }
     }
 };
 constexpr LangtonTables kLangton;
+
+inline int32_t wrappingAdd(int32_t v, int32_t d) {
+    return static_cast<int32_t>(static_cast<uint32_t>(v) + static_cast<uint32_t>(d));
+}
 
 // One ant move of generalized mode (directions 0 = X+, 1 = Y-, 2 = X-, 3 = Y+).
 inline MoveOutcome moveGeneralizedAnt(World& w, int32_t ant) {
@@ -150,11 +178,13 @@ public:
     template <class Publish>
     bool serveEvents(World& w, bool leftEarly, Publish&& publish) {
         bool outsideCalled = leftEarly;  // only messages and event processing set the idle flag
+        servedEvents_ = false;
         if (presentNow_ || w.handBrakeCount != 0) {
             presentNow_ = false;
             publish();
             w.pump->processEvents();
             outsideCalled = true;
+            servedEvents_ = true;
         }
         if (outsideCalled && w.idle) {
             publish();
@@ -164,11 +194,14 @@ public:
         return true;
     }
 
+    // True when the last serveEvents ran outside code, which may have changed hooks or the brake.
+    bool servedEvents() const { return servedEvents_; }
+
     // Calls the step hook when this step's picture will be presented.
     template <class Publish>
     void stepHook(World& w, int32_t antCount, Publish&& publish) {
         countdown_ -= antCount;
-        if (countdown_ <= 0) {
+        if (countdown_ <= 0) [[unlikely]] {
             countdown_ = w.frameCountdownReload;
             presentNow_ = w.pump->frameDue();
         }
@@ -183,31 +216,50 @@ public:
 private:
     int32_t countdown_;
     bool presentNow_ = true;
+    bool servedEvents_ = false;
 };
+
+// A run without per-move hooks and without the hand brake needs nothing from outside between
+// two step ends; its loop leaves out the calls and the stores they would read.
+bool quietRun(const World& w) {
+    return w.hooks.paint == &noHook && w.hooks.erase == &noHook && w.handBrakeCount == 0;
+}
+
+enum class LoopExit { Finished, Redispatch };
 
 // The loop of indexed and black-and-white mode. The counters a move changes live in locals and
 // are written back to the world before anything outside the loop can look at them (messages,
-// event processing, the step hook); the per-move hooks read only the current ant.
-template <class Update>
-void langtonLoop(World& w) {
-    w.lastStop = StopReason::None;
+// event processing, the step hook); the per-move hooks read only the current ant and its square.
+// `Quiet`: no per-move hooks and no hand brake (see quietRun); `OneAnt`: a quiet run of a single
+// ant, whose position and direction stay in registers from step to step. When events change
+// what the instance was chosen for, it returns at the end of a step to be chosen again.
+template <class Update, bool Quiet, bool OneAnt>
+[[gnu::noinline]] LoopExit langtonLoop(World& w, StepPacer& pacer) {
+    static_assert(Quiet || !OneAnt);
     RunCounters& c = w.counters;
     const RunLimits limits = w.limits;  // fixed for the run; only "Max steps:" may change
     const int32_t antCount = c.antCount;
+    const int32_t antsPerStep = OneAnt ? 1 : antCount;
     AntPos* const positions = w.antPos;
+    const typename Update::Directions directions(w);
     const FastGrid grid = w.grid;  // fixed for the run
 
     int64_t filled = c.filled;
     int64_t peak = c.peakFilled;
     int64_t step = c.stepCount;
-    StepPacer pacer(w);
     // Bounding box by the direction code of a right-turn move; slot 0 takes left turns. The
     // minimum sides are held bit-inverted (~v reverses the order without overflow), so every side
     // widens by a plain maximum and meets its bound by a plain comparison.
-    int32_t box[5] = {0, c.maxX, ~c.minY, ~c.minX, c.maxY};
+    int32_t box[5] = {INT32_MAX, c.maxX, ~c.minY, ~c.minX, c.maxY};
     constexpr int32_t sideMask[5] = {0, 0, -1, -1, 0};
     const int32_t sideBound[5] = {INT32_MAX, limits.axisBound, ~limits.axisBoundNeg, ~limits.axisBoundNeg,
                                   limits.axisBound};
+    // Every earlier move passed the checks, so only a side that widens or a rising filled count
+    // can newly reach a limit. Should a limit stand reached already, every move goes to the checks.
+    const bool limitStandsReached = filled >= limits.filledMax || box[1] >= sideBound[1] ||
+                                    box[2] >= sideBound[2] || box[3] >= sideBound[3] || box[4] >= sideBound[4];
+    const int64_t filledFilter = limitStandsReached ? INT64_MIN : limits.filledMax;
+
     auto publish = [&] {
         c.stepCount = step;
         pacer.save(w);
@@ -218,17 +270,46 @@ void langtonLoop(World& w) {
         c.minX = ~box[3];
         c.maxY = box[4];
     };
+    auto publishAt = [&](int32_t ant) {
+        c.currentAnt = ant;
+        publish();
+    };
+
+    // The lone ant: its code is held as the turns see it (codes outside 1-4 act as 4), and its
+    // square index moves by the per-run step of its new code, without a multiplication.
+    int32_t loneX = OneAnt ? positions[0].x : 0;
+    int32_t loneY = OneAnt ? positions[0].y : 0;
+    uint8_t loneDir = 0;
+    uint32_t loneIndex = 0;
+    uint32_t loneIndexStep[5][2] = {};
+    if constexpr (OneAnt) {
+        const uint8_t d = directions.get(0);
+        loneDir = d >= 1 && d <= 4 ? d : 4;
+        loneIndex = Update::squareIndex(grid, loneX, loneY);
+        for (int code = 1; code <= 4; ++code)
+            for (int r = 0; r < 2; ++r) {
+                const uint8_t next = kLangton.turn[code][r];
+                loneIndexStep[code][r] =
+                    Update::indexStep(grid, LangtonTables::stepX[next], LangtonTables::stepY[next]);
+            }
+    }
 
     while (step < w.limits.userMaxSteps) {
         const bool stepMaxReached = step >= limits.stepMax;
         bool leftEarly = false;
-        for (int32_t ant = 0; ant < antCount; ++ant) {
-            c.currentAnt = ant;
-            AntPos& p = positions[ant];
+        for (int32_t ant = 0; ant < antsPerStep; ++ant) {
+            int32_t x = OneAnt ? loneX : positions[ant].x;
+            int32_t y = OneAnt ? loneY : positions[ant].y;
+            const uint8_t dir = OneAnt ? loneDir : directions.get(ant);
+            if constexpr (!Quiet) c.currentAnt = ant;
             bool outsideCalled = false;  // only messages and event processing can set the idle flag
-            int32_t r = Update::apply(w, grid, ant, p.x, p.y);
-            if (static_cast<uint32_t>(r) > 1u) {
-                publish();
+            int32_t r;
+            if (grid.inside(x, y)) [[likely]]
+                r = Update::inside(grid, ant, OneAnt ? loneIndex : Update::squareIndex(grid, x, y));
+            else
+                r = Update::outside(w, ant, x, y);
+            if (static_cast<uint32_t>(r) > 1u) [[unlikely]] {
+                publishAt(ant);
                 reportFailedUpdate(w);
                 if constexpr (Update::failureLeavesAntLoop) {
                     leftEarly = true;
@@ -237,43 +318,51 @@ void langtonLoop(World& w) {
                 outsideCalled = true;
                 r = 0;
             }
-            w.lastTurn = static_cast<uint8_t>(r);
-            const Hook hook = r ? w.hooks.erase : w.hooks.paint;
-            hook(w.hooks.context);
-            const uint8_t code = kLangton.turn[r][Update::Directions::get(w, ant)];
-            Update::Directions::set(w, ant, code);
-            p.x = static_cast<int32_t>(static_cast<uint32_t>(p.x) + static_cast<uint32_t>(kLangton.stepX[code]));
-            p.y = static_cast<int32_t>(static_cast<uint32_t>(p.y) + static_cast<uint32_t>(kLangton.stepY[code]));
+            if constexpr (!Quiet) {
+                w.lastTurn = static_cast<uint8_t>(r);
+                const Hook hook = r ? w.hooks.erase : w.hooks.paint;
+                hook(w.hooks.context);
+            }
+            const uint8_t code = kLangton.turn[dir][r];
+            x = wrappingAdd(x, kLangton.moveX[dir][r]);
+            y = wrappingAdd(y, kLangton.moveY[dir][r]);
+            positions[ant] = AntPos{x, y};
+            directions.set(ant, code);
+            if constexpr (OneAnt) {
+                loneIndex += loneIndexStep[dir][r];
+                loneX = x;
+                loneY = y;
+                loneDir = code;
+            }
 
             filled += 1 - 2 * r;
             peak = filled > peak ? filled : peak;
             // Only a right turn widens the box, and only on the side of its move.
             const int side = r ? 0 : code;
-            const int32_t candidate = ((code & 1) ? p.x : p.y) ^ sideMask[side];
-            const int32_t current = box[side];
-            box[side] = candidate > current ? candidate : current;
-
-            // Every earlier move passed the checks and a left turn lowers the filled count and
-            // leaves the box alone, so only the side just moved can newly reach its bound: one
-            // cheap, predictable filter in front of the checks in their documented order.
-            const bool limitHit = (filled >= limits.filledMax) | (candidate >= sideBound[side]);
-            if (limitHit && r == 0) {
-                publish();
-                if (rightTurnLimitsHit(w)) {
-                    leftEarly = true;
-                    break;
+            const int32_t candidate = ((code & 1) ? x : y) ^ sideMask[side];
+            const bool widens = candidate > box[side];
+            if (widens | (filled >= filledFilter)) [[unlikely]] {
+                if (widens) box[side] = candidate;
+                if (r == 0 && (filled >= filledFilter || candidate >= sideBound[side])) {
+                    publishAt(ant);
+                    if (rightTurnLimitsHit(w)) {
+                        leftEarly = true;
+                        break;
+                    }
                 }
             }
-            if (stepMaxReached) {
-                publish();
+            if (stepMaxReached) [[unlikely]] {
+                publishAt(ant);
                 stopWith(w, StopReason::StepMax, MsgStepMax, BoxType::Warning);
                 leftEarly = true;
                 break;
             }
-            if (w.handBrakeCount != 0) {
-                publish();
-                handBrake<false>(w);
-                outsideCalled = true;
+            if constexpr (!Quiet) {
+                if (w.handBrakeCount != 0) {
+                    publishAt(ant);
+                    handBrake<false>(w);
+                    outsideCalled = true;
+                }
             }
             if (outsideCalled && w.idle) {
                 leftEarly = true;
@@ -281,25 +370,44 @@ void langtonLoop(World& w) {
             }
         }
         if (!leftEarly) c.currentAnt = antCount - 1;
-        if (!pacer.serveEvents(w, leftEarly, publish)) return;
+        if (!pacer.serveEvents(w, leftEarly, publish)) return LoopExit::Finished;
         pacer.stepHook(w, antCount, publish);
         ++step;
+        if (pacer.servedEvents() && quietRun(w) != Quiet) {
+            publish();
+            return LoopExit::Redispatch;
+        }
     }
     publish();
     w.lastStop = StopReason::MaxSteps;
+    return LoopExit::Finished;
+}
+
+// Chooses the loop instance for what the run needs now, again whenever events change it.
+template <class Update>
+void runLangtonLoop(World& w) {
+    w.lastStop = StopReason::None;
+    StepPacer pacer(w);
+    for (;;) {
+        LoopExit exit;
+        if (!quietRun(w)) exit = langtonLoop<Update, false, false>(w, pacer);
+        else if (w.counters.antCount == 1) exit = langtonLoop<Update, true, true>(w, pacer);
+        else exit = langtonLoop<Update, true, false>(w, pacer);
+        if (exit == LoopExit::Finished) return;
+    }
 }
 
 }  // namespace
 
 void runIndexedLoop(World& w) {
     switch (w.antMaxMode) {
-        case AntMaxMode::Ants15: langtonLoop<IndexedUpdate<CellWidth::Nibble>>(w); break;
-        case AntMaxMode::Ants65535: langtonLoop<IndexedUpdate<CellWidth::Word>>(w); break;
-        default: langtonLoop<IndexedUpdate<CellWidth::Byte>>(w); break;
+        case AntMaxMode::Ants15: runLangtonLoop<IndexedUpdate<CellWidth::Nibble>>(w); break;
+        case AntMaxMode::Ants65535: runLangtonLoop<IndexedUpdate<CellWidth::Word>>(w); break;
+        default: runLangtonLoop<IndexedUpdate<CellWidth::Byte>>(w); break;
     }
 }
 
-void runBlackWhiteLoop(World& w) { langtonLoop<BWUpdate>(w); }
+void runBlackWhiteLoop(World& w) { runLangtonLoop<BWUpdate>(w); }
 
 void runGeneralizedLoop(World& w) {
     w.lastStop = StopReason::None;

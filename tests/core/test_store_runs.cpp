@@ -9,77 +9,14 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "WorldSquares.h"
 #include "core/RunSetup.h"
 #include "core/StepLoops.h"
 
 using namespace qm;
-using qmtest::AllocatorGuard;
-using qmtest::AntSpec;
-using qmtest::TestWorld;
+using namespace qmtest;
 
 namespace {
-
-using Square = std::pair<int32_t, int32_t>;
-using Squares = std::map<Square, uint32_t>;  // non-empty squares and what they hold
-
-bool isIndexed(RunMode mode) { return mode != RunMode::BlackWhite && mode != RunMode::Generalized; }
-
-uint32_t emptyIndexedValue(RunMode mode) {
-    return mode == RunMode::Indexed15 ? 15u : mode == RunMode::Indexed255 ? 255u : 65535u;
-}
-
-int32_t storeCount(const World& w) {
-    if (w.storeIndexed) return w.storeIndexed->Count();
-    if (w.storeBW) return w.storeBW->Count();
-    if (w.storeMulti) return w.storeMulti->Count();
-    return 0;
-}
-
-// Every non-empty square of the fast grid: ant index, 1 for black, or the generalized cell value.
-Squares gridSquares(const World& w) {
-    const FastGrid& g = w.grid;
-    const RunMode mode = w.mode();
-    const int32_t r = g.halfSize;
-    Squares squares;
-    for (int32_t x = -r; x <= r; ++x)
-        for (int32_t y = -r; y <= r; ++y) {
-            if (mode == RunMode::BlackWhite) {
-                if (g.blackAt(x, y)) squares.emplace(Square{x, y}, 1u);
-            } else if (mode == RunMode::Generalized) {
-                if (const uint8_t value = g.generalizedValue(x, y); value != 0) squares.emplace(Square{x, y}, value);
-            } else if (const uint32_t ant = g.indexedValue(x, y); ant != emptyIndexedValue(mode)) {
-                squares.emplace(Square{x, y}, ant);
-            }
-        }
-    return squares;
-}
-
-template <class Store, class ValueOf>
-::testing::AssertionResult addStoreSquares(Store& store, const FastGrid& g, Squares& squares, ValueOf valueOf) {
-    for (int32_t i = 0; i < store.Count(); ++i) {
-        const auto& e = *store.Item(i);
-        if (g.inside(e.X, e.Y))
-            return ::testing::AssertionFailure() << "(" << e.X << ", " << e.Y << ") is inside the fast grid";
-        if (i > 0) {
-            const auto& p = *store.Item(i - 1);
-            if (!(p.X < e.X || (p.X == e.X && p.Y < e.Y)))
-                return ::testing::AssertionFailure() << "elements " << i - 1 << " and " << i << " are out of order";
-        }
-        squares.emplace(Square{int32_t{e.X}, int32_t{e.Y}}, valueOf(e));  // packed fields: copy
-    }
-    return ::testing::AssertionSuccess();
-}
-
-// Grid plus store: every square the run painted.
-::testing::AssertionResult allSquares(World& w, Squares& squares) {
-    squares = gridSquares(w);
-    if (w.storeIndexed)
-        return addStoreSquares(*w.storeIndexed, w.grid, squares, [](const TMyixUI16& e) { return uint32_t{e.ant}; });
-    if (w.storeBW) return addStoreSquares(*w.storeBW, w.grid, squares, [](const TMyAntBW&) { return 1u; });
-    if (w.storeMulti)
-        return addStoreSquares(*w.storeMulti, w.grid, squares, [](const TMyMulti& e) { return uint32_t{e.state}; });
-    return ::testing::AssertionSuccess();
-}
 
 // Watches the square of every update: how often an ant passes between the fast grid and the
 // world beyond it, and how large the store became.
@@ -106,10 +43,6 @@ struct BorderWatch {
         if (storeCount(w) > b->largestStore) b->largestStore = storeCount(w);
     }
 };
-
-uint8_t direction(const World& w, int32_t ant) {
-    return isIndexed(w.mode()) ? directionOf(w.antColour[ant]) : w.antDir[ant];
-}
 
 struct RunCase {
     RunMode mode;
@@ -160,7 +93,7 @@ TEST_P(StoreRuns, SmallGridWithStoreEqualsLargeGridWithoutOne) {
     for (int32_t i = 0; i < static_cast<int32_t>(ants.size()); ++i) {
         EXPECT_EQ(small.pos(i).x, large.pos(i).x) << "ant " << i;
         EXPECT_EQ(small.pos(i).y, large.pos(i).y) << "ant " << i;
-        EXPECT_EQ(direction(small.w, i), direction(large.w, i)) << "ant " << i;
+        EXPECT_EQ(antDirection(small.w, i), antDirection(large.w, i)) << "ant " << i;
     }
     const RunCounters& s = small.w.counters;
     const RunCounters& l = large.w.counters;

@@ -1,0 +1,148 @@
+// The Langton loop runs as one of several instances: with per-move hooks, without them (quiet),
+// and quiet for a lone ant, which carries its square index from move to move. Whichever runs,
+// and however often events switch between them, a run must leave the same world behind.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "TestSupport.h"
+#include "WorldSquares.h"
+
+using namespace qm;
+using namespace qmtest;
+
+namespace {
+
+struct Outcome {
+    Squares squares;
+    std::vector<std::tuple<int32_t, int32_t, uint8_t>> ants;  // position and direction code
+    std::tuple<int64_t, int64_t, int64_t, int32_t, int32_t, int32_t, int32_t, int32_t> counters;
+    StopReason stop = StopReason::None;
+    std::vector<std::string> messages;
+};
+
+::testing::AssertionResult sameOutcome(const Outcome& a, const Outcome& b) {
+    if (a.stop != b.stop) return ::testing::AssertionFailure() << "stop reasons differ";
+    if (a.messages != b.messages) return ::testing::AssertionFailure() << "messages differ";
+    if (a.counters != b.counters)
+        return ::testing::AssertionFailure() << "counters differ: steps " << std::get<0>(a.counters) << " vs "
+                                             << std::get<0>(b.counters) << ", filled " << std::get<1>(a.counters)
+                                             << " vs " << std::get<1>(b.counters);
+    if (a.ants != b.ants) return ::testing::AssertionFailure() << "ant positions or directions differ";
+    if (a.squares != b.squares)
+        return ::testing::AssertionFailure() << "painted squares differ (" << a.squares.size() << " vs "
+                                             << b.squares.size() << ")";
+    return ::testing::AssertionSuccess();
+}
+
+Outcome outcomeOf(TestWorld& t) {
+    Outcome o;
+    EXPECT_TRUE(allSquares(t.w, o.squares));
+    for (int32_t i = 0; i < t.w.counters.antCount; ++i)
+        o.ants.emplace_back(t.pos(i).x, t.pos(i).y, antDirection(t.w, i));
+    const RunCounters& c = t.w.counters;
+    o.counters = {c.stepCount, c.filled, c.peakFilled, c.minX, c.maxX, c.minY, c.maxY, c.currentAnt};
+    o.stop = t.w.lastStop;
+    for (const RecordedMessage& m : t.messages.messages) o.messages.push_back(m.text);
+    return o;
+}
+
+void countMove(void* moves) { ++*static_cast<int64_t*>(moves); }
+
+enum class Driving { Quiet, Hooked, Switching };
+
+struct Scenario {
+    const char* name;
+    std::vector<AntSpec> ants;
+    bool withStore;
+    int64_t steps;
+    int32_t axisBound = 2147483637;
+};
+
+constexpr int32_t kHalfSize = 12;
+
+// Runs the scenario driven one way; `moves` counts the per-move hook calls that happened.
+Outcome runDriven(RunMode mode, const Scenario& s, Driving driving, int64_t& moves) {
+    TestWorld t(mode, kHalfSize, s.ants, s.withStore);
+    t.w.limits.userMaxSteps = s.steps;
+    t.w.limits.axisBound = s.axisBound;
+    t.w.limits.axisBoundNeg = -s.axisBound;
+    moves = 0;
+    auto install = [&](bool hooks) {
+        t.w.hooks.paint = t.w.hooks.erase = hooks ? &countMove : &noHook;
+        t.w.hooks.context = &moves;
+    };
+    install(driving == Driving::Hooked);
+    if (driving == Driving::Switching) {
+        // Every event call changes what the loop must do: hooks on, brake on, brake off, hooks off.
+        t.pump.onProcess = [&](int call) {
+            switch (call % 4) {
+                case 0: install(true); break;
+                case 1: t.w.handBrakeCount = 1; break;
+                case 2: t.w.handBrakeCount = 0; break;
+                default: install(false); break;
+            }
+        };
+    }
+    t.run();
+    return outcomeOf(t);
+}
+
+const Scenario kScenarios[] = {
+    {"LoneAntCrossingTheBorder", {{kHalfSize - 2, 0, DirXPlus}}, true, 9000},
+    {"LoneAntStartingOutsideWithCode44", {{kHalfSize + 1, -3, 44}}, true, 9000},
+    {"LoneAntWithCodeZero", {{0, 0, 0}}, true, 3000},
+    {"ThreeAnts", {{kHalfSize, 0, DirXPlus}, {-3, 5, DirYMinus}, {2, -kHalfSize - 4, 7}}, true, 6000},
+    {"LoneAntLeavingWithoutStore", {{5, 5, DirYPlus}}, false, 9000},
+    {"LoneAntAtTheAxisBound", {{0, 0, DirXMinus}}, false, 9000, 9},
+    {"TwoAntsAtTheAxisBound", {{0, 0, DirXMinus}, {3, 3, DirYMinus}}, false, 9000, 10},
+};
+
+class LoopInstances : public ::testing::TestWithParam<RunMode> {};
+
+}  // namespace
+
+TEST_P(LoopInstances, QuietHookedAndSwitchingRunsLeaveTheSameWorld) {
+    const RunMode mode = GetParam();
+    for (const Scenario& s : kScenarios) {
+        SCOPED_TRACE(s.name);
+        int64_t quietMoves = 0, hookedMoves = 0, switchingMoves = 0;
+        const Outcome quiet = runDriven(mode, s, Driving::Quiet, quietMoves);
+        const Outcome hooked = runDriven(mode, s, Driving::Hooked, hookedMoves);
+        const Outcome switching = runDriven(mode, s, Driving::Switching, switchingMoves);
+        EXPECT_TRUE(sameOutcome(quiet, hooked));
+        EXPECT_TRUE(sameOutcome(quiet, switching));
+        EXPECT_EQ(quietMoves, 0);
+        EXPECT_GT(switchingMoves, 0);
+        EXPECT_LT(switchingMoves, hookedMoves) << "the switching run spent steps in both kinds of loop";
+        // Every move of the hooked run went through a hook, including one that stopped the run,
+        // except an indexed move whose square could not be set.
+        const auto& [steps, filled, peak, minX, maxX, minY, maxY, current] = hooked.counters;
+        const int64_t completedSteps = steps * static_cast<int64_t>(s.ants.size());
+        const int64_t partOfAStep = hooked.stop == StopReason::MaxSteps ? 0 : current + 1;
+        const int64_t unpainted = isIndexed(mode) && hooked.stop == StopReason::CannotSet ? 1 : 0;
+        EXPECT_EQ(hookedMoves, completedSteps + partOfAStep - unpainted);
+    }
+}
+
+TEST_P(LoopInstances, ScenariosReachWhatTheyAreAbout) {
+    const RunMode mode = GetParam();
+    int64_t moves = 0;
+    const Outcome crossing = runDriven(mode, kScenarios[0], Driving::Quiet, moves);
+    EXPECT_EQ(crossing.stop, StopReason::MaxSteps);
+    EXPECT_GT(std::get<4>(crossing.counters), kHalfSize) << "the lone ant went beyond the grid";
+    const Outcome noStore = runDriven(mode, kScenarios[4], Driving::Quiet, moves);
+    EXPECT_EQ(noStore.stop, StopReason::CannotSet);
+    const Outcome axis = runDriven(mode, kScenarios[5], Driving::Quiet, moves);
+    EXPECT_EQ(axis.stop, StopReason::Axis);
+}
+
+INSTANTIATE_TEST_SUITE_P(LangtonModes, LoopInstances,
+                         ::testing::Values(RunMode::Indexed15, RunMode::Indexed255, RunMode::Indexed65535,
+                                           RunMode::BlackWhite),
+                         [](const ::testing::TestParamInfo<RunMode>& info) {
+                             return std::string(runModeName(info.param));
+                         });
