@@ -23,31 +23,43 @@ inline uint32_t bitSquareIndex(const FastGrid& g, int32_t x, int32_t y) {
     return v * 8u * static_cast<uint32_t>(g.rowBytes) + u;
 }
 
-// Inside square `cell` of an indexed grid, written without data-dependent branches: whether a
-// square is painted is a coin toss for the processor's predictor.
+// Inside square `cell` of an indexed grid, read and written without data-dependent branches:
+// whether a square is painted is a coin toss for the processor's predictor. Reading and writing
+// are apart so that a loop can look at a square before it decides to take the move.
 template <CellWidth Width>
-inline int32_t indexedCellUpdate(const FastGrid& g, int32_t ant, uint32_t cell) {
+inline int32_t indexedCellPainted(const FastGrid& g, uint32_t cell) {
+    if constexpr (Width == CellWidth::Nibble) {
+        // Even cells live in the high nibble, odd cells in the low one.
+        const uint32_t mask = (cell & 1) ? 0x0Fu : 0xF0u;
+        return (g.cells[cell >> 1] & mask) != mask;
+    } else if constexpr (Width == CellWidth::Byte) {
+        return g.cells[cell] != 0xFF;
+    } else {
+        return reinterpret_cast<const uint16_t*>(g.cells)[cell] != 0xFFFF;
+    }
+}
+
+// A painted square becomes empty, an empty one takes the ant's index.
+template <CellWidth Width>
+inline void indexedCellToggle(const FastGrid& g, uint32_t cell, int32_t painted, int32_t ant) {
     if constexpr (Width == CellWidth::Nibble) {
         uint8_t& b = g.cells[cell >> 1];
-        // Even cells live in the high nibble, odd cells in the low one.
         const int shift = (cell & 1) ? 0 : 4;
         const uint32_t mask = 0x0Fu << shift;
-        const int32_t painted = (b & mask) != mask;
         const uint32_t newNibble = painted ? mask : ((static_cast<uint32_t>(ant) & 0x0Fu) << shift);
         b = static_cast<uint8_t>((b & ~mask) | newNibble);
-        return painted;
     } else if constexpr (Width == CellWidth::Byte) {
-        uint8_t& b = g.cells[cell];
-        const int32_t painted = b != 0xFF;
-        b = painted ? uint8_t{0xFF} : static_cast<uint8_t>(ant);
-        return painted;
+        g.cells[cell] = painted ? uint8_t{0xFF} : static_cast<uint8_t>(ant);
     } else {
-        uint16_t* words = reinterpret_cast<uint16_t*>(g.cells);
-        uint16_t& word = words[cell];
-        const int32_t painted = word != 0xFFFF;
-        word = painted ? uint16_t{0xFFFF} : static_cast<uint16_t>(ant);
-        return painted;
+        reinterpret_cast<uint16_t*>(g.cells)[cell] = painted ? uint16_t{0xFFFF} : static_cast<uint16_t>(ant);
     }
+}
+
+template <CellWidth Width>
+inline int32_t indexedCellUpdate(const FastGrid& g, int32_t ant, uint32_t cell) {
+    const int32_t painted = indexedCellPainted<Width>(g, cell);
+    indexedCellToggle<Width>(g, cell, painted, ant);
+    return painted;
 }
 
 // A square outside the fast grid: the sparse store of the run, or a failure without one.
@@ -58,11 +70,13 @@ inline int32_t indexedStoreUpdate(World& w, int32_t ant, int32_t x, int32_t y) {
     return w.storeIndexed ? w.storeIndexed->Toggle() : -1;
 }
 
+inline int32_t bwBitBlack(const FastGrid& g, uint32_t bit) { return (g.cells[bit >> 3] >> (bit & 7)) & 1; }
+inline void bwBitFlip(const FastGrid& g, uint32_t bit) {
+    g.cells[bit >> 3] = static_cast<uint8_t>(g.cells[bit >> 3] ^ (1u << (bit & 7)));
+}
 inline int32_t bwBitUpdate(const FastGrid& g, uint32_t bit) {
-    uint8_t& b = g.cells[bit >> 3];
-    const uint8_t mask = static_cast<uint8_t>(1u << (bit & 7));
-    const int32_t wasBlack = (b & mask) != 0;
-    b = static_cast<uint8_t>(b ^ mask);
+    const int32_t wasBlack = bwBitBlack(g, bit);
+    bwBitFlip(g, bit);
     return wasBlack;
 }
 

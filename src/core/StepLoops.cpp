@@ -1,5 +1,6 @@
 #include "core/StepLoops.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 
@@ -94,6 +95,10 @@ struct IndexedUpdate {
     static int32_t inside(const FastGrid& g, int32_t ant, uint32_t index) {
         return indexedCellUpdate<Width>(g, ant, index);
     }
+    static int32_t look(const FastGrid& g, uint32_t index) { return indexedCellPainted<Width>(g, index); }
+    static void take(const FastGrid& g, int32_t ant, uint32_t index, int32_t turn) {
+        indexedCellToggle<Width>(g, index, turn, ant);
+    }
     static int32_t outside(World& w, int32_t ant, int32_t x, int32_t y) { return indexedStoreUpdate(w, ant, x, y); }
 };
 struct BWUpdate {
@@ -104,6 +109,8 @@ struct BWUpdate {
         return static_cast<uint32_t>(dx) + static_cast<uint32_t>(dy) * 8u * static_cast<uint32_t>(g.rowBytes);
     }
     static int32_t inside(const FastGrid& g, int32_t, uint32_t index) { return bwBitUpdate(g, index); }
+    static int32_t look(const FastGrid& g, uint32_t index) { return bwBitBlack(g, index); }
+    static void take(const FastGrid& g, int32_t, uint32_t index, int32_t) { bwBitFlip(g, index); }
     static int32_t outside(World& w, int32_t, int32_t x, int32_t y) { return bwStoreUpdate(w, x, y); }
 };
 
@@ -117,13 +124,15 @@ struct LangtonTables {
     uint8_t turn[256][2];
     int8_t moveX[256][2];
     int8_t moveY[256][2];
-    constexpr LangtonTables() : turn{}, moveX{}, moveY{} {
+    uint8_t boxSide[256][2];  // the side a move may widen: its new code, 0 (none) for a left turn
+    constexpr LangtonTables() : turn{}, moveX{}, moveY{}, boxSide{} {
         for (int d = 0; d < 256; ++d) {
             turn[d][0] = d == 1 ? 2 : d == 2 ? 3 : d == 3 ? 4 : 1;  // right: 1 -> 2 -> 3 -> 4 -> 1
             turn[d][1] = d == 1 ? 4 : d == 2 ? 1 : d == 3 ? 2 : 3;  // left:  1 -> 4 -> 3 -> 2 -> 1
             for (int r = 0; r < 2; ++r) {
                 moveX[d][r] = stepX[turn[d][r]];
                 moveY[d][r] = stepY[turn[d][r]];
+                boxSide[d][r] = r ? 0 : turn[d][r];
             }
         }
     }
@@ -211,6 +220,13 @@ public:
         }
     }
 
+    // Steps that can pass without any service: no frame pending and the countdown not expiring.
+    int64_t stepsWithoutService() const { return presentNow_ ? 0 : countdown_ - 1; }
+    void skipSteps(int64_t steps) {
+        countdown_ -= static_cast<int32_t>(steps);
+        servedEvents_ = false;
+    }
+
     void save(World& w) const { w.frameCountdown = countdown_; }
 
 private:
@@ -225,14 +241,115 @@ bool quietRun(const World& w) {
     return w.hooks.paint == &noHook && w.hooks.erase == &noHook && w.handBrakeCount == 0;
 }
 
+// A lone ant in a quiet run: every move is a whole step, and the steps between two frames need
+// nothing from outside. Each move looks at its square first and is taken here only when it stays
+// on the fast grid, reaches no axis bound and stays below the filled filter; the loop's full move
+// takes the others. Position, code and the linear square index live in registers; the index moves
+// by a per-direction step instead of a multiplication. Coordinates are shifted (u = X + R,
+// v = Y + R): the ant is on the grid before each move, so after it they lie in -1 .. 2R + 1 and
+// compare as plain integers with the box and the bounds brought into the same terms.
+struct LoneAntRun {
+    int32_t x;
+    int32_t y;
+    uint8_t code;
+    int64_t filled;
+    int64_t peak;
+};
+
+constexpr int32_t kSideMask[5] = {0, 0, -1, -1, 0};  // minimum sides are held bit-inverted
+
+// A side of the box or a bound (bit-inverted for minimum sides) in shifted terms, clamped.
+inline int32_t shiftedSide(int32_t value, int side, int32_t halfSize) {
+    if (side == 0) return INT32_MAX;
+    const int64_t plain = static_cast<int64_t>(value ^ kSideMask[side]) + halfSize;
+    return static_cast<int32_t>(std::clamp<int64_t>(plain, INT32_MIN, INT32_MAX)) ^ kSideMask[side];
+}
+
+// What the lone ant's moves need that stays fixed for the run.
+template <class Update>
+struct LoneAntPlan {
+    uint32_t indexStep[5][2];
+    int32_t boundAt[5];  // a candidate at or above this reaches the axis bound
+    LoneAntPlan(const FastGrid& g, const int32_t (&sideBound)[5]) {
+        for (int code = 0; code <= 4; ++code)
+            for (int r = 0; r < 2; ++r) {
+                const uint8_t next = kLangton.turn[code][r];
+                indexStep[code][r] = Update::indexStep(g, LangtonTables::stepX[next], LangtonTables::stepY[next]);
+            }
+        for (int side = 0; side < 5; ++side) boundAt[side] = shiftedSide(sideBound[side], side, g.halfSize);
+    }
+};
+
+template <class Update>
+[[gnu::noinline]] int64_t loneAntSteps(const FastGrid& grid, const LoneAntPlan<Update>& plan, LoneAntRun& ant,
+                                       int32_t (&box)[5], int64_t filledFilter, int64_t maxSteps) {
+    // The filled count rises by at most one per move: staying below the filter is a step count.
+    maxSteps = std::min(maxSteps, filledFilter - ant.filled - 1);
+    if (maxSteps <= 0) return 0;
+    // Local copies: the square writes cannot alias them, so they stay in registers.
+    const FastGrid g = grid;
+    const uint32_t maxCell = static_cast<uint32_t>(g.maxCell);
+    int32_t widened[5];
+    int32_t boundAt[5];
+    uint32_t indexStep[5][2];
+    for (int side = 0; side < 5; ++side) {
+        widened[side] = shiftedSide(box[side], side, g.halfSize);
+        boundAt[side] = plan.boundAt[side];
+        indexStep[side][0] = plan.indexStep[side][0];
+        indexStep[side][1] = plan.indexStep[side][1];
+    }
+    const uint32_t shift = static_cast<uint32_t>(g.halfSize);
+    uint32_t u = static_cast<uint32_t>(ant.x) + shift;
+    uint32_t v = static_cast<uint32_t>(ant.y) + shift;
+    uint8_t code = ant.code >= 1 && ant.code <= 4 ? ant.code : 4;  // as the turns see it
+    uint32_t index = Update::squareIndex(g, ant.x, ant.y);
+    int64_t filled = ant.filled;
+    int64_t peak = ant.peak;
+    int64_t remaining = maxSteps;
+    for (; remaining > 0; --remaining) {
+        if (std::max(u, v) > maxCell) break;
+        const int32_t r = Update::look(g, index);
+        const uint8_t next = kLangton.turn[code][r];
+        const uint32_t nu = u + static_cast<uint32_t>(kLangton.moveX[code][r]);
+        const uint32_t nv = v + static_cast<uint32_t>(kLangton.moveY[code][r]);
+        const int side = kLangton.boxSide[code][r];
+        const int32_t candidate = static_cast<int32_t>((next & 1) ? nu : nv) ^ kSideMask[side];
+        if (candidate > widened[side]) [[unlikely]] {
+            if (candidate >= boundAt[side]) break;
+            widened[side] = candidate;
+        }
+        Update::take(g, 0, index, r);
+        index += indexStep[code][r];
+        u = nu;
+        v = nv;
+        code = next;
+        filled += 1 - 2 * r;
+        peak = filled > peak ? filled : peak;
+    }
+    const int64_t taken = maxSteps - remaining;
+    if (taken > 0) {
+        ant.x = static_cast<int32_t>(u - shift);
+        ant.y = static_cast<int32_t>(v - shift);
+        ant.code = code;
+        ant.filled = filled;
+        ant.peak = peak;
+        // Sides that widened hold real positions: back to plain terms without loss.
+        for (int side = 1; side < 5; ++side)
+            if (widened[side] != shiftedSide(box[side], side, g.halfSize))
+                box[side] = static_cast<int32_t>(static_cast<uint32_t>(widened[side] ^ kSideMask[side]) - shift) ^
+                            kSideMask[side];
+    }
+    return taken;
+}
+
 enum class LoopExit { Finished, Redispatch };
 
 // The loop of indexed and black-and-white mode. The counters a move changes live in locals and
 // are written back to the world before anything outside the loop can look at them (messages,
 // event processing, the step hook); the per-move hooks read only the current ant and its square.
 // `Quiet`: no per-move hooks and no hand brake (see quietRun); `OneAnt`: a quiet run of a single
-// ant, whose position and direction stay in registers from step to step. When events change
-// what the instance was chosen for, it returns at the end of a step to be chosen again.
+// ant, whose steps go to loneAntSteps until one needs more. When events change what the
+// instance was chosen for, it returns at the end of a step to be chosen again.
 template <class Update, bool Quiet, bool OneAnt>
 [[gnu::noinline]] LoopExit langtonLoop(World& w, StepPacer& pacer) {
     static_assert(Quiet || !OneAnt);
@@ -251,7 +368,7 @@ template <class Update, bool Quiet, bool OneAnt>
     // minimum sides are held bit-inverted (~v reverses the order without overflow), so every side
     // widens by a plain maximum and meets its bound by a plain comparison.
     int32_t box[5] = {INT32_MAX, c.maxX, ~c.minY, ~c.minX, c.maxY};
-    constexpr int32_t sideMask[5] = {0, 0, -1, -1, 0};
+    constexpr const int32_t (&sideMask)[5] = kSideMask;
     const int32_t sideBound[5] = {INT32_MAX, limits.axisBound, ~limits.axisBoundNeg, ~limits.axisBoundNeg,
                                   limits.axisBound};
     // Every earlier move passed the checks, so only a side that widens or a rising filled count
@@ -275,37 +392,36 @@ template <class Update, bool Quiet, bool OneAnt>
         publish();
     };
 
-    // The lone ant: its code is held as the turns see it (codes outside 1-4 act as 4), and its
-    // square index moves by the per-run step of its new code, without a multiplication.
-    int32_t loneX = OneAnt ? positions[0].x : 0;
-    int32_t loneY = OneAnt ? positions[0].y : 0;
-    uint8_t loneDir = 0;
-    uint32_t loneIndex = 0;
-    uint32_t loneIndexStep[5][2] = {};
-    if constexpr (OneAnt) {
-        const uint8_t d = directions.get(0);
-        loneDir = d >= 1 && d <= 4 ? d : 4;
-        loneIndex = Update::squareIndex(grid, loneX, loneY);
-        for (int code = 1; code <= 4; ++code)
-            for (int r = 0; r < 2; ++r) {
-                const uint8_t next = kLangton.turn[code][r];
-                loneIndexStep[code][r] =
-                    Update::indexStep(grid, LangtonTables::stepX[next], LangtonTables::stepY[next]);
-            }
-    }
-
+    const LoneAntPlan<Update> lonePlan(grid, sideBound);  // a few table entries; used by OneAnt
     while (step < w.limits.userMaxSteps) {
+        if constexpr (OneAnt) {
+            const int64_t quietSteps =
+                std::min({pacer.stepsWithoutService(), w.limits.userMaxSteps - step, limits.stepMax - step});
+            if (quietSteps > 0) {
+                LoneAntRun lone{positions[0].x, positions[0].y, directions.get(0), filled, peak};
+                const int64_t taken = loneAntSteps<Update>(grid, lonePlan, lone, box, filledFilter, quietSteps);
+                if (taken > 0) {
+                    positions[0] = AntPos{lone.x, lone.y};
+                    directions.set(0, lone.code);
+                    filled = lone.filled;
+                    peak = lone.peak;
+                    step += taken;
+                    pacer.skipSteps(taken);
+                    continue;
+                }
+            }
+        }
         const bool stepMaxReached = step >= limits.stepMax;
         bool leftEarly = false;
         for (int32_t ant = 0; ant < antsPerStep; ++ant) {
-            int32_t x = OneAnt ? loneX : positions[ant].x;
-            int32_t y = OneAnt ? loneY : positions[ant].y;
-            const uint8_t dir = OneAnt ? loneDir : directions.get(ant);
+            int32_t x = positions[ant].x;
+            int32_t y = positions[ant].y;
+            const uint8_t dir = directions.get(ant);
             if constexpr (!Quiet) c.currentAnt = ant;
             bool outsideCalled = false;  // only messages and event processing can set the idle flag
             int32_t r;
             if (grid.inside(x, y)) [[likely]]
-                r = Update::inside(grid, ant, OneAnt ? loneIndex : Update::squareIndex(grid, x, y));
+                r = Update::inside(grid, ant, Update::squareIndex(grid, x, y));
             else
                 r = Update::outside(w, ant, x, y);
             if (static_cast<uint32_t>(r) > 1u) [[unlikely]] {
@@ -328,17 +444,12 @@ template <class Update, bool Quiet, bool OneAnt>
             y = wrappingAdd(y, kLangton.moveY[dir][r]);
             positions[ant] = AntPos{x, y};
             directions.set(ant, code);
-            if constexpr (OneAnt) {
-                loneIndex += loneIndexStep[dir][r];
-                loneX = x;
-                loneY = y;
-                loneDir = code;
-            }
 
             filled += 1 - 2 * r;
             peak = filled > peak ? filled : peak;
-            // Only a right turn widens the box, and only on the side of its move.
-            const int side = r ? 0 : code;
+            // Only a right turn widens the box, and only on the side of its move. The side comes
+            // from the table so that no branch on the turn appears.
+            const int side = kLangton.boxSide[dir][r];
             const int32_t candidate = ((code & 1) ? x : y) ^ sideMask[side];
             const bool widens = candidate > box[side];
             if (widens | (filled >= filledFilter)) [[unlikely]] {

@@ -52,7 +52,9 @@ Outcome outcomeOf(TestWorld& t) {
 
 void countMove(void* moves) { ++*static_cast<int64_t*>(moves); }
 
-enum class Driving { Quiet, Hooked, Switching };
+// Quiet runs are driven with a frame every step and with the program's own frame spacing, which
+// lets a lone ant take its steps between frames in one go.
+enum class Driving { QuietEveryFrame, QuietLongFrames, Hooked, Switching };
 
 struct Scenario {
     const char* name;
@@ -60,6 +62,7 @@ struct Scenario {
     bool withStore;
     int64_t steps;
     int32_t axisBound = 2147483637;
+    int64_t filledMax = 1ll << 40;
 };
 
 constexpr int32_t kHalfSize = 12;
@@ -70,6 +73,8 @@ Outcome runDriven(RunMode mode, const Scenario& s, Driving driving, int64_t& mov
     t.w.limits.userMaxSteps = s.steps;
     t.w.limits.axisBound = s.axisBound;
     t.w.limits.axisBoundNeg = -s.axisBound;
+    t.w.limits.filledMax = s.filledMax;
+    t.w.frameCountdownReload = driving == Driving::QuietLongFrames ? 4096 : driving == Driving::Switching ? 3 : 1;
     moves = 0;
     auto install = [&](bool hooks) {
         t.w.hooks.paint = t.w.hooks.erase = hooks ? &countMove : &noHook;
@@ -99,6 +104,8 @@ const Scenario kScenarios[] = {
     {"LoneAntLeavingWithoutStore", {{5, 5, DirYPlus}}, false, 9000},
     {"LoneAntAtTheAxisBound", {{0, 0, DirXMinus}}, false, 9000, 9},
     {"TwoAntsAtTheAxisBound", {{0, 0, DirXMinus}, {3, 3, DirYMinus}}, false, 9000, 10},
+    {"LoneAntAtTheFilledMaximum", {{0, 0, DirYMinus}}, true, 9000, 2147483637, 40},
+    {"LoneAntStoppedByMaxStepsBetweenFrames", {{1, 1, DirXPlus}}, false, 777},
 };
 
 class LoopInstances : public ::testing::TestWithParam<RunMode> {};
@@ -109,13 +116,15 @@ TEST_P(LoopInstances, QuietHookedAndSwitchingRunsLeaveTheSameWorld) {
     const RunMode mode = GetParam();
     for (const Scenario& s : kScenarios) {
         SCOPED_TRACE(s.name);
-        int64_t quietMoves = 0, hookedMoves = 0, switchingMoves = 0;
-        const Outcome quiet = runDriven(mode, s, Driving::Quiet, quietMoves);
+        int64_t quietMoves = 0, longMoves = 0, hookedMoves = 0, switchingMoves = 0;
+        const Outcome quiet = runDriven(mode, s, Driving::QuietEveryFrame, quietMoves);
+        const Outcome longFrames = runDriven(mode, s, Driving::QuietLongFrames, longMoves);
         const Outcome hooked = runDriven(mode, s, Driving::Hooked, hookedMoves);
         const Outcome switching = runDriven(mode, s, Driving::Switching, switchingMoves);
+        EXPECT_TRUE(sameOutcome(quiet, longFrames));
         EXPECT_TRUE(sameOutcome(quiet, hooked));
         EXPECT_TRUE(sameOutcome(quiet, switching));
-        EXPECT_EQ(quietMoves, 0);
+        EXPECT_EQ(quietMoves + longMoves, 0);
         EXPECT_GT(switchingMoves, 0);
         EXPECT_LT(switchingMoves, hookedMoves) << "the switching run spent steps in both kinds of loop";
         // Every move of the hooked run went through a hook, including one that stopped the run,
@@ -131,13 +140,18 @@ TEST_P(LoopInstances, QuietHookedAndSwitchingRunsLeaveTheSameWorld) {
 TEST_P(LoopInstances, ScenariosReachWhatTheyAreAbout) {
     const RunMode mode = GetParam();
     int64_t moves = 0;
-    const Outcome crossing = runDriven(mode, kScenarios[0], Driving::Quiet, moves);
+    auto run = [&](int scenario) { return runDriven(mode, kScenarios[scenario], Driving::QuietLongFrames, moves); };
+    const Outcome crossing = run(0);
     EXPECT_EQ(crossing.stop, StopReason::MaxSteps);
     EXPECT_GT(std::get<4>(crossing.counters), kHalfSize) << "the lone ant went beyond the grid";
-    const Outcome noStore = runDriven(mode, kScenarios[4], Driving::Quiet, moves);
-    EXPECT_EQ(noStore.stop, StopReason::CannotSet);
-    const Outcome axis = runDriven(mode, kScenarios[5], Driving::Quiet, moves);
-    EXPECT_EQ(axis.stop, StopReason::Axis);
+    EXPECT_EQ(run(4).stop, StopReason::CannotSet);
+    EXPECT_EQ(run(5).stop, StopReason::Axis);
+    const Outcome filled = run(7);
+    EXPECT_EQ(filled.stop, StopReason::Filled);
+    EXPECT_EQ(std::get<1>(filled.counters), 40);
+    const Outcome maxSteps = run(8);
+    EXPECT_EQ(maxSteps.stop, StopReason::MaxSteps);
+    EXPECT_EQ(std::get<0>(maxSteps.counters), 777);
 }
 
 INSTANTIATE_TEST_SUITE_P(LangtonModes, LoopInstances,
