@@ -96,6 +96,9 @@ struct IndexedUpdate {
         return indexedCellUpdate<Width>(g, ant, index);
     }
     static int32_t look(const FastGrid& g, uint32_t index) { return indexedCellPainted<Width>(g, index); }
+    static uintptr_t byteOffset(uint32_t index) {
+        return Width == CellWidth::Nibble ? index >> 1 : Width == CellWidth::Byte ? index : uintptr_t{index} * 2;
+    }
     static void take(const FastGrid& g, int32_t ant, uint32_t index, int32_t turn) {
         indexedCellToggle<Width>(g, index, turn, ant);
     }
@@ -110,6 +113,7 @@ struct BWUpdate {
     }
     static int32_t inside(const FastGrid& g, int32_t, uint32_t index) { return bwBitUpdate(g, index); }
     static int32_t look(const FastGrid& g, uint32_t index) { return bwBitBlack(g, index); }
+    static uintptr_t byteOffset(uint32_t index) { return index >> 3; }
     static void take(const FastGrid& g, int32_t, uint32_t index, int32_t) { bwBitFlip(g, index); }
     static int32_t outside(World& w, int32_t, int32_t x, int32_t y) { return bwStoreUpdate(w, x, y); }
 };
@@ -235,16 +239,14 @@ private:
     bool servedEvents_ = false;
 };
 
-// A run without per-move hooks and without the hand brake needs nothing from outside between
-// two step ends; its loop leaves out the calls and the stores they would read.
-bool quietRun(const World& w) {
-    return w.hooks.paint == &noHook && w.hooks.erase == &noHook && w.handBrakeCount == 0;
-}
+// Which instance of the Langton loop serves a run now: a lone ant without the hand brake takes its
+// steps between frames in one pass (loneAntSteps); everything else goes through the general loop.
+bool loneAntInstance(const World& w) { return w.counters.antCount == 1 && w.handBrakeCount == 0; }
 
-// A lone ant in a quiet run: every move is a whole step, and the steps between two frames need
-// nothing from outside. Each move looks at its square first and is taken here only when it stays
-// on the fast grid, reaches no axis bound and stays below the filled filter; the loop's full move
-// takes the others. Position, code and the linear square index live in registers; the index moves
+// A lone ant without the hand brake: every move is a whole step, and the steps between two frames
+// need nothing from outside but the per-move hooks, which no event can change meanwhile. Each move
+// looks at its square first and is taken here only when it stays on the fast grid, reaches no
+// axis bound and stays below the filled filter; the loop's full move takes the others. Position, code and the linear square index live in registers; the index moves
 // by a per-direction step instead of a multiplication. Coordinates are shifted (u = X + R,
 // v = Y + R): the ant is on the grid before each move, so after it they lie in -1 .. 2R + 1 and
 // compare as plain integers with the box and the bounds brought into the same terms.
@@ -281,13 +283,18 @@ struct LoneAntPlan {
 };
 
 template <class Update>
-[[gnu::noinline]] int64_t loneAntSteps(const FastGrid& grid, const LoneAntPlan<Update>& plan, LoneAntRun& ant,
+[[gnu::noinline]] int64_t loneAntSteps(World& w, const LoneAntPlan<Update>& plan, LoneAntRun& ant,
                                        int32_t (&box)[5], int64_t filledFilter, int64_t maxSteps) {
     // The filled count rises by at most one per move: staying below the filter is a step count.
     maxSteps = std::min(maxSteps, filledFilter - ant.filled - 1);
     if (maxSteps <= 0) return 0;
-    // Local copies: the square writes cannot alias them, so they stay in registers.
-    const FastGrid g = grid;
+    // Local copies: the square writes and the hooks cannot reach them, so they stay in registers.
+    const FastGrid g = w.grid;
+    const Hook paint = w.hooks.paint;
+    const Hook erase = w.hooks.erase;
+    void* const context = w.hooks.context;
+    AntPos& square = w.antPos[0];  // the hooks read the square just updated here
+    w.counters.currentAnt = 0;
     const uint32_t maxCell = static_cast<uint32_t>(g.maxCell);
     int32_t widened[5];
     int32_t boundAt[5];
@@ -319,6 +326,9 @@ template <class Update>
             widened[side] = candidate;
         }
         Update::take(g, 0, index, r);
+        square = AntPos{static_cast<int32_t>(u - shift), static_cast<int32_t>(v - shift)};
+        w.lastTurn = static_cast<uint8_t>(r);
+        (r ? erase : paint)(context);
         index += indexStep[code][r];
         u = nu;
         v = nv;
@@ -344,19 +354,29 @@ template <class Update>
 
 enum class LoopExit { Finished, Redispatch };
 
+// Ants of one step are independent until their turn comes, so the square of an ant a few places
+// ahead is known already: asking for it early overlaps its cache miss with the moves between.
+// An ant off the grid gives an address beyond the block, which a prefetch may safely name.
+constexpr int32_t kPrefetchDistance = 8;
+
+template <class Update>
+inline void prefetchSquare(const FastGrid& g, AntPos p) {
+    const uintptr_t address = reinterpret_cast<uintptr_t>(g.cells) + Update::byteOffset(Update::squareIndex(g, p.x, p.y));
+    __builtin_prefetch(reinterpret_cast<const void*>(address), 1);
+}
+
 // The loop of indexed and black-and-white mode. The counters a move changes live in locals and
 // are written back to the world before anything outside the loop can look at them (messages,
 // event processing, the step hook); the per-move hooks read only the current ant and its square.
-// `Quiet`: no per-move hooks and no hand brake (see quietRun); `OneAnt`: a quiet run of a single
-// ant, whose steps go to loneAntSteps until one needs more. When events change what the
-// instance was chosen for, it returns at the end of a step to be chosen again.
-template <class Update, bool Quiet, bool OneAnt>
+// `Lone`: a single ant without the hand brake, whose steps go to loneAntSteps until one needs
+// more. When events change what the instance was chosen for, it returns at the end of a step to
+// be chosen again.
+template <class Update, bool Lone>
 [[gnu::noinline]] LoopExit langtonLoop(World& w, StepPacer& pacer) {
-    static_assert(Quiet || !OneAnt);
     RunCounters& c = w.counters;
     const RunLimits limits = w.limits;  // fixed for the run; only "Max steps:" may change
     const int32_t antCount = c.antCount;
-    const int32_t antsPerStep = OneAnt ? 1 : antCount;
+    const int32_t antsPerStep = Lone ? 1 : antCount;
     AntPos* const positions = w.antPos;
     const typename Update::Directions directions(w);
     const FastGrid grid = w.grid;  // fixed for the run
@@ -392,14 +412,14 @@ template <class Update, bool Quiet, bool OneAnt>
         publish();
     };
 
-    const LoneAntPlan<Update> lonePlan(grid, sideBound);  // a few table entries; used by OneAnt
+    const LoneAntPlan<Update> lonePlan(grid, sideBound);  // a few table entries; used when Lone
     while (step < w.limits.userMaxSteps) {
-        if constexpr (OneAnt) {
+        if constexpr (Lone) {
             const int64_t quietSteps =
                 std::min({pacer.stepsWithoutService(), w.limits.userMaxSteps - step, limits.stepMax - step});
             if (quietSteps > 0) {
                 LoneAntRun lone{positions[0].x, positions[0].y, directions.get(0), filled, peak};
-                const int64_t taken = loneAntSteps<Update>(grid, lonePlan, lone, box, filledFilter, quietSteps);
+                const int64_t taken = loneAntSteps<Update>(w, lonePlan, lone, box, filledFilter, quietSteps);
                 if (taken > 0) {
                     positions[0] = AntPos{lone.x, lone.y};
                     directions.set(0, lone.code);
@@ -414,10 +434,13 @@ template <class Update, bool Quiet, bool OneAnt>
         const bool stepMaxReached = step >= limits.stepMax;
         bool leftEarly = false;
         for (int32_t ant = 0; ant < antsPerStep; ++ant) {
+            if constexpr (!Lone) {
+                if (ant + kPrefetchDistance < antCount) prefetchSquare<Update>(grid, positions[ant + kPrefetchDistance]);
+            }
             int32_t x = positions[ant].x;
             int32_t y = positions[ant].y;
             const uint8_t dir = directions.get(ant);
-            if constexpr (!Quiet) c.currentAnt = ant;
+            c.currentAnt = ant;
             bool outsideCalled = false;  // only messages and event processing can set the idle flag
             int32_t r;
             if (grid.inside(x, y)) [[likely]]
@@ -434,11 +457,9 @@ template <class Update, bool Quiet, bool OneAnt>
                 outsideCalled = true;
                 r = 0;
             }
-            if constexpr (!Quiet) {
-                w.lastTurn = static_cast<uint8_t>(r);
-                const Hook hook = r ? w.hooks.erase : w.hooks.paint;
-                hook(w.hooks.context);
-            }
+            w.lastTurn = static_cast<uint8_t>(r);
+            const Hook hook = r ? w.hooks.erase : w.hooks.paint;
+            hook(w.hooks.context);
             const uint8_t code = kLangton.turn[dir][r];
             x = wrappingAdd(x, kLangton.moveX[dir][r]);
             y = wrappingAdd(y, kLangton.moveY[dir][r]);
@@ -468,7 +489,7 @@ template <class Update, bool Quiet, bool OneAnt>
                 leftEarly = true;
                 break;
             }
-            if constexpr (!Quiet) {
+            if constexpr (!Lone) {
                 if (w.handBrakeCount != 0) {
                     publishAt(ant);
                     handBrake<false>(w);
@@ -484,7 +505,7 @@ template <class Update, bool Quiet, bool OneAnt>
         if (!pacer.serveEvents(w, leftEarly, publish)) return LoopExit::Finished;
         pacer.stepHook(w, antCount, publish);
         ++step;
-        if (pacer.servedEvents() && quietRun(w) != Quiet) {
+        if (pacer.servedEvents() && loneAntInstance(w) != Lone) {
             publish();
             return LoopExit::Redispatch;
         }
@@ -500,10 +521,8 @@ void runLangtonLoop(World& w) {
     w.lastStop = StopReason::None;
     StepPacer pacer(w);
     for (;;) {
-        LoopExit exit;
-        if (!quietRun(w)) exit = langtonLoop<Update, false, false>(w, pacer);
-        else if (w.counters.antCount == 1) exit = langtonLoop<Update, true, true>(w, pacer);
-        else exit = langtonLoop<Update, true, false>(w, pacer);
+        const LoopExit exit =
+            loneAntInstance(w) ? langtonLoop<Update, true>(w, pacer) : langtonLoop<Update, false>(w, pacer);
         if (exit == LoopExit::Finished) return;
     }
 }

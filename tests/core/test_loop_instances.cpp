@@ -1,6 +1,7 @@
-// The Langton loop runs as one of several instances: with per-move hooks, without them (quiet),
-// and quiet for a lone ant, which carries its square index from move to move. Whichever runs,
-// and however often events switch between them, a run must leave the same world behind.
+// The Langton loop runs as one of two instances: the general one, and one for a lone ant without
+// the hand brake, which takes the steps between frames in one pass and carries its square index
+// from move to move. Whichever runs, however often events switch between them, and whatever hooks
+// are installed, a run must leave the same world behind and the hooks must see the same moves.
 
 #include <gtest/gtest.h>
 
@@ -50,11 +51,25 @@ Outcome outcomeOf(TestWorld& t) {
     return o;
 }
 
-void countMove(void* moves) { ++*static_cast<int64_t*>(moves); }
+// What the per-move hooks saw: how many calls, and a digest of the square, ant and turn of each.
+struct HookLog {
+    const World* w = nullptr;
+    int64_t moves = 0;
+    uint64_t digest = 0;
+};
 
-// Quiet runs are driven with a frame every step and with the program's own frame spacing, which
-// lets a lone ant take its steps between frames in one go.
-enum class Driving { QuietEveryFrame, QuietLongFrames, Hooked, Switching };
+void recordMove(void* context) {
+    auto& log = *static_cast<HookLog*>(context);
+    const World& w = *log.w;
+    const AntPos p = w.antPos[w.counters.currentAnt];
+    ++log.moves;
+    for (const int64_t value : {int64_t{p.x}, int64_t{p.y}, int64_t{w.counters.currentAnt}, int64_t{w.lastTurn}})
+        log.digest = (log.digest ^ static_cast<uint64_t>(value)) * 0x100000001B3ull;
+}
+
+// Runs are driven with a frame every step and with the program's own frame spacing, which lets a
+// lone ant take its steps between frames in one go.
+enum class Driving { QuietEveryFrame, QuietLongFrames, Hooked, HookedLongFrames, Switching };
 
 struct Scenario {
     const char* name;
@@ -67,20 +82,21 @@ struct Scenario {
 
 constexpr int32_t kHalfSize = 12;
 
-// Runs the scenario driven one way; `moves` counts the per-move hook calls that happened.
-Outcome runDriven(RunMode mode, const Scenario& s, Driving driving, int64_t& moves) {
+// Runs the scenario driven one way; `log` records the per-move hook calls that happened.
+Outcome runDriven(RunMode mode, const Scenario& s, Driving driving, HookLog& log) {
     TestWorld t(mode, kHalfSize, s.ants, s.withStore);
     t.w.limits.userMaxSteps = s.steps;
     t.w.limits.axisBound = s.axisBound;
     t.w.limits.axisBoundNeg = -s.axisBound;
     t.w.limits.filledMax = s.filledMax;
-    t.w.frameCountdownReload = driving == Driving::QuietLongFrames ? 4096 : driving == Driving::Switching ? 3 : 1;
-    moves = 0;
+    const bool longFrames = driving == Driving::QuietLongFrames || driving == Driving::HookedLongFrames;
+    t.w.frameCountdownReload = longFrames ? 4096 : driving == Driving::Switching ? 3 : 1;
+    log = HookLog{&t.w};
     auto install = [&](bool hooks) {
-        t.w.hooks.paint = t.w.hooks.erase = hooks ? &countMove : &noHook;
-        t.w.hooks.context = &moves;
+        t.w.hooks.paint = t.w.hooks.erase = hooks ? &recordMove : &noHook;
+        t.w.hooks.context = &log;
     };
-    install(driving == Driving::Hooked);
+    install(driving == Driving::Hooked || driving == Driving::HookedLongFrames);
     if (driving == Driving::Switching) {
         // Every event call changes what the loop must do: hooks on, brake on, brake off, hooks off.
         t.pump.onProcess = [&](int call) {
@@ -116,17 +132,22 @@ TEST_P(LoopInstances, QuietHookedAndSwitchingRunsLeaveTheSameWorld) {
     const RunMode mode = GetParam();
     for (const Scenario& s : kScenarios) {
         SCOPED_TRACE(s.name);
-        int64_t quietMoves = 0, longMoves = 0, hookedMoves = 0, switchingMoves = 0;
-        const Outcome quiet = runDriven(mode, s, Driving::QuietEveryFrame, quietMoves);
-        const Outcome longFrames = runDriven(mode, s, Driving::QuietLongFrames, longMoves);
-        const Outcome hooked = runDriven(mode, s, Driving::Hooked, hookedMoves);
-        const Outcome switching = runDriven(mode, s, Driving::Switching, switchingMoves);
+        HookLog quietLog, longLog, hookedLog, hookedLongLog, switchingLog;
+        const Outcome quiet = runDriven(mode, s, Driving::QuietEveryFrame, quietLog);
+        const Outcome longFrames = runDriven(mode, s, Driving::QuietLongFrames, longLog);
+        const Outcome hooked = runDriven(mode, s, Driving::Hooked, hookedLog);
+        const Outcome hookedLong = runDriven(mode, s, Driving::HookedLongFrames, hookedLongLog);
+        const Outcome switching = runDriven(mode, s, Driving::Switching, switchingLog);
         EXPECT_TRUE(sameOutcome(quiet, longFrames));
         EXPECT_TRUE(sameOutcome(quiet, hooked));
+        EXPECT_TRUE(sameOutcome(quiet, hookedLong));
         EXPECT_TRUE(sameOutcome(quiet, switching));
-        EXPECT_EQ(quietMoves + longMoves, 0);
-        EXPECT_GT(switchingMoves, 0);
-        EXPECT_LT(switchingMoves, hookedMoves) << "the switching run spent steps in both kinds of loop";
+        EXPECT_EQ(quietLog.moves + longLog.moves, 0);
+        EXPECT_EQ(hookedLongLog.moves, hookedLog.moves);
+        EXPECT_EQ(hookedLongLog.digest, hookedLog.digest) << "the hooks saw the same squares, ants and turns";
+        const int64_t hookedMoves = hookedLog.moves;
+        EXPECT_GT(switchingLog.moves, 0);
+        EXPECT_LT(switchingLog.moves, hookedMoves) << "the switching run spent steps in both kinds of loop";
         // Every move of the hooked run went through a hook, including one that stopped the run,
         // except an indexed move whose square could not be set.
         const auto& [steps, filled, peak, minX, maxX, minY, maxY, current] = hooked.counters;
@@ -139,8 +160,8 @@ TEST_P(LoopInstances, QuietHookedAndSwitchingRunsLeaveTheSameWorld) {
 
 TEST_P(LoopInstances, ScenariosReachWhatTheyAreAbout) {
     const RunMode mode = GetParam();
-    int64_t moves = 0;
-    auto run = [&](int scenario) { return runDriven(mode, kScenarios[scenario], Driving::QuietLongFrames, moves); };
+    HookLog log;
+    auto run = [&](int scenario) { return runDriven(mode, kScenarios[scenario], Driving::QuietLongFrames, log); };
     const Outcome crossing = run(0);
     EXPECT_EQ(crossing.stop, StopReason::MaxSteps);
     EXPECT_GT(std::get<4>(crossing.counters), kHalfSize) << "the lone ant went beyond the grid";
