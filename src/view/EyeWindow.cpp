@@ -35,9 +35,9 @@ void EyeWindow::repaintFully() { form_.PaintBoxEye->render(); }
 
 void EyeWindow::refreshMapping() {
     mapping_.scale = std::max(eyeScale, 1);
-    scaleDivider_ = qm::ScaleDivider(mapping_.scale);
     mapping_.centreX = eyeCentreX;
     mapping_.originY = form_.PaintBoxEye->height() - eyeCentreY;
+    movePixels_ = qm::MovePixels(mapping_.scale, mapping_.centreX, mapping_.originY);
 }
 
 void EyeWindow::attachCanvas() {

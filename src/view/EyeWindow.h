@@ -8,7 +8,7 @@
 #include "core/World.h"
 #include "view/Colours.h"
 #include "view/EyeCanvas.h"
-#include "view/ScaleDivider.h"
+#include "view/MovePixels.h"
 
 class QMouseEvent;
 class TForm1;
@@ -88,13 +88,10 @@ private:
     void plotCurrentSquare(uint32_t argb) {
         const qm::AntPos at = world_.antPos[world_.counters.currentAnt];
         canvas_.ensureCurrent();
-        canvas_.plotOrKeep(moveColumn(at.x), moveRow(at.y), argb, false);
+        const qm::PixelPair pixel = movePixels_.of(at);
+        canvas_.plotOrKeep(pixel.column, pixel.row, argb, false);
     }
 
-    // The mapping's column and row, dividing by multiplication (per move, a division's latency
-    // would be most of the operation's time).
-    int64_t moveColumn(int32_t x) const { return int64_t{mapping_.centreX} + scaleDivider_.divide(x); }
-    int64_t moveRow(int32_t y) const { return int64_t{mapping_.originY} - scaleDivider_.divide(y); }
 
     [[gnu::always_inline]] void moveDrawn(qm::Hook ownOperation, qm::AntPos at, uint32_t paintedArgb, uint8_t cleared) {
         const qm::Hook operation = cleared ? clearedOp : paintedOp;
@@ -114,7 +111,8 @@ private:
         const uint32_t clearedArgb = backgroundArgb();
         const uint32_t argb = cleared ? clearedArgb : paintedArgb;
         canvas_.ensureCurrentAttached();  // the operations are installed only with the canvas attached
-        canvas_.plotOrKeep(moveColumn(at.x), moveRow(at.y), argb, cleared & keepsClearedSquares_);
+        const qm::PixelPair pixel = movePixels_.of(at);
+        canvas_.plotOrKeep(pixel.column, pixel.row, argb, cleared & keepsClearedSquares_);
     }
 
     // The background as a pixel, converted again only when the colour has changed.
@@ -149,7 +147,7 @@ private:
     qm::World& world_;
     qm::PixelCanvas canvas_;
     qm::EyeMapping mapping_;
-    qm::ScaleDivider scaleDivider_;  // by mapping_.scale
+    qm::MovePixels movePixels_;  // mapping_ for the per-move operations
     qm::ColourRef convertedBackground_ = qm::DefaultEyeBackground;
     uint32_t backgroundArgb_ = qm::toArgb(qm::DefaultEyeBackground);
     uint8_t squareCleared_ = 0;         // the turn result of the move being drawn, for the operations

@@ -21,6 +21,7 @@ public:
         : factor_(std::nextafter(1.0 / static_cast<double>(scale < 1 ? 1 : scale), 2.0)) {}
 
     int64_t divide(int32_t x) const { return static_cast<int64_t>(static_cast<double>(x) * factor_); }
+    double factor() const { return factor_; }
 
 private:
     double factor_;

@@ -2,6 +2,7 @@
 // whole quotients and their neighbours (where a reciprocal that is a hair too small or too large
 // would show), and random dividends and scales, small and large.
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -58,6 +59,66 @@ TEST(ScaleDivider, LargeAndSpecialScales) {
         const ScaleDivider divider(scale);
         for (int32_t x : endsOfTheRange()) expectExactAround(scale, x / scale, divider);
         for (int i = 0; i < 50; ++i) expectExactAround(scale, static_cast<int32_t>(random()) / scale, divider);
+    }
+}
+
+}  // namespace
+}  // namespace qm
+
+#include "view/MovePixels.h"
+
+namespace qm {
+namespace {
+
+// The per-move pixel pair against the plain mapping (column cx + X / s, row oy - Y / s in 64
+// bits): the same pixel whenever the square lands on a W x H image, and off it whenever the plain
+// mapping says so, however far away the square is.
+struct PlainMapping {
+    int32_t scale, centreX, originY;
+};
+
+::testing::AssertionResult sameEyePixel(const PlainMapping& m, const MovePixels& pixels, AntPos p, int64_t w,
+                                        int64_t h) {
+    const int64_t column = int64_t{m.centreX} + p.x / m.scale;
+    const int64_t row = int64_t{m.originY} - p.y / m.scale;
+    const bool inside = column >= 0 && column < w && row >= 0 && row < h;
+    const PixelPair pair = pixels.of(p);
+    const bool pairInside = pair.column < w && pair.row < h;
+    if (inside != pairInside || (inside && (pair.column != column || pair.row != row)))
+        return ::testing::AssertionFailure() << "(" << p.x << ", " << p.y << ") at scale " << m.scale << ": "
+                                             << column << ", " << row << " vs " << pair.column << ", " << pair.row;
+    return ::testing::AssertionSuccess();
+}
+
+// A coordinate whose quotient lands near pixel `pixel` (one square to either side of a boundary).
+int32_t near(int64_t pixel, int32_t scale, int offset) {
+    const int64_t x = pixel * scale + offset;
+    return static_cast<int32_t>(std::clamp<int64_t>(x, INT32_MIN, INT32_MAX));
+}
+
+TEST(MovePixels, AgreeWithTheMappingOnAndOffTheImage) {
+    std::mt19937 random(99);
+    constexpr int64_t width = 110, height = 97;
+    std::vector<int32_t> scales = {1, 2, 3, 5, 7, 16, 100, 1041, 65536, 1 << 30, INT32_MAX};
+    for (int i = 0; i < 200; ++i) scales.push_back(static_cast<int32_t>(1 + random() % 5000));
+    const std::vector<int32_t> ends = {INT32_MIN, INT32_MIN + 1, -1, 0, 1, INT32_MAX - 1, INT32_MAX};
+    for (int32_t scale : scales) {
+        for (const auto& [cx, oy] : {std::pair{55, 48}, std::pair{0, 0}, std::pair{110, 97}, std::pair{3, 90}}) {
+            const PlainMapping m{scale, cx, oy};
+            const MovePixels pixels(scale, cx, oy);
+            for (int32_t x : ends)
+                for (int32_t y : ends) ASSERT_TRUE(sameEyePixel(m, pixels, {x, y}, width, height));
+            for (int i = 0; i < 300; ++i) {
+                // Around the image's edges and beyond them, and anywhere in the range.
+                const int offset = static_cast<int>(random() % 3) - 1;
+                const int32_t x = near(static_cast<int64_t>(random() % 170) - 30 - cx, scale, offset);
+                const int32_t y = near(oy - (static_cast<int64_t>(random() % 160) - 30), scale, offset);
+                const auto anywhere = static_cast<int32_t>(random());
+                ASSERT_TRUE(sameEyePixel(m, pixels, {x, y}, width, height));
+                ASSERT_TRUE(sameEyePixel(m, pixels, {x, anywhere}, width, height));
+                ASSERT_TRUE(sameEyePixel(m, pixels, {anywhere, y}, width, height));
+            }
+        }
     }
 }
 
