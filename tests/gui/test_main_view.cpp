@@ -340,6 +340,8 @@ TEST_P(RepaintMatchesPainters, AfterARun) {
 // never widen the box at all.
 constexpr const char* LangtonAnts = "0,0,1,0000FF\n3,3,2,00AA00\n-4,2,3,AA0000\n40,-30,2,AA00AA\n-25,12,4,008888";
 constexpr const char* GeneralizedAnts = "0,0,1\n3,3,2,0x5\n-4,2,3\n40,-30,4,1\n-25,12,1,BX0110";
+// A lone ant takes its steps between frames in one pass of the loop, painting as it goes.
+constexpr const char* LoneAnt = "5,-7,2,0000FF";
 
 INSTANTIATE_TEST_SUITE_P(
     EveryModeAndSize, RepaintMatchesPainters,
@@ -348,6 +350,9 @@ INSTANTIATE_TEST_SUITE_P(
         RepaintCase{"indexed255_1", [](TAboutBox&) {}, "1", LangtonAnts, 4000},
         RepaintCase{"indexed255_8", [](TAboutBox&) {}, "8", LangtonAnts, 4000},
         RepaintCase{"indexed255_fewSteps", [](TAboutBox&) {}, "2", LangtonAnts, 2},
+        RepaintCase{"indexed255_loneAnt", [](TAboutBox&) {}, "2", LoneAnt, 12000},
+        RepaintCase{"indexed15_loneAnt", [](TAboutBox& a) { a.RB15->click(); }, "1", LoneAnt, 12000},
+        RepaintCase{"blackWhite_loneAnt", [](TAboutBox& a) { a.RBmany->click(); }, "4", LoneAnt, 12000},
         RepaintCase{"indexed15_2", [](TAboutBox& a) { a.RB15->click(); }, "2", LangtonAnts, 4000},
         RepaintCase{"indexed15_6", [](TAboutBox& a) { a.RB15->click(); }, "6", LangtonAnts, 2000},
         RepaintCase{"indexed65535_4", [](TAboutBox& a) { a.RB65535->click(); }, "4", LangtonAnts, 4000},

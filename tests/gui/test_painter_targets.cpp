@@ -105,16 +105,17 @@ protected:
 
     // With "Update 'white' too" every move leaves its square as a full repaint draws it:
     // painted in the colour of the ant that painted it last (black in black-and-white mode),
-    // cleared in the eye background, also one chosen after the operations were. The three
-    // ants run off the eye.
-    void expectRunLeavesTheEyeAsARepaintDrawsIt() {
+    // cleared in the eye background, also one chosen after the operations were. The ants run
+    // off the eye.
+    void expectRunLeavesTheEyeAsARepaintDrawsIt(
+        const QString& ants = QStringLiteral("0,0,1,0000FF\n9,4,2,00FF00\n-6,-8,3,FF0000"), int64_t steps = 12000) {
         click(form->CheckBox4);
         ASSERT_TRUE(form->CheckBox4->isChecked());
         eye().eyeBackground = qm::rgb(10, 20, 30);
         click(form->Redraw);
 
-        setEditor(QStringLiteral("0,0,1,0000FF\n9,4,2,00FF00\n-6,-8,3,FF0000"));
-        setMaxSteps(12000);
+        setEditor(ants);
+        setMaxSteps(steps);
         clickStart();
         ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes[0].text;
         const qm::RunCounters& c = form->world.counters;
@@ -144,6 +145,12 @@ TEST_F(EyeTargetTest, ResizedEyeImageBetweenMovesIsDrawnInto) {
 TEST_F(EyeTargetTest, IndexedRunWithWhiteTooDrawsTheEyeAsARepaint) {
     openWithEyeAtScaleOne();
     expectRunLeavesTheEyeAsARepaintDrawsIt();
+}
+
+// A lone ant takes its steps between frames in one pass of the loop; its eye moves are the same.
+TEST_F(EyeTargetTest, LoneAntRunWithWhiteTooDrawsTheEyeAsARepaint) {
+    openWithEyeAtScaleOne();
+    expectRunLeavesTheEyeAsARepaintDrawsIt(QStringLiteral("0,0,3,0000FF"), 30000);
 }
 
 TEST_F(EyeTargetTest, BlackAndWhiteRunWithWhiteTooDrawsTheEyeAsARepaint) {
