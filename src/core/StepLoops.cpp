@@ -246,10 +246,11 @@ bool loneAntInstance(const World& w) { return w.counters.antCount == 1 && w.hand
 // A lone ant without the hand brake: every move is a whole step, and the steps between two frames
 // need nothing from outside but the per-move hooks, which no event can change meanwhile. Each move
 // looks at its square first and is taken here only when it stays on the fast grid, reaches no
-// axis bound and stays below the filled filter; the loop's full move takes the others. Position, code and the linear square index live in registers; the index moves
-// by a per-direction step instead of a multiplication. Coordinates are shifted (u = X + R,
-// v = Y + R): the ant is on the grid before each move, so after it they lie in -1 .. 2R + 1 and
-// compare as plain integers with the box and the bounds brought into the same terms.
+// axis bound and stays below the filled filter; the loop's full move takes the others. Position,
+// code and the linear square index live in registers; the index moves by a per-direction step
+// instead of a multiplication. Coordinates are shifted (u = X + R, v = Y + R): the ant is on the
+// grid before each move, so after it they lie in -1 .. 2R + 1 and compare as plain integers with
+// the box and the bounds brought into the same terms.
 struct LoneAntRun {
     int32_t x;
     int32_t y;
@@ -361,7 +362,8 @@ constexpr int32_t kPrefetchDistance = 8;
 
 template <class Update>
 inline void prefetchSquare(const FastGrid& g, AntPos p) {
-    const uintptr_t address = reinterpret_cast<uintptr_t>(g.cells) + Update::byteOffset(Update::squareIndex(g, p.x, p.y));
+    const uintptr_t offset = Update::byteOffset(Update::squareIndex(g, p.x, p.y));
+    const uintptr_t address = reinterpret_cast<uintptr_t>(g.cells) + offset;
     __builtin_prefetch(reinterpret_cast<const void*>(address), 1);
 }
 
@@ -435,7 +437,8 @@ template <class Update, bool Lone>
         bool leftEarly = false;
         for (int32_t ant = 0; ant < antsPerStep; ++ant) {
             if constexpr (!Lone) {
-                if (ant + kPrefetchDistance < antCount) prefetchSquare<Update>(grid, positions[ant + kPrefetchDistance]);
+                const int32_t ahead = ant + kPrefetchDistance;
+                if (ahead < antCount) prefetchSquare<Update>(grid, positions[ahead]);
             }
             int32_t x = positions[ant].x;
             int32_t y = positions[ant].y;
