@@ -27,30 +27,27 @@ public:
                     originY_ - static_cast<int64_t>(y) * size_ - lead_, size_, argb);
     }
 
-    // The same with the size known at compile time: the per-move painters' fast path. With many
-    // ants, squares on and off the surface follow each other in no order the processor could
-    // predict, so both take the same writes: a square off the surface goes to a scratch square.
-    // Only a square cut by an edge, which happens along the edges alone, takes a branch.
+    // The same with the size known at compile time: the per-move painters' fast path. Whether
+    // the square lies whole on the surface is a test of its coordinates against the ranges of
+    // such squares, computed with the target. With many ants, squares on and off the surface
+    // follow each other in no order the processor could predict, so both take the same writes:
+    // a square off the surface goes to a scratch square. Only a square cut by an edge, which
+    // happens along the edges alone, takes a branch.
     template <int Size>
     void fillFixed(int32_t x, int32_t y, uint32_t argb) const {
         static_assert(Size >= 1 && Size * Size <= ScratchPixels);
-        constexpr int64_t lead = Size == 1 ? 0 : Size / 2;
-        const int64_t left = originX_ + static_cast<int64_t>(x) * Size - lead;
-        const int64_t top = originY_ - static_cast<int64_t>(y) * Size - lead;
-        const bool whole = (left >= 0) & (left <= width_ - Size) & (top >= 0) & (top <= height_ - Size);
+        const bool whole = whole_.holds(x, y);
         // Addresses as integers: off the surface, the square's own address may lie anywhere.
-        const uint64_t onSurface = reinterpret_cast<uintptr_t>(bits_) + static_cast<uint64_t>(top) * bytesPerLine_ +
-                                   static_cast<uint64_t>(left) * 4;
+        const uint64_t onSurface = squareOrigin_ + static_cast<uint64_t>(static_cast<int64_t>(x) * (Size * 4)) -
+                                   static_cast<uint64_t>(static_cast<int64_t>(y) * rowStep_);
         uintptr_t row = choose(whole, onSurface, reinterpret_cast<uintptr_t>(scratch_));
         const uint64_t stride = choose(whole, bytesPerLine_, Size * 4);
         for (int r = 0; r < Size; ++r, row += stride) {
             uint32_t* pixel = reinterpret_cast<uint32_t*>(row);
             for (int c = 0; c < Size; ++c) pixel[c] = argb;
         }
-        // A whole square touches the surface too, so the difference is 1 just for a cut one:
-        // one test, where the compiler would split `touches && !whole` into two.
-        const int touches = (left > -Size) & (left < width_) & (top > -Size) & (top < height_);
-        if (touches - static_cast<int>(whole) != 0) fillClipped(left, top, Size, argb);
+        // A whole square touches the surface too, so they differ just for a cut one.
+        if (touching_.holds(x, y) != whole) [[unlikely]] fill(x, y, argb);
     }
 
 private:
@@ -64,6 +61,19 @@ private:
 
     void fillClipped(int64_t left, int64_t top, int64_t size, uint32_t argb) const;
 
+    // The squares X in first X + 0 .. countX - 1 by first Y + 0 .. countY - 1, tested with 32-bit
+    // differences: the ranges are clamped to the 32-bit coordinates, so a difference wraps into
+    // the count exactly for the squares inside.
+    struct SquareRanges {
+        uint32_t firstX = 0, firstY = 0;
+        uint64_t countX = 0, countY = 0;  // 0: none
+        bool holds(int32_t x, int32_t y) const {
+            return (uint64_t{static_cast<uint32_t>(x) - firstX} < countX) &
+                   (uint64_t{static_cast<uint32_t>(y) - firstY} < countY);
+        }
+    };
+    static SquareRanges squareRanges(int64_t firstX, int64_t lastX, int64_t firstY, int64_t lastY);
+
     uchar* bits_ = nullptr;
     int64_t bytesPerLine_ = 0;
     int64_t width_ = 0;
@@ -72,6 +82,10 @@ private:
     int64_t originY_ = 0;
     int32_t size_ = 1;
     int32_t lead_ = 0;
+    SquareRanges whole_;      // squares all of whose pixels lie on the surface
+    SquareRanges touching_;   // squares with at least one pixel on it
+    uint64_t squareOrigin_ = 0;  // address of square (0, 0)'s first pixel, as an integer
+    int64_t rowStep_ = 0;        // bytes from one square row to the next: size x bytes per line
     mutable uint32_t scratch_[ScratchPixels] = {};  // takes the writes of squares off the surface
 };
 

@@ -3,6 +3,7 @@
 // background) must reach the next move. And the eye's per-move drawing in indexed and
 // black-and-white runs leaves what a full repaint of the eye draws.
 
+#include <random>
 #include <utility>
 
 #include <QCheckBox>
@@ -12,6 +13,7 @@
 
 #include "ViewTestSupport.h"
 #include "view/EyeWindow.h"
+#include "view/SquarePainters.h"
 
 using namespace viewtest;
 
@@ -75,6 +77,51 @@ TEST_F(PainterTargetTest, CopyOfThePictureTakenBetweenMovesKeepsItsPixels) {
     EXPECT_EQ(pixel(columnOf(4), rowOf(4)), GreenArgb);
     EXPECT_EQ(before.pixel(columnOf(4), rowOf(4)), background());
     EXPECT_EQ(before.pixel(columnOf(0), rowOf(0)), RedArgb);
+}
+
+// The painters' fast fill, which tests squares against precomputed ranges, against the plain
+// clipped fill, for views anywhere in the 32-bit range and squares on, across and off the edges.
+template <int Size>
+void expectFastFillMatchesPlainFill(MainView& view, std::mt19937& random) {
+    view.squareSize = Size;
+    view.halfSquare = Size / 2;
+    const int32_t offsets[] = {0, 7, -13, 1000, INT32_MAX, INT32_MIN, INT32_MAX / Size, INT32_MIN / Size};
+    for (int round = 0; round < 40; ++round) {
+        QImage fast(37 + round % 5, 29 + round % 3, QImage::Format_RGB32);
+        fast.fill(0xFF000000u);
+        QImage plain = fast.copy();
+        view.viewOffsetX = offsets[random() % std::size(offsets)];
+        view.viewOffsetY = offsets[random() % std::size(offsets)];
+        view.viewCentreX = static_cast<int32_t>(random() % 60) - 10;
+        view.viewCentreY = static_cast<int32_t>(random() % 50) - 10;
+        const qm::PixelTarget fastTarget(fast, view);
+        const qm::PixelTarget plainTarget(plain, view);
+        for (int i = 0; i < 400; ++i) {
+            // Squares around the view's centre square (-offset) and anywhere at all.
+            const int64_t cx = -int64_t{view.viewOffsetX} + static_cast<int64_t>(random() % 40) - 20;
+            const int64_t cy = -int64_t{view.viewOffsetY} + static_cast<int64_t>(random() % 40) - 20;
+            const auto x = static_cast<int32_t>(i % 4 == 0 ? static_cast<int64_t>(static_cast<int32_t>(random()))
+                                                           : std::clamp<int64_t>(cx, INT32_MIN, INT32_MAX));
+            const auto y = static_cast<int32_t>(i % 4 == 1 ? static_cast<int64_t>(static_cast<int32_t>(random()))
+                                                           : std::clamp<int64_t>(cy, INT32_MIN, INT32_MAX));
+            const uint32_t argb = 0xFF000000u | (random() & 0xFFFFFFu);
+            fastTarget.fillFixed<Size>(x, y, argb);
+            plainTarget.fill(x, y, argb);
+        }
+        ASSERT_EQ(fast, plain) << "size " << Size << ", offset " << view.viewOffsetX << ", " << view.viewOffsetY
+                               << ", centre " << view.viewCentreX << ", " << view.viewCentreY;
+    }
+}
+
+TEST_F(PainterTargetTest, FastFillDrawsWhatThePlainFillDraws) {
+    openWindow();
+    std::mt19937 random(17);
+    MainView& view = *form->mainView;
+    expectFastFillMatchesPlainFill<1>(view, random);
+    expectFastFillMatchesPlainFill<2>(view, random);
+    expectFastFillMatchesPlainFill<4>(view, random);
+    expectFastFillMatchesPlainFill<6>(view, random);
+    expectFastFillMatchesPlainFill<8>(view, random);
 }
 
 class EyeTargetTest : public ViewTest {
