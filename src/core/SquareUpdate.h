@@ -39,19 +39,21 @@ inline int32_t indexedCellPainted(const FastGrid& g, uint32_t cell) {
     }
 }
 
-// A painted square becomes empty, an empty one takes the ant's index.
+// A painted square becomes empty (all ones), an empty one takes the ant's index. The new value
+// is or-ed together from the turn result: a conditional may become a branch on it.
 template <CellWidth Width>
 inline void indexedCellToggle(const FastGrid& g, uint32_t cell, int32_t painted, int32_t ant) {
+    const uint32_t allOnesIfPainted = 0u - static_cast<uint32_t>(painted);
     if constexpr (Width == CellWidth::Nibble) {
         uint8_t& b = g.cells[cell >> 1];
         const int shift = (cell & 1) ? 0 : 4;
         const uint32_t mask = 0x0Fu << shift;
-        const uint32_t newNibble = painted ? mask : ((static_cast<uint32_t>(ant) & 0x0Fu) << shift);
+        const uint32_t newNibble = (((static_cast<uint32_t>(ant) & 0x0Fu) << shift) | allOnesIfPainted) & mask;
         b = static_cast<uint8_t>((b & ~mask) | newNibble);
     } else if constexpr (Width == CellWidth::Byte) {
-        g.cells[cell] = painted ? uint8_t{0xFF} : static_cast<uint8_t>(ant);
+        g.cells[cell] = static_cast<uint8_t>(static_cast<uint32_t>(ant) | allOnesIfPainted);
     } else {
-        reinterpret_cast<uint16_t*>(g.cells)[cell] = painted ? uint16_t{0xFFFF} : static_cast<uint16_t>(ant);
+        reinterpret_cast<uint16_t*>(g.cells)[cell] = static_cast<uint16_t>(static_cast<uint32_t>(ant) | allOnesIfPainted);
     }
 }
 

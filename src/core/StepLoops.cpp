@@ -291,8 +291,7 @@ template <class Update>
     if (maxSteps <= 0) return 0;
     // Local copies: the square writes and the hooks cannot reach them, so they stay in registers.
     const FastGrid g = w.grid;
-    const Hook paint = w.hooks.paint;
-    const Hook erase = w.hooks.erase;
+    const Hook byTurn[2] = {w.hooks.paint, w.hooks.erase};  // by index: a choice may become a branch
     void* const context = w.hooks.context;
     AntPos& square = w.antPos[0];  // the hooks read the square just updated here
     w.counters.currentAnt = 0;
@@ -329,7 +328,7 @@ template <class Update>
         Update::take(g, 0, index, r);
         square = AntPos{static_cast<int32_t>(u - shift), static_cast<int32_t>(v - shift)};
         w.lastTurn = static_cast<uint8_t>(r);
-        (r ? erase : paint)(context);
+        byTurn[r](context);
         index += indexStep[code][r];
         u = nu;
         v = nv;
