@@ -268,16 +268,28 @@ inline int32_t shiftedSide(int32_t value, int side, int32_t halfSize) {
     return static_cast<int32_t>(std::clamp<int64_t>(plain, INT32_MIN, INT32_MAX)) ^ kSideMask[side];
 }
 
+// One move of the lone ant by its code (1-4; codes outside act as 4) and turn result: all a move
+// needs in one entry, so one lookup follows the square's read.
+struct LoneAntMove {
+    uint32_t indexStep;  // of the linear square index
+    int8_t dx;
+    int8_t dy;
+    uint8_t next;  // the new code
+    uint8_t side;  // the box side a right turn may widen (0: none)
+};
+
 // What the lone ant's moves need that stays fixed for the run.
 template <class Update>
 struct LoneAntPlan {
-    uint32_t indexStep[5][2];
+    LoneAntMove moves[5][2];
     int32_t boundAt[5];  // a candidate at or above this reaches the axis bound
     LoneAntPlan(const FastGrid& g, const int32_t (&sideBound)[5]) {
         for (int code = 0; code <= 4; ++code)
             for (int r = 0; r < 2; ++r) {
                 const uint8_t next = kLangton.turn[code][r];
-                indexStep[code][r] = Update::indexStep(g, LangtonTables::stepX[next], LangtonTables::stepY[next]);
+                const int8_t dx = LangtonTables::stepX[next];
+                const int8_t dy = LangtonTables::stepY[next];
+                moves[code][r] = {Update::indexStep(g, dx, dy), dx, dy, next, kLangton.boxSide[code][r]};
             }
         for (int side = 0; side < 5; ++side) boundAt[side] = shiftedSide(sideBound[side], side, g.halfSize);
     }
@@ -298,12 +310,12 @@ template <class Update>
     const uint32_t maxCell = static_cast<uint32_t>(g.maxCell);
     int32_t widened[5];
     int32_t boundAt[5];
-    uint32_t indexStep[5][2];
+    LoneAntMove moves[5][2];
     for (int side = 0; side < 5; ++side) {
         widened[side] = shiftedSide(box[side], side, g.halfSize);
         boundAt[side] = plan.boundAt[side];
-        indexStep[side][0] = plan.indexStep[side][0];
-        indexStep[side][1] = plan.indexStep[side][1];
+        moves[side][0] = plan.moves[side][0];
+        moves[side][1] = plan.moves[side][1];
     }
     const uint32_t shift = static_cast<uint32_t>(g.halfSize);
     uint32_t u = static_cast<uint32_t>(ant.x) + shift;
@@ -316,25 +328,26 @@ template <class Update>
     for (; remaining > 0; --remaining) {
         if (std::max(u, v) > maxCell) break;
         const int32_t r = Update::look(g, index);
-        const uint8_t next = kLangton.turn[code][r];
-        const uint32_t nu = u + static_cast<uint32_t>(kLangton.moveX[code][r]);
-        const uint32_t nv = v + static_cast<uint32_t>(kLangton.moveY[code][r]);
-        const int side = kLangton.boxSide[code][r];
-        const int32_t candidate = static_cast<int32_t>((next & 1) ? nu : nv) ^ kSideMask[side];
-        if (candidate > widened[side]) [[unlikely]] {
-            if (candidate >= boundAt[side]) break;
-            widened[side] = candidate;
+        const LoneAntMove move = moves[code][r];
+        const uint32_t nu = u + static_cast<uint32_t>(move.dx);
+        const uint32_t nv = v + static_cast<uint32_t>(move.dy);
+        const int32_t candidate = static_cast<int32_t>((move.next & 1) ? nu : nv) ^ kSideMask[move.side];
+        if (candidate > widened[move.side]) [[unlikely]] {
+            if (candidate >= boundAt[move.side]) break;
+            widened[move.side] = candidate;
         }
         Update::take(g, 0, index, r);
         square = AntPos{static_cast<int32_t>(u - shift), static_cast<int32_t>(v - shift)};
         w.lastTurn = static_cast<uint8_t>(r);
-        byTurn[r](context);
-        index += indexStep[code][r];
+        // The ant's next state is complete before the hook: nothing the next move waits for has
+        // to be kept aside during the call.
+        index += move.indexStep;
         u = nu;
         v = nv;
-        code = next;
+        code = move.next;
         filled += 1 - 2 * r;
         peak = filled > peak ? filled : peak;
+        byTurn[r](context);
     }
     const int64_t taken = maxSteps - remaining;
     if (taken > 0) {
