@@ -261,6 +261,14 @@ struct LoneAntRun {
 
 constexpr int32_t kSideMask[5] = {0, 0, -1, -1, 0};  // minimum sides are held bit-inverted
 
+// A hint to the cache for the square of a linear index; the index of a square off the grid
+// names an address beyond the block, which a prefetch may name without touching it.
+template <class Update>
+inline void prefetchIndex(const FastGrid& g, uint32_t index) {
+    const uintptr_t address = reinterpret_cast<uintptr_t>(g.cells) + Update::byteOffset(index);
+    __builtin_prefetch(reinterpret_cast<const void*>(address), 1);
+}
+
 // A side of the box or a bound (bit-inverted for minimum sides) in shifted terms, clamped.
 inline int32_t shiftedSide(int32_t value, int side, int32_t halfSize) {
     if (side == 0) return INT32_MAX;
@@ -327,6 +335,10 @@ template <class Update>
     int64_t remaining = maxSteps;
     for (; remaining > 0; --remaining) {
         if (std::max(u, v) > maxCell) break;
+        // The next square is one of two, known before this one is read: asking for both now
+        // overlaps their cache misses with this one's, as the ant's path gives no other warning.
+        prefetchIndex<Update>(g, index + moves[code][0].indexStep);
+        prefetchIndex<Update>(g, index + moves[code][1].indexStep);
         const int32_t r = Update::look(g, index);
         const LoneAntMove move = moves[code][r];
         const uint32_t nu = u + static_cast<uint32_t>(move.dx);
@@ -369,15 +381,7 @@ enum class LoopExit { Finished, Redispatch };
 
 // Ants of one step are independent until their turn comes, so the square of an ant a few places
 // ahead is known already: asking for it early overlaps its cache miss with the moves between.
-// An ant off the grid gives an address beyond the block, which a prefetch may safely name.
 constexpr int32_t kPrefetchDistance = 8;
-
-template <class Update>
-inline void prefetchSquare(const FastGrid& g, AntPos p) {
-    const uintptr_t offset = Update::byteOffset(Update::squareIndex(g, p.x, p.y));
-    const uintptr_t address = reinterpret_cast<uintptr_t>(g.cells) + offset;
-    __builtin_prefetch(reinterpret_cast<const void*>(address), 1);
-}
 
 // The loop of indexed and black-and-white mode. The counters a move changes live in locals and
 // are written back to the world before anything outside the loop can look at them (messages,
@@ -450,7 +454,10 @@ template <class Update, bool Lone>
         for (int32_t ant = 0; ant < antsPerStep; ++ant) {
             if constexpr (!Lone) {
                 const int32_t ahead = ant + kPrefetchDistance;
-                if (ahead < antCount) prefetchSquare<Update>(grid, positions[ahead]);
+                if (ahead < antCount) {
+                    const AntPos next = positions[ahead];
+                    prefetchIndex<Update>(grid, Update::squareIndex(grid, next.x, next.y));
+                }
             }
             int32_t x = positions[ant].x;
             int32_t y = positions[ant].y;
