@@ -381,7 +381,7 @@ enum class LoopExit { Finished, Redispatch };
 
 // Ants of one step are independent until their turn comes, so the square of an ant a few places
 // ahead is known already: asking for it early overlaps its cache miss with the moves between.
-constexpr int32_t kPrefetchDistance = 8;
+constexpr int32_t kPrefetchDistance = 16;
 
 // The loop of indexed and black-and-white mode. The counters a move changes live in locals and
 // are written back to the world before anything outside the loop can look at them (messages,
