@@ -406,7 +406,6 @@ template <class Update, bool Lone>
     // minimum sides are held bit-inverted (~v reverses the order without overflow), so every side
     // widens by a plain maximum and meets its bound by a plain comparison.
     int32_t box[5] = {INT32_MAX, c.maxX, ~c.minY, ~c.minX, c.maxY};
-    constexpr const int32_t (&sideMask)[5] = kSideMask;
     const int32_t sideBound[5] = {INT32_MAX, limits.axisBound, ~limits.axisBoundNeg, ~limits.axisBoundNeg,
                                   limits.axisBound};
     // Every earlier move passed the checks, so only a side that widens or a rising filled count
@@ -493,7 +492,7 @@ template <class Update, bool Lone>
             // Only a right turn widens the box, and only on the side of its move. The side comes
             // from the table so that no branch on the turn appears.
             const int side = kLangton.boxSide[dir][r];
-            const int32_t candidate = ((code & 1) ? x : y) ^ sideMask[side];
+            const int32_t candidate = ((code & 1) ? x : y) ^ kSideMask[side];
             const bool widens = candidate > box[side];
             if (widens | (filled >= filledFilter)) [[unlikely]] {
                 if (widens) box[side] = candidate;
