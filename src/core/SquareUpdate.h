@@ -8,24 +8,10 @@
 
 namespace qm {
 
-// The square updates address an inside square by a linear index that moves by a fixed amount per
-// direction, so a loop can carry it from move to move instead of recomputing it. The index is
-// taken modulo 2^32 and stays exact for every inside square however far the ant has wandered.
-// Indexed: the cell number u * S + v; black-and-white: the bit number v * 8 * rowBytes + u.
-inline uint32_t cellSquareIndex(const FastGrid& g, int32_t x, int32_t y) {
-    const uint32_t u = static_cast<uint32_t>(x) + static_cast<uint32_t>(g.halfSize);
-    const uint32_t v = static_cast<uint32_t>(y) + static_cast<uint32_t>(g.halfSize);
-    return u * static_cast<uint32_t>(g.side) + v;
-}
-inline uint32_t bitSquareIndex(const FastGrid& g, int32_t x, int32_t y) {
-    const uint32_t u = static_cast<uint32_t>(x) + static_cast<uint32_t>(g.halfSize);
-    const uint32_t v = static_cast<uint32_t>(y) + static_cast<uint32_t>(g.halfSize);
-    return v * 8u * static_cast<uint32_t>(g.rowBytes) + u;
-}
-
-// Inside square `cell` of an indexed grid, read and written without data-dependent branches:
-// whether a square is painted is a coin toss for the processor's predictor. Reading and writing
-// are apart so that a loop can look at a square before it decides to take the move.
+// Inside square `cell` (its cell number) of an indexed grid, read and written without
+// data-dependent branches: whether a square is painted is a coin toss for the processor's
+// predictor. Reading and writing are apart so that a loop can look at a square before it decides
+// to take the move.
 template <CellWidth Width>
 inline int32_t indexedCellPainted(const FastGrid& g, uint32_t cell) {
     if constexpr (Width == CellWidth::Nibble) {
@@ -64,14 +50,6 @@ inline int32_t indexedCellUpdate(const FastGrid& g, int32_t ant, uint32_t cell) 
     return painted;
 }
 
-// A square outside the fast grid: the sparse store of the run, or a failure without one.
-inline int32_t indexedStoreUpdate(World& w, int32_t ant, int32_t x, int32_t y) {
-    w.searchIndexed.X = x;
-    w.searchIndexed.Y = y;
-    w.searchIndexed.ant = static_cast<uint16_t>(ant);
-    return w.storeIndexed ? w.storeIndexed->Toggle() : -1;
-}
-
 inline int32_t bwBitBlack(const FastGrid& g, uint32_t bit) { return (g.cells[bit >> 3] >> (bit & 7)) & 1; }
 inline void bwBitFlip(const FastGrid& g, uint32_t bit) {
     g.cells[bit >> 3] = static_cast<uint8_t>(g.cells[bit >> 3] ^ (1u << (bit & 7)));
@@ -82,24 +60,26 @@ inline int32_t bwBitUpdate(const FastGrid& g, uint32_t bit) {
     return wasBlack;
 }
 
-inline int32_t bwStoreUpdate(World& w, int32_t x, int32_t y) {
-    w.searchBW.X = x;
-    w.searchBW.Y = y;
-    return w.storeBW ? w.storeBW->Toggle() : -1;
-}
-
 // `g` is the world's grid; the loops pass a local copy, which no hook can change behind their back.
 template <CellWidth Width>
 inline int32_t squareUpdateIndexed(World& w, const FastGrid& g, int32_t ant, int32_t x, int32_t y) {
-    if (!g.inside(x, y)) [[unlikely]]
-        return indexedStoreUpdate(w, ant, x, y);
-    return indexedCellUpdate<Width>(g, ant, cellSquareIndex(g, x, y));
+    if (!g.inside(x, y)) [[unlikely]] {
+        // The sparse store of the run, or a failure without one.
+        w.searchIndexed.X = x;
+        w.searchIndexed.Y = y;
+        w.searchIndexed.ant = static_cast<uint16_t>(ant);
+        return w.storeIndexed ? w.storeIndexed->Toggle() : -1;
+    }
+    return indexedCellUpdate<Width>(g, ant, g.cellNumber(x, y));
 }
 
 inline int32_t squareUpdateBW(World& w, const FastGrid& g, int32_t x, int32_t y) {
-    if (!g.inside(x, y)) [[unlikely]]
-        return bwStoreUpdate(w, x, y);
-    return bwBitUpdate(g, bitSquareIndex(g, x, y));
+    if (!g.inside(x, y)) [[unlikely]] {
+        w.searchBW.X = x;
+        w.searchBW.Y = y;
+        return w.storeBW ? w.storeBW->Toggle() : -1;
+    }
+    return bwBitUpdate(g, g.bitNumber(x, y));
 }
 
 // Bit s of the program; a cell left above a lowered state count can reach s >= 64 once,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <optional>
 
 #include "core/SquareUpdate.h"
 
@@ -82,18 +83,19 @@ struct ByteDirections {
     void set(int32_t ant, uint8_t d) const { base[ant] = d; }
 };
 
-// The square update of a mode, split at the edge of the fast grid. Inside squares are addressed
-// by their linear square index, which moves by `indexStep` per square of a move.
+// The square update of a mode (`apply`), and its parts for the lone ant's pass, which addresses
+// inside squares by their linear index (`FastGrid::cellNumber` / `bitNumber`); that index moves
+// by `indexStep` per square of a move.
 template <CellWidth Width>
 struct IndexedUpdate {
     using Directions = IndexedDirections;
     static constexpr bool failureLeavesAntLoop = true;
-    static uint32_t squareIndex(const FastGrid& g, int32_t x, int32_t y) { return cellSquareIndex(g, x, y); }
+    static int32_t apply(World& w, const FastGrid& g, int32_t ant, int32_t x, int32_t y) {
+        return squareUpdateIndexed<Width>(w, g, ant, x, y);
+    }
+    static uint32_t squareIndex(const FastGrid& g, int32_t x, int32_t y) { return g.cellNumber(x, y); }
     static uint32_t indexStep(const FastGrid& g, int32_t dx, int32_t dy) {
         return static_cast<uint32_t>(dx) * static_cast<uint32_t>(g.side) + static_cast<uint32_t>(dy);
-    }
-    static int32_t inside(const FastGrid& g, int32_t ant, uint32_t index) {
-        return indexedCellUpdate<Width>(g, ant, index);
     }
     static int32_t look(const FastGrid& g, uint32_t index) { return indexedCellPainted<Width>(g, index); }
     static uintptr_t byteOffset(uint32_t index) {
@@ -102,26 +104,26 @@ struct IndexedUpdate {
     static void take(const FastGrid& g, int32_t ant, uint32_t index, int32_t turn) {
         indexedCellToggle<Width>(g, index, turn, ant);
     }
-    static int32_t outside(World& w, int32_t ant, int32_t x, int32_t y) { return indexedStoreUpdate(w, ant, x, y); }
 };
 struct BWUpdate {
     using Directions = ByteDirections;
     static constexpr bool failureLeavesAntLoop = false;
-    static uint32_t squareIndex(const FastGrid& g, int32_t x, int32_t y) { return bitSquareIndex(g, x, y); }
+    static int32_t apply(World& w, const FastGrid& g, int32_t, int32_t x, int32_t y) {
+        return squareUpdateBW(w, g, x, y);
+    }
+    static uint32_t squareIndex(const FastGrid& g, int32_t x, int32_t y) { return g.bitNumber(x, y); }
     static uint32_t indexStep(const FastGrid& g, int32_t dx, int32_t dy) {
         return static_cast<uint32_t>(dx) + static_cast<uint32_t>(dy) * 8u * static_cast<uint32_t>(g.rowBytes);
     }
-    static int32_t inside(const FastGrid& g, int32_t, uint32_t index) { return bwBitUpdate(g, index); }
     static int32_t look(const FastGrid& g, uint32_t index) { return bwBitBlack(g, index); }
     static uintptr_t byteOffset(uint32_t index) { return index >> 3; }
     static void take(const FastGrid& g, int32_t, uint32_t index, int32_t) { bwBitFlip(g, index); }
-    static int32_t outside(World& w, int32_t, int32_t x, int32_t y) { return bwStoreUpdate(w, x, y); }
 };
 
-// Turning and moving of indexed and black-and-white ants by table, without a branch per move.
-// Indexed by the turn result and the old code (codes outside 1-4 act as 4): the new code and
-// its move, so the next position needs one lookup after the square is read.
-// The old code picks the row before the square is read, so the turn result only adds to an address.
+// Turning and moving of indexed and black-and-white ants by table, without a branch per move:
+// indexed by the old code (codes outside 1-4 act as 4) and the turn result, the new code, its
+// move and the box side it may widen. The old code picks the row before the square is read, so
+// the turn result only adds to an address.
 struct LangtonTables {
     static constexpr int8_t stepX[5] = {0, 1, 0, -1, 0};
     static constexpr int8_t stepY[5] = {0, 0, -1, 0, 1};
@@ -226,10 +228,7 @@ public:
 
     // Steps that can pass without any service: no frame pending and the countdown not expiring.
     int64_t stepsWithoutService() const { return presentNow_ ? 0 : countdown_ - 1; }
-    void skipSteps(int64_t steps) {
-        countdown_ -= static_cast<int32_t>(steps);
-        servedEvents_ = false;
-    }
+    void skipSteps(int64_t steps) { countdown_ -= static_cast<int32_t>(steps); }
 
     void save(World& w) const { w.frameCountdown = countdown_; }
 
@@ -429,14 +428,15 @@ template <class Update, bool Lone>
         publish();
     };
 
-    const LoneAntPlan<Update> lonePlan(grid, sideBound);  // a few table entries; used when Lone
+    std::optional<LoneAntPlan<Update>> lonePlan;
+    if constexpr (Lone) lonePlan.emplace(grid, sideBound);
     while (step < w.limits.userMaxSteps) {
         if constexpr (Lone) {
             const int64_t quietSteps =
                 std::min({pacer.stepsWithoutService(), w.limits.userMaxSteps - step, limits.stepMax - step});
             if (quietSteps > 0) {
                 LoneAntRun lone{positions[0].x, positions[0].y, directions.get(0), filled, peak};
-                const int64_t taken = loneAntSteps<Update>(w, lonePlan, lone, box, filledFilter, quietSteps);
+                const int64_t taken = loneAntSteps<Update>(w, *lonePlan, lone, box, filledFilter, quietSteps);
                 if (taken > 0) {
                     positions[0] = AntPos{lone.x, lone.y};
                     directions.set(0, lone.code);
@@ -463,11 +463,7 @@ template <class Update, bool Lone>
             const uint8_t dir = directions.get(ant);
             c.currentAnt = ant;
             bool outsideCalled = false;  // only messages and event processing can set the idle flag
-            int32_t r;
-            if (grid.inside(x, y)) [[likely]]
-                r = Update::inside(grid, ant, Update::squareIndex(grid, x, y));
-            else
-                r = Update::outside(w, ant, x, y);
+            int32_t r = Update::apply(w, grid, ant, x, y);
             if (static_cast<uint32_t>(r) > 1u) [[unlikely]] {
                 publishAt(ant);
                 reportFailedUpdate(w);

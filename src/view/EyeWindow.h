@@ -92,7 +92,6 @@ private:
         canvas_.plotOrKeep(pixel.column, pixel.row, argb, false);
     }
 
-
     [[gnu::always_inline]] void moveDrawn(qm::Hook ownOperation, qm::AntPos at, uint32_t paintedArgb, uint8_t cleared) {
         const qm::Hook operation = cleared ? clearedOp : paintedOp;
         if (operation == ownOperation) {
