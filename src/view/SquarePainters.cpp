@@ -3,20 +3,13 @@
 #include <algorithm>
 
 #include "app/MainForm/MainForm.h"
+#include "core/IntegerDivision.h"
 #include "view/Colours.h"
 #include "view/EyeWindow.h"
 #include "view/ImageSurface.h"
 #include "view/MainView.h"
 
 namespace qm {
-
-namespace {
-
-// Floor and ceiling of a / b for b > 0, in 64 bits.
-int64_t floorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) & (a < 0)); }
-int64_t ceilDiv(int64_t a, int64_t b) { return a / b + ((a % b != 0) & (a > 0)); }
-
-}  // namespace
 
 PixelTarget::PixelTarget(QImage& image, const MainView& view)
     : bits_(image.bits()),
@@ -34,28 +27,21 @@ PixelTarget::PixelTarget(QImage& image, const MainView& view)
     const int64_t s = size_;
     const int64_t left0 = originX_ - lead_;  // left of square 0
     const int64_t top0 = originY_ - lead_;   // top of square 0
-    whole_ = squareRanges(ceilDiv(-left0, s), floorDiv(width_ - s - left0, s),
-                          ceilDiv(top0 + s - height_, s), floorDiv(top0, s));
-    touching_ = squareRanges(floorDiv(-s - left0, s) + 1, ceilDiv(width_ - left0, s) - 1,
-                             floorDiv(top0 - height_, s) + 1, ceilDiv(top0 + s, s) - 1);
+    whole_ = {SquareRange::of(ceilDiv(-left0, s), floorDiv(width_ - s - left0, s)),
+              SquareRange::of(ceilDiv(top0 + s - height_, s), floorDiv(top0, s))};
+    touching_ = {SquareRange::of(floorDiv(-s - left0, s) + 1, ceilDiv(width_ - left0, s) - 1),
+                 SquareRange::of(floorDiv(top0 - height_, s) + 1, ceilDiv(top0 + s, s) - 1)};
     squareOrigin_ = reinterpret_cast<uintptr_t>(bits_) + static_cast<uint64_t>(top0 * bytesPerLine_) +
                     static_cast<uint64_t>(left0 * 4);
     rowStep_ = s * bytesPerLine_;
 }
 
-PixelTarget::SquareRanges PixelTarget::squareRanges(int64_t firstX, int64_t lastX, int64_t firstY, int64_t lastY) {
+PixelTarget::SquareRange PixelTarget::SquareRange::of(int64_t first, int64_t last) {
     // Only the part within the 32-bit coordinates, which may be nothing.
-    firstX = std::max<int64_t>(firstX, INT32_MIN);
-    lastX = std::min<int64_t>(lastX, INT32_MAX);
-    firstY = std::max<int64_t>(firstY, INT32_MIN);
-    lastY = std::min<int64_t>(lastY, INT32_MAX);
-    SquareRanges r;
-    if (firstX > lastX || firstY > lastY) return r;  // no square at all
-    r.firstX = static_cast<uint32_t>(static_cast<int32_t>(firstX));
-    r.firstY = static_cast<uint32_t>(static_cast<int32_t>(firstY));
-    r.countX = static_cast<uint64_t>(lastX - firstX + 1);
-    r.countY = static_cast<uint64_t>(lastY - firstY + 1);
-    return r;
+    first = std::max<int64_t>(first, INT32_MIN);
+    last = std::min<int64_t>(last, INT32_MAX);
+    if (first > last) return {};
+    return {static_cast<uint32_t>(static_cast<int32_t>(first)), static_cast<uint64_t>(last - first + 1)};
 }
 
 void PixelTarget::fillClipped(int64_t left, int64_t top, int64_t size, uint32_t argb) const {

@@ -61,18 +61,19 @@ private:
 
     void fillClipped(int64_t left, int64_t top, int64_t size, uint32_t argb) const;
 
-    // The squares X in first X + 0 .. countX - 1 by first Y + 0 .. countY - 1, tested with 32-bit
-    // differences: the ranges are clamped to the 32-bit coordinates, so a difference wraps into
-    // the count exactly for the squares inside.
-    struct SquareRanges {
-        uint32_t firstX = 0, firstY = 0;
-        uint64_t countX = 0, countY = 0;  // 0: none
-        bool holds(int32_t x, int32_t y) const {
-            return (uint64_t{static_cast<uint32_t>(x) - firstX} < countX) &
-                   (uint64_t{static_cast<uint32_t>(y) - firstY} < countY);
-        }
+    // The coordinates first + 0 .. count - 1 of one axis, tested with a 32-bit difference: the
+    // range is clamped to the 32-bit coordinates, so the difference wraps into the count exactly
+    // for the coordinates inside.
+    struct SquareRange {
+        uint32_t first = 0;
+        uint64_t count = 0;  // 0: none
+        static SquareRange of(int64_t first, int64_t last);  // inclusive, any 64-bit values
+        bool holds(int32_t v) const { return uint64_t{static_cast<uint32_t>(v) - first} < count; }
     };
-    static SquareRanges squareRanges(int64_t firstX, int64_t lastX, int64_t firstY, int64_t lastY);
+    struct SquareRanges {
+        SquareRange x, y;
+        bool holds(int32_t px, int32_t py) const { return x.holds(px) & y.holds(py); }
+    };
 
     uchar* bits_ = nullptr;
     int64_t bytesPerLine_ = 0;

@@ -22,6 +22,7 @@
 #include "definitions/NumberText.h"
 #include "settings/AboutBoxUnit/RadioGroup.h"
 #include "settings/AboutBoxUnit/SettingsHost.h"
+#include "core/IntegerDivision.h"
 #include "view/ImageSurface.h"
 
 namespace {
@@ -29,11 +30,6 @@ namespace {
 constexpr int32_t SecondsWhenUnreadable = 3;
 
 QColor toQColor(qm::ColourRef colour) { return QColor::fromRgb(qm::toArgb(colour)); }
-
-int floorDiv(int a, int b) {
-    const int q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
-}
 
 }  // namespace
 
@@ -267,7 +263,7 @@ void TAboutBox::PaintBox1Paint() {
     if (states >= 1) {
         // Centred bars, each b - 1 wide, with a one-pixel gap of background between them.
         const int b = (w - 2) / states;
-        const int left = floorDiv(w - states * b, 2) + 1;
+        const int left = static_cast<int>(qm::floorDiv(w - states * b, 2)) + 1;
         const int bars = std::min(states, static_cast<int>(colours.size()) - 1);
         for (int i = 0; i < bars; ++i)
             painter.fillRect(left + b * i, 2, b - 1, h - 4, toQColor(colours[static_cast<std::size_t>(i) + 1]));
