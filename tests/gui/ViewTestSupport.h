@@ -118,6 +118,16 @@ protected:
         }
     }
 
+    // The picture the painters left, with the squares they cleared (pure white until the next
+    // repaint) read as background: what a full repaint must draw.
+    QImage paintedAsRepainted() {
+        QImage painted = image().copy();
+        for (int y = 0; y < painted.height(); ++y)
+            for (int x = 0; x < painted.width(); ++x)
+                if (painted.pixel(x, y) == WhiteArgb) painted.setPixel(x, y, background());
+        return painted;
+    }
+
     // Pixel for pixel, reporting where the pictures differ.
     static void expectSamePicture(const QImage& actual, const QImage& expected) {
         ASSERT_EQ(actual.size(), expected.size());

@@ -326,10 +326,7 @@ TEST_P(RepaintMatchesPainters, AfterARun) {
     run(QString::fromLatin1(c.ants), c.steps);
     ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes.front().text;
 
-    QImage painted = image().copy();
-    for (int y = 0; y < painted.height(); ++y)
-        for (int x = 0; x < painted.width(); ++x)
-            if (painted.pixel(x, y) == WhiteArgb) painted.setPixel(x, y, background());
+    const QImage painted = paintedAsRepainted();
     ASSERT_LT(countPixels(painted, background()), ViewWidth * ViewHeight);
     redraw();
     expectSamePicture(image(), painted);
@@ -413,10 +410,7 @@ TEST_F(MainViewTest, SizeChangeDuringARunRepaintsAndPaintsOnAtTheNewSize) {
     run("0,0,1,0000FF", 3000);
     ASSERT_TRUE(dialogs.boxes.empty());
     EXPECT_EQ(form->mainView->squareSize, 8);
-    QImage painted = image().copy();
-    for (int y = 0; y < painted.height(); ++y)
-        for (int x = 0; x < painted.width(); ++x)
-            if (painted.pixel(x, y) == WhiteArgb) painted.setPixel(x, y, background());
+    const QImage painted = paintedAsRepainted();
     redraw();
     expectSamePicture(image(), painted);
 }

@@ -274,10 +274,7 @@ TEST_F(NavigationTest, CommandsWorkDuringARunAndThePaintingFollowsTheView) {
     EXPECT_EQ(form->AntNum->text(), "2");
     EXPECT_NEAR(-offsetX(), 60, 3);
     // What the painters added after the move matches a repaint at the new offset.
-    QImage painted = image().copy();
-    for (int y = 0; y < painted.height(); ++y)
-        for (int x = 0; x < painted.width(); ++x)
-            if (painted.pixel(x, y) == WhiteArgb) painted.setPixel(x, y, background());
+    const QImage painted = paintedAsRepainted();
     redraw();
     expectSamePicture(image(), painted);
 }
