@@ -5,24 +5,15 @@
 #include <cstdint>
 #include <vector>
 
-#include <QApplication>
 #include <QLabel>
 
 #include "app/MainForm/MainForm.h"
 #include "view/EyeWindow.h"
 #include "view/ImageSurface.h"
 #include "view/MainView.h"
+#include "view/WaitCursor.h"
 
 namespace {
-
-// The hourglass while a long repaint runs; the normal cursor on every way out.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 // Squares first..last, both included.
 struct Span {
@@ -211,7 +202,7 @@ void scanBitsSampled(const ScanContext& sc, int64_t xlo, int64_t xhi, int64_t yl
 }  // namespace
 
 void EyeWindow::paint() {
-    BusyCursor busy;
+    qm::WaitCursor busy;
     attachCanvas();
     canvas_.fill(qm::toArgb(eyeBackground));
     if (world_.grid.exists()) scanFastGrid();

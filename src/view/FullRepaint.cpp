@@ -4,23 +4,13 @@
 #include <algorithm>
 #include <cstdint>
 
-#include <QApplication>
-
 #include "app/MainForm/MainForm.h"
 #include "view/ImageSurface.h"
 #include "view/MainView.h"
 #include "view/SquarePainters.h"
+#include "view/WaitCursor.h"
 
 namespace {
-
-// The hourglass while a long repaint runs; the normal cursor on every way out.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 struct SquareRange {
     int32_t firstX, lastX, firstY, lastY;
@@ -126,7 +116,7 @@ void repaintStores(const TForm1& form, const qm::PixelTarget& target) {
 
 void MainView::fullRepaint() {
     if (drawsNothing) return;
-    WaitCursor hourglass;
+    qm::WaitCursor hourglass;
     QImage& image = form_.PaintBox1->image();
     const qm::PixelTarget target(image, *this);
     if (form_.world.grid.exists()) {

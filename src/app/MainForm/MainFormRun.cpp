@@ -7,7 +7,6 @@
 #include <memory>
 #include <new>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
@@ -27,27 +26,11 @@
 #include "view/EyeWindow.h"
 #include "view/MainView.h"
 #include "view/StatePanel.h"
+#include "view/WaitCursor.h"
 
 namespace {
 
 constexpr int FromFilePage = 1;
-
-// The hourglass for the preparation; back to the normal cursor on every way out.
-class HourglassCursor {
-public:
-    HourglassCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~HourglassCursor() { restore(); }
-    HourglassCursor(const HourglassCursor&) = delete;
-    HourglassCursor& operator=(const HourglassCursor&) = delete;
-    void restore() {
-        if (!shown_) return;
-        shown_ = false;
-        QApplication::restoreOverrideCursor();
-    }
-
-private:
-    bool shown_ = true;
-};
 
 void releaseBlock(uint8_t*& block) {
     if (block) qm::allocator().release(block);
@@ -92,7 +75,7 @@ void TForm1::showRunError(const std::string& text) {
 }
 
 void TForm1::runFromStart() {
-    HourglassCursor cursor;
+    qm::WaitCursor cursor;  // the hourglass for the preparation
     bool active = false;
     try {
         if (aboutBox) aboutBox->ComboBoxTimerChange();
