@@ -5,6 +5,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <vector>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,6 +20,7 @@
 #include "app/MainForm/MainForm.h"
 #include "definitions/Imfile.h"
 #include "settings/AboutBoxUnit/AboutBoxUnit.h"
+#include "view/EyeWindow.h"
 #include "settings/AboutBoxUnit/RadioGroup.h"
 
 namespace qmbench {
@@ -59,40 +61,80 @@ std::unique_ptr<QApplication> startApplication(int& argc, char** argv) {
     return std::make_unique<QApplication>(argc, argv);
 }
 
-RunReport runThroughWindow(const BenchOptions& o) {
-    BenchDialogs dialogs;
-    TForm1 form(dialogs);
-    TAboutBox about(&form.settingsHost(), &dialogs);
-    form.setAboutBox(&about);
-    form.show();
-    QApplication::processEvents();
-    form.FormActivate();
+namespace {
 
-    applyMode(about, o);
-    about.RadioGroupMem->setItemIndex(o.memoryItem);
-    if (about.CheckBoxContinue->isChecked() != o.continueCompute) about.CheckBoxContinue->click();
+// One window with the options applied, ready for any number of runs.
+class BenchWindow {
+public:
+    explicit BenchWindow(const BenchOptions& o) : form_(dialogs_), about_(&form_.settingsHost(), &dialogs_) {
+        form_.setAboutBox(&about_);
+        form_.show();
+        QApplication::processEvents();
+        form_.FormActivate();
 
-    if (o.maxSteps) form.Edit1->setText(QString::number(*o.maxSteps));
-    else form.Button9->click();  // "^^^ almost unlimited ^^^": the step maximum
+        applyMode(about_, o);
+        about_.RadioGroupMem->setItemIndex(o.memoryItem);
+        if (about_.CheckBoxContinue->isChecked() != o.continueCompute) about_.CheckBoxContinue->click();
 
-    if (o.antsFile.empty()) {
-        form.Memo1->setPlainText(QStringLiteral("0,0,1"));
-    } else if (qm::fileSizeOf(o.antsFile) <= 1048576) {
-        std::ifstream in(o.antsFile, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        form.Memo1->setPlainText(QString::fromUtf8(text.str()));
-    } else {
-        form.PageControl1->setCurrentIndex(1);
-        form.EditFile->setText(QString::fromLocal8Bit(o.antsFile.c_str()));
+        if (o.maxSteps) form_.Edit1->setText(QString::number(*o.maxSteps));
+        else form_.Button9->click();  // "^^^ almost unlimited ^^^": the step maximum
+
+        if (o.antsFile.empty()) {
+            form_.Memo1->setPlainText(QStringLiteral("0,0,1"));
+        } else if (qm::fileSizeOf(o.antsFile) <= 1048576) {
+            std::ifstream in(o.antsFile, std::ios::binary);
+            std::stringstream text;
+            text << in.rdbuf();
+            form_.Memo1->setPlainText(QString::fromUtf8(text.str()));
+        } else {
+            form_.PageControl1->setCurrentIndex(1);
+            form_.EditFile->setText(QString::fromLocal8Bit(o.antsFile.c_str()));
+        }
+        form_.ComboBoxSize->setCurrentIndex(o.squareSizeItem);
+        form_.CBShow->setCurrentIndex(o.showItem);
+        QApplication::processEvents();
     }
-    form.ComboBoxSize->setCurrentIndex(o.squareSizeItem);
-    form.CBShow->setCurrentIndex(o.showItem);
-    if (o.eye) form.Button7->click();
-    QApplication::processEvents();
 
-    form.Button1->click();  // the whole run happens inside the click
-    return reportOf(form.world, form.lastLoopSeconds);
+    void showEye(bool shown) {
+        if (form_.eyeWindow->shown() != shown) form_.Button7->click();  // "Eye S/H"
+        QApplication::processEvents();
+    }
+
+    RunReport run() {
+        form_.Button1->click();  // the whole run happens inside the click
+        return reportOf(form_.world, form_.lastLoopSeconds);
+    }
+
+private:
+    BenchDialogs dialogs_;
+    TForm1 form_;
+    TAboutBox about_;
+};
+
+}  // namespace
+
+RunReport runThroughWindow(const BenchOptions& o) {
+    BenchWindow window(o);
+    window.showEye(o.eye);
+    return window.run();
+}
+
+std::vector<double> eyeRatiosInOneWindow(const BenchOptions& o, int rounds) {
+    BenchWindow window(o);
+    std::vector<double> ratios;
+    for (int round = 0; round < rounds; ++round) {
+        // Which goes first alternates, so that neither gains from what the other left warm.
+        double movesPerSecond[2] = {0.0, 0.0};
+        for (int k = 0; k < 2; ++k) {
+            const bool shown = (round + k) % 2 == 1;
+            window.showEye(shown);
+            const RunReport report = window.run();
+            std::printf("eye=%d %s\n", shown ? 1 : 0, formatReport(report).c_str());
+            movesPerSecond[shown ? 1 : 0] = report.seconds > 0 ? double(report.moves) / report.seconds : 0.0;
+        }
+        if (movesPerSecond[0] > 0) ratios.push_back(movesPerSecond[1] / movesPerSecond[0]);
+    }
+    return ratios;
 }
 
 }  // namespace qmbench

@@ -3,6 +3,7 @@
 // the ants put into the editor, "Start" clicked, the line printed when the run has ended.
 
 #include <memory>
+#include <vector>
 
 #include <QApplication>
 
@@ -16,5 +17,10 @@ namespace qmbench {
 std::unique_ptr<QApplication> startApplication(int& argc, char** argv);
 
 RunReport runThroughWindow(const BenchOptions& options);
+
+// `rounds` rounds in one window, each running once with the eye window hidden and once shown
+// (printing both lines): the speed with the eye shown over that with it hidden, per round. Pairs
+// a few milliseconds apart see the same machine, where separate processes may not.
+std::vector<double> eyeRatiosInOneWindow(const BenchOptions& options, int rounds);
 
 }  // namespace qmbench

@@ -1,6 +1,8 @@
 // quillmarch-bench: real runs, headless or through the window, one line per run.
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 #include <string>
 
 #include "Baseline.h"
@@ -30,6 +32,15 @@ int main(int argc, char** argv) {
 #if QM_BENCH_GUI
     int appArgc = 1;
     const auto application = options->gui ? qmbench::startApplication(appArgc, argv) : nullptr;
+    if (options->eyePairs > 0) {
+        std::vector<double> ratios = qmbench::eyeRatiosInOneWindow(*options, options->eyePairs);
+        if (ratios.empty()) return 1;
+        std::sort(ratios.begin(), ratios.end());
+        const size_t n = ratios.size();
+        std::printf("eye_ratio=%.4f (quartiles %.4f .. %.4f, %zu rounds)\n", ratios[(n - 1) / 2], ratios[n / 4],
+                    ratios[3 * n / 4], n);
+        return 0;
+    }
 #endif
     for (int i = 0; i < options->repeat; ++i) {
         qmbench::RunReport report;

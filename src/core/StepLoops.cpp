@@ -16,8 +16,12 @@ inline int32_t minusOne(int32_t v) { return static_cast<int32_t>(static_cast<uin
 
 enum class MoveOutcome { Continue, LeaveAntLoop };
 
+// Before every call out of the loop other than the per-move hooks.
+inline void handControlOutside(World& w) { ++w.outsideCalls; }
+
 void stopWith(World& w, StopReason reason, const char* text, BoxType type) {
     w.lastStop = reason;
+    handControlOutside(w);
     w.messages->showMessage(text, type);
     w.idle = 1;
 }
@@ -60,6 +64,7 @@ inline void handBrake(World& w) {
     if (count == 0) return;
     for (uint32_t k = 0; k < w.handBrakeCount;) {
         if constexpr (Generalized) w.squareStateFromStore = 1;
+        handControlOutside(w);
         w.pump->processEvents();
         if (w.trackBarPosition < 100) ++k;
         if (w.idle) break;
@@ -197,6 +202,7 @@ public:
         if (presentNow_ || w.handBrakeCount != 0) {
             presentNow_ = false;
             publish();
+            handControlOutside(w);
             w.pump->processEvents();
             outsideCalled = true;
             servedEvents_ = true;
@@ -222,6 +228,7 @@ public:
         }
         if (presentNow_ || w.handBrakeCount != 0) {
             publish();
+            handControlOutside(w);
             w.hooks.step(w.hooks.context);
         }
     }
@@ -582,6 +589,7 @@ void runGeneralizedLoop(World& w) {
 }
 
 void runStepLoop(World& w) {
+    handControlOutside(w);  // everything before the run counts as outside
     if (w.generalized) runGeneralizedLoop(w);
     else if (w.antMaxMode == AntMaxMode::BlackWhite) runBlackWhiteLoop(w);
     else runIndexedLoop(w);

@@ -117,6 +117,13 @@ struct World {
     EventPump* pump = nullptr;
     MessageSink* messages = nullptr;
 
+    // Counts the times a run hands control to code that may change anything: its start, every
+    // event processing, the step hook and every message. Nothing else runs between two per-move
+    // hooks, so what a per-move hook derives from the window (image addresses, scales, colours)
+    // stays valid while this count is unchanged: one comparison per move instead of checking
+    // every input.
+    uint64_t outsideCalls = 0;
+
     // Frame pacing of the loops: a countdown decremented per step; the pump's clock is asked
     // only when it reaches zero.
     int32_t frameCountdown = 1;

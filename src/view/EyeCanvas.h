@@ -46,6 +46,8 @@ public:
 
     int64_t width() const { return width_; }
     int64_t height() const { return height_; }
+    uchar* bits() const { return width_ > 0 ? bits_ : nullptr; }
+    int64_t bytesPerLine() const { return bytesPerLine_; }
 
     void plot(int64_t px, int64_t py, uint32_t argb) {
         if (static_cast<uint64_t>(px) < static_cast<uint64_t>(width_) &&

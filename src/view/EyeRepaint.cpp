@@ -8,6 +8,7 @@
 #include <QLabel>
 
 #include "app/MainForm/MainForm.h"
+#include "core/IntegerDivision.h"
 #include "view/EyeWindow.h"
 #include "view/ImageSurface.h"
 #include "view/MainView.h"
@@ -21,11 +22,6 @@ struct Span {
     int64_t last;
     bool empty() const { return first > last; }
 };
-
-// The lowest square whose quotient by s (truncated toward zero) is at least k, and the highest
-// whose quotient is at most m: the quotient 0 covers the 2s - 1 squares from -(s - 1) to s - 1.
-int64_t firstWithQuotientAtLeast(int64_t k, int64_t s) { return k > 0 ? k * s : (k - 1) * s + 1; }
-int64_t lastWithQuotientAtMost(int64_t m, int64_t s) { return m >= 0 ? (m + 1) * s - 1 : m * s; }
 
 // At coarse scales the black-and-white scan tests whole bytes of eight squares, visits every
 // few columns only and skips one row after each run of empty rows.
@@ -95,7 +91,7 @@ void scanColumns(const ScanContext& sc, const Span& xs, const Span& ys, CellArgb
         const int64_t columnBase = (x + g.halfSize) * g.side + g.halfSize;  // cell index of (x, 0)
         for (int64_t y = ys.first; y <= ys.last;) {
             const int64_t quotient = y / s;
-            const int64_t blockLast = std::min(lastWithQuotientAtMost(quotient, s), ys.last);
+            const int64_t blockLast = std::min(qm::lastWithQuotientAtMost(quotient, s), ys.last);
             for (int64_t yy = blockLast; yy >= y; --yy) {
                 uint32_t argb = 0;
                 if (cellArgb(columnBase + yy, argb)) {
@@ -128,11 +124,11 @@ void scanBitsExactly(const ScanContext& sc, const Span& xs, const Span& ys) {
     const uint32_t black = qm::toArgb(qm::Black);
     for (int64_t y = ys.first; y <= ys.last;) {
         const int64_t yQuotient = y / s;
-        const int64_t yLast = std::min(lastWithQuotientAtMost(yQuotient, s), ys.last);
+        const int64_t yLast = std::min(qm::lastWithQuotientAtMost(yQuotient, s), ys.last);
         const int64_t py = sc.mapping.originY - yQuotient;
         for (int64_t x = xs.first; x <= xs.last;) {
             const int64_t xQuotient = x / s;
-            const int64_t xLast = std::min(lastWithQuotientAtMost(xQuotient, s), xs.last);
+            const int64_t xLast = std::min(qm::lastWithQuotientAtMost(xQuotient, s), xs.last);
             for (int64_t yy = y; yy <= yLast; ++yy) {
                 const uint8_t* row = g.cells + (yy + g.halfSize) * g.rowBytes;
                 if (anyBlack(row, x + g.halfSize, xLast + g.halfSize)) {
@@ -220,10 +216,10 @@ void EyeWindow::scanFastGrid() {
     w.squareStateFromStore = 0;
 
     ScanContext sc{w, form_.stateColours, mapping_, canvas_, {}, {}};
-    sc.visibleX = {firstWithQuotientAtLeast(-int64_t{mapping_.centreX}, s),
-                   lastWithQuotientAtMost(canvas_.width() - 1 - mapping_.centreX, s)};
-    sc.visibleY = {firstWithQuotientAtLeast(int64_t{mapping_.originY} - (canvas_.height() - 1), s),
-                   lastWithQuotientAtMost(mapping_.originY, s)};
+    sc.visibleX = {qm::firstWithQuotientAtLeast(-int64_t{mapping_.centreX}, s),
+                   qm::lastWithQuotientAtMost(canvas_.width() - 1 - mapping_.centreX, s)};
+    sc.visibleY = {qm::firstWithQuotientAtLeast(int64_t{mapping_.originY} - (canvas_.height() - 1), s),
+                   qm::lastWithQuotientAtMost(mapping_.originY, s)};
 
     if (g.width == qm::CellWidth::Bit && s >= FirstSampledScale) {
         // The sampled columns and rows start where the eye's area, the grid and the bounding

@@ -141,12 +141,32 @@ void EyeWindow::updateOptions() {
 void EyeWindow::plotAntColourMove(void* context) {
     EyeWindow& eye = *static_cast<EyeWindow*>(context);
     const int32_t ant = eye.world_.counters.currentAnt;
-    eye.plotMove(eye.world_.antPos[ant], qm::toArgb(eye.world_.antColour[ant]), eye.squareCleared_);
+    eye.plotMove(eye.world_.antPos[ant], qm::toArgb(eye.world_.antColour[ant]));
 }
 
 void EyeWindow::plotBlackMove(void* context) {
     EyeWindow& eye = *static_cast<EyeWindow*>(context);
-    eye.plotMove(eye.world_.antPos[eye.world_.counters.currentAnt], qm::toArgb(qm::Black), eye.squareCleared_);
+    eye.plotMove(eye.world_.antPos[eye.world_.counters.currentAnt], qm::toArgb(qm::Black));
+}
+
+// A painted square takes its colour; a cleared one the background with "Update 'white' too",
+// else it stays as it is.
+void EyeWindow::plotMove(qm::AntPos at, uint32_t paintedArgb) {
+    const bool cleared = squareCleared_ != 0;
+    plotSquare(at, cleared ? qm::toArgb(eyeBackground) : paintedArgb, cleared && keepsClearedSquares_);
+}
+
+void EyeWindow::catchUpForMoves(uint64_t outsideCalls) {
+    canvas_.ensureCurrent();
+    const qm::EyeMoveGeometry geometry{mapping_.scale,  mapping_.centreX,      mapping_.originY, canvas_.bits(),
+                                       canvas_.bytesPerLine(), canvas_.width(), canvas_.height()};
+    moveTarget_.rebuild(geometry, qm::toArgb(eyeBackground), keepsClearedSquares_ != 0);
+    const bool ownInBoth = paintedOp == clearedOp;
+    inlineSince_[AntColourMoves] = ownInBoth && paintedOp == &EyeWindow::plotAntColourMove ? outsideCalls : NotInline;
+    inlineSince_[BlackMoves] = ownInBoth && paintedOp == &EyeWindow::plotBlackMove ? outsideCalls : NotInline;
+    for (const MoveKind kind : {AntColourMoves, BlackMoves})
+        byTablesSince_[kind] = moveTarget_.usesTables() ? inlineSince_[kind] : NotInline;
+    moveTargetFor_ = outsideCalls;
 }
 
 // The square update has just left the square's cell value in the store hand-off or the grid.

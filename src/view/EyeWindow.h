@@ -8,6 +8,7 @@
 #include "core/World.h"
 #include "view/Colours.h"
 #include "view/EyeCanvas.h"
+#include "view/EyeMoveTarget.h"
 #include "view/MovePixels.h"
 
 class QMouseEvent;
@@ -42,14 +43,15 @@ public:
         (cleared ? clearedOp : paintedOp)(opContext);
     }
     // The same for the painters of indexed and black-and-white moves, which hand over what they
-    // already hold: the square and the colour a painted square takes. When the operation to
-    // call is the eye's own for such moves it runs inline, without the call and without reading
-    // the world again; any other operation is called as above. The test is the same all run.
-    [[gnu::always_inline]] void antColourMove(qm::AntPos at, uint32_t antArgb, uint8_t cleared) {
-        moveDrawn(&EyeWindow::plotAntColourMove, at, antArgb, cleared);
+    // already hold: the square, the colour a painted square takes and the world's count of
+    // outside calls. While the eye's own operation for such moves is installed, the move is drawn
+    // inline through the move target, without the call and without reading the world again; any
+    // other operation is called as above.
+    [[gnu::always_inline]] void antColourMove(uint64_t outsideCalls, qm::AntPos at, uint32_t antArgb, uint8_t cleared) {
+        moveDrawn<AntColourMoves>(outsideCalls, at, antArgb, cleared);
     }
-    [[gnu::always_inline]] void blackMove(qm::AntPos at, uint8_t cleared) {
-        moveDrawn(&EyeWindow::plotBlackMove, at, qm::toArgb(qm::Black), cleared);
+    [[gnu::always_inline]] void blackMove(uint64_t outsideCalls, qm::AntPos at, uint8_t cleared) {
+        moveDrawn<BlackMoves>(outsideCalls, at, qm::toArgb(qm::Black), cleared);
     }
 
     // The eye window is switched on ("Eye S/H"), whether or not the main window is on screen.
@@ -85,43 +87,38 @@ private:
     static void plotBlackMove(void* eye);      // black-and-white moves, painted or cleared
     static void paintStateColour(void* eye);
 
-    void plotCurrentSquare(uint32_t argb) {
-        const qm::AntPos at = world_.antPos[world_.counters.currentAnt];
+    void plotMove(qm::AntPos at, uint32_t paintedArgb);  // for the move operations, by squareCleared_
+    void plotCurrentSquare(uint32_t argb) { plotSquare(world_.antPos[world_.counters.currentAnt], argb, false); }
+    // The operations' own way, which reads the image and the mapping as they are now: tests and
+    // the painters of item "0" call them at any time.
+    void plotSquare(qm::AntPos at, uint32_t argb, bool keep) {
         canvas_.ensureCurrent();
         const qm::PixelPair pixel = movePixels_.of(at);
-        canvas_.plotOrKeep(pixel.column, pixel.row, argb, false);
+        canvas_.plotOrKeep(pixel.column, pixel.row, argb, keep);
     }
 
-    [[gnu::always_inline]] void moveDrawn(qm::Hook ownOperation, qm::AntPos at, uint32_t paintedArgb, uint8_t cleared) {
-        const qm::Hook operation = cleared ? clearedOp : paintedOp;
-        if (operation == ownOperation) {
-            plotMove(at, paintedArgb, cleared);
+    enum MoveKind { AntColourMoves, BlackMoves, MoveKinds };
+    static constexpr uint64_t NotInline = UINT64_MAX;
+
+    // One comparison per move on the way taken all run: equal only while the eye's own operation
+    // for these moves is installed, the move target uses its tables and it was built after the
+    // last call the run made outside its loop (the only time the image, the mapping or the
+    // options can change). Coarser scales take the second way.
+    template <MoveKind Kind>
+    [[gnu::always_inline]] void moveDrawn(uint64_t outsideCalls, qm::AntPos at, uint32_t paintedArgb, uint8_t cleared) {
+        if (outsideCalls == byTablesSince_[Kind]) [[likely]] {
+            moveTarget_.plotByTables(at, paintedArgb, cleared);
+            return;
+        }
+        if (outsideCalls != moveTargetFor_) catchUpForMoves(outsideCalls);
+        if (outsideCalls == inlineSince_[Kind]) {
+            moveTarget_.plot(at, paintedArgb, cleared);
         } else {
             squareCleared_ = cleared;
-            operation(opContext);
+            (cleared ? clearedOp : paintedOp)(opContext);
         }
     }
-
-    // A painted square takes its colour; a cleared one the background with "Update 'white'
-    // too", else it stays as it is. Chosen without a branch: with many ants, painting and
-    // clearing follow each other in no predictable order. Always inlined: a call's cost would
-    // come close to that of the pixel itself.
-    [[gnu::always_inline]] void plotMove(qm::AntPos at, uint32_t paintedArgb, uint8_t cleared) {
-        const uint32_t clearedArgb = backgroundArgb();
-        const uint32_t argb = cleared ? clearedArgb : paintedArgb;
-        canvas_.ensureCurrentAttached();  // the operations are installed only with the canvas attached
-        const qm::PixelPair pixel = movePixels_.of(at);
-        canvas_.plotOrKeep(pixel.column, pixel.row, argb, cleared & keepsClearedSquares_);
-    }
-
-    // The background as a pixel, converted again only when the colour has changed.
-    uint32_t backgroundArgb() {
-        if (eyeBackground != convertedBackground_) [[unlikely]] {
-            convertedBackground_ = eyeBackground;
-            backgroundArgb_ = qm::toArgb(eyeBackground);
-        }
-        return backgroundArgb_;
-    }
+    [[gnu::noinline, gnu::cold]] void catchUpForMoves(uint64_t outsideCalls);
 
     // Full repaint pieces (EyeRepaint.cpp).
     void scanFastGrid();
@@ -146,9 +143,11 @@ private:
     qm::World& world_;
     qm::PixelCanvas canvas_;
     qm::EyeMapping mapping_;
-    qm::MovePixels movePixels_;  // mapping_ for the per-move operations
-    qm::ColourRef convertedBackground_ = qm::DefaultEyeBackground;
-    uint32_t backgroundArgb_ = qm::toArgb(qm::DefaultEyeBackground);
+    qm::MovePixels movePixels_;  // mapping_ for the operations
+    qm::EyeMoveTarget moveTarget_;  // mapping_, image and options for the painters' inline moves
+    uint64_t moveTargetFor_ = NotInline;  // the world's count of outside calls it was built at
+    uint64_t inlineSince_[MoveKinds] = {NotInline, NotInline};  // that count while a kind is drawn inline
+    uint64_t byTablesSince_[MoveKinds] = {NotInline, NotInline};  // the same while the target uses tables
     uint8_t squareCleared_ = 0;         // the turn result of the move being drawn, for the operations
     uint8_t keepsClearedSquares_ = 1;   // "Update 'white' too" unchecked when the operations were chosen
     bool dragging_ = false;

@@ -73,8 +73,7 @@ void MainView::forgetVisited() {
     visitedMaxY = INT32_MIN;
 }
 
-void MainView::rebuildPixelTarget() {
+void MainView::rebuildPixelTarget(uint64_t outsideCalls) {
     pixelTarget_ = qm::PixelTarget(surface_.image(), *this);
-    // Read after the write access above, which counts as a generation of its own.
-    targetKey_ = currentTargetKey();
+    targetFor_ = outsideCalls;
 }

@@ -47,27 +47,20 @@ public:
     int32_t visitedMinX = INT32_MAX, visitedMaxX = INT32_MIN, visitedMinY = INT32_MAX, visitedMaxY = INT32_MIN;
 
     // Where the painters draw, kept between moves: rebuilding it reads the image (and detaches
-    // it) every time. It is rebuilt whenever the surface's image may have moved or a view field
-    // it depends on changed, so a resize or a navigation never leaves it pointing astray.
-    const qm::PixelTarget& pixelTarget() {
-        if (!(currentTargetKey() == targetKey_)) rebuildPixelTarget();
+    // it) every time. The image and the view fields change only while a run has handed control
+    // outside its loop, so the target is rebuilt at the first move after each such call (the
+    // painter hands over the world's count of them) and a resize or a navigation never leaves
+    // it pointing astray.
+    const qm::PixelTarget& pixelTarget(uint64_t outsideCalls) {
+        if (outsideCalls != targetFor_) [[unlikely]] rebuildPixelTarget(outsideCalls);
         return pixelTarget_;
     }
 
 private:
-    // Everything the cached target was computed from.
-    struct TargetKey {
-        uint64_t imageGeneration;
-        int32_t viewOffsetX, viewOffsetY, squareSize, halfSquare, viewCentreX, viewCentreY;
-        bool operator==(const TargetKey&) const = default;
-    };
-    TargetKey currentTargetKey() const {
-        return {surface_.generation(), viewOffsetX, viewOffsetY, squareSize, halfSquare, viewCentreX, viewCentreY};
-    }
-    void rebuildPixelTarget();
+    [[gnu::noinline, gnu::cold]] void rebuildPixelTarget(uint64_t outsideCalls);
 
     TForm1& form_;
     qm::ImageSurface& surface_;  // PaintBox1
     qm::PixelTarget pixelTarget_;
-    TargetKey targetKey_{};  // square size 0 never is current: the first call builds the target
+    uint64_t targetFor_ = UINT64_MAX;  // the world's count of outside calls it was built at; none yet
 };

@@ -82,14 +82,16 @@ inline uint32_t paintedOrWhite(uint8_t cleared, uint32_t paintedArgb) {
 // What an indexed or a black-and-white move paints, and how the eye window learns of it.
 struct AntColour {
     static uint32_t argb(const World& w) { return toArgb(colourOf(w.antColour[w.counters.currentAnt])); }
-    [[gnu::always_inline]] static void tellEye(EyeWindow& eye, AntPos p, uint32_t argb, uint8_t cleared) {
-        eye.antColourMove(p, argb, cleared);
+    [[gnu::always_inline]] static void tellEye(EyeWindow& eye, uint64_t outsideCalls, AntPos p, uint32_t argb,
+                                               uint8_t cleared) {
+        eye.antColourMove(outsideCalls, p, argb, cleared);
     }
 };
 struct BlackSquares {
     static uint32_t argb(const World&) { return toArgb(Black); }
-    [[gnu::always_inline]] static void tellEye(EyeWindow& eye, AntPos p, uint32_t, uint8_t cleared) {
-        eye.blackMove(p, cleared);
+    [[gnu::always_inline]] static void tellEye(EyeWindow& eye, uint64_t outsideCalls, AntPos p, uint32_t,
+                                               uint8_t cleared) {
+        eye.blackMove(outsideCalls, p, cleared);
     }
 };
 
@@ -98,7 +100,7 @@ template <int Size>
 inline void fillSquare(TForm1& form, AntPos p, uint32_t argb) {
     MainView& view = *form.mainView;
     view.noteVisited(p.x, p.y);
-    const PixelTarget& target = view.pixelTarget();
+    const PixelTarget& target = view.pixelTarget(form.world.outsideCalls);
     if constexpr (Size == 0) target.fill(p.x, p.y, argb);
     else target.fillFixed<Size>(p.x, p.y, argb);
 }
@@ -113,7 +115,7 @@ void paintMove(void* context) {
     const uint32_t painted = Painted::argb(w);
     const uint8_t cleared = w.lastTurn;
     fillSquare<Size>(form, p, paintedOrWhite(cleared, painted));
-    Painted::tellEye(*form.eyeWindow, p, painted, cleared);
+    Painted::tellEye(*form.eyeWindow, w.outsideCalls, p, painted, cleared);
 }
 
 template <int Size>

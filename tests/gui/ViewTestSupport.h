@@ -87,7 +87,11 @@ protected:
         if (w.antColour) w.antColour[0] = qm::makeColourWord(colour, qm::DirXPlus);
         w.counters.currentAnt = 0;
     }
-    void callHook(qm::Hook hook) { hook(form->world.hooks.context); }
+    // The test's own changes before the call come from outside the loop, as a run's events do.
+    void callHook(qm::Hook hook) {
+        ++form->world.outsideCalls;
+        hook(form->world.hooks.context);
+    }
     // A move's square hook as the loop calls it: the turn result first (0 painted, 1 cleared).
     void callPaintHook() {
         form->world.lastTurn = 0;

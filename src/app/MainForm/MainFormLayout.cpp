@@ -336,6 +336,11 @@ void TForm1::buildEyeControls() {
     PanelFalconEye->hide();
     PanelFalconEye->installEventFilter(this);
     PaintBoxEye = new qm::ImageSurface(PanelFalconEye);
+    // The eye's image covers its panel whole. Marked opaque, the two would cut the main view's
+    // region into pieces at every frame, which Qt draws through a clipped path at twice the cost
+    // of the plain copy; unmarked, the main view is copied whole and the eye over it.
+    PanelFalconEye->setAutoFillBackground(false);
+    PaintBoxEye->setAttribute(Qt::WA_OpaquePaintEvent, false);
     PanelFalconEye->setGeometry(InitialViewWidth - 300, InitialViewHeight - 300, 300, 300);
     PaintBoxEye->setGeometry(0, 0, 300, 300);
 }

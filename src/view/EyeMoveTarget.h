@@ -1,0 +1,119 @@
+#pragma once
+// Where the eye window's per-move operations draw: the byte offset of a square's pixel comes from
+// two tables, one entry per column and per row of squares the eye shows, so that a move costs two
+// lookups where the mapping would cost two divisions (or multiplications) and two range tests.
+// At scales so coarse that the tables would grow too large, the offset is computed instead.
+// Everything is built from plain numbers: no toolkit types, so it is tested headless.
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "core/World.h"
+#include "view/MovePixels.h"
+
+namespace qm {
+
+// What a target is built from: the square-to-pixel mapping, the image's pixels and whether
+// cleared squares are drawn.
+struct EyeMoveGeometry {
+    int32_t scale = 1;
+    int32_t centreX = 0;
+    int32_t originY = 0;
+    uint8_t* bits = nullptr;  // 32-bit pixels; none: every move goes to the scratch pixel
+    int64_t bytesPerLine = 0;
+    int64_t width = 0;
+    int64_t height = 0;
+    bool operator==(const EyeMoveGeometry&) const = default;
+};
+
+class EyeMoveTarget {
+public:
+    // Per axis, the most squares the tables cover; coarser scales compute the offset.
+    static constexpr int64_t MaxTableSquares = int64_t{1} << 16;
+    // Offsets at or above this lie off the image: both tables' last entries hold it.
+    static constexpr uint64_t Off = uint64_t{1} << 62;
+
+    EyeMoveTarget() { rebuild({}, 0, true); }
+    EyeMoveTarget(const EyeMoveTarget&) = delete;  // `scratch_` is where moves off the image go
+    EyeMoveTarget& operator=(const EyeMoveTarget&) = delete;
+
+    // The tables are built again only when the geometry changed.
+    void rebuild(const EyeMoveGeometry& geometry, uint32_t backgroundArgb, bool keepsClearedSquares);
+
+    bool usesTables() const { return usesTables_; }
+
+    // The move of a square that has just been painted (cleared = 0) or cleared (1): a painted
+    // square takes `paintedArgb`, a cleared one the background unless cleared squares are kept.
+    // Without a branch on `cleared`: with many ants it follows no pattern.
+    [[gnu::always_inline]] void plot(AntPos at, uint32_t paintedArgb, uint8_t cleared) {
+        const uint32_t clearedMask = 0u - cleared;
+        const uint32_t argb = paintedArgb ^ ((paintedArgb ^ background_) & clearedMask);
+        const uint32_t keptMask = clearedMask & keepMask_;
+        const uint64_t offset = usesTables_ ? tableOffset(at, keptMask) : computedOffset(at, keptMask);
+        *reinterpret_cast<uint32_t*>(addressOrScratch(offset)) = argb;
+    }
+    // The same for a target known to use its tables: the painters' way.
+    [[gnu::always_inline]] void plotByTables(AntPos at, uint32_t paintedArgb, uint8_t cleared) {
+        const uint32_t clearedMask = 0u - cleared;
+        const uint32_t argb = paintedArgb ^ ((paintedArgb ^ background_) & clearedMask);
+        *reinterpret_cast<uint32_t*>(addressOrScratch(tableOffset(at, clearedMask & keepMask_))) = argb;
+    }
+
+    // The offset the tables give, or Off, for a square as a painted move draws it (for tests).
+    uint64_t offsetOf(AntPos at) const;
+
+private:
+    // bits + offset below Off, else the scratch pixel. With many ants whether a move lands on the
+    // image follows no pattern, and the compiler turns a plain conditional into a branch.
+    [[gnu::always_inline]] uintptr_t addressOrScratch(uint64_t offset) const {
+        uintptr_t address = bitsAddress_ + offset;
+#if defined(__x86_64__)
+        asm("cmp %[off], %[offset]\n\tcmovae %[scratch], %[address]"
+            : [address] "+r"(address)
+            : [offset] "r"(offset), [off] "r"(Off), [scratch] "r"(scratchAddress_)
+            : "cc");
+        return address;
+#else
+        const uintptr_t onImage = 0 - static_cast<uintptr_t>(offset < Off);
+        return scratchAddress_ ^ ((address ^ scratchAddress_) & onImage);
+#endif
+    }
+
+    // A kept square's column index turns into all ones, which the bound makes the last entry.
+    [[gnu::always_inline]] uint64_t tableOffset(AntPos at, uint32_t keptMask) const {
+        const uint32_t column = std::min((static_cast<uint32_t>(at.x) - xFirst_) | keptMask, columnCount_);
+        const uint32_t row = std::min(static_cast<uint32_t>(at.y) - yFirst_, rowCount_);
+        return columnOffsets_[column] + rowOffsets_[row];
+    }
+    uint64_t computedOffset(AntPos at, uint32_t keptMask) const {
+        const PixelPair pixel = pixels_.of(at);
+        const bool inside = (pixel.column < width_) & (pixel.row < height_) & (keptMask == 0);
+        return inside ? uint64_t{pixel.column} * 4 + uint64_t{pixel.row} * bytesPerLine_ : Off;
+    }
+    void buildTables();
+
+    EyeMoveGeometry geometry_;
+    bool built_ = false;
+    bool usesTables_ = true;
+    uintptr_t bitsAddress_ = 0;
+    uintptr_t scratchAddress_ = 0;
+    uint32_t background_ = 0;
+    uint32_t keepMask_ = 0;  // all ones: cleared squares keep their pixel
+    // Tables: column index x - xFirst, row index y - yFirst, both modulo 2^32; the entry at the
+    // count holds Off and takes every square outside.
+    uint32_t xFirst_ = 0;
+    uint32_t columnCount_ = 0;
+    uint32_t yFirst_ = 0;
+    uint32_t rowCount_ = 0;
+    std::vector<uint64_t> columnOffsets_;
+    std::vector<uint64_t> rowOffsets_;
+    // The computed way.
+    MovePixels pixels_;
+    uint32_t width_ = 0;
+    uint32_t height_ = 0;
+    uint64_t bytesPerLine_ = 0;
+    uint32_t scratch_ = 0;  // takes the moves that leave every pixel as it is
+};
+
+}  // namespace qm
