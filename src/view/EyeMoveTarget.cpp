@@ -52,19 +52,21 @@ void EyeMoveTarget::buildTables() {
         ys = squaresBetween(firstWithQuotientAtLeast(int64_t{g.originY} - (g.height - 1), s),
                             lastWithQuotientAtMost(g.originY, s));
     }
-    usesTables_ = xs.count <= MaxTableSquares && ys.count <= MaxTableSquares;
+    const bool bufferFits = (g.height + 1) * g.bytesPerLine < (int64_t{1} << 32);
+    usesTables_ = g.spareEdge && bufferFits && xs.count <= MaxTableSquares && ys.count <= MaxTableSquares;
     if (!usesTables_) xs = ys = Squares{};
 
     xFirst_ = static_cast<uint32_t>(static_cast<int32_t>(xs.first));
     columnCount_ = static_cast<uint32_t>(xs.count);
     yFirst_ = static_cast<uint32_t>(static_cast<int32_t>(ys.first));
     rowCount_ = static_cast<uint32_t>(ys.count);
-    columnOffsets_.assign(static_cast<size_t>(xs.count) + 1, Off);
-    rowOffsets_.assign(static_cast<size_t>(ys.count) + 1, Off);
+    // The last entries: the spare column and row.
+    columnOffsets_.assign(static_cast<size_t>(xs.count) + 1, static_cast<uint32_t>(g.width * 4));
+    rowOffsets_.assign(static_cast<size_t>(ys.count) + 1, static_cast<uint32_t>(g.height * g.bytesPerLine));
     for (int64_t i = 0; i < xs.count; ++i)
-        columnOffsets_[static_cast<size_t>(i)] = static_cast<uint64_t>(g.centreX + (xs.first + i) / s) * 4;
+        columnOffsets_[static_cast<size_t>(i)] = static_cast<uint32_t>((g.centreX + (xs.first + i) / s) * 4);
     for (int64_t j = 0; j < ys.count; ++j)
-        rowOffsets_[static_cast<size_t>(j)] = static_cast<uint64_t>(g.originY - (ys.first + j) / s) * bytesPerLine_;
+        rowOffsets_[static_cast<size_t>(j)] = static_cast<uint32_t>((g.originY - (ys.first + j) / s) * g.bytesPerLine);
 }
 
 uint64_t EyeMoveTarget::offsetOf(AntPos at) const {

@@ -2,7 +2,10 @@
 // Where the eye window's per-move operations draw: the byte offset of a square's pixel comes from
 // two tables, one entry per column and per row of squares the eye shows, so that a move costs two
 // lookups where the mapping would cost two divisions (or multiplications) and two range tests.
-// At scales so coarse that the tables would grow too large, the offset is computed instead.
+// The image lies in a buffer with a spare column and row that never show; the tables' last
+// entries lead there, and so does every square off the image or left as it is, so a move always
+// writes one pixel and never chooses where. At scales so coarse that the tables would grow too
+// large, or without the spare edge, the pixel is computed and chosen instead.
 // Everything is built from plain numbers: no toolkit types, so it is tested headless.
 
 #include <algorithm>
@@ -24,6 +27,7 @@ struct EyeMoveGeometry {
     int64_t bytesPerLine = 0;
     int64_t width = 0;
     int64_t height = 0;
+    bool spareEdge = false;  // the buffer holds one more column and row than width x height
     bool operator==(const EyeMoveGeometry&) const = default;
 };
 
@@ -31,7 +35,7 @@ class EyeMoveTarget {
 public:
     // Per axis, the most squares the tables cover; coarser scales compute the offset.
     static constexpr int64_t MaxTableSquares = int64_t{1} << 16;
-    // Offsets at or above this lie off the image: both tables' last entries hold it.
+    // A computed offset off the image, or a square left as it is.
     static constexpr uint64_t Off = uint64_t{1} << 62;
 
     EyeMoveTarget() { rebuild({}, 0, true); }
@@ -47,20 +51,22 @@ public:
     // square takes `paintedArgb`, a cleared one the background unless cleared squares are kept.
     // Without a branch on `cleared`: with many ants it follows no pattern.
     [[gnu::always_inline]] void plot(AntPos at, uint32_t paintedArgb, uint8_t cleared) {
-        const uint32_t clearedMask = 0u - cleared;
-        const uint32_t argb = paintedArgb ^ ((paintedArgb ^ background_) & clearedMask);
-        const uint32_t keptMask = clearedMask & keepMask_;
-        const uint64_t offset = usesTables_ ? tableOffset(at, keptMask) : computedOffset(at, keptMask);
-        *reinterpret_cast<uint32_t*>(addressOrScratch(offset)) = argb;
+        if (usesTables_) {
+            plotByTables(at, paintedArgb, cleared);
+        } else {
+            const uint32_t keptMask = (0u - cleared) & keepMask_;
+            *reinterpret_cast<uint32_t*>(addressOrScratch(computedOffset(at, keptMask))) =
+                select(cleared, background_, paintedArgb);
+        }
     }
     // The same for a target known to use its tables: the painters' way.
     [[gnu::always_inline]] void plotByTables(AntPos at, uint32_t paintedArgb, uint8_t cleared) {
-        const uint32_t clearedMask = 0u - cleared;
-        const uint32_t argb = paintedArgb ^ ((paintedArgb ^ background_) & clearedMask);
-        *reinterpret_cast<uint32_t*>(addressOrScratch(tableOffset(at, clearedMask & keepMask_))) = argb;
+        const uint32_t keptMask = (0u - cleared) & keepMask_;
+        *reinterpret_cast<uint32_t*>(bitsAddress_ + tableOffset(at, keptMask)) = select(cleared, background_, paintedArgb);
     }
 
-    // The offset the tables give, or Off, for a square as a painted move draws it (for tests).
+    // The offset a painted move of the square writes to: on the image, on the spare edge, or
+    // (computed) Off.
     uint64_t offsetOf(AntPos at) const;
 
 private:
@@ -84,8 +90,19 @@ private:
     [[gnu::always_inline]] uint64_t tableOffset(AntPos at, uint32_t keptMask) const {
         const uint32_t column = std::min((static_cast<uint32_t>(at.x) - xFirst_) | keptMask, columnCount_);
         const uint32_t row = std::min(static_cast<uint32_t>(at.y) - yFirst_, rowCount_);
-        return columnOffsets_[column] + rowOffsets_[row];
+        return uint64_t{columnOffsets_[column]} + rowOffsets_[row];
     }
+    // `which ? a : b` without a branch, for the same reason.
+    [[gnu::always_inline]] static uint32_t select(uint8_t which, uint32_t a, uint32_t b) {
+#if defined(__x86_64__)
+        asm("test %[which], %[which]\n\tcmovnz %[a], %[b]" : [b] "+r"(b) : [which] "r"(which), [a] "r"(a) : "cc");
+        return b;
+#else
+        const uint32_t mask = 0u - which;
+        return b ^ ((a ^ b) & mask);
+#endif
+    }
+
     uint64_t computedOffset(AntPos at, uint32_t keptMask) const {
         const PixelPair pixel = pixels_.of(at);
         const bool inside = (pixel.column < width_) & (pixel.row < height_) & (keptMask == 0);
@@ -101,13 +118,14 @@ private:
     uint32_t background_ = 0;
     uint32_t keepMask_ = 0;  // all ones: cleared squares keep their pixel
     // Tables: column index x - xFirst, row index y - yFirst, both modulo 2^32; the entry at the
-    // count holds Off and takes every square outside.
+    // count leads to the spare column or row and takes every square outside. Byte offsets: the
+    // buffer is below 4 GiB whenever tables are used.
     uint32_t xFirst_ = 0;
     uint32_t columnCount_ = 0;
     uint32_t yFirst_ = 0;
     uint32_t rowCount_ = 0;
-    std::vector<uint64_t> columnOffsets_;
-    std::vector<uint64_t> rowOffsets_;
+    std::vector<uint32_t> columnOffsets_;
+    std::vector<uint32_t> rowOffsets_;
     // The computed way.
     MovePixels pixels_;
     uint32_t width_ = 0;

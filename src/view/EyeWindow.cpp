@@ -158,8 +158,10 @@ void EyeWindow::plotMove(qm::AntPos at, uint32_t paintedArgb) {
 
 void EyeWindow::catchUpForMoves(uint64_t outsideCalls) {
     canvas_.ensureCurrent();
-    const qm::EyeMoveGeometry geometry{mapping_.scale,  mapping_.centreX,      mapping_.originY, canvas_.bits(),
-                                       canvas_.bytesPerLine(), canvas_.width(), canvas_.height()};
+    const qm::EyeMoveGeometry geometry{mapping_.scale,         mapping_.centreX, mapping_.originY,
+                                       canvas_.bits(),         canvas_.bytesPerLine(),
+                                       canvas_.width(),        canvas_.height(),
+                                       form_.PaintBoxEye->spareEdgeIntact()};
     moveTarget_.rebuild(geometry, qm::toArgb(eyeBackground), keepsClearedSquares_ != 0);
     const bool ownInBoth = paintedOp == clearedOp;
     inlineSince_[AntColourMoves] = ownInBoth && paintedOp == &EyeWindow::plotAntColourMove ? outsideCalls : NotInline;

@@ -14,15 +14,28 @@ ImageSurface::ImageSurface(QWidget* parent) : QWidget(parent) {
 
 void ImageSurface::fitImage() {
     const QSize wanted = size().expandedTo(QSize(1, 1));
-    if (image_.size() == wanted) return;
+    if (image_.size() == wanted && (!spareEdge_ || spareEdgeIntact())) return;
+    QImage buffer;
     QImage fresh(wanted, QImage::Format_RGB32);
+    if (spareEdge_) {
+        buffer = QImage(wanted + QSize(1, 1), QImage::Format_RGB32);
+        buffer.fill(Qt::white);
+        fresh = QImage(buffer.bits(), wanted.width(), wanted.height(), buffer.bytesPerLine(), QImage::Format_RGB32);
+    }
     fresh.fill(Qt::white);
     if (!image_.isNull()) {
         QPainter copy(&fresh);
         copy.drawImage(0, 0, image_);
     }
     image_ = std::move(fresh);
+    spareBuffer_ = std::move(buffer);  // after the old image, which may have shown the old buffer
     ++generation_;
+}
+
+bool ImageSurface::spareEdgeIntact() const {
+    return spareEdge_ && !spareBuffer_.isNull() && image_.constBits() == spareBuffer_.constBits() &&
+           image_.bytesPerLine() == spareBuffer_.bytesPerLine() && image_.size() + QSize(1, 1) == spareBuffer_.size() &&
+           image_.format() == QImage::Format_RGB32;
 }
 
 void ImageSurface::render() {

@@ -32,6 +32,14 @@ public:
     // pixels between calls (the square painters) compares it before every use.
     uint64_t generation() const { return generation_; }
 
+    // With a spare edge the image lies in a buffer one pixel wider and taller than itself, whose
+    // extra column and row never show: code that draws many single pixels can send the ones it
+    // must not draw there instead of choosing between two addresses. Set it before the first fit.
+    void setSpareEdge(bool spare) { spareEdge_ = spare; }
+    // The image still lies in its buffer with the spare edge (writing to a copy of it that shares
+    // its pixels moves it out, until the next fit).
+    bool spareEdgeIntact() const;
+
     // Runs the render callback now (if one is installed) and schedules a screen update.
     void render();
     // Asks for a render from the event loop; several requests before it runs give one render.
@@ -58,8 +66,10 @@ private:
     void runPendingRender();
 
     QImage image_;
+    QImage spareBuffer_;  // with a spare edge: the pixels image_ shows, one column and row larger
     uint64_t generation_ = 0;
     bool renderPending_ = false;
+    bool spareEdge_ = false;
 };
 
 }  // namespace qm

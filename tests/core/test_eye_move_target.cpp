@@ -19,12 +19,26 @@ constexpr int64_t kWidth = 110;
 constexpr int64_t kHeight = 97;
 constexpr int64_t kPixelsPerLine = 113;  // rows padded: a line is not the width
 
+// A buffer with the spare column and row the tables need, or without (the computed way).
 struct Image {
-    std::vector<uint32_t> pixels = std::vector<uint32_t>(kPixelsPerLine * kHeight, 0u);
+    bool spareEdge = true;
+    std::vector<uint32_t> pixels = std::vector<uint32_t>(kPixelsPerLine * (kHeight + 1), 0u);
     EyeMoveGeometry geometry(int32_t scale, int32_t cx, int32_t oy) {
-        return {scale, cx, oy, reinterpret_cast<uint8_t*>(pixels.data()), kPixelsPerLine * 4, kWidth, kHeight};
+        return {scale, cx, oy, reinterpret_cast<uint8_t*>(pixels.data()), kPixelsPerLine * 4, kWidth, kHeight, spareEdge};
+    }
+    // The pixels that show: the spare edge may hold anything.
+    std::vector<uint32_t> shown() const {
+        std::vector<uint32_t> v;
+        for (int64_t y = 0; y < kHeight; ++y)
+            v.insert(v.end(), pixels.begin() + y * kPixelsPerLine, pixels.begin() + y * kPixelsPerLine + kWidth);
+        return v;
     }
 };
+
+bool onSpareEdge(uint64_t offset) {
+    const uint64_t column = offset % (kPixelsPerLine * 4) / 4, row = offset / (kPixelsPerLine * 4);
+    return offset % 4 == 0 && ((column == kWidth && row <= kHeight) || (row == kHeight && column <= kWidth));
+}
 
 // The plain mapping's pixel index, or -1 off the image.
 int64_t plainPixel(int32_t scale, int32_t cx, int32_t oy, AntPos p) {
@@ -58,21 +72,30 @@ std::vector<int32_t> someScales() {
 
 TEST(EyeMoveTarget, EveryMoveLandsWhereTheMappingPutsIt) {
     std::mt19937 random(11);
-    Image image;
-    EyeMoveTarget target;
     bool sawTables = false, sawComputed = false;
-    for (int32_t scale : someScales()) {
-        for (const auto& [cx, oy] : kCentres) {
-            target.rebuild(image.geometry(scale, cx, oy), 0, true);
-            (target.usesTables() ? sawTables : sawComputed) = true;
-            for (int i = 0; i < 400; ++i) {
-                const AntPos p = someSquare(random, scale, cx, oy);
-                const int64_t expected = plainPixel(scale, cx, oy, p);
-                const uint64_t offset = target.offsetOf(p);
-                if (expected < 0)
-                    ASSERT_GE(offset, EyeMoveTarget::Off) << p.x << ", " << p.y << " at scale " << scale;
-                else
-                    ASSERT_EQ(offset, static_cast<uint64_t>(expected) * 4) << p.x << ", " << p.y << " at scale " << scale;
+    for (const bool spareEdge : {true, false}) {
+        Image image;
+        image.spareEdge = spareEdge;
+        EyeMoveTarget target;
+        for (int32_t scale : someScales()) {
+            for (const auto& [cx, oy] : kCentres) {
+                target.rebuild(image.geometry(scale, cx, oy), 0, true);
+                (target.usesTables() ? sawTables : sawComputed) = true;
+                if (!spareEdge) {
+                    ASSERT_FALSE(target.usesTables()) << "the tables need the spare edge";
+                }
+                for (int i = 0; i < 400; ++i) {
+                    const AntPos p = someSquare(random, scale, cx, oy);
+                    const int64_t expected = plainPixel(scale, cx, oy, p);
+                    const uint64_t offset = target.offsetOf(p);
+                    if (expected >= 0) {
+                        ASSERT_EQ(offset, static_cast<uint64_t>(expected) * 4) << p.x << ", " << p.y << " at " << scale;
+                    } else if (target.usesTables()) {
+                        ASSERT_TRUE(onSpareEdge(offset)) << p.x << ", " << p.y << " at scale " << scale;
+                    } else {
+                        ASSERT_GE(offset, EyeMoveTarget::Off) << p.x << ", " << p.y << " at scale " << scale;
+                    }
+                }
             }
         }
     }
@@ -89,7 +112,8 @@ TEST(EyeMoveTarget, PaintedClearedAndKeptMovesWriteWhatTheyShould) {
         for (const bool keep : {true, false}) {
             for (const auto& [cx, oy] : kCentres) {
                 Image image;
-                std::vector<uint32_t> model = image.pixels;
+                image.spareEdge = scale != 3;
+                std::vector<uint32_t> model = image.shown();
                 EyeMoveTarget target;
                 target.rebuild(image.geometry(scale, cx, oy), background, keep);
                 for (int i = 0; i < 3000; ++i) {
@@ -99,9 +123,11 @@ TEST(EyeMoveTarget, PaintedClearedAndKeptMovesWriteWhatTheyShould) {
                     if (target.usesTables() && (i & 1)) target.plotByTables(p, colour, cleared);
                     else target.plot(p, colour, cleared);
                     const int64_t at = plainPixel(scale, cx, oy, p);
-                    if (at >= 0 && !(cleared && keep)) model[static_cast<size_t>(at)] = cleared ? background : colour;
+                    if (at >= 0 && !(cleared && keep))
+                        model[static_cast<size_t>(at / kPixelsPerLine * kWidth + at % kPixelsPerLine)] =
+                            cleared ? background : colour;
                 }
-                ASSERT_EQ(image.pixels, model) << "scale " << scale << ", keep " << keep << ", centre " << cx << ", " << oy;
+                ASSERT_EQ(image.shown(), model) << "scale " << scale << ", keep " << keep << ", centre " << cx << ", " << oy;
             }
         }
     }
@@ -115,6 +141,7 @@ TEST(EyeMoveTarget, RebuiltTargetDrawsIntoTheNewImage) {
     target.plot({0, 0}, 0xFF00FF00u, 0);
     target.rebuild(second.geometry(1, 55, 48), 0, true);
     target.plot({1, 0}, 0xFFFF0000u, 0);
+    EXPECT_TRUE(target.usesTables());
     EXPECT_EQ(first.pixels[48 * kPixelsPerLine + 55], 0xFF00FF00u);
     EXPECT_EQ(first.pixels[48 * kPixelsPerLine + 56], 0u);
     EXPECT_EQ(second.pixels[48 * kPixelsPerLine + 56], 0xFFFF0000u);

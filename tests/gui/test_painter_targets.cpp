@@ -191,6 +191,34 @@ TEST_F(EyeTargetTest, ResizedEyeImageBetweenMovesIsDrawnInto) {
     EXPECT_EQ(atSquare(7, -3), GreenArgb);
 }
 
+// The eye's image lies in a buffer with a spare column and row, where the painters send the
+// moves that draw nothing. Writing to an image that shares its pixels with a copy moves it out of
+// that buffer: the moves must still land right, and the next repaint brings the edge back.
+TEST_F(EyeTargetTest, MovesLandRightAfterTheImageLeftItsSpareEdge) {
+    openWithEyeAtScaleOne();
+    ASSERT_TRUE(form->PaintBoxEye->spareEdgeIntact());
+    EXPECT_EQ(eyeImage().size(), form->PaintBoxEye->size()) << "the spare edge never shows";
+    const QImage sharing = eyeImage();  // a copy that shares the pixels until one side writes
+    form->PaintBoxEye->image().setPixel(0, 0, qRgb(1, 2, 3));
+    ASSERT_FALSE(form->PaintBoxEye->spareEdgeIntact());
+
+    const QImage before = eyeImage().copy();
+    standAnt(3, -2, Red);
+    callPaintHook();
+    standAnt(100000, 5, Green);  // far off the eye
+    callPaintHook();
+    EXPECT_EQ(atSquare(3, -2), RedArgb);
+    QImage expected = before;
+    expected.setPixel(int(eye().mapping().column(3)), int(eye().mapping().row(-2)), RedArgb);
+    EXPECT_EQ(eyeImage(), expected) << "nothing else changed";
+
+    click(form->Redraw);
+    EXPECT_TRUE(form->PaintBoxEye->spareEdgeIntact());
+    standAnt(-4, 6, Green);
+    callPaintHook();
+    EXPECT_EQ(atSquare(-4, 6), GreenArgb);
+}
+
 TEST_F(EyeTargetTest, IndexedRunWithWhiteTooDrawsTheEyeAsARepaint) {
     openWithEyeAtScaleOne();
     expectRunLeavesTheEyeAsARepaintDrawsIt();

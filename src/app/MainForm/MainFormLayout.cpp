@@ -336,6 +336,7 @@ void TForm1::buildEyeControls() {
     PanelFalconEye->hide();
     PanelFalconEye->installEventFilter(this);
     PaintBoxEye = new qm::ImageSurface(PanelFalconEye);
+    PaintBoxEye->setSpareEdge(true);  // where the per-move operations send what they must not draw
     // The eye's image covers its panel whole. Marked opaque, the two would cut the main view's
     // region into pieces at every frame, which Qt draws through a clipped path at twice the cost
     // of the plain copy; unmarked, the main view is copied whole and the eye over it.
