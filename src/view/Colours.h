@@ -15,10 +15,10 @@ constexpr ColourRef rgb(uint32_t red, uint32_t green, uint32_t blue) {
 constexpr uint32_t redOf(ColourRef c) { return c & 0xFF; }
 constexpr uint32_t greenOf(ColourRef c) { return (c >> 8) & 0xFF; }
 constexpr uint32_t blueOf(ColourRef c) { return (c >> 16) & 0xFF; }
-// 0xAARRGGBB pixel of a 32-bit image for a colour reference.
-constexpr uint32_t toArgb(ColourRef c) {
-    return 0xFF000000u | (redOf(c) << 16) | (greenOf(c) << 8) | blueOf(c);
-}
+// 0xAARRGGBB pixel of a 32-bit image for a colour reference: the three colour bytes reversed,
+// which a byte swap does in one instruction (the painters convert a colour every move).
+constexpr uint32_t toArgb(ColourRef c) { return 0xFF000000u | (__builtin_bswap32(c) >> 8); }
+static_assert(toArgb(0x00563412u) == 0xFF123456u && toArgb(0xAB563412u) == 0xFF123456u);
 
 inline constexpr ColourRef DefaultViewBackground = 0xDFEFEF;
 inline constexpr ColourRef DefaultEyeBackground = 0xBFEFEF;

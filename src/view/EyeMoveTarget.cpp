@@ -31,6 +31,8 @@ void EyeMoveTarget::rebuild(const EyeMoveGeometry& geometry, uint32_t background
     }
     background_ = backgroundArgb;
     keepMask_ = keepsClearedSquares ? ~0u : 0u;
+    columnTables_[0] = columnOffsets_.data();
+    columnTables_[1] = keepsClearedSquares ? spareColumnOffsets_.data() : columnOffsets_.data();
     bitsAddress_ = reinterpret_cast<uintptr_t>(g.bits);
     scratchAddress_ = reinterpret_cast<uintptr_t>(&scratch_);
 }
@@ -52,8 +54,7 @@ void EyeMoveTarget::buildTables() {
         ys = squaresBetween(firstWithQuotientAtLeast(int64_t{g.originY} - (g.height - 1), s),
                             lastWithQuotientAtMost(g.originY, s));
     }
-    const bool bufferFits = (g.height + 1) * g.bytesPerLine < (int64_t{1} << 32);
-    usesTables_ = g.spareEdge && bufferFits && xs.count <= MaxTableSquares && ys.count <= MaxTableSquares;
+    usesTables_ = g.spareEdge && xs.count <= MaxTableSquares && ys.count <= MaxTableSquares;
     if (!usesTables_) xs = ys = Squares{};
 
     xFirst_ = static_cast<uint32_t>(static_cast<int32_t>(xs.first));
@@ -62,15 +63,18 @@ void EyeMoveTarget::buildTables() {
     rowCount_ = static_cast<uint32_t>(ys.count);
     // The last entries: the spare column and row.
     columnOffsets_.assign(static_cast<size_t>(xs.count) + 1, static_cast<uint32_t>(g.width * 4));
-    rowOffsets_.assign(static_cast<size_t>(ys.count) + 1, static_cast<uint32_t>(g.height * g.bytesPerLine));
+    spareColumnOffsets_ = columnOffsets_;
+    const uintptr_t bits = reinterpret_cast<uintptr_t>(g.bits);
+    rowAddresses_.assign(static_cast<size_t>(ys.count) + 1, bits + static_cast<uintptr_t>(g.height * g.bytesPerLine));
     for (int64_t i = 0; i < xs.count; ++i)
         columnOffsets_[static_cast<size_t>(i)] = static_cast<uint32_t>((g.centreX + (xs.first + i) / s) * 4);
     for (int64_t j = 0; j < ys.count; ++j)
-        rowOffsets_[static_cast<size_t>(j)] = static_cast<uint32_t>((g.originY - (ys.first + j) / s) * g.bytesPerLine);
+        rowAddresses_[static_cast<size_t>(j)] =
+            bits + static_cast<uintptr_t>((g.originY - (ys.first + j) / s) * g.bytesPerLine);
 }
 
 uint64_t EyeMoveTarget::offsetOf(AntPos at) const {
-    return usesTables_ ? tableOffset(at, 0) : computedOffset(at, 0);
+    return usesTables_ ? tableAddress(at, 0) - bitsAddress_ : computedOffset(at, 0);
 }
 
 }  // namespace qm

@@ -36,7 +36,7 @@ public:
     // Per axis, the most squares the tables cover; coarser scales compute the offset.
     static constexpr int64_t MaxTableSquares = int64_t{1} << 16;
     // A computed offset off the image, or a square left as it is.
-    static constexpr uint64_t Off = uint64_t{1} << 62;
+    static constexpr uint64_t Off = uint64_t{1} << 62;  // column x 4 + row x line bytes stays below
 
     EyeMoveTarget() { rebuild({}, 0, true); }
     EyeMoveTarget(const EyeMoveTarget&) = delete;  // `scratch_` is where moves off the image go
@@ -61,8 +61,7 @@ public:
     }
     // The same for a target known to use its tables: the painters' way.
     [[gnu::always_inline]] void plotByTables(AntPos at, uint32_t paintedArgb, uint8_t cleared) {
-        const uint32_t keptMask = (0u - cleared) & keepMask_;
-        *reinterpret_cast<uint32_t*>(bitsAddress_ + tableOffset(at, keptMask)) = select(cleared, background_, paintedArgb);
+        *reinterpret_cast<uint32_t*>(tableAddress(at, cleared)) = select(cleared, background_, paintedArgb);
     }
 
     // The offset a painted move of the square writes to: on the image, on the spare edge, or
@@ -86,11 +85,12 @@ private:
 #endif
     }
 
-    // A kept square's column index turns into all ones, which the bound makes the last entry.
-    [[gnu::always_inline]] uint64_t tableOffset(AntPos at, uint32_t keptMask) const {
-        const uint32_t column = std::min((static_cast<uint32_t>(at.x) - xFirst_) | keptMask, columnCount_);
+    // A cleared square reads its column from the second table, which leads every column to the
+    // spare one while cleared squares are kept.
+    [[gnu::always_inline]] uintptr_t tableAddress(AntPos at, uint8_t cleared) const {
+        const uint32_t column = std::min(static_cast<uint32_t>(at.x) - xFirst_, columnCount_);
         const uint32_t row = std::min(static_cast<uint32_t>(at.y) - yFirst_, rowCount_);
-        return uint64_t{columnOffsets_[column]} + rowOffsets_[row];
+        return rowAddresses_[row] + columnTables_[cleared][column];
     }
     // `which ? a : b` without a branch, for the same reason.
     [[gnu::always_inline]] static uint32_t select(uint8_t which, uint32_t a, uint32_t b) {
@@ -103,10 +103,12 @@ private:
 #endif
     }
 
+    // Off (or above) for a square off the image or kept, by arithmetic for the same reason.
     uint64_t computedOffset(AntPos at, uint32_t keptMask) const {
         const PixelPair pixel = pixels_.of(at);
         const bool inside = (pixel.column < width_) & (pixel.row < height_) & (keptMask == 0);
-        return inside ? uint64_t{pixel.column} * 4 + uint64_t{pixel.row} * bytesPerLine_ : Off;
+        const uint64_t offset = uint64_t{pixel.column} * 4 + uint64_t{pixel.row} * bytesPerLine_;
+        return offset | (uint64_t{!inside} << 62);
     }
     void buildTables();
 
@@ -118,14 +120,16 @@ private:
     uint32_t background_ = 0;
     uint32_t keepMask_ = 0;  // all ones: cleared squares keep their pixel
     // Tables: column index x - xFirst, row index y - yFirst, both modulo 2^32; the entry at the
-    // count leads to the spare column or row and takes every square outside. Byte offsets: the
-    // buffer is below 4 GiB whenever tables are used.
+    // count leads to the spare column or row and takes every square outside. A row's entry is
+    // the address of its first pixel, a column's the byte offset within a row.
     uint32_t xFirst_ = 0;
     uint32_t columnCount_ = 0;
     uint32_t yFirst_ = 0;
     uint32_t rowCount_ = 0;
     std::vector<uint32_t> columnOffsets_;
-    std::vector<uint32_t> rowOffsets_;
+    std::vector<uint32_t> spareColumnOffsets_;  // every entry the spare column's
+    const uint32_t* columnTables_[2] = {nullptr, nullptr};  // for painted and for cleared squares
+    std::vector<uintptr_t> rowAddresses_;
     // The computed way.
     MovePixels pixels_;
     uint32_t width_ = 0;

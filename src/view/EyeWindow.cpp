@@ -166,7 +166,9 @@ void EyeWindow::catchUpForMoves(uint64_t outsideCalls) {
     const bool ownInBoth = paintedOp == clearedOp;
     inlineSince_[AntColourMoves] = ownInBoth && paintedOp == &EyeWindow::plotAntColourMove ? outsideCalls : NotInline;
     inlineSince_[BlackMoves] = ownInBoth && paintedOp == &EyeWindow::plotBlackMove ? outsideCalls : NotInline;
-    for (const MoveKind kind : {AntColourMoves, BlackMoves})
+    // Generalized squares are never cleared, so only the painted operation counts.
+    inlineSince_[StateMoves] = paintedOp == &EyeWindow::paintStateColour ? outsideCalls : NotInline;
+    for (const MoveKind kind : {AntColourMoves, BlackMoves, StateMoves})
         byTablesSince_[kind] = moveTarget_.usesTables() ? inlineSince_[kind] : NotInline;
     moveTargetFor_ = outsideCalls;
 }

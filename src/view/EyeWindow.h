@@ -53,6 +53,11 @@ public:
     [[gnu::always_inline]] void blackMove(uint64_t outsideCalls, qm::AntPos at, uint8_t cleared) {
         moveDrawn<BlackMoves>(outsideCalls, at, qm::toArgb(qm::Black), cleared);
     }
+    // The same for the painters of generalized squares, with the state's colour: these squares
+    // are always painted.
+    [[gnu::always_inline]] void stateMove(uint64_t outsideCalls, qm::AntPos at, uint32_t stateArgb) {
+        moveDrawn<StateMoves>(outsideCalls, at, stateArgb, 0);
+    }
 
     // The eye window is switched on ("Eye S/H"), whether or not the main window is on screen.
     bool shown() const;
@@ -97,7 +102,7 @@ private:
         canvas_.plotOrKeep(pixel.column, pixel.row, argb, keep);
     }
 
-    enum MoveKind { AntColourMoves, BlackMoves, MoveKinds };
+    enum MoveKind { AntColourMoves, BlackMoves, StateMoves, MoveKinds };
     static constexpr uint64_t NotInline = UINT64_MAX;
 
     // One comparison per move on the way taken all run: equal only while the eye's own operation
@@ -146,8 +151,8 @@ private:
     qm::MovePixels movePixels_;  // mapping_ for the operations
     qm::EyeMoveTarget moveTarget_;  // mapping_, image and options for the painters' inline moves
     uint64_t moveTargetFor_ = NotInline;  // the world's count of outside calls it was built at
-    uint64_t inlineSince_[MoveKinds] = {NotInline, NotInline};  // that count while a kind is drawn inline
-    uint64_t byTablesSince_[MoveKinds] = {NotInline, NotInline};  // the same while the target uses tables
+    uint64_t inlineSince_[MoveKinds] = {NotInline, NotInline, NotInline};  // that count while a kind is drawn inline
+    uint64_t byTablesSince_[MoveKinds] = {NotInline, NotInline, NotInline};  // the same while the target uses tables
     uint8_t squareCleared_ = 0;         // the turn result of the move being drawn, for the operations
     uint8_t keepsClearedSquares_ = 1;   // "Update 'white' too" unchecked when the operations were chosen
     bool dragging_ = false;

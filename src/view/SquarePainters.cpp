@@ -122,25 +122,29 @@ template <int Size>
 void paintState(void* context) {
     TForm1& form = formOf(context);
     const World& w = form.world;
-    fillSquare<Size>(form, currentSquare(w), stateArgb(form, currentCellValue(w)));
-    form.eyeWindow->paintedSquare();
+    const AntPos p = currentSquare(w);
+    const uint32_t argb = stateArgb(form, currentCellValue(w));
+    fillSquare<Size>(form, p, argb);
+    form.eyeWindow->stateMove(w.outsideCalls, p, argb);
 }
 
 // Item "0": nothing drawn, but the eye window and the repaint's extent still follow the run.
 // Installed as both the paint and the erase hook, like paintMove.
+template <class Painted>
 void noteMove(void* context) {
     TForm1& form = formOf(context);
     const World& w = form.world;
     const AntPos p = currentSquare(w);
     form.mainView->noteVisited(p.x, p.y);
-    form.eyeWindow->squareChanged(w.lastTurn);
+    Painted::tellEye(*form.eyeWindow, w.outsideCalls, p, Painted::argb(w), w.lastTurn);
 }
 
 void noteStateSquare(void* context) {
     TForm1& form = formOf(context);
-    const AntPos p = currentSquare(form.world);
+    const World& w = form.world;
+    const AntPos p = currentSquare(w);
     form.mainView->noteVisited(p.x, p.y);
-    form.eyeWindow->paintedSquare();
+    form.eyeWindow->stateMove(w.outsideCalls, p, stateArgb(form, currentCellValue(w)));
 }
 
 template <int Size>
@@ -152,7 +156,10 @@ SquarePainterSet paintersOfSize(bool blackWhite) {
 }  // namespace
 
 SquarePainterSet squarePaintersFor(bool itemZero, int32_t size, bool blackWhite) {
-    if (itemZero) return {&noteMove, &noteMove, &noteStateSquare};
+    if (itemZero) {
+        const Hook move = blackWhite ? &noteMove<BlackSquares> : &noteMove<AntColour>;
+        return {move, move, &noteStateSquare};
+    }
     switch (size) {
         case 1: return paintersOfSize<1>(blackWhite);
         case 2: return paintersOfSize<2>(blackWhite);
