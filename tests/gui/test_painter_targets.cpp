@@ -230,6 +230,20 @@ TEST_F(EyeTargetTest, LoneAntRunWithWhiteTooDrawsTheEyeAsARepaint) {
     expectRunLeavesTheEyeAsARepaintDrawsIt(QStringLiteral("0,0,3,0000FF"), 30000);
 }
 
+// Square size "0" draws nothing in the main view, but its moves reach the eye the same way.
+TEST_F(EyeTargetTest, RunWithoutMainViewDrawingDrawsTheEyeAsARepaint) {
+    openWithEyeAtScaleOne();
+    selectSize("0");
+    expectRunLeavesTheEyeAsARepaintDrawsIt();
+}
+
+// Generalized squares are painted in their state's colour at every move, as the repaint does.
+TEST_F(EyeTargetTest, GeneralizedRunDrawsTheEyeAsARepaint) {
+    openWithEyeAtScaleOne();
+    about->RadioButtonG->click();
+    expectRunLeavesTheEyeAsARepaintDrawsIt(QStringLiteral("0,0,1\n9,4,2\n-6,-8,3"), 12000);
+}
+
 TEST_F(EyeTargetTest, BlackAndWhiteRunWithWhiteTooDrawsTheEyeAsARepaint) {
     openWithEyeAtScaleOne();
     about->RBmany->click();
