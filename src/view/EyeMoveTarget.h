@@ -63,6 +63,11 @@ public:
     [[gnu::always_inline]] void plotByTables(AntPos at, uint32_t paintedArgb, uint8_t cleared) {
         *reinterpret_cast<uint32_t*>(tableAddress(at, cleared)) = select(cleared, background_, paintedArgb);
     }
+    // The same while cleared squares are kept: they all go to the spare column, whatever they write.
+    [[gnu::always_inline]] void plotKeptByTables(AntPos at, uint32_t paintedArgb, uint8_t cleared) {
+        *reinterpret_cast<uint32_t*>(tableAddress(at, cleared)) = paintedArgb;
+    }
+    bool keepsClearedSquares() const { return keepMask_ != 0; }
 
     // The offset a painted move of the square writes to: on the image, on the spare edge, or
     // (computed) Off.
@@ -90,7 +95,7 @@ private:
     [[gnu::always_inline]] uintptr_t tableAddress(AntPos at, uint8_t cleared) const {
         const uint32_t column = std::min(static_cast<uint32_t>(at.x) - xFirst_, columnCount_);
         const uint32_t row = std::min(static_cast<uint32_t>(at.y) - yFirst_, rowCount_);
-        return rowAddresses_[row] + columnTables_[cleared][column];
+        return rowAddresses_[row] + columnTables_[size_t{cleared}][column];
     }
     // `which ? a : b` without a branch, for the same reason.
     [[gnu::always_inline]] static uint32_t select(uint8_t which, uint32_t a, uint32_t b) {

@@ -168,8 +168,10 @@ void EyeWindow::catchUpForMoves(uint64_t outsideCalls) {
     inlineSince_[BlackMoves] = ownInBoth && paintedOp == &EyeWindow::plotBlackMove ? outsideCalls : NotInline;
     // Generalized squares are never cleared, so only the painted operation counts.
     inlineSince_[StateMoves] = paintedOp == &EyeWindow::paintStateColour ? outsideCalls : NotInline;
-    for (const MoveKind kind : {AntColourMoves, BlackMoves, StateMoves})
+    for (const MoveKind kind : {AntColourMoves, BlackMoves, StateMoves}) {
         byTablesSince_[kind] = moveTarget_.usesTables() ? inlineSince_[kind] : NotInline;
+        keptByTablesSince_[kind] = moveTarget_.keepsClearedSquares() ? byTablesSince_[kind] : NotInline;
+    }
     moveTargetFor_ = outsideCalls;
 }
 

@@ -111,6 +111,10 @@ private:
     // options can change). Coarser scales take the second way.
     template <MoveKind Kind>
     [[gnu::always_inline]] void moveDrawn(uint64_t outsideCalls, qm::AntPos at, uint32_t paintedArgb, uint8_t cleared) {
+        if (outsideCalls == keptByTablesSince_[Kind]) [[likely]] {
+            moveTarget_.plotKeptByTables(at, paintedArgb, cleared);
+            return;
+        }
         if (outsideCalls == byTablesSince_[Kind]) [[likely]] {
             moveTarget_.plotByTables(at, paintedArgb, cleared);
             return;
@@ -153,6 +157,7 @@ private:
     uint64_t moveTargetFor_ = NotInline;  // the world's count of outside calls it was built at
     uint64_t inlineSince_[MoveKinds] = {NotInline, NotInline, NotInline};  // that count while a kind is drawn inline
     uint64_t byTablesSince_[MoveKinds] = {NotInline, NotInline, NotInline};  // the same while the target uses tables
+    uint64_t keptByTablesSince_[MoveKinds] = {NotInline, NotInline, NotInline};  // and keeps cleared squares
     uint8_t squareCleared_ = 0;         // the turn result of the move being drawn, for the operations
     uint8_t keepsClearedSquares_ = 1;   // "Update 'white' too" unchecked when the operations were chosen
     bool dragging_ = false;

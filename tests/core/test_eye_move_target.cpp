@@ -120,7 +120,8 @@ TEST(EyeMoveTarget, PaintedClearedAndKeptMovesWriteWhatTheyShould) {
                     const AntPos p = someSquare(random, scale, cx, oy);
                     const uint32_t colour = 0xFF000000u | (random() & 0xFFFFFFu);
                     const auto cleared = static_cast<uint8_t>(random() & 1);
-                    if (target.usesTables() && (i & 1)) target.plotByTables(p, colour, cleared);
+                    if (target.usesTables() && keep && i % 3 == 2) target.plotKeptByTables(p, colour, cleared);
+                    else if (target.usesTables() && (i & 1)) target.plotByTables(p, colour, cleared);
                     else target.plot(p, colour, cleared);
                     const int64_t at = plainPixel(scale, cx, oy, p);
                     if (at >= 0 && !(cleared && keep))
