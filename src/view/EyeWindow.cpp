@@ -166,6 +166,7 @@ void EyeWindow::catchUpForMoves(uint64_t outsideCalls) {
     const bool ownInBoth = paintedOp == clearedOp;
     inlineSince_[AntColourMoves] = ownInBoth && paintedOp == &EyeWindow::plotAntColourMove ? outsideCalls : NotInline;
     inlineSince_[BlackMoves] = ownInBoth && paintedOp == &EyeWindow::plotBlackMove ? outsideCalls : NotInline;
+    quietSince_ = paintedOp == qm::noHook && clearedOp == qm::noHook ? outsideCalls : NotInline;
     // Generalized squares are never cleared, so only the painted operation counts.
     inlineSince_[StateMoves] = paintedOp == &EyeWindow::paintStateColour ? outsideCalls : NotInline;
     for (const MoveKind kind : {AntColourMoves, BlackMoves, StateMoves}) {

@@ -43,19 +43,22 @@ public:
         (cleared ? clearedOp : paintedOp)(opContext);
     }
     // The same for the painters of indexed and black-and-white moves, which hand over what they
-    // already hold: the square, the colour a painted square takes and the world's count of
-    // outside calls. While the eye's own operation for such moves is installed, the move is drawn
-    // inline through the move target, without the call and without reading the world again; any
-    // other operation is called as above.
-    [[gnu::always_inline]] void antColourMove(uint64_t outsideCalls, qm::AntPos at, uint32_t antArgb, uint8_t cleared) {
+    // already hold: the square, the world's count of outside calls and a way to the colour a
+    // painted square takes (asked only when the eye draws). While the eye's own operation for
+    // such moves is installed, the move is drawn inline through the move target, without the
+    // call and without reading the world again; while nothing follows the moves, nothing at all
+    // happens; any other operation is called as above.
+    template <class Colour>
+    [[gnu::always_inline]] void antColourMove(uint64_t outsideCalls, qm::AntPos at, Colour antArgb, uint8_t cleared) {
         moveDrawn<AntColourMoves>(outsideCalls, at, antArgb, cleared);
     }
     [[gnu::always_inline]] void blackMove(uint64_t outsideCalls, qm::AntPos at, uint8_t cleared) {
-        moveDrawn<BlackMoves>(outsideCalls, at, qm::toArgb(qm::Black), cleared);
+        moveDrawn<BlackMoves>(outsideCalls, at, [] { return qm::toArgb(qm::Black); }, cleared);
     }
     // The same for the painters of generalized squares, with the state's colour: these squares
     // are always painted.
-    [[gnu::always_inline]] void stateMove(uint64_t outsideCalls, qm::AntPos at, uint32_t stateArgb) {
+    template <class Colour>
+    [[gnu::always_inline]] void stateMove(uint64_t outsideCalls, qm::AntPos at, Colour stateArgb) {
         moveDrawn<StateMoves>(outsideCalls, at, stateArgb, 0);
     }
 
@@ -106,23 +109,31 @@ private:
     static constexpr uint64_t NotInline = UINT64_MAX;
 
     // One comparison per move on the way taken all run: equal only while the eye's own operation
-    // for these moves is installed, the move target uses its tables and it was built after the
-    // last call the run made outside its loop (the only time the image, the mapping or the
-    // options can change). Coarser scales take the second way.
-    template <MoveKind Kind>
-    [[gnu::always_inline]] void moveDrawn(uint64_t outsideCalls, qm::AntPos at, uint32_t paintedArgb, uint8_t cleared) {
+    // for these moves is installed, the move target uses its tables, keeps cleared squares (the
+    // default) and was built after the last call the run made outside its loop (the only time
+    // the image, the mapping or the options can change). A second one finds a hidden eye, which
+    // then costs nothing more; "Update 'white' too" takes a third, the rest the way out of line.
+    template <MoveKind Kind, class Colour>
+    [[gnu::always_inline]] void moveDrawn(uint64_t outsideCalls, qm::AntPos at, Colour paintedArgb, uint8_t cleared) {
         if (outsideCalls == keptByTablesSince_[Kind]) [[likely]] {
-            moveTarget_.plotKeptByTables(at, paintedArgb, cleared);
+            moveTarget_.plotKeptByTables(at, paintedArgb(), cleared);
+        } else if (outsideCalls == quietSince_) {
             return;
+        } else if (outsideCalls == byTablesSince_[Kind]) {
+            moveTarget_.plotByTables(at, paintedArgb(), cleared);
+        } else {
+            otherMove<Kind>(outsideCalls, at.x, at.y, paintedArgb(), cleared);
         }
-        if (outsideCalls == byTablesSince_[Kind]) [[likely]] {
-            moveTarget_.plotByTables(at, paintedArgb, cleared);
-            return;
-        }
+    }
+    // Right after an outside call, at coarse scales, or with another operation installed. The
+    // square comes as two numbers: handed over as one, it would be read as one 8-byte word
+    // right after the loop wrote it as two halves, which the processor cannot forward.
+    template <MoveKind Kind>
+    [[gnu::noinline]] void otherMove(uint64_t outsideCalls, int32_t x, int32_t y, uint32_t paintedArgb, uint8_t cleared) {
         if (outsideCalls != moveTargetFor_) catchUpForMoves(outsideCalls);
         if (outsideCalls == inlineSince_[Kind]) {
-            moveTarget_.plot(at, paintedArgb, cleared);
-        } else {
+            moveTarget_.plot({x, y}, paintedArgb, cleared);
+        } else if (outsideCalls != quietSince_) {
             squareCleared_ = cleared;
             (cleared ? clearedOp : paintedOp)(opContext);
         }
@@ -158,6 +169,7 @@ private:
     uint64_t inlineSince_[MoveKinds] = {NotInline, NotInline, NotInline};  // that count while a kind is drawn inline
     uint64_t byTablesSince_[MoveKinds] = {NotInline, NotInline, NotInline};  // the same while the target uses tables
     uint64_t keptByTablesSince_[MoveKinds] = {NotInline, NotInline, NotInline};  // and keeps cleared squares
+    uint64_t quietSince_ = NotInline;  // that count while no operation is installed at all
     uint8_t squareCleared_ = 0;         // the turn result of the move being drawn, for the operations
     uint8_t keepsClearedSquares_ = 1;   // "Update 'white' too" unchecked when the operations were chosen
     bool dragging_ = false;

@@ -82,14 +82,16 @@ inline uint32_t paintedOrWhite(uint8_t cleared, uint32_t paintedArgb) {
 // What an indexed or a black-and-white move paints, and how the eye window learns of it.
 struct AntColour {
     static uint32_t argb(const World& w) { return toArgb(colourOf(w.antColour[w.counters.currentAnt])); }
-    [[gnu::always_inline]] static void tellEye(EyeWindow& eye, uint64_t outsideCalls, AntPos p, uint32_t argb,
+    template <class Colour>
+    [[gnu::always_inline]] static void tellEye(EyeWindow& eye, uint64_t outsideCalls, AntPos p, Colour argb,
                                                uint8_t cleared) {
         eye.antColourMove(outsideCalls, p, argb, cleared);
     }
 };
 struct BlackSquares {
     static uint32_t argb(const World&) { return toArgb(Black); }
-    [[gnu::always_inline]] static void tellEye(EyeWindow& eye, uint64_t outsideCalls, AntPos p, uint32_t,
+    template <class Colour>
+    [[gnu::always_inline]] static void tellEye(EyeWindow& eye, uint64_t outsideCalls, AntPos p, Colour,
                                                uint8_t cleared) {
         eye.blackMove(outsideCalls, p, cleared);
     }
@@ -97,10 +99,10 @@ struct BlackSquares {
 
 // Size 0 stands for "the view's square size, whatever it is".
 template <int Size>
-inline void fillSquare(TForm1& form, AntPos p, uint32_t argb) {
+inline void fillSquare(TForm1& form, uint64_t outsideCalls, AntPos p, uint32_t argb) {
     MainView& view = *form.mainView;
     view.noteVisited(p.x, p.y);
-    const PixelTarget& target = view.pixelTarget(form.world.outsideCalls);
+    const PixelTarget& target = view.pixelTarget(outsideCalls);
     if constexpr (Size == 0) target.fill(p.x, p.y, argb);
     else target.fillFixed<Size>(p.x, p.y, argb);
 }
@@ -114,8 +116,9 @@ void paintMove(void* context) {
     const AntPos p = currentSquare(w);
     const uint32_t painted = Painted::argb(w);
     const uint8_t cleared = w.lastTurn;
-    fillSquare<Size>(form, p, paintedOrWhite(cleared, painted));
-    Painted::tellEye(*form.eyeWindow, w.outsideCalls, p, painted, cleared);
+    const uint64_t outsideCalls = w.outsideCalls;
+    fillSquare<Size>(form, outsideCalls, p, paintedOrWhite(cleared, painted));
+    Painted::tellEye(*form.eyeWindow, outsideCalls, p, [painted] { return painted; }, cleared);
 }
 
 template <int Size>
@@ -124,8 +127,9 @@ void paintState(void* context) {
     const World& w = form.world;
     const AntPos p = currentSquare(w);
     const uint32_t argb = stateArgb(form, currentCellValue(w));
-    fillSquare<Size>(form, p, argb);
-    form.eyeWindow->stateMove(w.outsideCalls, p, argb);
+    const uint64_t outsideCalls = w.outsideCalls;
+    fillSquare<Size>(form, outsideCalls, p, argb);
+    form.eyeWindow->stateMove(outsideCalls, p, [argb] { return argb; });
 }
 
 // Item "0": nothing drawn, but the eye window and the repaint's extent still follow the run.
@@ -136,7 +140,8 @@ void noteMove(void* context) {
     const World& w = form.world;
     const AntPos p = currentSquare(w);
     form.mainView->noteVisited(p.x, p.y);
-    Painted::tellEye(*form.eyeWindow, w.outsideCalls, p, Painted::argb(w), w.lastTurn);
+    // The colour only matters to an eye that draws: it is read then.
+    Painted::tellEye(*form.eyeWindow, w.outsideCalls, p, [&w] { return Painted::argb(w); }, w.lastTurn);
 }
 
 void noteStateSquare(void* context) {
@@ -144,7 +149,7 @@ void noteStateSquare(void* context) {
     const World& w = form.world;
     const AntPos p = currentSquare(w);
     form.mainView->noteVisited(p.x, p.y);
-    form.eyeWindow->stateMove(w.outsideCalls, p, stateArgb(form, currentCellValue(w)));
+    form.eyeWindow->stateMove(w.outsideCalls, p, [&] { return stateArgb(form, currentCellValue(w)); });
 }
 
 template <int Size>
