@@ -82,6 +82,24 @@ const Crowd kCrowds[] = {
     {"ThreeAnts", {{0, 0, DirXPlus}, {4, -2, DirYMinus}, {-5, 3, DirXMinus}}},
 };
 
+// A world whose pump, step hook, messages and per-move hooks all report to one watch.
+struct WatchedWorld {
+    TestWorld t;
+    WindowWatch watch{&t.w};
+    WatchedMessages messages{watch};
+
+    WatchedWorld(RunMode mode, const std::vector<AntSpec>& ants, bool withStore, const Driving& driving)
+        : t(mode, 20, ants, withStore, 3) {
+        t.w.messages = &messages;
+        t.w.hooks = {&onMove, &onMove, &onMove, &onStep, &watch};
+        t.w.frameCountdownReload = driving.frameCountdownReload;
+        t.w.handBrakeCount = driving.handBrake;
+        t.pump.onProcess = [this](int) { watch.outsideCall(); };
+        watch.countSeen = t.w.outsideCalls;
+    }
+    WatchedWorld(const WatchedWorld&) = delete;  // the hooks and the pump point into it
+};
+
 class OutsideCalls : public ::testing::TestWithParam<RunMode> {};
 
 }  // namespace
@@ -91,16 +109,10 @@ TEST_P(OutsideCalls, EveryCallOutsideTheLoopIsCountedBeforeTheNextMove) {
     for (const Crowd& crowd : kCrowds) {
         for (const Driving& driving : kDrivings) {
             SCOPED_TRACE(std::string(crowd.name) + " / " + driving.name);
-            TestWorld t(mode, 20, crowd.ants, true, 3);
-            WindowWatch watch{&t.w};
-            WatchedMessages messages(watch);
-            t.w.messages = &messages;
-            t.w.hooks = {&onMove, &onMove, &onMove, &onStep, &watch};
-            t.w.frameCountdownReload = driving.frameCountdownReload;
-            t.w.handBrakeCount = driving.handBrake;
-            t.pump.onProcess = [&](int) { watch.outsideCall(); };
+            WatchedWorld world(mode, crowd.ants, true, driving);
+            TestWorld& t = world.t;
+            WindowWatch& watch = world.watch;
             t.w.limits.userMaxSteps = 600;
-            watch.countSeen = t.w.outsideCalls;
             t.run();
             // A second run on the same world: its start counts as well.
             watch.changed = true;
@@ -120,19 +132,12 @@ TEST_P(OutsideCalls, EveryCallOutsideTheLoopIsCountedBeforeTheNextMove) {
 TEST_P(OutsideCalls, StopMessagesAreCounted) {
     for (const Driving& driving : kDrivings) {
         SCOPED_TRACE(driving.name);
-        TestWorld t(GetParam(), 20, {{0, 0, DirXPlus}}, false);
-        WindowWatch watch{&t.w};
-        WatchedMessages messages(watch);
-        t.w.messages = &messages;
-        t.w.hooks = {&onMove, &onMove, &onMove, &onStep, &watch};
-        t.w.frameCountdownReload = driving.frameCountdownReload;
-        t.w.handBrakeCount = driving.handBrake;
-        t.pump.onProcess = [&](int) { watch.outsideCall(); };
-        t.w.limits.userMaxSteps = 100000;  // the ant leaves the grid first
-        t.run();
-        ASSERT_EQ(messages.texts.size(), 1u);
-        EXPECT_NE(t.w.lastStop, StopReason::MaxSteps);
-        EXPECT_EQ(watch.uncountedCalls, 0);
+        WatchedWorld world(GetParam(), {{0, 0, DirXPlus}}, false, driving);
+        world.t.w.limits.userMaxSteps = 100000;  // the ant leaves the grid first
+        world.t.run();
+        ASSERT_EQ(world.messages.texts.size(), 1u);
+        EXPECT_NE(world.t.w.lastStop, StopReason::MaxSteps);
+        EXPECT_EQ(world.watch.uncountedCalls, 0);
     }
 }
 
