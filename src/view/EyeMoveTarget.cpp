@@ -41,9 +41,6 @@ void EyeMoveTarget::buildTables() {
     const EyeMoveGeometry& g = geometry_;
     const int64_t s = g.scale;
     pixels_ = MovePixels(g.scale, g.centreX, g.originY);
-    width_ = static_cast<uint32_t>(g.width);
-    height_ = static_cast<uint32_t>(g.height);
-    bytesPerLine_ = static_cast<uint64_t>(g.bytesPerLine);
 
     // Column cx + x / s lies on the image for quotients -cx .. W - 1 - cx; row oy - y / s for
     // quotients oy - (H - 1) .. oy.

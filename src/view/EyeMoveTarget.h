@@ -111,8 +111,10 @@ private:
     // Off (or above) for a square off the image or kept, by arithmetic for the same reason.
     uint64_t computedOffset(AntPos at, uint32_t keptMask) const {
         const PixelPair pixel = pixels_.of(at);
-        const bool inside = (pixel.column < width_) & (pixel.row < height_) & (keptMask == 0);
-        const uint64_t offset = uint64_t{pixel.column} * 4 + uint64_t{pixel.row} * bytesPerLine_;
+        const EyeMoveGeometry& g = geometry_;
+        const bool inside = (pixel.column < static_cast<uint64_t>(g.width)) &
+                            (pixel.row < static_cast<uint64_t>(g.height)) & (keptMask == 0);
+        const uint64_t offset = uint64_t{pixel.column} * 4 + uint64_t{pixel.row} * static_cast<uint64_t>(g.bytesPerLine);
         return offset | (uint64_t{!inside} << 62);
     }
     void buildTables();
@@ -135,11 +137,7 @@ private:
     std::vector<uint32_t> spareColumnOffsets_;  // every entry the spare column's
     const uint32_t* columnTables_[2] = {nullptr, nullptr};  // for painted and for cleared squares
     std::vector<uintptr_t> rowAddresses_;
-    // The computed way.
-    MovePixels pixels_;
-    uint32_t width_ = 0;
-    uint32_t height_ = 0;
-    uint64_t bytesPerLine_ = 0;
+    MovePixels pixels_;  // the computed way
     uint32_t scratch_ = 0;  // takes the moves that leave every pixel as it is
 };
 
