@@ -71,6 +71,34 @@ public:
         return false;
     }
 
+    // Every element in key order. The readers (painters, world files, pictures) walk a store only
+    // through these, so they do not depend on how the store lays out its elements.
+    template <class F>
+    void ForEach(F&& visit) const {
+        for (int32_t i = 0; i < this->count_; ++i) visit(this->items_[i]);
+    }
+    // The elements with X >= minX in key order, until `visit` returns false.
+    template <class F>
+    void ForEachFromX(int32_t minX, F&& visit) const {
+        int32_t first = 0, last = this->count_;
+        while (first < last) {
+            const int32_t mid = first + (last - first) / 2;
+            if (this->items_[mid].X < minX) first = mid + 1;
+            else last = mid;
+        }
+        for (int32_t i = first; i < this->count_; ++i)
+            if (!visit(this->items_[i])) return;
+    }
+    // Appends an element whose key is greater than every key present (loading a saved store in
+    // order). False, with the store unchanged, when the key is out of order or memory fails.
+    bool AppendSorted(const T& element) {
+        if (this->count_ > 0 && compare(this->items_[this->count_ - 1], element.X, element.Y) >= 0) {
+            this->lastError_ = SSErrorIndex;
+            return false;
+        }
+        return this->Add(element);
+    }
+
     int32_t low = 0, high = 0, middle = 0;  // search bounds: one search at a time
 
 protected:
