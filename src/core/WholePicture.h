@@ -1,0 +1,44 @@
+#pragma once
+// The whole painted area as one picture, drawn straight from the fast grid and the store: one
+// pixel per square, or, when the area is too large, one pixel for s x s squares.
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "core/PaintedArea.h"
+#include "core/World.h"
+
+namespace qm {
+
+inline constexpr int32_t MaxPictureSide = 16384;   // the side a chosen scale must fit
+inline constexpr int64_t MaxForcedPictureSide = 65535;  // what a forced scale may still produce
+
+// Colours are colour references: red in the low byte, green, blue.
+struct PicturePalette {
+    uint32_t background = 0;  // empty, white and never-visited squares
+    const std::array<uint32_t, 65>* stateColours = nullptr;  // generalized: by cell value
+};
+
+struct Picture {
+    SquareBox area;       // the squares shown; the top left pixel starts at (minX, maxY)
+    int32_t scale = 1;    // squares per pixel side
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint8_t> rgb;  // rows top to bottom (Y falling), red, green, blue per pixel
+};
+
+enum class PictureError { None, BadScale, TooLarge, OutOfMemory };
+const char* pictureErrorText(PictureError error);
+
+// The smallest s for which ceil(width / s) and ceil(height / s) are at most `maxSide`.
+int32_t fittingScale(const SquareBox& area, int32_t maxSide = MaxPictureSide);
+
+// Draws the area with `scale` squares per pixel side (0: the fitting scale). Pixel
+// ((x - minX) / s, (maxY - y) / s) shows square (x, y); of several painted squares on one pixel
+// the last drawn shows: the grid is drawn before the store, each column by column (X, then Y
+// rising), as the eye window draws them.
+PictureError renderWholePicture(const World& w, const PicturePalette& palette, const SquareBox& area,
+                                int32_t scale, Picture& out);
+
+}  // namespace qm

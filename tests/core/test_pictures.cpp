@@ -1,0 +1,224 @@
+// The whole picture and the RLE pattern of a run, read back against the squares the run left in
+// the fast grid and the store, in every mode.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <sstream>
+
+#include "RleDecoder.h"
+#include "TempDir.h"
+#include "TestSupport.h"
+#include "WorldSquares.h"
+#include "core/PaintedArea.h"
+#include "core/RleWriter.h"
+#include "core/WholePicture.h"
+
+using namespace qm;
+using namespace qmtest;
+
+namespace {
+
+constexpr uint32_t kBackground = 0xDFEFEF;
+
+struct PictureCase {
+    RunMode mode;
+    int32_t states;
+};
+
+// Ants that start away from the origin (their start squares lie beyond the bounding box), leave
+// a grid of half size 12 for the store, and, generalized, turn left on fresh squares.
+TestWorld& runWorld(TestWorld& t) {
+    t.w.limits.userMaxSteps = 700;
+    t.run();
+    return t;
+}
+
+std::vector<AntSpec> antsFor(RunMode mode) {
+    const bool gen = mode == RunMode::Generalized;
+    auto dir = [gen](uint8_t code) { return static_cast<uint8_t>(gen ? code - 1 : code); };
+    std::vector<AntSpec> ants = {{0, 0, dir(1)}, {9, 11, dir(2)}, {-11, -4, dir(3)}, {12, -12, dir(4)}};
+    if (gen) {
+        const uint64_t programs[] = {0b010, 0b001, 0b110, 0b010};
+        for (std::size_t i = 0; i < ants.size(); ++i) ants[i].program = programs[i];
+    }
+    return ants;
+}
+
+SquareBox expectedArea(const World& w, const Squares& squares) {
+    SquareBox area{w.counters.minX, w.counters.maxX, w.counters.minY, w.counters.maxY};
+    for (const auto& [square, value] : squares) area.include(square.first, square.second);
+    return area;
+}
+
+std::array<uint32_t, 65> stateColours() {
+    std::array<uint32_t, 65> colours{};
+    for (uint32_t i = 0; i < colours.size(); ++i) colours[i] = 0x010203u * (i + 1);
+    colours[0] = kBackground;
+    return colours;
+}
+
+uint32_t expectedColour(const World& w, const std::array<uint32_t, 65>& states, uint32_t value) {
+    if (w.mode() == RunMode::BlackWhite) return 0;
+    if (w.mode() == RunMode::Generalized) return states[value];
+    return colourOf(w.antColour[value]);
+}
+
+uint32_t pixelAt(const Picture& p, int64_t px, int64_t py) {
+    const uint8_t* rgb = p.rgb.data() + (py * p.width + px) * 3;
+    return uint32_t{rgb[0]} | uint32_t{rgb[1]} << 8 | uint32_t{rgb[2]} << 16;
+}
+
+class Pictures : public ::testing::TestWithParam<PictureCase> {
+protected:
+    void SetUp() override {
+        const PictureCase c = GetParam();
+        t = std::make_unique<TestWorld>(c.mode, 12, antsFor(c.mode), true, c.states);
+        if (isIndexed(c.mode))  // every ant its own colour
+            for (int32_t i = 0; i < t->w.counters.antCount; ++i)
+                t->w.antColour[i] = makeColourWord(0x102030u * uint32_t(i + 1), directionOf(t->w.antColour[i]));
+        runWorld(*t);
+        ASSERT_TRUE(allSquares(t->w, squares));
+        ASSERT_GT(storeCount(t->w), 0) << "some squares must lie beyond the grid";
+    }
+    std::unique_ptr<TestWorld> t;
+    Squares squares;
+};
+
+}  // namespace
+
+TEST_P(Pictures, AreaHoldsTheBoxAndEverySquareAndThePictureShowsThemOnePixelEach) {
+    const World& w = t->w;
+    const SquareBox area = paintedArea(w);
+    const SquareBox expected = expectedArea(w, squares);
+    EXPECT_EQ(std::tie(area.minX, area.maxX, area.minY, area.maxY),
+              std::tie(expected.minX, expected.maxX, expected.minY, expected.maxY));
+    const std::array<uint32_t, 65> states = stateColours();
+    Picture picture;
+    ASSERT_EQ(renderWholePicture(w, {kBackground, &states}, area, 0, picture), PictureError::None);
+    ASSERT_EQ(picture.scale, 1);
+    ASSERT_EQ(picture.width, area.width());
+    ASSERT_EQ(picture.height, area.height());
+    for (int64_t py = 0; py < picture.height; ++py)
+        for (int64_t px = 0; px < picture.width; ++px) {
+            const Square square{static_cast<int32_t>(area.minX + px), static_cast<int32_t>(area.maxY - py)};
+            const auto found = squares.find(square);
+            const uint32_t want = found == squares.end() ? kBackground : expectedColour(w, states, found->second);
+            ASSERT_EQ(pixelAt(picture, px, py), want) << "square " << square.first << ", " << square.second;
+        }
+}
+
+TEST_P(Pictures, ReducedPictureMarksEveryBlockHoldingAPaintedSquare) {
+    const World& w = t->w;
+    const SquareBox area = paintedArea(w);
+    const std::array<uint32_t, 65> states = stateColours();
+    Picture picture;
+    ASSERT_EQ(renderWholePicture(w, {kBackground, &states}, area, 3, picture), PictureError::None);
+    EXPECT_EQ(picture.width, (area.width() + 2) / 3);
+    EXPECT_EQ(picture.height, (area.height() + 2) / 3);
+    std::map<std::pair<int64_t, int64_t>, std::vector<uint32_t>> blocks;  // colours that may show
+    for (const auto& [square, value] : squares)
+        blocks[{(square.first - area.minX) / 3, (area.maxY - square.second) / 3}].push_back(
+            expectedColour(w, states, value));
+    for (int64_t py = 0; py < picture.height; ++py)
+        for (int64_t px = 0; px < picture.width; ++px) {
+            const auto block = blocks.find({px, py});
+            const uint32_t shown = pixelAt(picture, px, py);
+            if (block == blocks.end()) ASSERT_EQ(shown, kBackground) << px << ", " << py;
+            else ASSERT_NE(std::find(block->second.begin(), block->second.end(), shown), block->second.end()) << px << ", " << py;
+        }
+}
+
+TEST_P(Pictures, RlePatternDecodesToEverySquareTheBoxAndTheStates) {
+    World& w = t->w;
+    TempDir dir;
+    const std::string path = dir.pathOf("run.rle");
+    ASSERT_EQ(writeRle(w, path), RleError::None);
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    DecodedPattern pattern;
+    ASSERT_EQ(decodeRle(text.str(), pattern), "") << text.str();
+
+    const SquareBox area = expectedArea(w, squares);
+    EXPECT_EQ(pattern.left, area.minX);
+    EXPECT_EQ(pattern.top, -int64_t{area.maxY});
+    EXPECT_EQ(pattern.width, area.width());
+    EXPECT_EQ(pattern.height, area.height());
+    EXPECT_EQ(pattern.generation, w.counters.stepCount);
+    EXPECT_GE(pattern.comments, w.counters.antCount) << "one line per ant at least";
+
+    std::map<std::pair<int64_t, int64_t>, uint32_t> expected;
+    for (const auto& [square, value] : squares) {
+        if (w.generalized && value == 1) continue;  // state 0 is the empty state of the pattern
+        expected[{square.first, square.second}] = w.generalized ? value - 1 : 1u;
+    }
+    EXPECT_EQ(pattern.squares, expected);
+    if (w.generalized) {
+        EXPECT_EQ(pattern.rule, "GeneralizedAnts_3states") << "the ants' programs differ";
+    } else {
+        EXPECT_EQ(pattern.rule, "LangtonsAnt_RL");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryMode, Pictures,
+                         ::testing::Values(PictureCase{RunMode::Indexed15, 2}, PictureCase{RunMode::Indexed255, 2},
+                                           PictureCase{RunMode::Indexed65535, 2}, PictureCase{RunMode::BlackWhite, 2},
+                                           PictureCase{RunMode::Generalized, 3}),
+                         [](const ::testing::TestParamInfo<PictureCase>& info) {
+                             return std::string(runModeName(info.param.mode));
+                         });
+
+TEST(PaintedArea, FindsSquaresFarBeyondTheBoxInEveryMode) {
+    // A few steps of ants far from the origin: the box stays near the origin; the generalized
+    // ant turns left on every square and never widens it at all.
+    for (RunMode mode : {RunMode::Indexed15, RunMode::Indexed255, RunMode::Indexed65535, RunMode::BlackWhite,
+                         RunMode::Generalized}) {
+        const bool gen = mode == RunMode::Generalized;
+        TestWorld t(mode, 30, {{20, 17, uint8_t(gen ? 0 : 1), 0b11}, {-25, -3, uint8_t(gen ? 2 : 3), 0b11}});
+        t.w.limits.userMaxSteps = 3;
+        t.run();
+        Squares squares;
+        ASSERT_TRUE(allSquares(t.w, squares));
+        const SquareBox expected = expectedArea(t.w, squares);
+        const SquareBox area = paintedArea(t.w);
+        EXPECT_EQ(std::tie(area.minX, area.maxX, area.minY, area.maxY),
+                  std::tie(expected.minX, expected.maxX, expected.minY, expected.maxY))
+            << runModeName(mode);
+        EXPECT_LE(area.minX, -25) << runModeName(mode);
+        EXPECT_GE(area.maxY, 17) << runModeName(mode);
+    }
+}
+
+TEST(PictureScale, SmallestScaleThatFitsAndForcedScalesThatDoNot) {
+    EXPECT_EQ(fittingScale({0, 16383, 0, 9}), 1);
+    EXPECT_EQ(fittingScale({0, 16384, 0, 9}), 2);
+    EXPECT_EQ(fittingScale({0, 9, -16384, 16384}), 3) << "32769 rows";
+    EXPECT_EQ(fittingScale({INT32_MIN, INT32_MAX, 0, 0}), 262144);
+
+    TestWorld t(RunMode::BlackWhite, 3, {{0, 0, 1}});
+    Picture picture;
+    EXPECT_EQ(renderWholePicture(t.w, {}, {0, 70000, 0, 0}, 1, picture), PictureError::TooLarge);
+    EXPECT_EQ(renderWholePicture(t.w, {}, {0, 9, 0, 0}, -1, picture), PictureError::BadScale);
+    ASSERT_EQ(renderWholePicture(t.w, {}, {0, 70000, 0, 0}, 0, picture), PictureError::None);
+    EXPECT_EQ(picture.scale, 5);
+    EXPECT_EQ(picture.width, 14001);
+}
+
+TEST(RlePattern, SharedProgramNamesTheRuleAndLongRunsWrapAtSeventy) {
+    // Generalized, 4 states, one program for all: turns R, L, L, R.
+    TestWorld t(RunMode::Generalized, 40, {{0, 0, 0, 0b0110}, {5, 5, 1, 0b0110}}, false, 4);
+    runWorld(t);
+    const std::string text = rlePattern(t.w, paintedArea(t.w));
+    DecodedPattern pattern;
+    ASSERT_EQ(decodeRle(text, pattern), "") << text;
+    EXPECT_EQ(pattern.rule, "LangtonsAnt_RLLR");
+    EXPECT_NE(text.find("turns RLLR"), std::string::npos) << text;
+
+    EXPECT_EQ(rleStateTag(0), ".");
+    EXPECT_EQ(rleStateTag(24), "X");
+    EXPECT_EQ(rleStateTag(25), "pA");
+    EXPECT_EQ(rleStateTag(63), "qO");
+}
