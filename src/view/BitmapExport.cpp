@@ -97,7 +97,9 @@ void BitmapExport::exportTo(const QString& fileName) {
     bool saved = false;
     try {
         copyView();
-        saved = qm::saveBmp24(*exportBitmap, fileName);
+        // The name's suffix chooses the format; BMP unless it asks for PNG.
+        saved = fileName.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? exportBitmap->save(fileName, "PNG")
+                                                                                : qm::saveBmp24(*exportBitmap, fileName);
     } catch (...) {
         saved = false;
     }

@@ -24,7 +24,7 @@ public:
     BitmapExport(const BitmapExport&) = delete;
     BitmapExport& operator=(const BitmapExport&) = delete;
 
-    void saveToBmp();            // "Save to BMP (Should be slow)"
+    void saveToBmp();            // "Save to BMP (Should be slow)"; a ".png" name writes PNG
     void changeBackground();     // "Change background color"
     void changeEyeBackground();  // "Change eye background color"
     // Creates the export bitmap if needed and gives it the size of PaintBox1. On failure the

@@ -1,9 +1,11 @@
 #include "view/ImageSurface.h"
 
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace qm {
 
@@ -85,6 +87,15 @@ void ImageSurface::mouseReleaseEvent(QMouseEvent* event) {
 
 void ImageSurface::contextMenuEvent(QContextMenuEvent* event) {
     if (onContextMenu) onContextMenu(event->globalPos());
+}
+
+void ImageSurface::wheelEvent(QWheelEvent* event) {
+    if (onWheel) onWheel(event);
+    else QWidget::wheelEvent(event);
+}
+
+void ImageSurface::keyPressEvent(QKeyEvent* event) {
+    if (!onKeyPress || !onKeyPress(event)) QWidget::keyPressEvent(event);
 }
 
 }  // namespace qm

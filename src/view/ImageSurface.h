@@ -11,7 +11,9 @@
 #include <QImage>
 #include <QWidget>
 
+class QKeyEvent;
 class QMouseEvent;
+class QWheelEvent;
 
 namespace qm {
 
@@ -51,6 +53,8 @@ public:
     std::function<void(QMouseEvent*)> onMouseMove;
     std::function<void(QMouseEvent*)> onMouseRelease;
     std::function<void(const QPoint& globalPos)> onContextMenu;
+    std::function<void(QWheelEvent*)> onWheel;
+    std::function<bool(QKeyEvent*)> onKeyPress;  // true: the key was used
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -60,6 +64,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void fitImage();

@@ -53,6 +53,15 @@ void Navigation::pan(int sx, int sy) {
     });
 }
 
+void Navigation::moveTo(int64_t x, int64_t y) {
+    moveView([&](MainView& view) {
+        view.viewOffsetX = clampOffset(x);
+        view.viewOffsetY = clampOffset(y);
+        showX();
+        showY();
+    });
+}
+
 void Navigation::resetX() {
     moveView([&](MainView& view) {
         view.viewOffsetX = 0;

@@ -19,6 +19,8 @@ public:
     void centerToAnt();  // "Center to Ant:": the ant numbered in AntNum, clamped
     void previousAnt();  // "<<<<": wraps from the first ant to the last
     void nextAnt();      // ">>>>": wraps from the last ant to the first
+    // Puts the view offset at (x, y) (clamped) as the pan buttons do: labels, marker, repaint.
+    void moveTo(int64_t x, int64_t y);
 
     // Offsets stay within +-2147483647, so "Move X:" and "Move Y:" can always show -X and -Y.
     static int32_t clampOffset(int64_t value);

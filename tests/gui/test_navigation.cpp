@@ -3,11 +3,15 @@
 // commands during a run, and the limits of the offset and of the ant arrays.
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWheelEvent>
 #include <QRadioButton>
 #include <QToolButton>
 
 #include "ViewTestSupport.h"
 #include "settings/AboutBoxUnit/AboutBoxUnit.h"
+#include "view/ViewGestures.h"
 
 using namespace viewtest;
 
@@ -311,6 +315,95 @@ TEST_F(NavigationTest, EveryCommandMovesTheEyeMarkerToTheNewCentre) {
             EXPECT_NE(eye.pixel(int(px - 4), int(py)), eyeBackground);
         }
     }
+}
+
+// ------------------------------------------------------------------------------------------
+// The hand: wheel, drag and arrow keys, through real events on the main view.
+
+class ViewHandTest : public NavigationTest {
+protected:
+    // A red square on the grid square under pixel `at` (size "2", offset 0, 0), so the test can
+    // see where that square is drawn afterwards.
+    void markSquareUnder(QPoint at) {
+        makeGrid(300, 250);
+        const MainView& view = *form->mainView;
+        ASSERT_EQ(view.squareSize, 2);
+        const int64_t x = ViewGestures::columnUnder(at.x(), view.viewCentreX, 2) - view.viewOffsetX;
+        const int64_t y = ViewGestures::rowUnder(at.y(), ViewHeight, view.viewCentreY, 2) - view.viewOffsetY;
+        storeCell(form->world.grid, int32_t(x), int32_t(y), 0);
+        form->world.antColour[0] = qm::rgb(255, 0, 0);
+        redraw();
+        ASSERT_EQ(pixel(at.x(), at.y()), RedArgb);
+    }
+    void turnWheel(QPoint at, int angle) {
+        QWheelEvent event(QPointF(at), QPointF(form->PaintBox1->mapToGlobal(at)), QPoint(), QPoint(0, angle),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(form->PaintBox1, &event);
+    }
+    void mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+        QMouseEvent event(type, QPointF(at), QPointF(form->PaintBox1->mapToGlobal(at)), button, held, Qt::NoModifier);
+        QApplication::sendEvent(form->PaintBox1, &event);
+    }
+};
+
+TEST_F(ViewHandTest, WheelStepsTheSquareSizeAndKeepsTheSquareUnderThePointer) {
+    openWindow();
+    selectDisplayMode(StatePanel::HideNumbers);
+    const QPoint at(421, 97);
+    markSquareUnder(at);
+
+    turnWheel(at, 120);  // one notch away from the user: larger squares
+    EXPECT_EQ(form->ComboBoxSize->currentText(), "4");
+    EXPECT_EQ(form->mainView->squareSize, 4);
+    EXPECT_EQ(pixel(at.x(), at.y()), RedArgb) << "the square stayed under the pointer";
+    EXPECT_NE(offsetX(), 0);
+    EXPECT_EQ(moveX(), QString::number(-int64_t{offsetX()})) << "the labels follow";
+    EXPECT_EQ(moveY(), QString::number(-int64_t{offsetY()}));
+
+    turnWheel(at, -60);  // half a notch: nothing yet
+    EXPECT_EQ(form->ComboBoxSize->currentText(), "4");
+    turnWheel(at, -180);  // with the half notch, two notches toward the user
+    EXPECT_EQ(form->ComboBoxSize->currentText(), "1");
+    EXPECT_EQ(pixel(at.x(), at.y()), RedArgb);
+    turnWheel(at, -1200);  // stops at the first item
+    EXPECT_EQ(form->ComboBoxSize->currentIndex(), 0);
+}
+
+TEST_F(ViewHandTest, LeftDragPansTheViewWithThePointer) {
+    openWindow();
+    selectDisplayMode(StatePanel::HideNumbers);
+    const QPoint from(100, 100), to(141, 79);
+    markSquareUnder(from);
+
+    mouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    mouse(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    // 41 pixels right and 21 up at size 2: 20 squares each way, the picture following.
+    EXPECT_EQ(moveX(), "-20");
+    EXPECT_EQ(moveY(), "-10");
+    EXPECT_EQ(pixel(from.x() + 40, from.y() - 20), RedArgb);
+
+    // Moves without the left button held, or after the release, do not pan.
+    mouse(QEvent::MouseMove, QPoint(300, 300), Qt::NoButton, Qt::NoButton);
+    mouse(QEvent::MouseButtonPress, from, Qt::RightButton, Qt::RightButton);
+    mouse(QEvent::MouseMove, QPoint(10, 10), Qt::NoButton, Qt::RightButton);
+    EXPECT_EQ(moveX(), "-20");
+    EXPECT_EQ(moveY(), "-10");
+}
+
+TEST_F(ViewHandTest, ArrowKeysPanLikeTheArrowButtonsWhenTheViewHasTheFocus) {
+    openWindow();
+    form->EditMove->setText("30");
+    QTest::keyClick(form->PaintBox1, Qt::Key_Right);
+    EXPECT_EQ(moveX(), "30");
+    QTest::keyClick(form->PaintBox1, Qt::Key_Up);
+    EXPECT_EQ(moveY(), "30");
+    QTest::keyClick(form->PaintBox1, Qt::Key_Left);
+    QTest::keyClick(form->PaintBox1, Qt::Key_Left);
+    EXPECT_EQ(moveX(), "-30");
+    QTest::keyClick(form->PaintBox1, Qt::Key_Down);
+    EXPECT_EQ(moveY(), "0");
+    EXPECT_EQ(form->PaintBox1->focusPolicy(), Qt::ClickFocus) << "a click gives the view the keys";
 }
 
 }  // namespace

@@ -31,7 +31,9 @@
 #include "view/ImageSurface.h"
 #include "view/MainView.h"
 #include "view/Navigation.h"
+#include "view/PictureCommands.h"
 #include "view/StatePanel.h"
+#include "view/ViewGestures.h"
 
 namespace {
 
@@ -77,6 +79,7 @@ TForm1::TForm1(Dialogs& dialogs_, QWidget* parent)
         editorCommands = std::make_unique<EditorCommands>(*this);
         setInitialState();
         connectHandlers();
+        buildHandCommands();
         if (QScreen* screen = QApplication::primaryScreen()) {
             move(screen->availableGeometry().center() - rect().center());
         }

@@ -40,8 +40,10 @@ class EditorCommands;
 class EyeWindow;
 class MainView;
 class Navigation;
+class PictureCommands;
 class StatePanel;
 class TAboutBox;
+class ViewGestures;
 class TForm1;
 
 namespace qm {
@@ -57,7 +59,8 @@ struct FileDialogSpec {
 
 inline constexpr const char* TextFileFilter =
     "Textové soubory (*.txt)|*.txt|Všechny soubory (*.*)|*.*";
-inline constexpr const char* BitmapFileFilter = "Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*";
+inline constexpr const char* BitmapFileFilter =
+    "Bitmaps (*.bmp)|*.bmp|PNG pictures (*.png)|*.png|All files (*.*)|*.*";
 inline constexpr const char* MsgFatalBitmapMemory =
     "FATAL ERROR: not enought memory. Close aplication or ??????.";
 inline constexpr const char* MsgNotPossibleOn9x = "Is not possible for Windows 95,98,ME";
@@ -225,6 +228,11 @@ public:
     QAction* SavetoBMP1;
     QAction* Changebackgroundcolor1;
     QAction* Changeeyebackgroundcolor1;
+    QAction* SaveWholePicture1;  // "Save whole picture..."
+    QAction* SavePattern1;       // "Save pattern (RLE)..."
+    QAction* StartKey;           // keys of buttons, also offered in the context menu
+    QAction* RedrawKey;
+    QAction* EyeKey;
     QTimer* Timer1;
 
     // --- Display subsystems (constructed after the controls) ---
@@ -234,6 +242,8 @@ public:
     std::unique_ptr<EyeWindow> eyeWindow;
     std::unique_ptr<BitmapExport> bitmapExport;
     std::unique_ptr<EditorCommands> editorCommands;
+    std::unique_ptr<PictureCommands> pictureCommands;
+    std::unique_ptr<ViewGestures> viewGestures;
 
     // --- Life of the window ---
     void FormCreate();
@@ -322,6 +332,7 @@ private:
     void buildPopupMenu();
     void applyFonts();
     void connectHandlers();
+    void buildHandCommands();  // pictures, pattern, keys, wheel and drag (MainFormHands.cpp)
     void layoutAnchoredControls();
     void layoutDefinitionGroup();
     void layoutEyeControls();

@@ -1,0 +1,56 @@
+#include "view/PictureCommands.h"
+
+#include <optional>
+
+#include <QFile>
+
+#include "app/Dialogs.h"
+#include "app/MainForm/MainForm.h"
+#include "core/RleWriter.h"
+#include "core/WholePicture.h"
+#include "view/BitmapExport.h"
+#include "view/MainView.h"
+#include "view/PicturePng.h"
+#include "view/WaitCursor.h"
+
+PictureCommands::PictureCommands(TForm1& form) : form_(form) {}
+
+QString PictureCommands::pictureFilter(int32_t scale) {
+    const QString what = scale <= 1 ? QStringLiteral("one pixel per square")
+                                    : QStringLiteral("one pixel for %1 x %1 squares").arg(scale);
+    return QStringLiteral("PNG pictures, %1 (*.png)|*.png|All files (*.*)|*.*").arg(what);
+}
+
+const qm::SquareBox* PictureCommands::visitedSquares() {
+    const MainView& view = *form_.mainView;
+    if (!view.anyVisited()) return nullptr;
+    visited_ = {view.visitedMinX, view.visitedMaxX, view.visitedMinY, view.visitedMaxY};
+    return &visited_;
+}
+
+void PictureCommands::reportNotSaved(const QString& fileName, const char* reason) {
+    form_.dialogs->showMessage(MsgNotSavedTo + fileName.toUtf8().toStdString() + " (" + reason + ")",
+                               qm::BoxType::Error);
+}
+
+void PictureCommands::saveWholePicture() {
+    const qm::SquareBox* visited = visitedSquares();
+    const qm::SquareBox area = qm::paintedArea(form_.world, visited);
+    const std::optional<QString> fileName =
+        form_.dialogs->saveFileName(pictureFilter(qm::fittingScale(area)), QStringLiteral("png"), pictureDir);
+    if (!fileName) return;
+    qm::WaitCursor hourglass;
+    const qm::PicturePalette palette{form_.viewBackground, &form_.stateColours};
+    const qm::PngOutcome outcome = qm::writeWholePicturePng(form_.world, palette, *fileName, 0, visited);
+    if (outcome.error != qm::PictureError::None) reportNotSaved(*fileName, qm::pictureErrorText(outcome.error));
+    else if (!outcome.written) reportNotSaved(*fileName, "the file cannot be written");
+}
+
+void PictureCommands::savePattern() {
+    const std::optional<QString> fileName =
+        form_.dialogs->saveFileName(QString::fromLatin1(PatternFileFilter), QStringLiteral("rle"), patternDir);
+    if (!fileName) return;
+    qm::WaitCursor hourglass;
+    const qm::RleError error = qm::writeRle(form_.world, QFile::encodeName(*fileName).toStdString(), visitedSquares());
+    if (error != qm::RleError::None) reportNotSaved(*fileName, qm::rleErrorText(error));
+}

@@ -1,0 +1,33 @@
+#pragma once
+// "Save whole picture..." and "Save pattern (RLE)...": the whole painted area from the grid and
+// the store, as a PNG picture or an RLE pattern, whatever part of it the view shows.
+
+#include <QString>
+
+#include "core/PaintedArea.h"
+
+class TForm1;
+
+inline constexpr const char* PatternFileFilter = "RLE patterns (*.rle)|*.rle|All files (*.*)|*.*";
+
+class PictureCommands {
+public:
+    explicit PictureCommands(TForm1& form);
+
+    void saveWholePicture();
+    void savePattern();
+
+    // The file dialog's first filter names the scale the picture will be drawn at.
+    static QString pictureFilter(int32_t scale);
+
+    QString pictureDir;  // where each dialog opens next
+    QString patternDir;
+
+private:
+    // The squares the painters were handed in this run, when they noted any.
+    const qm::SquareBox* visitedSquares();
+    void reportNotSaved(const QString& fileName, const char* reason);
+
+    TForm1& form_;
+    qm::SquareBox visited_;
+};

@@ -1,0 +1,27 @@
+#pragma once
+// Whole pictures as PNG files, through Qt's own writer. Needs QtGui only (no widgets and no
+// application object), so a run without a window can call it.
+
+#include <QString>
+
+#include "core/PaintedArea.h"
+#include "core/WholePicture.h"
+#include "core/World.h"
+
+namespace qm {
+
+// Writes a rendered picture; false when the file cannot be written.
+bool savePicturePng(const Picture& picture, const QString& path);
+
+struct PngOutcome {
+    PictureError error = PictureError::None;
+    bool written = false;
+    int32_t scale = 0;  // the scale used (squares per pixel side)
+};
+
+// Renders the painted area (`scale` 0: the smallest scale that fits 16,384 pixels; otherwise
+// forced) and writes it to `path`.
+PngOutcome writeWholePicturePng(const World& w, const PicturePalette& palette, const QString& path,
+                                int32_t scale = 0, const SquareBox* visited = nullptr);
+
+}  // namespace qm
