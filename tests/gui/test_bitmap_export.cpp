@@ -13,6 +13,9 @@
 #include <QTemporaryDir>
 
 #include "MainWindowFixture.h"
+#include "ViewTestSupport.h"
+#include "core/PaintedArea.h"
+#include "view/PicturePng.h"
 #include "view/BitmapExport.h"
 #include "view/BmpWriter.h"
 #include "view/Colours.h"
@@ -334,4 +337,161 @@ TEST_F(BitmapExportTest, BothSurfacesOfferTheContextMenu) {
         EXPECT_TRUE(form->PopupMenu2->isVisible());
         form->PopupMenu2->hide();
     }
+}
+
+// ------------------------------------------------------------------------------------------
+// PNG: the view by its suffix, and the whole picture from the grid and the store.
+
+TEST_F(BitmapExportTest, PngSuffixWritesTheViewAsPng) {
+    openWindow();
+    runSteps(2000);
+    exportTo(path("view.png"));
+    EXPECT_TRUE(dialogs.boxes.empty());
+    QFile file(path("view.png"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.read(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
+    file.close();
+    const QImage png(path("view.png"));
+    const QImage& view = form->PaintBox1->image();
+    ASSERT_EQ(png.size(), view.size());
+    int squares = 0;
+    for (int y = 0; y < png.height(); ++y)
+        for (int x = 0; x < png.width(); ++x) {
+            ASSERT_EQ(png.pixel(x, y), view.pixel(x, y)) << x << "," << y;
+            squares += png.pixel(x, y) != qm::toArgb(form->viewBackground);
+        }
+    EXPECT_GT(squares, 100);
+}
+
+namespace {
+
+struct WholePictureCase {
+    const char* name;
+    std::function<void(TAboutBox&)> choose;
+    const char* ants;
+    int64_t steps;  // few enough for the whole area to fit the view
+};
+
+// Ants far from the origin paint squares outside the bounding box; program 1 turns left on
+// every fresh square.
+constexpr const char* PictureLangtonAnts = "0,0,1,0000FF\n3,3,2,00AA00\n-4,2,3,AA0000\n40,-30,2,AA00AA\n-25,12,4,008888";
+constexpr const char* PictureGeneralizedAnts = "0,0,1\n3,3,2,0x5\n-4,2,3\n40,-30,4,1\n-25,12,1,BX0110";
+
+class WholePicture : public viewtest::ViewTest, public ::testing::WithParamInterface<WholePictureCase> {
+protected:
+    QTemporaryDir dir;
+};
+
+}  // namespace
+
+// At size "1" the repainted view shows every square as one pixel: the whole picture must show
+// the same pixels where the two overlap, and only background beyond the painted area's squares.
+TEST_P(WholePicture, PngHoldsEverySquareAsTheRepaintedViewShowsIt) {
+    const WholePictureCase& c = GetParam();
+    openWindow();
+    c.choose(*about);
+    selectDisplayMode(StatePanel::HideNumbers);
+    selectSize("1");
+    run(QString::fromLatin1(c.ants), c.steps);
+    ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes.front().text;
+    redraw();
+
+    const QString file = dir.filePath("whole.png");
+    dialogs.saveAnswers.push_back(file);
+    form->SaveWholePicture1->trigger();
+    ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes.front().text;
+    ASSERT_EQ(dialogs.saveDialogs.size(), 1u);
+    EXPECT_EQ(dialogs.saveDialogs[0].filter, "PNG pictures, one pixel per square (*.png)|*.png|All files (*.*)|*.*");
+    EXPECT_EQ(dialogs.saveDialogs[0].defaultSuffix, "png");
+
+    const QImage png(file);
+    const qm::SquareBox area = qm::paintedArea(form->world);
+    ASSERT_EQ(png.width(), area.width());
+    ASSERT_EQ(png.height(), area.height());
+    const qm::RunCounters& counters = form->world.counters;
+    EXPECT_LE(area.minX, counters.minX);
+    EXPECT_GE(area.maxY, counters.maxY);
+    const MainView& view = *form->mainView;
+    int compared = 0, painted = 0;
+    for (int py = 0; py < png.height(); ++py)
+        for (int px = 0; px < png.width(); ++px) {
+            const int64_t x = area.minX + px, y = area.maxY - py;
+            const int64_t vx = view.viewCentreX + x, vy = viewtest::ViewHeight - view.viewCentreY - y;
+            ASSERT_TRUE(vx >= 0 && vx < viewtest::ViewWidth && vy >= 0 && vy < viewtest::ViewHeight)
+                << "the small run fits the view";
+            ASSERT_EQ(png.pixel(px, py), pixel(int(vx), int(vy))) << "square " << x << ", " << y;
+            ++compared;
+            painted += png.pixel(px, py) != background();
+        }
+    EXPECT_GT(painted, 100);
+    EXPECT_EQ(compared, png.width() * png.height());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryMode, WholePicture,
+    ::testing::Values(WholePictureCase{"indexed255", [](TAboutBox&) {}, PictureLangtonAnts, 3000},
+                      WholePictureCase{"indexed15", [](TAboutBox& a) { a.RB15->click(); }, PictureLangtonAnts, 3000},
+                      WholePictureCase{"indexed65535", [](TAboutBox& a) { a.RB65535->click(); }, PictureLangtonAnts, 3000},
+                      WholePictureCase{"blackWhite", [](TAboutBox& a) { a.RBmany->click(); }, PictureLangtonAnts, 3000},
+                      WholePictureCase{"generalized", [](TAboutBox& a) { a.RadioButtonG->click(); },
+                                       PictureGeneralizedAnts, 800}),
+    [](const ::testing::TestParamInfo<WholePictureCase>& info) { return std::string(info.param.name); });
+
+TEST_F(BitmapExportTest, LargeWholePictureIsReducedAndTheDialogSaysHowMuch) {
+    openWindow();
+    runSteps(10);
+    // Two painted squares 40,000 squares apart: one pixel for 3 x 3 squares.
+    qm::World& w = form->world;
+    w.counters.maxX = 1000;
+    ASSERT_TRUE(w.grid.exists());
+    ASSERT_NE(w.storeIndexed, nullptr) << "continue compute is on";
+    w.searchIndexed = {39000, 0, 1};
+    ASSERT_EQ(w.storeIndexed->Toggle(), 0);
+    dialogs.saveAnswers.push_back(path("reduced.png"));
+    form->SaveWholePicture1->trigger();
+    ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes.front().text;
+    EXPECT_EQ(dialogs.saveDialogs[0].filter, "PNG pictures, one pixel for 3 x 3 squares (*.png)|*.png|All files (*.*)|*.*");
+    const QImage png(path("reduced.png"));
+    const qm::SquareBox area = qm::paintedArea(w);
+    EXPECT_EQ(png.width(), (area.width() + 2) / 3);
+    EXPECT_LE(png.width(), qm::MaxPictureSide);
+    const QRgb antColour = qm::toArgb(qm::colourOf(w.antColour[1]));
+    EXPECT_EQ(png.pixel(int((39000 - area.minX) / 3), int(area.maxY / 3)), antColour);
+
+    // A file that cannot be written is reported, naming it.
+    dialogs.saveAnswers.push_back(path("missing/dir/x.png"));
+    form->SaveWholePicture1->trigger();
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text.rfind(MsgNotSavedTo + path("missing/dir/x.png").toStdString(), 0), 0u);
+}
+
+TEST_F(BitmapExportTest, PatternMenuWritesTheRlePattern) {
+    openWindow();
+    runSteps(500);
+    dialogs.saveAnswers.push_back(path("run.rle"));
+    form->SavePattern1->trigger();
+    ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes.front().text;
+    EXPECT_EQ(dialogs.saveDialogs[0].defaultSuffix, "rle");
+    QFile file(path("run.rle"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.startsWith("#CXRLE Pos=")) << text.left(80).toStdString();
+    EXPECT_TRUE(text.contains("rule = LangtonsAnt_RL\n"));
+    EXPECT_TRUE(text.trimmed().endsWith('!'));
+}
+
+TEST(PicturePng, ForcedScaleWritesThePictureAsRendered) {
+    qm::World w;  // no run: the bounding box at the origin alone
+    const qm::PngOutcome none = qm::writeWholePicturePng(w, {0x112233, nullptr}, QStringLiteral("/nonexistent/a.png"));
+    EXPECT_EQ(none.error, qm::PictureError::None);
+    EXPECT_FALSE(none.written);
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath("one.png");
+    const qm::PngOutcome outcome = qm::writeWholePicturePng(w, {0x112233, nullptr}, file, 2);
+    ASSERT_TRUE(outcome.written);
+    EXPECT_EQ(outcome.scale, 2);
+    const QImage png(file);
+    ASSERT_EQ(png.size(), QSize(1, 1));
+    EXPECT_EQ(png.pixel(0, 0), qRgb(0x33, 0x22, 0x11));
 }

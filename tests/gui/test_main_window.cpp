@@ -17,6 +17,7 @@
 #include "view/BitmapExport.h"
 #include "view/Colours.h"
 #include "view/ImageSurface.h"
+#include "view/MainView.h"
 
 namespace {
 
@@ -295,4 +296,63 @@ TEST_F(MainWindowTest, CloseWhileIdleIsAllowed) {
     EXPECT_TRUE(form->close());
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(form->world.idle, 1);
+}
+
+// ------------------------------------------------------------------------------------------
+// Keys: one per action, each doing what its button or menu item does, and shown in the hints
+// and the context menu.
+
+class KeysTest : public MainWindowTest {
+protected:
+    void press(QKeySequence key) {
+        QApplication::setActiveWindow(form.get());
+        QTest::keySequence(form.get(), key);
+    }
+    const QAction* menuAction(const QString& text) const {
+        for (const QAction* action : form->PopupMenu2->actions())
+            if (action->text() == text) return action;
+        return nullptr;
+    }
+};
+
+TEST_F(KeysTest, F9StartsAndBreaksTheRun) {
+    openWindow();
+    setEditor("0,0,1");
+    setMaxSteps(500);
+    press(QKeySequence(Qt::Key_F9));
+    EXPECT_EQ(form->world.counters.stepCount, 500);
+    // During a run the same key breaks it, as the button captioned "Break" does.
+    setMaxSteps(100000000);
+    duringRun([this] { press(QKeySequence(Qt::Key_F9)); });
+    press(QKeySequence(Qt::Key_F9));
+    EXPECT_LT(form->world.counters.stepCount, 100000000);
+    EXPECT_EQ(form->Button1->text(), "Start");
+    EXPECT_NE(form->Button1->toolTip().indexOf("F9"), -1);
+    ASSERT_NE(menuAction("Start or break the run"), nullptr);
+    EXPECT_EQ(menuAction("Start or break the run")->shortcut(), QKeySequence(Qt::Key_F9));
+}
+
+TEST_F(KeysTest, CtrlRRedrawsTheMainView) {
+    openWindow();
+    form->PaintBox1->image().fill(qRgb(1, 2, 3));
+    press(QKeySequence(Qt::CTRL | Qt::Key_R));
+    EXPECT_EQ(form->PaintBox1->image().pixel(10, 10), qm::toArgb(form->viewBackground));
+    EXPECT_NE(form->Button14->toolTip().indexOf(QKeySequence(Qt::CTRL | Qt::Key_R).toString(QKeySequence::NativeText)), -1);
+}
+
+TEST_F(KeysTest, F8ShowsAndHidesTheEye) {
+    openWindow();
+    press(QKeySequence(Qt::Key_F8));
+    EXPECT_FALSE(form->PanelFalconEye->isHidden());
+    press(QKeySequence(Qt::Key_F8));
+    EXPECT_TRUE(form->PanelFalconEye->isHidden());
+    EXPECT_NE(form->Button7->toolTip().indexOf("F8"), -1);
+}
+
+TEST_F(KeysTest, CtrlEExportsTheView) {
+    openWindow();
+    press(QKeySequence(Qt::CTRL | Qt::Key_E));
+    ASSERT_EQ(dialogs.saveDialogs.size(), 1u) << "the export's file dialog opened";
+    EXPECT_EQ(dialogs.saveDialogs[0].defaultSuffix, "bmp");
+    EXPECT_EQ(form->SavetoBMP1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E)) << "shown in the menu";
 }
