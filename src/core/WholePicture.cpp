@@ -17,70 +17,78 @@ const char* pictureErrorText(PictureError error) {
 
 namespace {
 
+constexpr uint32_t BlackColour = 0x000000;
+constexpr int32_t TileColumns = 64;
+
 int64_t pixelsAlong(int64_t squares, int64_t scale) { return (squares + scale - 1) / scale; }
 
-struct PixelWriter {
-    const World& w;
-    const PicturePalette& palette;
-    Picture& picture;
-    int64_t rowBytes;
-
-    // Colour reference of a square code; false for an empty square or an ant the arrays lack.
-    bool colourOf(uint32_t code, uint32_t& colour) const {
-        if (code == 0) return false;
-        switch (w.mode()) {
-            case RunMode::BlackWhite: colour = Black; return true;
-            case RunMode::Generalized:
-                colour = palette.stateColours ? (*palette.stateColours)[std::min<uint32_t>(code, 64u)] : Black;
-                return true;
-            default: {
-                const uint32_t ant = code - 1;
-                if (!w.antColour || ant >= static_cast<uint32_t>(w.antPosCapacity)) return false;
-                colour = qm::colourOf(w.antColour[ant]);
-                return true;
-            }
+// Colour of every code the run's squares can hold; codes beyond it are not drawn.
+std::vector<uint32_t> coloursOf(const World& w, const PicturePalette& palette) {
+    std::vector<uint32_t> colours{palette.background};
+    switch (w.mode()) {
+        case RunMode::BlackWhite: colours.push_back(BlackColour); break;
+        case RunMode::Generalized:
+            for (uint32_t v = 1; v <= 64; ++v) colours.push_back(palette.stateColours ? (*palette.stateColours)[v] : BlackColour);
+            break;
+        default: {
+            const int32_t ants = w.antColour ? std::min(w.antPosCapacity, w.counters.antCount) : 0;
+            for (int32_t i = 0; i < ants; ++i) colours.push_back(colourOf(w.antColour[i]));
         }
     }
-    void put(int32_t x, int32_t y, uint32_t code) const {
-        uint32_t colour = 0;
-        if (!colourOf(code, colour)) return;
-        const int64_t s = picture.scale;
-        const int64_t px = (int64_t{x} - picture.area.minX) / s;
-        const int64_t py = (int64_t{picture.area.maxY} - y) / s;
-        uint8_t* pixel = picture.rgb.data() + py * rowBytes + px * 3;
-        pixel[0] = static_cast<uint8_t>(colour);
-        pixel[1] = static_cast<uint8_t>(colour >> 8);
-        pixel[2] = static_cast<uint8_t>(colour >> 16);
-    }
-    static constexpr uint32_t Black = 0;
-};
-
-void fillBackground(Picture& picture, uint32_t colour) {
-    const uint8_t rgb[3] = {static_cast<uint8_t>(colour), static_cast<uint8_t>(colour >> 8),
-                            static_cast<uint8_t>(colour >> 16)};
-    if (rgb[0] == rgb[1] && rgb[1] == rgb[2]) {
-        std::fill(picture.rgb.begin(), picture.rgb.end(), rgb[0]);
-        return;
-    }
-    for (std::size_t i = 0; i < picture.rgb.size(); i += 3) std::copy(rgb, rgb + 3, picture.rgb.begin() + i);
+    return colours;
 }
 
-// The grid squares of the area, column by column. Black-and-white rows lie along X in memory,
-// so that mode reads a band of columns row by row, which touches the same squares.
-void drawGrid(const World& w, const PixelWriter& writer, const SquareBox& area) {
+template <class Code>
+class CodeWriter {
+public:
+    CodeWriter(Picture& picture, Code* codes)
+        : codes_(codes), width_(picture.width), scale_(picture.scale), left_(picture.area.minX),
+          top_(picture.area.maxY), codeCount_(static_cast<uint32_t>(picture.colours.size())) {}
+    void put(int32_t x, int32_t y, uint32_t code) const {
+        if (code >= codeCount_) return;
+        Code& pixel = codes_[((int64_t{top_} - y) / scale_) * width_ + (int64_t{x} - left_) / scale_];
+        pixel = std::max(pixel, static_cast<Code>(code));
+    }
+
+private:
+    Code* codes_;
+    int64_t width_;
+    int64_t scale_;
+    int32_t left_, top_;
+    uint32_t codeCount_;
+};
+
+// The grid squares of the area, in bands of columns read row by row: the pixels of a row lie
+// together, and each column of the band is read along its squares.
+template <class Code>
+void drawGrid(const World& w, const CodeWriter<Code>& writer, const SquareBox& area) {
     const int32_t r = w.grid.halfSize;
     const int32_t x0 = std::max(area.minX, -r), x1 = std::min(area.maxX, r);
     const int32_t y0 = std::max(area.minY, -r), y1 = std::min(area.maxY, r);
     if (x0 > x1 || y0 > y1) return;
-    if (w.mode() == RunMode::BlackWhite) {
-        for (int32_t y = y0; y <= y1; ++y)
-            for (int32_t x = x0; x <= x1; ++x)
-                if (w.grid.blackAt(x, y)) writer.put(x, y, 1u);
-        return;
+    for (int32_t band = x0; band <= x1; band += TileColumns) {
+        const int32_t last = std::min(x1, band + (TileColumns - 1));
+        for (int32_t y = y1; y >= y0; --y)
+            for (int32_t x = band; x <= last; ++x)
+                if (const uint32_t code = gridSquareCode(w, x, y); code != 0) writer.put(x, y, code);
+        if (last == x1) break;
     }
-    for (int32_t x = x0; x <= x1; ++x)
-        for (int32_t y = y0; y <= y1; ++y)
-            if (const uint32_t code = gridSquareCode(w, x, y); code != 0) writer.put(x, y, code);
+}
+
+template <class Code>
+PictureError draw(const World& w, const SquareBox& area, Picture& out, std::vector<Code>& codes) {
+    try {
+        codes.assign(static_cast<std::size_t>(int64_t{out.width} * out.height), 0);
+    } catch (const std::bad_alloc&) {
+        codes = {};
+        return PictureError::OutOfMemory;
+    }
+    const CodeWriter<Code> writer(out, codes.data());
+    if (w.grid.exists()) drawGrid(w, writer, area);
+    forEachStoredSquare(w, [&](int32_t x, int32_t y, uint32_t code) {
+        if (x >= area.minX && x <= area.maxX && y >= area.minY && y <= area.maxY) writer.put(x, y, code);
+    });
+    return PictureError::None;
 }
 
 }  // namespace
@@ -93,6 +101,7 @@ int32_t fittingScale(const SquareBox& area, int32_t maxSide) {
 
 PictureError renderWholePicture(const World& w, const PicturePalette& palette, const SquareBox& area,
                                 int32_t scale, Picture& out) {
+    out = Picture{};
     if (scale < 0) return PictureError::BadScale;
     if (area.empty()) return PictureError::TooLarge;
     const int32_t s = scale == 0 ? fittingScale(area) : scale;
@@ -102,19 +111,9 @@ PictureError renderWholePicture(const World& w, const PicturePalette& palette, c
     out.scale = s;
     out.width = static_cast<int32_t>(width);
     out.height = static_cast<int32_t>(height);
-    try {
-        out.rgb.assign(static_cast<std::size_t>(width * height * 3), 0);
-    } catch (const std::bad_alloc&) {
-        out.rgb = {};
-        return PictureError::OutOfMemory;
-    }
-    fillBackground(out, palette.background);
-    const PixelWriter writer{w, palette, out, width * 3};
-    if (w.grid.exists()) drawGrid(w, writer, area);
-    forEachStoredSquare(w, [&](int32_t x, int32_t y, uint32_t code) {
-        if (x >= area.minX && x <= area.maxX && y >= area.minY && y <= area.maxY) writer.put(x, y, code);
-    });
-    return PictureError::None;
+    out.colours = coloursOf(w, palette);
+    if (out.colours.size() <= 256) return draw(w, area, out, out.narrowCodes);
+    return draw(w, area, out, out.wideCodes);
 }
 
 }  // namespace qm

@@ -11,7 +11,7 @@
 
 namespace qm {
 
-inline constexpr int32_t MaxPictureSide = 16384;   // the side a chosen scale must fit
+inline constexpr int32_t MaxPictureSide = 16384;        // the side a chosen scale must fit
 inline constexpr int64_t MaxForcedPictureSide = 65535;  // what a forced scale may still produce
 
 // Colours are colour references: red in the low byte, green, blue.
@@ -20,12 +20,24 @@ struct PicturePalette {
     const std::array<uint32_t, 65>* stateColours = nullptr;  // generalized: by cell value
 };
 
+// Pixels hold square codes (see gridSquareCode; 0 = background), one byte each when every code
+// of the run fits one, two otherwise; `colours` gives each code's colour. A picture of few
+// colours is also what a PNG writer packs fastest.
 struct Picture {
-    SquareBox area;       // the squares shown; the top left pixel starts at (minX, maxY)
-    int32_t scale = 1;    // squares per pixel side
+    SquareBox area;     // the squares shown; the top left pixel starts at (minX, maxY)
+    int32_t scale = 1;  // squares per pixel side
     int32_t width = 0;
     int32_t height = 0;
-    std::vector<uint8_t> rgb;  // rows top to bottom (Y falling), red, green, blue per pixel
+    std::vector<uint32_t> colours;
+    std::vector<uint8_t> narrowCodes;  // rows top to bottom (Y falling)
+    std::vector<uint16_t> wideCodes;
+
+    bool wide() const { return !wideCodes.empty(); }
+    uint32_t codeAt(int64_t px, int64_t py) const {
+        const int64_t at = py * width + px;
+        return wide() ? wideCodes[static_cast<std::size_t>(at)] : narrowCodes[static_cast<std::size_t>(at)];
+    }
+    uint32_t colourAt(int64_t px, int64_t py) const { return colours[codeAt(px, py)]; }
 };
 
 enum class PictureError { None, BadScale, TooLarge, OutOfMemory };
@@ -35,9 +47,9 @@ const char* pictureErrorText(PictureError error);
 int32_t fittingScale(const SquareBox& area, int32_t maxSide = MaxPictureSide);
 
 // Draws the area with `scale` squares per pixel side (0: the fitting scale). Pixel
-// ((x - minX) / s, (maxY - y) / s) shows square (x, y); of several painted squares on one pixel
-// the last drawn shows: the grid is drawn before the store, each column by column (X, then Y
-// rising), as the eye window draws them.
+// ((x - minX) / s, (maxY - y) / s) shows square (x, y); of several painted squares on one
+// pixel the one with the highest code shows (the highest ant index, the highest state), so the
+// picture does not depend on the order of drawing.
 PictureError renderWholePicture(const World& w, const PicturePalette& palette, const SquareBox& area,
                                 int32_t scale, Picture& out);
 

@@ -11,10 +11,40 @@ namespace {
 constexpr int PngQuality = 80;  // deflate level 1
 }  // namespace
 
+namespace {
+
+QRgb qtColour(uint32_t colour) { return qRgb(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF)); }
+
+// One byte per pixel with a colour table: the writer packs it without trying row filters.
+QImage indexedImage(const Picture& picture) {
+    QImage image(picture.narrowCodes.data(), picture.width, picture.height, qsizetype{picture.width},
+                 QImage::Format_Indexed8);
+    QList<QRgb> table;
+    for (uint32_t colour : picture.colours) table.push_back(qtColour(colour));
+    image.setColorTable(table);
+    return image;
+}
+
+QImage rgbImage(const Picture& picture) {
+    QImage image(picture.width, picture.height, QImage::Format_RGB888);
+    if (image.isNull()) return image;
+    for (int y = 0; y < picture.height; ++y) {
+        uchar* out = image.scanLine(y);
+        for (int x = 0; x < picture.width; ++x, out += 3) {
+            const uint32_t colour = picture.colourAt(x, y);
+            out[0] = uchar(colour);
+            out[1] = uchar(colour >> 8);
+            out[2] = uchar(colour >> 16);
+        }
+    }
+    return image;
+}
+
+}  // namespace
+
 bool savePicturePng(const Picture& picture, const QString& path) {
     if (picture.width <= 0 || picture.height <= 0) return false;
-    const QImage image(picture.rgb.data(), picture.width, picture.height, qsizetype{picture.width} * 3,
-                       QImage::Format_RGB888);
+    const QImage image = picture.wide() ? rgbImage(picture) : indexedImage(picture);
     if (image.isNull()) return false;
     QImageWriter writer(path, "png");
     writer.setQuality(PngQuality);
