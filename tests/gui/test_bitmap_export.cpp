@@ -495,3 +495,27 @@ TEST(PicturePng, ForcedScaleWritesThePictureAsRendered) {
     ASSERT_EQ(png.size(), QSize(1, 1));
     EXPECT_EQ(png.pixel(0, 0), qRgb(0x33, 0x22, 0x11));
 }
+
+TEST(PicturePng, MoreColoursThanAByteHoldsAreWrittenInFull) {
+    // 300 ants of the 65535-ant mode: the codes need two bytes and the file full colour.
+    qm::World w;
+    w.antMaxMode = qm::AntMaxMode::Ants65535;
+    ASSERT_TRUE(qm::prepareFastGrid(w, 4));
+    ASSERT_TRUE(qm::allocateIndexedAntArrays(w, 65535));
+    qm::resetCounters(w, 300, 0.0);
+    for (int32_t i = 0; i < 300; ++i) w.antColour[i] = qm::makeColourWord(0x010203u * uint32_t(i % 80), 1);
+    w.antColour[299] = qm::makeColourWord(qm::rgb(250, 20, 10), 1);
+    w.antColour[3] = qm::makeColourWord(qm::rgb(5, 6, 7), 1);
+    viewtest::storeCell(w.grid, 1, 0, 299);
+    viewtest::storeCell(w.grid, 0, -1, 3);
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath("wide.png");
+    const qm::PngOutcome outcome = qm::writeWholePicturePng(w, {0xFFFFFF, nullptr}, file);
+    ASSERT_TRUE(outcome.written);
+    const QImage png(file);
+    ASSERT_EQ(png.size(), QSize(2, 2)) << "the box at the origin and the two squares";
+    EXPECT_EQ(png.pixel(1, 0), qRgb(250, 20, 10));
+    EXPECT_EQ(png.pixel(0, 1), qRgb(5, 6, 7));
+    EXPECT_EQ(png.pixel(0, 0), qRgb(255, 255, 255));
+}
