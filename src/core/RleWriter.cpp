@@ -1,7 +1,6 @@
 #include "core/RleWriter.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <vector>
 
