@@ -49,6 +49,9 @@ public:
     int32_t antMax = 0;
     int32_t resumeAnt = 0;
     StopReason lastStop = StopReason::None;
+    // Where painted squares of the grid lie (a little generously), for a view that repaints
+    // only where squares can be; empty (min > max) when none.
+    int32_t paintedMinX = INT32_MAX, paintedMaxX = INT32_MIN, paintedMinY = INT32_MAX, paintedMaxY = INT32_MIN;
 
     FastGrid grid;
     TSS_SortAddArray* storeIndexed = nullptr;

@@ -233,6 +233,41 @@ int64_t gridBytesFor(int32_t halfSize, CellWidth width) {
     return width == CellWidth::Nibble ? side * side / 2 + 1 : side * side * (width == CellWidth::Word ? 2 : 1) + 1;
 }
 
+// Widens the painted extent by the squares of every byte of a chunk that is not the fill; a
+// byte of four-bit or one-bit cells counts all of its squares.
+void notePaintedSquares(LoadedWorld& world, const uint8_t* chunk, std::size_t size, uint64_t firstByte, uint8_t fill) {
+    const FastGrid& g = world.grid;
+    const auto side = static_cast<uint64_t>(g.side);
+    auto note = [&](uint64_t u, uint64_t v) {
+        if (u >= side || v >= side) return;
+        const int32_t x = static_cast<int32_t>(u) - g.halfSize;
+        const int32_t y = static_cast<int32_t>(v) - g.halfSize;
+        world.paintedMinX = std::min(world.paintedMinX, x);
+        world.paintedMaxX = std::max(world.paintedMaxX, x);
+        world.paintedMinY = std::min(world.paintedMinY, y);
+        world.paintedMaxY = std::max(world.paintedMaxY, y);
+    };
+    for (std::size_t i = 0; i < size; ++i) {
+        if (chunk[i] == fill) continue;
+        const uint64_t at = firstByte + i;
+        switch (g.width) {
+            case CellWidth::Bit: {
+                const uint64_t v = at / static_cast<uint64_t>(g.rowBytes);
+                const uint64_t u = (at % static_cast<uint64_t>(g.rowBytes)) * 8;
+                note(u, v);
+                note(std::min(u + 7, side - 1), v);
+                break;
+            }
+            case CellWidth::Nibble:
+                note(2 * at / side, 2 * at % side);
+                note((2 * at + 1) / side, (2 * at + 1) % side);
+                break;
+            case CellWidth::Word: note(at / 2 / side, at / 2 % side); break;
+            default: note(at / side, at % side); break;
+        }
+    }
+}
+
 void readGrid(ByteReader in, LoadedWorld& world, MemoryBill& bill) {
     const RunMode mode = world.document.settings.mode;
     int32_t halfSize = 0;
@@ -267,6 +302,7 @@ void readGrid(ByteReader in, LoadedWorld& world, MemoryBill& bill) {
         const std::size_t size = static_cast<std::size_t>(std::min<uint64_t>(chunkBytes, byteSize - at));
         uint8_t* chunk = world.grid.cells + at;
         reader.fill(chunk, size, "grid data");
+        notePaintedSquares(world, chunk, size, at, fillByteOf(mode));
         if (mode == RunMode::Generalized) {
             uint8_t highest = 0;
             for (std::size_t i = 0; i < size; ++i) highest = std::max(highest, chunk[i]);

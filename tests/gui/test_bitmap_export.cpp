@@ -324,7 +324,7 @@ TEST_F(BitmapExportTest, BothSurfacesOfferTheContextMenu) {
     openWindow();
     QTest::mouseClick(form->Button7, Qt::LeftButton);
     QCoreApplication::processEvents();
-    ASSERT_EQ(form->PopupMenu2->actions().size(), 3);
+    ASSERT_EQ(form->PopupMenu2->actions().size(), 7);  // three, a separator, then the three world items
     EXPECT_EQ(form->SavetoBMP1->text(), "Save to BMP (Should be slow)");
     EXPECT_EQ(form->Changebackgroundcolor1->text(), "Change background color");
     EXPECT_EQ(form->Changeeyebackgroundcolor1->text(), "Change eye background color");

@@ -163,6 +163,11 @@ void TForm1::connectHandlers() {
     connect(SavetoBMP1, &QAction::triggered, this, [this] { SavetoBMP1Click(); });
     connect(Changebackgroundcolor1, &QAction::triggered, this, [this] { Changebackgroundcolor1Click(); });
     connect(Changeeyebackgroundcolor1, &QAction::triggered, this, [this] { Changeeyebackgroundcolor1Click(); });
+    connect(ContinueRun1, &QAction::triggered, this, [this] { ContinueRun1Click(); });
+    connect(SaveWorld1, &QAction::triggered, this, [this] { SaveWorld1Click(); });
+    connect(OpenWorld1, &QAction::triggered, this, [this] { OpenWorld1Click(); });
+    connect(PopupMenu2, &QMenu::aboutToShow, this, [this] { updateWorldActions(); });
+    connect(Edit1, &QLineEdit::textChanged, this, [this] { updateWorldActions(); });
 }
 
 // ---------------------------------------------------------------------------------------------

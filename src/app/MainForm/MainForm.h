@@ -46,6 +46,7 @@ class TForm1;
 
 namespace qm {
 class ImageSurface;
+class LoadedWorld;
 }
 
 // What a file dialog of the window design remembers between uses.
@@ -58,6 +59,7 @@ struct FileDialogSpec {
 inline constexpr const char* TextFileFilter =
     "Textové soubory (*.txt)|*.txt|Všechny soubory (*.*)|*.*";
 inline constexpr const char* BitmapFileFilter = "Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*";
+inline constexpr const char* WorldFileFilter = "Worlds (*.qmw)|*.qmw|All files (*.*)|*.*";
 inline constexpr const char* MsgFatalBitmapMemory =
     "FATAL ERROR: not enought memory. Close aplication or ??????.";
 inline constexpr const char* MsgNotPossibleOn9x = "Is not possible for Windows 95,98,ME";
@@ -118,6 +120,8 @@ public:
     FileDialogSpec OpenDialog1{TextFileFilter, QString(), QString()};
     FileDialogSpec SaveDialog1{TextFileFilter, QStringLiteral("txt"), QString()};
     FileDialogSpec SaveDialog2{BitmapFileFilter, QStringLiteral("bmp"), QString()};
+    FileDialogSpec WorldDialog{WorldFileFilter, QStringLiteral("qmw"), QString()};
+    std::string runDefinitionText;  // the definition the last run started from
     QColor ColorDialog1{Qt::black};  // the colour dialog opens with the colour last chosen
 
     // --- Controls, named as in the window design ---
@@ -225,6 +229,9 @@ public:
     QAction* SavetoBMP1;
     QAction* Changebackgroundcolor1;
     QAction* Changeeyebackgroundcolor1;
+    QAction* ContinueRun1;
+    QAction* SaveWorld1;
+    QAction* OpenWorld1;
     QTimer* Timer1;
 
     // --- Display subsystems (constructed after the controls) ---
@@ -298,6 +305,18 @@ public:
     void Changebackgroundcolor1Click();
     void Changeeyebackgroundcolor1Click();
 
+    // --- Worlds (MainFormWorlds.cpp) ---
+    void ContinueRun1Click();
+    void SaveWorld1Click();
+    void OpenWorld1Click();
+    // Opens a world file into the window; false, after the message, when it is refused.
+    bool openWorldFile(const QString& fileName);
+    // "quillmarch FILE": a world file is opened, any other file loaded into the editor.
+    void openFromCommandLine(const QString& fileName);
+    bool canSaveWorld() const;
+    bool canContinueRun() const;
+    void updateWorldActions();
+
     // Lines of the "Define" editor as the program counts them: a final line break starts no line.
     std::vector<std::string> editorLines() const;
     void setEditorLines(const std::vector<std::string>& lines);
@@ -335,6 +354,10 @@ private:
     void runWhileActive(const std::vector<std::string>& lines);
     void endOfRun();
     void showRunError(const std::string& text);
+    void showUnexpectedRunError();  // inside a catch block
+    void afterRunProcedure();       // the procedure returned: actions, a pending close
+    void continueWhileActive();
+    void worldDisplayAfterOpen(const qm::LoadedWorld& loaded);
 
     MainFormSettingsHost settingsHost_;
     bool runInProgress_ = false;   // the run procedure is on the stack
