@@ -293,7 +293,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
 // ---------------------------------------------------------------------------------------------
 // Forwarding to the subsystems
 
-void TForm1::Button6Click() { editorCommands->setting(); }
+void TForm1::Button6Click() {
+    editorCommands->setting();
+    updateWorldActions();  // the limits may have changed, or the run's structures gone
+}
 void TForm1::Edit1Change() { editorCommands->maxStepsChange(); }
 void TForm1::Button9Click() { editorCommands->almostUnlimited(); }
 void TForm1::Button2Click() { editorCommands->add4Diagonal(); }
