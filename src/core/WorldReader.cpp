@@ -224,6 +224,12 @@ private:
     }
 };
 
+// zstd expands a block of at most 128 KiB from no fewer than 4 bytes: a frame can never unpack to
+// more than this, so a count that needs more is a lie of the file, found before allocating.
+bool frameCanHold(uint64_t frameBytes, uint64_t unpackedBytes) {
+    return unpackedBytes <= frameBytes * 32768 + 131072;
+}
+
 int64_t gridBytesFor(int32_t halfSize, CellWidth width) {
     const int64_t side = 2 * static_cast<int64_t>(halfSize) + 1;
     if (width == CellWidth::Bit) {
@@ -291,6 +297,7 @@ void readGrid(ByteReader in, LoadedWorld& world, MemoryBill& bill) {
     uint64_t frameBytes = 0;
     need(in.u64(frameBytes) && frameBytes == in.left(), "grid data");
     const uint8_t* frame = in.take(frameBytes);
+    need(frameCanHold(frameBytes, uint64_t{listed > 0 ? listed - 1 : 0} * chunkBytes), "grid data");
 
     bill.add(byteSize);
     bill.check();
@@ -347,6 +354,7 @@ Store* readStoreElements(ByteReader& in, LoadedWorld& world, MemoryBill& bill, S
     need(in.u32(count) && count <= INT32_MAX && in.u64(frameBytes) && frameBytes == in.left(), "stored squares");
     const uint8_t* frame = in.take(frameBytes);
     const uint64_t bytes = uint64_t{count} * sizeof(Element);
+    need(frameCanHold(frameBytes, bytes), "stored squares");
     bill.add(2 * bytes);  // the unpacked elements and the store holding them
     bill.check();
     need(ZSTD_getFrameContentSize(frame, static_cast<std::size_t>(frameBytes)) == bytes, "stored squares");

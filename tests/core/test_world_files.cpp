@@ -333,6 +333,8 @@ TEST_F(BadWorldFiles, ValuesNoRunCanLeaveAreRefused) {
     EXPECT_EQ(patched("CNTR", 48, std::string("\x07\0\0\0", 4)), "the file is damaged (resume point)");
     EXPECT_EQ(patched("STOR", 0, std::string(1, '\x01')), "the file is damaged (store kind)");
     EXPECT_EQ(patched("GRID", 4, std::string(1, '\x01')), "the file is damaged (grid cell width)");
+    // A count no frame of that length can unpack to is refused before memory is asked for.
+    EXPECT_EQ(patched("STOR", 1, std::string("\xff\xff\xff\x0f", 4)), "the file is damaged (stored squares)");
 }
 
 // --- When a stopped run may go on ---
