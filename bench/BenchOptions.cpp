@@ -14,18 +14,43 @@ std::optional<qm::RunMode> modeNamed(const std::string& name) {
     return std::nullopt;
 }
 
+bool benchOnly(const std::string& arg) {
+    for (const char* name : {"--baseline", "--repeat", "--gui", "--size", "--show", "--eye", "--eye-pairs"})
+        if (arg == name) return true;
+    return false;
+}
+
+// Options that set up a fresh run: an opened world brings its own.
+bool setsUpAFreshRun(const std::string& arg) {
+    for (const char* name : {"--ants", "--mode", "--states", "--mem", "--continue"})
+        if (arg == name) return true;
+    return false;
+}
+
 }  // namespace
 
 const char* benchUsage() {
     return "usage: quillmarch-bench [--ants FILE] [--mode indexed15|indexed255|indexed65535|bw|generalized]\n"
-           "       [--states N] [--mem ITEM] [--continue] [--max-steps N] [--baseline] [--repeat K]\n"
-           "       [--gui [--size 0|1|2|4|6|8] [--show 0|1|2|3] [--eye]] [--eye-pairs ROUNDS]";
+           "       [--states N] [--mem ITEM] [--continue] [--max-steps N] [--open-world FILE] [--save-world FILE]\n"
+           "       [--baseline] [--repeat K] [--gui [--size 0|1|2|4|6|8] [--show 0|1|2|3] [--eye]]\n"
+           "       [--eye-pairs ROUNDS]";
 }
 
-std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string& error) {
+const char* batchUsage() {
+    return "usage: quillmarch --batch [--ants FILE] [--mode indexed15|indexed255|indexed65535|bw|generalized]\n"
+           "       [--states N] [--mem ITEM] [--continue] [--max-steps N] [--open-world FILE] [--save-world FILE]";
+}
+
+std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string& error, OptionsFor program) {
     BenchOptions o;
+    std::string freshRunOption;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (program == OptionsFor::Batch && benchOnly(arg)) {
+            error = "unknown option: " + arg;
+            return std::nullopt;
+        }
+        if (setsUpAFreshRun(arg)) freshRunOption = arg;
         auto value = [&]() -> std::optional<std::string> {
             if (i + 1 >= argc) {
                 error = "missing value for " + arg;
@@ -70,6 +95,10 @@ std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string
             auto n = number(INT64_MIN, INT64_MAX);
             if (!n) return std::nullopt;
             o.maxSteps = *n;
+        } else if (arg == "--open-world" || arg == "--save-world") {
+            auto v = value();
+            if (!v) return std::nullopt;
+            (arg == "--open-world" ? o.openWorld : o.saveWorld) = *v;
         } else if (arg == "--baseline") {
             o.baseline = true;
         } else if (arg == "--repeat") {
@@ -105,6 +134,10 @@ std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string
             error = "unknown option: " + arg;
             return std::nullopt;
         }
+    }
+    if (!o.openWorld.empty() && !freshRunOption.empty()) {
+        error = freshRunOption + " cannot be used with --open-world: the world brings its own";
+        return std::nullopt;
     }
     return o;
 }

@@ -24,10 +24,20 @@ struct BenchOptions {
     int showItem = 1;                  // CBShow item
     bool eye = false;
     int eyePairs = 0;                  // > 0: rounds of eye hidden / shown in one window
+    // Worlds: the run continues an opened world, and the world it ends with is saved.
+    std::string openWorld;
+    std::string saveWorld;
 };
 
+// Which program reads the command line: the batch run of the main program takes the run options
+// only, the benchmark takes its own as well.
+enum class OptionsFor { Bench, Batch };
+
 // Parses argv; on a bad option returns nothing and fills `error`.
-std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string& error);
+// argv[0] is the program (or the "--batch" that selected the batch run) and is not read.
+std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string& error,
+                                              OptionsFor program = OptionsFor::Bench);
 const char* benchUsage();
+const char* batchUsage();
 
 }  // namespace qmbench

@@ -31,7 +31,7 @@ RunReport reportOf(const qm::World& w, double seconds) {
 }
 
 std::string formatReport(const RunReport& r) {
-    const double rate = r.seconds > 0.0 ? static_cast<double>(r.moves) / r.seconds : 0.0;
+    const double rate = r.seconds > 0.0 ? static_cast<double>(r.moves - r.movesBefore) / r.seconds : 0.0;
     char line[512];
     std::snprintf(line, sizeof line,
                   "mode=%s ants=%d steps=%lld moves=%lld filled=%lld peak=%lld minx=%d maxx=%d miny=%d "

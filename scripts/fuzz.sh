@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 SECONDS_PER_TARGET="${QM_FUZZ_SECONDS:-20}"
-TARGETS=(fuzz_definition_line fuzz_line_reader fuzz_number_fields fuzz_sparse_stores)
+TARGETS=(fuzz_definition_line fuzz_line_reader fuzz_number_fields fuzz_sparse_stores fuzz_world_reader)
 scripts/deps.sh clang libclang-rt-14-dev llvm cmake ninja-build
 
 BUILD=build-fuzz

@@ -85,6 +85,7 @@ void resetCounters(World& w, int32_t antCount, double startDays) {
     c = RunCounters{};
     c.antCount = antCount;
     c.runStartDays = startDays;
+    w.resumeAnt = 0;
 }
 
 }  // namespace qm

@@ -437,9 +437,11 @@ template <class Update, bool Lone>
 
     std::optional<LoneAntPlan<Update>> lonePlan;
     if constexpr (Lone) lonePlan.emplace(grid, sideBound);
+    int32_t firstAnt = w.resumeAnt;  // a continued run first finishes the step it stopped in
+    w.resumeAnt = 0;
     while (step < w.limits.userMaxSteps) {
         if constexpr (Lone) {
-            const int64_t quietSteps =
+            const int64_t quietSteps = firstAnt != 0 ? 0 :
                 std::min({pacer.stepsWithoutService(), w.limits.userMaxSteps - step, limits.stepMax - step});
             if (quietSteps > 0) {
                 LoneAntRun lone{positions[0].x, positions[0].y, directions.get(0), filled, peak};
@@ -457,7 +459,7 @@ template <class Update, bool Lone>
         }
         const bool stepMaxReached = step >= limits.stepMax;
         bool leftEarly = false;
-        for (int32_t ant = 0; ant < antsPerStep; ++ant) {
+        for (int32_t ant = firstAnt; ant < antsPerStep; ++ant) {
             if constexpr (!Lone) {
                 const int32_t ahead = ant + kPrefetchDistance;
                 if (ahead < antCount) {
@@ -529,6 +531,7 @@ template <class Update, bool Lone>
         if (!pacer.serveEvents(w, leftEarly, publish)) return LoopExit::Finished;
         pacer.stepHook(w, antCount, publish);
         ++step;
+        firstAnt = 0;
         if (pacer.servedEvents() && loneAntInstance(w) != Lone) {
             publish();
             return LoopExit::Redispatch;
@@ -569,9 +572,11 @@ void runGeneralizedLoop(World& w) {
     const int32_t antCount = c.antCount;
     StepPacer pacer(w);
     auto publish = [&] { pacer.save(w); };
+    int32_t firstAnt = w.resumeAnt;
+    w.resumeAnt = 0;
     while (c.stepCount < w.limits.userMaxSteps) {
         bool leftEarly = false;
-        for (int32_t ant = 0; ant < antCount; ++ant) {
+        for (int32_t ant = firstAnt; ant < antCount; ++ant) {
             c.currentAnt = ant;
             if (moveGeneralizedAnt(w, ant) == MoveOutcome::LeaveAntLoop) {
                 leftEarly = true;
@@ -583,16 +588,29 @@ void runGeneralizedLoop(World& w) {
         if (!pacer.serveEvents(w, leftEarly, publish)) return;
         pacer.stepHook(w, antCount, publish);
         ++c.stepCount;
+        firstAnt = 0;
     }
     publish();
     w.lastStop = StopReason::MaxSteps;
 }
 
+int32_t resumePointAfterStop(const World& w) {
+    const RunCounters& c = w.counters;
+    if (w.lastStop == StopReason::MaxSteps || c.antCount <= 0) return 0;
+    const bool failed = w.lastStop == StopReason::InvalidStart || w.lastStop == StopReason::CannotSet;
+    // A failed indexed update leaves its ant where it was: that ant moves first on continuing.
+    // Everywhere else the current ant has moved.
+    if (failed && w.mode() != RunMode::BlackWhite && w.mode() != RunMode::Generalized) return c.currentAnt;
+    return c.currentAnt + 1;
+}
+
 void runStepLoop(World& w) {
     handControlOutside(w);  // everything before the run counts as outside
+    if (w.resumeAnt < 0 || w.resumeAnt > w.counters.antCount) w.resumeAnt = 0;
     if (w.generalized) runGeneralizedLoop(w);
     else if (w.antMaxMode == AntMaxMode::BlackWhite) runBlackWhiteLoop(w);
     else runIndexedLoop(w);
+    w.resumeAnt = resumePointAfterStop(w);
 }
 
 }  // namespace qm

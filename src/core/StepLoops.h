@@ -15,8 +15,10 @@ inline constexpr const char* MsgCannotSet =
     "ERROR: Can not set new possition, breaked (not enought memory etc.)";
 
 // Runs the loop of the world's mode: generalized, else black-and-white, else indexed.
-// Sets w.lastStop. Requires w.pump and w.messages.
+// Sets w.lastStop. Requires w.pump and w.messages. Starts at w.resumeAnt of the uncounted step
+// and leaves there the place where a continued run picks up.
 void runStepLoop(World& w);
+int32_t resumePointAfterStop(const World& w);
 
 void runIndexedLoop(World& w);
 void runBlackWhiteLoop(World& w);

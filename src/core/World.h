@@ -60,6 +60,7 @@ struct RunCounters {
     int32_t antCount = 0;
     int32_t currentAnt = 0;
     double runStartDays = 0.0;
+    double elapsedDays = 0.0;  // computing time of the run up to its last stop
 };
 
 struct RunLimits {
@@ -130,6 +131,10 @@ struct World {
     int32_t frameCountdownReload = 4096;
 
     StopReason lastStop = StopReason::None;
+
+    // Where the next loop starts: ants below this index have moved in the step that is not yet
+    // counted (0: at a step boundary; antCount: only the end of that step is left).
+    int32_t resumeAnt = 0;
 
     World() = default;
     World(const World&) = delete;

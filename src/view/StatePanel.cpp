@@ -148,10 +148,14 @@ void StatePanel::labelsEnable(bool enabled) {
         label->setEnabled(enabled);
 }
 
-void StatePanel::runStartDuties() {
+void StatePanel::runContinueDuties() {
     for (QLabel* caption : {form_.Label13, form_.Label2, form_.Label4, form_.Label9, form_.Label5, form_.Label6,
                             form_.Label24, form_.LabelAll})
         caption->setToolTip(QString());
+}
+
+void StatePanel::runStartDuties() {
+    runContinueDuties();
     form_.StaticAll->setText(QStringLiteral("0"));
     // The painters of this run start noting squares afresh for the repaint.
     form_.mainView->forgetVisited();

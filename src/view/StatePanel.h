@@ -31,6 +31,7 @@ public:
     // afterAntsRead: "Ants count:" shows the ant count. runEndDuties: timer off, track bar back
     // to the saved brake position, final hints, labels enabled, final texts, step hook once.
     void runStartDuties();
+    void runContinueDuties();  // a stopped run goes on: the final-value hints go, the picture stays
     void afterAntsRead();
     void runEndDuties();
 

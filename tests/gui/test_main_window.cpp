@@ -218,10 +218,18 @@ TEST_F(MainWindowTest, ControlsCarryTheirCaptionsAndInitialValues) {
     EXPECT_FALSE(form->Timer1->isActive());
 
     const QList<QAction*> menu = form->PopupMenu2->actions();
-    ASSERT_GE(menu.size(), 3);  // the design's three come first
+    ASSERT_GE(menu.size(), 7);  // the design's three, a separator, the three world items, then the rest
     EXPECT_EQ(menu[0]->text(), "Save to BMP (Should be slow)");
     EXPECT_EQ(menu[1]->text(), "Change background color");
     EXPECT_EQ(menu[2]->text(), "Change eye background color");
+    EXPECT_TRUE(menu[3]->isSeparator());
+    EXPECT_EQ(menu[4]->text(), "Continue run");
+    EXPECT_EQ(menu[4]->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(menu[5]->text(), "Save world...");
+    EXPECT_EQ(menu[5]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(menu[6]->text(), "Open world...");
+    EXPECT_EQ(menu[6]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    for (QAction* item : {menu[4], menu[5], menu[6]}) EXPECT_TRUE(item->isShortcutVisibleInContextMenu());
     EXPECT_EQ(form->SaveDialog1.defaultSuffix, "txt");
     EXPECT_EQ(form->SaveDialog2.defaultSuffix, "bmp");
     EXPECT_EQ(form->OpenDialog1.filter, QString::fromUtf8("Textové soubory (*.txt)|*.txt|Všechny soubory (*.*)|*.*"));

@@ -166,6 +166,11 @@ void TForm1::connectHandlers() {
     connect(SavetoBMP1, &QAction::triggered, this, [this] { SavetoBMP1Click(); });
     connect(Changebackgroundcolor1, &QAction::triggered, this, [this] { Changebackgroundcolor1Click(); });
     connect(Changeeyebackgroundcolor1, &QAction::triggered, this, [this] { Changeeyebackgroundcolor1Click(); });
+    connect(ContinueRun1, &QAction::triggered, this, [this] { ContinueRun1Click(); });
+    connect(SaveWorld1, &QAction::triggered, this, [this] { SaveWorld1Click(); });
+    connect(OpenWorld1, &QAction::triggered, this, [this] { OpenWorld1Click(); });
+    connect(PopupMenu2, &QMenu::aboutToShow, this, [this] { updateWorldActions(); });
+    connect(Edit1, &QLineEdit::textChanged, this, [this] { updateWorldActions(); });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -291,7 +296,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
 // ---------------------------------------------------------------------------------------------
 // Forwarding to the subsystems
 
-void TForm1::Button6Click() { editorCommands->setting(); }
+void TForm1::Button6Click() {
+    editorCommands->setting();
+    updateWorldActions();  // the limits may have changed, or the run's structures gone
+}
 void TForm1::Edit1Change() { editorCommands->maxStepsChange(); }
 void TForm1::Button9Click() { editorCommands->almostUnlimited(); }
 void TForm1::Button2Click() { editorCommands->add4Diagonal(); }

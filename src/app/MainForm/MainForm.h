@@ -48,6 +48,7 @@ class TForm1;
 
 namespace qm {
 class ImageSurface;
+class LoadedWorld;
 }
 
 // What a file dialog of the window design remembers between uses.
@@ -61,6 +62,7 @@ inline constexpr const char* TextFileFilter =
     "Textové soubory (*.txt)|*.txt|Všechny soubory (*.*)|*.*";
 inline constexpr const char* BitmapFileFilter =
     "Bitmaps (*.bmp)|*.bmp|PNG pictures (*.png)|*.png|All files (*.*)|*.*";
+inline constexpr const char* WorldFileFilter = "Worlds (*.qmw)|*.qmw|All files (*.*)|*.*";
 inline constexpr const char* MsgFatalBitmapMemory =
     "FATAL ERROR: not enought memory. Close aplication or ??????.";
 inline constexpr const char* MsgNotPossibleOn9x = "Is not possible for Windows 95,98,ME";
@@ -121,6 +123,8 @@ public:
     FileDialogSpec OpenDialog1{TextFileFilter, QString(), QString()};
     FileDialogSpec SaveDialog1{TextFileFilter, QStringLiteral("txt"), QString()};
     FileDialogSpec SaveDialog2{BitmapFileFilter, QStringLiteral("bmp"), QString()};
+    FileDialogSpec WorldDialog{WorldFileFilter, QStringLiteral("qmw"), QString()};
+    std::string runDefinitionText;  // the definition the last run started from
     QColor ColorDialog1{Qt::black};  // the colour dialog opens with the colour last chosen
 
     // --- Controls, named as in the window design ---
@@ -233,6 +237,9 @@ public:
     QAction* StartKey;           // keys of buttons, also offered in the context menu
     QAction* RedrawKey;
     QAction* EyeKey;
+    QAction* ContinueRun1;
+    QAction* SaveWorld1;
+    QAction* OpenWorld1;
     QTimer* Timer1;
 
     // --- Display subsystems (constructed after the controls) ---
@@ -308,6 +315,18 @@ public:
     void Changebackgroundcolor1Click();
     void Changeeyebackgroundcolor1Click();
 
+    // --- Worlds (MainFormWorlds.cpp) ---
+    void ContinueRun1Click();
+    void SaveWorld1Click();
+    void OpenWorld1Click();
+    // Opens a world file into the window; false, after the message, when it is refused.
+    bool openWorldFile(const QString& fileName);
+    // "quillmarch FILE": a world file is opened, any other file loaded into the editor.
+    void openFromCommandLine(const QString& fileName);
+    bool canSaveWorld() const;
+    bool canContinueRun() const;
+    void updateWorldActions();
+
     // Lines of the "Define" editor as the program counts them: a final line break starts no line.
     std::vector<std::string> editorLines() const;
     void setEditorLines(const std::vector<std::string>& lines);
@@ -346,6 +365,10 @@ private:
     void runWhileActive(const std::vector<std::string>& lines);
     void endOfRun();
     void showRunError(const std::string& text);
+    void showUnexpectedRunError();  // inside a catch block
+    void afterRunProcedure();       // the procedure returned: actions, a pending close
+    void continueWhileActive();
+    void worldDisplayAfterOpen(const qm::LoadedWorld& loaded);
 
     MainFormSettingsHost settingsHost_;
     bool runInProgress_ = false;   // the run procedure is on the stack

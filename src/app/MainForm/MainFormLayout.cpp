@@ -351,6 +351,19 @@ void TForm1::buildPopupMenu() {
     SavetoBMP1 = PopupMenu2->addAction(QStringLiteral("Save to BMP (Should be slow)"));
     Changebackgroundcolor1 = PopupMenu2->addAction(QStringLiteral("Change background color"));
     Changeeyebackgroundcolor1 = PopupMenu2->addAction(QStringLiteral("Change eye background color"));
+    PopupMenu2->addSeparator();
+    ContinueRun1 = PopupMenu2->addAction(QStringLiteral("Continue run"));
+    SaveWorld1 = PopupMenu2->addAction(QStringLiteral("Save world..."));
+    OpenWorld1 = PopupMenu2->addAction(QStringLiteral("Open world..."));
+    const std::pair<QAction*, QKeySequence> keys[] = {
+        {ContinueRun1, QKeySequence(Qt::Key_F5)},
+        {SaveWorld1, QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {OpenWorld1, QKeySequence(Qt::CTRL | Qt::Key_O)}};
+    for (const auto& [action, key] : keys) {
+        action->setShortcut(key);
+        action->setShortcutVisibleInContextMenu(true);
+        addAction(action);  // the keys work with the menu closed, anywhere in the window
+    }
 }
 
 void TForm1::layoutAnchoredControls() {

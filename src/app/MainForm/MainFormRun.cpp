@@ -19,6 +19,7 @@
 
 #include "app/Dialogs.h"
 #include "app/MainForm/MainForm.h"
+#include "core/RunContinue.h"
 #include "core/RunSetup.h"
 #include "core/StepLoops.h"
 #include "definitions/AntReader.h"
@@ -42,6 +43,19 @@ void releaseBlock(uint64_t*& block) {
     block = nullptr;
 }
 
+// The definition a run starts from, kept for a world file: the editor's lines, or the text of
+// the definition file (empty when it cannot be read; the run reports that itself).
+std::string definitionText(const std::vector<std::string>& editorLines, const QString& fileName) {
+    if (!fileName.isEmpty()) {
+        QFile file(fileName);
+        if (!file.open(QIODevice::ReadOnly)) return {};
+        return file.readAll().toStdString();
+    }
+    std::string text;
+    for (const std::string& line : editorLines) text += line + "\n";
+    return text;
+}
+
 bool isIndexedMode(const qm::World& w) {
     return !w.generalized && w.antMaxMode != qm::AntMaxMode::BlackWhite;
 }
@@ -55,7 +69,12 @@ void TForm1::Button1Click() {
     }
     runInProgress_ = true;
     runFromStart();
+    afterRunProcedure();
+}
+
+void TForm1::afterRunProcedure() {
     runInProgress_ = false;
+    updateWorldActions();
     if (closePending_) {
         closePending_ = false;
         // Close once this handler has returned to the event loop.
@@ -127,16 +146,20 @@ void TForm1::runFromStart() {
         runWhileActive(lines);
     } catch (...) {
         cursor.restore();
-        try {
-            std::rethrow_exception(std::current_exception());
-        } catch (const std::exception& e) {
-            showRunError(e.what());
-        } catch (...) {
-            showRunError("undefined exception");
-        }
-        world.lastStop = qm::StopReason::Error;
+        showUnexpectedRunError();
         if (active) endOfRun();
     }
+}
+
+void TForm1::showUnexpectedRunError() {
+    try {
+        std::rethrow_exception(std::current_exception());
+    } catch (const std::exception& e) {
+        showRunError(e.what());
+    } catch (...) {
+        showRunError("undefined exception");
+    }
+    world.lastStop = qm::StopReason::Error;
 }
 
 // From the moment the run is active: every way out goes through the end of run.
@@ -153,7 +176,8 @@ void TForm1::runWhileActive(const std::vector<std::string>& lines) {
     const double startDays = qm::systemClock().nowDays();
 
     std::unique_ptr<qm::DefinitionSource> source;
-    if (PageControl1->currentIndex() == FromFilePage)
+    const bool fromFilePage = PageControl1->currentIndex() == FromFilePage;
+    if (fromFilePage)
         source = std::make_unique<qm::FileSource>(QFile::encodeName(EditFile->text()).toStdString());
     else
         source = std::make_unique<qm::EditorSource>(lines);
@@ -183,6 +207,7 @@ void TForm1::runWhileActive(const std::vector<std::string>& lines) {
         return;
     }
     world.counters.antCount = antsRead;
+    runDefinitionText = definitionText(lines, fromFilePage ? EditFile->text() : QString());
     statePanel->afterAntsRead();
 
     qm::resetCounters(world, antsRead, startDays);
@@ -207,6 +232,7 @@ void TForm1::runWhileActive(const std::vector<std::string>& lines) {
 }
 
 void TForm1::endOfRun() {
+    qm::stopClock(world, qm::systemClock().nowDays());
     Timer1->stop();
     world.idle = 1;
     Button1->setText(QString::fromLatin1(StartCaption));

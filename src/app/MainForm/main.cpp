@@ -1,18 +1,60 @@
-// Program entry: the main window, then the settings dialog, then the event loop.
+// Program entry: the command-line answers and the batch run without any window; otherwise the
+// main window, then the settings dialog, then the event loop.
 
+#include <cstdio>
+#include <cstring>
 #include <exception>
+#include <optional>
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QStringList>
 
+#include "BatchRun.h"
+#include "BenchOptions.h"
 #include "app/MainForm/MainForm.h"
 #include "app/QtDialogs.h"
 #include "settings/AboutBoxUnit/AboutBoxUnit.h"
 
+namespace {
+
+constexpr const char* Usage =
+    "usage: quillmarch [FILE]\n"
+    "       quillmarch --batch [run options]\n"
+    "       quillmarch --help | --version\n"
+    "\n"
+    "FILE is a world file (.qmw), opened to be looked at or continued, or a definition text,\n"
+    "loaded into the editor as \"Load\" does.\n"
+    "\n";
+
+// What is answered before any window exists; nothing when the window is wanted.
+std::optional<int> commandLineOnly(int argc, char** argv) {
+    if (argc < 2) return std::nullopt;
+    if (std::strcmp(argv[1], "--batch") == 0) return qmbench::runBatch(argc - 1, argv + 1);
+    if (std::strcmp(argv[1], "--help") == 0) {
+        std::printf("%s%s\n", Usage, qmbench::batchUsage());
+        return 0;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("quillmarch %s\n", QM_VERSION);
+        return 0;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (const std::optional<int> exitCode = commandLineOnly(argc, argv)) return *exitCode;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmarch"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quillmarch"));
+    // What the toolkit did not take: at most one file.
+    const QStringList arguments = QApplication::arguments().mid(1);
+    if (arguments.size() > 1 || (arguments.size() == 1 && arguments[0].startsWith(QLatin1Char('-')))) {
+        std::fprintf(stderr, "quillmarch: unexpected argument: %s\n%s", qPrintable(arguments.back()), Usage);
+        return 2;
+    }
     try {
         QtDialogs dialogs;
         TForm1 form(dialogs);
@@ -20,6 +62,7 @@ int main(int argc, char** argv) {
         TAboutBox about(&form.settingsHost(), &dialogs);
         form.setAboutBox(&about);
         form.show();
+        if (arguments.size() == 1) form.openFromCommandLine(arguments[0]);
         return app.exec();
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, QApplication::applicationName(), QString::fromLocal8Bit(e.what()));

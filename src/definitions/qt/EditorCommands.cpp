@@ -111,10 +111,14 @@ void EditorCommands::clear() {
 void EditorCommands::load() {
     const std::optional<QString> chosen =
         form_.dialogs->openFileName(form_.OpenDialog1.filter, form_.OpenDialog1.lastDir);
-    if (!chosen || !loadAllowed(*chosen)) return;
-    const std::optional<QString> text = readListText(*chosen);
+    if (chosen) loadFile(*chosen);
+}
+
+void EditorCommands::loadFile(const QString& fileName) {
+    if (!loadAllowed(fileName)) return;
+    const std::optional<QString> text = readListText(fileName);
     if (!text) {
-        error(QString::fromLatin1(MsgCannotReadList) + *chosen);
+        error(QString::fromLatin1(MsgCannotReadList) + fileName);
         return;
     }
     form_.Memo1->setPlainText(*text);

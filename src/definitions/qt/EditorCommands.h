@@ -33,6 +33,7 @@ public:
     void add4Axis();
     void clear();
     void load();
+    void loadFile(const QString& fileName);  // "Load" without the dialog
     void save();
     void maxStepsChange();   // "Max steps:" edited: validated against the step maximum, stored
     void almostUnlimited();  // "^^^ almost unlimited ^^^"

@@ -89,6 +89,28 @@ int TAboutBox::memoryItem() const { return RadioGroupMem->itemIndex(); }
 
 bool TAboutBox::continueChecked() const { return CheckBoxContinue->isChecked(); }
 
+int TAboutBox::spectrumItem() const { return RadioGroupCS->itemIndex(); }
+
+void TAboutBox::applyWorldSettings(bool generalized, qm::AntMaxChoice antMax, int states, int spectrum,
+                                   int memoryItem, bool continueCompute) {
+    const bool guard = warningGuard_;
+    warningGuard_ = true;
+    (generalized ? RadioButtonG : RadioButtonL)->setChecked(true);
+    switch (antMax) {
+        case qm::AntMaxChoice::Ants15: RB15->setChecked(true); break;
+        case qm::AntMaxChoice::Ants65535: RB65535->setChecked(true); break;
+        case qm::AntMaxChoice::BlackWhite: RBmany->setChecked(true); break;
+        default: RB255->setChecked(true); break;
+    }
+    if (states >= 2 && states - 2 < ComboBoxStates->count()) ComboBoxStates->setCurrentIndex(states - 2);
+    if (spectrum >= 0 && spectrum < RadioGroupCS->count()) RadioGroupCS->setItemIndex(spectrum);
+    if (memoryItem >= 0 && memoryItem < RadioGroupMem->count()) RadioGroupMem->setItemIndex(memoryItem);
+    CheckBoxContinue->setChecked(continueCompute && host_->continuePossible());
+    RB15Click();
+    ComboBoxStatesChange();
+    warningGuard_ = guard;
+}
+
 int32_t TAboutBox::halfSize() const {
     const int item = memoryItem();
     return item >= 0 && item < qm::MemoryChoiceCount ? halfSizes_[static_cast<std::size_t>(item)] : 0;

@@ -97,7 +97,12 @@ public:
     void clearWarningGuard() { warningGuard_ = false; }
     bool warningGuard() const { return warningGuard_; }
     int memoryItem() const;
+    int spectrumItem() const;
     bool continueChecked() const;
+    // Shows the settings of an opened world and applies them as the handlers would (no memory
+    // warning: the world's memory is taken already).
+    void applyWorldSettings(bool generalized, qm::AntMaxChoice antMax, int states, int spectrum, int memoryItem,
+                            bool continueCompute);
     int32_t halfSize() const;  // of the current memory item
     int32_t handBrakeCoefficient() const { return handBrakeCoefficient_; }
 

@@ -1,0 +1,81 @@
+#pragma once
+// World files: the whole state of a run on disk, to be opened and continued later.
+// The layout is documented in docs/WORLD_FORMAT.md.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/World.h"
+
+namespace qm {
+
+inline constexpr uint32_t WorldFormatVersion = 1;
+inline constexpr const char* WorldFileSuffix = "qmw";
+
+// The settings and window state a world file keeps beside the World itself.
+struct WorldSettings {
+    RunMode mode = RunMode::Indexed255;
+    int32_t states = 2;
+    int32_t spectrum = 0;        // item of the colour spectrum choice
+    int32_t memoryItem = 1;
+    bool continueCompute = false;
+    int32_t viewOffsetX = 0;
+    int32_t viewOffsetY = 0;
+    int32_t squareSizeItem = 2;  // item of "Ant square size:"
+};
+
+struct WorldDocument {
+    WorldSettings settings;
+    std::string definitionText;  // the definition the run started from
+};
+
+// Writes the world (the last run: grid, store, ants, counters, limits) and the document to
+// `path`. An existing file is replaced only once the new one is complete. Empty on success,
+// else the reason.
+std::string saveWorldFile(const std::string& path, const World& w, const WorldDocument& document);
+
+// A world read and checked in full, held apart from any world in use until installed.
+class LoadedWorld {
+public:
+    LoadedWorld() = default;
+    LoadedWorld(const LoadedWorld&) = delete;
+    LoadedWorld& operator=(const LoadedWorld&) = delete;
+    ~LoadedWorld();
+
+    WorldDocument document;
+    RunCounters counters;
+    RunLimits limits;
+    int32_t antMax = 0;
+    int32_t resumeAnt = 0;
+    StopReason lastStop = StopReason::None;
+    // Where painted squares of the grid lie (a little generously), for a view that repaints
+    // only where squares can be; empty (min > max) when none.
+    int32_t paintedMinX = INT32_MAX, paintedMaxX = INT32_MIN, paintedMinY = INT32_MAX, paintedMaxY = INT32_MIN;
+
+    FastGrid grid;
+    TSS_SortAddArray* storeIndexed = nullptr;
+    TSS_SortAddArrayBW* storeBW = nullptr;
+    TSS_SortAddArrayMulti* storeMulti = nullptr;
+    AntPos* antPos = nullptr;
+    uint32_t* antColour = nullptr;
+    uint8_t* antDir = nullptr;
+    uint64_t* antProgram = nullptr;
+    int32_t antCapacity = 0;
+};
+
+// Reads a world file into memory; nothing in `target` changes. The stores are made for
+// `target` (they search with its search elements) but stay apart until installWorld.
+// Null with the reason in `error` when the file cannot be used.
+std::unique_ptr<LoadedWorld> readWorldFile(const std::string& path, World& target, std::string& error);
+std::unique_ptr<LoadedWorld> parseWorld(const uint8_t* data, std::size_t size, World& target, std::string& error);
+
+// Replaces the run in `w` with the loaded one (mode, ants, counters, limits except "Max steps:",
+// grid, store). The world is left idle; `loaded` is emptied.
+void installWorld(World& w, LoadedWorld& loaded);
+
+// The one message for a world file that could not be opened or saved.
+std::string worldOpenMessage(const std::string& path, const std::string& reason);
+std::string worldSaveMessage(const std::string& path, const std::string& reason);
+
+}  // namespace qm

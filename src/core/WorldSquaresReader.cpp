@@ -1,0 +1,245 @@
+// Reading the squares of a world file: the fast grid's painted chunks and the sparse store's
+// elements, each checked before it is used.
+
+#include <zstd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "core/RunSetup.h"
+#include "core/WorldFileFormat.h"
+#include "core/WorldReaderParts.h"
+
+namespace qm::worldread {
+namespace {
+
+using namespace worldformat;
+
+// Decompresses one frame into pieces of memory given in order; the frame must fill them exactly.
+class FrameReader {
+public:
+    FrameReader(const uint8_t* frame, std::size_t size) : ctx_(ZSTD_createDCtx()), in_{frame, size, 0} {
+        if (!ctx_) fail("not enough memory to decompress");
+    }
+    ~FrameReader() { ZSTD_freeDCtx(ctx_); }
+    FrameReader(const FrameReader&) = delete;
+    FrameReader& operator=(const FrameReader&) = delete;
+
+    void fill(uint8_t* target, std::size_t size, const char* what) {
+        ZSTD_outBuffer out{target, size, 0};
+        while (out.pos < out.size) {
+            need(!ended_, what);  // the frame ended before the pieces were full
+            step(out, what);
+        }
+    }
+    // Nothing may follow what the pieces took: the frame ends exactly there.
+    void finish(const char* what) {
+        uint8_t spare = 0;
+        while (!ended_) {
+            ZSTD_outBuffer out{&spare, 1, 0};
+            step(out, what);
+            need(out.pos == 0, what);
+        }
+        need(in_.pos == in_.size, what);
+    }
+
+private:
+    ZSTD_DCtx* ctx_;
+    ZSTD_inBuffer in_;
+    bool ended_ = false;
+
+    void step(ZSTD_outBuffer& out, const char* what) {
+        const std::size_t inBefore = in_.pos;
+        const std::size_t outBefore = out.pos;
+        const std::size_t hint = ZSTD_decompressStream(ctx_, &out, &in_);
+        need(!ZSTD_isError(hint), what);
+        if (hint == 0) ended_ = true;
+        else need(in_.pos != inBefore || out.pos != outBefore, what);  // the data ran out
+    }
+};
+
+// zstd expands a block of at most 128 KiB from no fewer than 4 bytes: a frame can never unpack to
+// more than this, so a count that needs more is a lie of the file, found before allocating.
+bool frameCanHold(uint64_t frameBytes, uint64_t unpackedBytes) {
+    return unpackedBytes <= frameBytes * 32768 + 131072;
+}
+
+int64_t gridBytesFor(int32_t halfSize, CellWidth width) {
+    const int64_t side = 2 * static_cast<int64_t>(halfSize) + 1;
+    if (width == CellWidth::Bit) {
+        const int64_t rowBytes = (side + 7) / 8;
+        return std::max<int64_t>(9 * rowBytes * (side / 8) + 4, side * rowBytes);
+    }
+    return width == CellWidth::Nibble ? side * side / 2 + 1 : side * side * (width == CellWidth::Word ? 2 : 1) + 1;
+}
+
+// Widens the painted extent by the squares of every byte of a chunk that is not the fill; a
+// byte of four-bit or one-bit cells counts all of its squares.
+void notePaintedSquares(LoadedWorld& world, const uint8_t* chunk, std::size_t size, uint64_t firstByte, uint8_t fill) {
+    const FastGrid& g = world.grid;
+    const auto side = static_cast<uint64_t>(g.side);
+    auto note = [&](uint64_t u, uint64_t v) {
+        if (u >= side || v >= side) return;
+        const int32_t x = static_cast<int32_t>(u) - g.halfSize;
+        const int32_t y = static_cast<int32_t>(v) - g.halfSize;
+        world.paintedMinX = std::min(world.paintedMinX, x);
+        world.paintedMaxX = std::max(world.paintedMaxX, x);
+        world.paintedMinY = std::min(world.paintedMinY, y);
+        world.paintedMaxY = std::max(world.paintedMaxY, y);
+    };
+    for (std::size_t i = 0; i < size; ++i) {
+        if (chunk[i] == fill) continue;
+        const uint64_t at = firstByte + i;
+        switch (g.width) {
+            case CellWidth::Bit: {
+                const uint64_t v = at / static_cast<uint64_t>(g.rowBytes);
+                const uint64_t u = (at % static_cast<uint64_t>(g.rowBytes)) * 8;
+                note(u, v);
+                note(std::min(u + 7, side - 1), v);
+                break;
+            }
+            case CellWidth::Nibble:
+                note(2 * at / side, 2 * at % side);
+                note((2 * at + 1) / side, (2 * at + 1) % side);
+                break;
+            case CellWidth::Word: note(at / 2 / side, at / 2 % side); break;
+            default: note(at / side, at % side); break;
+        }
+    }
+}
+
+}  // namespace
+
+void readGrid(ByteReader in, LoadedWorld& world, MemoryBill& bill) {
+    const RunMode mode = world.document.settings.mode;
+    int32_t halfSize = 0;
+    uint8_t width = 0;
+    uint32_t byteSize = 0, chunkBytes = 0, listed = 0;
+    need(in.i32(halfSize) && in.u8(width) && in.u32(byteSize) && in.u32(chunkBytes) && in.u32(listed), "grid");
+    need(halfSize >= 1 && halfSize <= 1 << 20, "grid size");
+    need(width == static_cast<uint8_t>(cellWidthOf(mode)), "grid cell width");
+    const int64_t expected = gridBytesFor(halfSize, cellWidthOf(mode));
+    need(expected <= INT32_MAX && byteSize == static_cast<uint64_t>(expected) &&
+             byteSize == static_cast<uint32_t>(fastGridByteSize(halfSize, cellWidthOf(mode))),
+         "grid size");
+    need(chunkBytes == GridChunkBytes, "grid chunk size");
+    const uint64_t chunkCount = (uint64_t{byteSize} + chunkBytes - 1) / chunkBytes;
+    need(listed <= chunkCount && uint64_t{listed} * 4 <= in.left(), "grid chunks");
+    std::vector<uint32_t> chunks(listed);
+    for (uint32_t i = 0; i < listed; ++i) {
+        in.u32(chunks[i]);
+        need(chunks[i] < chunkCount && (i == 0 || chunks[i] > chunks[i - 1]), "grid chunks");
+    }
+    uint64_t frameBytes = 0;
+    need(in.u64(frameBytes) && frameBytes == in.left(), "grid data");
+    const uint8_t* frame = in.take(frameBytes);
+    need(frameCanHold(frameBytes, uint64_t{listed > 0 ? listed - 1 : 0} * chunkBytes), "grid data");
+
+    bill.add(byteSize);
+    bill.check();
+    if (!allocateFastGrid(world.grid, halfSize, cellWidthOf(mode), fillByteOf(mode)))
+        fail("not enough memory for its grid");
+    FrameReader reader(frame, static_cast<std::size_t>(frameBytes));
+    for (uint32_t k : chunks) {
+        const uint64_t at = uint64_t{k} * chunkBytes;
+        const std::size_t size = static_cast<std::size_t>(std::min<uint64_t>(chunkBytes, byteSize - at));
+        uint8_t* chunk = world.grid.cells + at;
+        reader.fill(chunk, size, "grid data");
+        notePaintedSquares(world, chunk, size, at, fillByteOf(mode));
+        if (mode == RunMode::Generalized) {
+            uint8_t highest = 0;
+            for (std::size_t i = 0; i < size; ++i) highest = std::max(highest, chunk[i]);
+            need(highest <= 64, "square state");
+        }
+    }
+    reader.finish("grid data");
+}
+
+namespace {
+
+template <class Element>
+bool elementFits(const Element&, const LoadedWorld&) {
+    return true;
+}
+template <>
+bool elementFits(const TMyixUI16& e, const LoadedWorld& world) {
+    return e.ant < world.antMax;
+}
+template <>
+bool elementFits(const TMyMulti& e, const LoadedWorld&) {
+    return e.state >= 1 && e.state <= 64;
+}
+
+template <class Element, class Store>
+void fillStore(Store& store, const uint8_t* elements, uint32_t count, LoadedWorld& world) {
+    for (uint32_t i = 0; i < count; ++i) {
+        Element e;
+        std::memcpy(&e, elements + uint64_t{i} * sizeof(Element), sizeof(Element));
+        need(!world.grid.inside(e.X, e.Y), "a stored square lies inside the grid");
+        need(elementFits(e, world), "stored square");
+        if (!store.AppendSorted(e)) {
+            if (store.LastError() == SSErrorIndex) damaged("stored squares out of order");
+            fail("not enough memory for its stored squares");
+        }
+    }
+}
+
+template <class Element, class Store>
+Store* readStoreElements(ByteReader& in, LoadedWorld& world, MemoryBill& bill, Store* store) {
+    std::unique_ptr<Store> owned(store);
+    uint32_t count = 0;
+    uint64_t frameBytes = 0;
+    need(in.u32(count) && count <= INT32_MAX && in.u64(frameBytes) && frameBytes == in.left(), "stored squares");
+    const uint8_t* frame = in.take(frameBytes);
+    const uint64_t bytes = uint64_t{count} * sizeof(Element);
+    need(frameCanHold(frameBytes, bytes), "stored squares");
+    bill.add(2 * bytes);  // the unpacked elements and the store holding them
+    bill.check();
+    need(ZSTD_getFrameContentSize(frame, static_cast<std::size_t>(frameBytes)) == bytes, "stored squares");
+    std::vector<uint8_t> elements;
+    try {
+        elements.resize(static_cast<std::size_t>(bytes));
+    } catch (const std::bad_alloc&) {
+        fail("not enough memory for its stored squares");
+    }
+    const std::size_t got =
+        ZSTD_decompress(elements.data(), elements.size(), frame, static_cast<std::size_t>(frameBytes));
+    need(!ZSTD_isError(got) && got == bytes, "stored squares");
+    const int32_t delta = sparseStoreDelta(world.document.settings.memoryItem, queryMemoryStatus().available,
+                                           world.grid.byteSize);
+    if (owned->LastError() != SSErrorNone ||
+        !owned->Reserve(std::max<int32_t>(static_cast<int32_t>(count), std::max(delta, 1)), std::max(delta, 1)))
+        fail("not enough memory for its stored squares");
+    fillStore<Element>(*owned, elements.data(), count, world);
+    return owned.release();
+}
+
+}  // namespace
+
+void readStore(ByteReader in, LoadedWorld& world, World& target, MemoryBill& bill) {
+    uint8_t kind = 0;
+    need(in.u8(kind), "stored squares");
+    const RunMode mode = world.document.settings.mode;
+    switch (static_cast<StoreKind>(kind)) {
+        case StoreKind::None: need(in.left() == 0, "stored squares"); return;
+        case StoreKind::Indexed:
+            need(isIndexedMode(mode), "store kind");
+            world.storeIndexed = readStoreElements<TMyixUI16>(in, world, bill, new TSS_SortAddArray(&target.searchIndexed));
+            return;
+        case StoreKind::BlackWhite:
+            need(mode == RunMode::BlackWhite, "store kind");
+            world.storeBW = readStoreElements<TMyAntBW>(in, world, bill, new TSS_SortAddArrayBW(&target.searchBW));
+            return;
+        case StoreKind::Generalized:
+            need(mode == RunMode::Generalized, "store kind");
+            world.storeMulti = readStoreElements<TMyMulti>(
+                in, world, bill, new TSS_SortAddArrayMulti(&target.searchMulti, &target.counters.filled));
+            return;
+    }
+    damaged("store kind");
+}
+
+}  // namespace qm::worldread

@@ -1,0 +1,254 @@
+// Writing a world file: sections in a fixed order, the grid and the store compressed.
+
+#include <zstd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "core/ByteStream.h"
+#include "core/WorldFile.h"
+#include "core/WorldFileFormat.h"
+
+namespace qm {
+namespace {
+
+using namespace worldformat;
+
+class Section {
+public:
+    Section(ByteWriter& out, uint32_t tag) : out_(out) {
+        out_.u32(tag);
+        lengthAt_ = out_.size();
+        out_.u64(0);
+    }
+    ~Section() { out_.patchU64(lengthAt_, out_.size() - lengthAt_ - 8); }
+
+private:
+    ByteWriter& out_;
+    std::size_t lengthAt_;
+};
+
+// One zstd frame appended to the output, fed piece by piece: the grid's chunks are compressed
+// where they lie, without a copy of the grid.
+class FrameWriter {
+public:
+    explicit FrameWriter(ByteWriter& out) : out_(out), ctx_(ZSTD_createCCtx()) {
+        if (!ctx_) return;
+        ok_ = !ZSTD_isError(ZSTD_CCtx_setParameter(ctx_, ZSTD_c_compressionLevel, 1)) &&
+              !ZSTD_isError(ZSTD_CCtx_setParameter(ctx_, ZSTD_c_checksumFlag, 1));
+        buffer_.resize(ZSTD_CStreamOutSize());
+    }
+    ~FrameWriter() { ZSTD_freeCCtx(ctx_); }
+    FrameWriter(const FrameWriter&) = delete;
+    FrameWriter& operator=(const FrameWriter&) = delete;
+
+    void setSize(uint64_t bytes) {
+        if (ok_) ok_ = !ZSTD_isError(ZSTD_CCtx_setPledgedSrcSize(ctx_, bytes));
+    }
+    void add(const void* data, std::size_t size) { pump(data, size, ZSTD_e_continue); }
+    bool finish() {
+        pump(nullptr, 0, ZSTD_e_end);
+        return ok_;
+    }
+
+private:
+    void pump(const void* data, std::size_t size, ZSTD_EndDirective mode) {
+        if (!ok_) return;
+        ZSTD_inBuffer in{data, size, 0};
+        for (;;) {
+            ZSTD_outBuffer outBuffer{buffer_.data(), buffer_.size(), 0};
+            const std::size_t left = ZSTD_compressStream2(ctx_, &outBuffer, &in, mode);
+            if (ZSTD_isError(left)) {
+                ok_ = false;
+                return;
+            }
+            out_.raw(buffer_.data(), outBuffer.pos);
+            const bool done = mode == ZSTD_e_end ? left == 0 : in.pos == in.size;
+            if (done) return;
+        }
+    }
+    ByteWriter& out_;
+    ZSTD_CCtx* ctx_;
+    std::vector<char> buffer_;
+    bool ok_ = false;
+};
+
+void writeSettings(ByteWriter& out, const World& w, const WorldSettings& s) {
+    Section section(out, TagSettings);
+    out.u8(static_cast<uint8_t>(w.mode()));
+    out.i32(w.states);
+    out.i32(s.spectrum);
+    out.i32(s.memoryItem);
+    out.u8(s.continueCompute ? 1 : 0);
+    out.i32(s.viewOffsetX);
+    out.i32(s.viewOffsetY);
+    out.i32(s.squareSizeItem);
+    out.i64(w.limits.stepMax);
+    out.i64(w.limits.filledMax);
+    out.i32(w.limits.axisBound);
+}
+
+void writeCounters(ByteWriter& out, const World& w) {
+    Section section(out, TagCounters);
+    const RunCounters& c = w.counters;
+    out.i64(c.stepCount);
+    out.i64(c.filled);
+    out.i64(c.peakFilled);
+    out.i32(c.minX);
+    out.i32(c.maxX);
+    out.i32(c.minY);
+    out.i32(c.maxY);
+    out.i32(c.antCount);
+    out.i32(c.currentAnt);
+    out.i32(w.resumeAnt);
+    out.f64(c.elapsedDays);
+    out.u8(static_cast<uint8_t>(w.lastStop));
+}
+
+void writeAnts(ByteWriter& out, const World& w) {
+    Section section(out, TagAnts);
+    const RunMode mode = w.mode();
+    for (int32_t i = 0; i < w.counters.antCount; ++i) {
+        out.i32(w.antPos[i].x);
+        out.i32(w.antPos[i].y);
+        if (isIndexedMode(mode)) {
+            out.u32(w.antColour[i]);
+        } else {
+            out.u8(w.antDir[i]);
+            if (mode == RunMode::Generalized) out.u64(w.antProgram[i]);
+        }
+    }
+}
+
+void writeDefinition(ByteWriter& out, const std::string& text) {
+    Section section(out, TagDefinition);
+    out.raw(text.data(), text.size());
+}
+
+bool chunkHoldsOnly(const uint8_t* chunk, std::size_t size, uint8_t fill) {
+    return size == 0 || (chunk[0] == fill && std::memcmp(chunk, chunk + 1, size - 1) == 0);
+}
+
+bool writeGrid(ByteWriter& out, const World& w) {
+    Section section(out, TagGrid);
+    const FastGrid& g = w.grid;
+    const uint8_t fill = fillByteOf(w.mode());
+    const auto total = static_cast<uint64_t>(g.byteSize);
+    const uint64_t chunkCount = (total + GridChunkBytes - 1) / GridChunkBytes;
+    std::vector<uint32_t> painted;
+    uint64_t paintedBytes = 0;
+    for (uint64_t k = 0; k < chunkCount; ++k) {
+        const uint64_t size = std::min<uint64_t>(GridChunkBytes, total - k * GridChunkBytes);
+        if (chunkHoldsOnly(g.cells + k * GridChunkBytes, size, fill)) continue;
+        painted.push_back(static_cast<uint32_t>(k));
+        paintedBytes += size;
+    }
+    out.i32(g.halfSize);
+    out.u8(static_cast<uint8_t>(g.width));
+    out.u32(static_cast<uint32_t>(g.byteSize));
+    out.u32(GridChunkBytes);
+    out.u32(static_cast<uint32_t>(painted.size()));
+    for (uint32_t k : painted) out.u32(k);
+    const std::size_t frameLengthAt = out.size();
+    out.u64(0);
+    FrameWriter frame(out);
+    frame.setSize(paintedBytes);
+    for (uint32_t k : painted)
+        frame.add(g.cells + uint64_t{k} * GridChunkBytes,
+                  std::min<uint64_t>(GridChunkBytes, total - uint64_t{k} * GridChunkBytes));
+    const bool ok = frame.finish();
+    out.patchU64(frameLengthAt, out.size() - frameLengthAt - 8);
+    return ok;
+}
+
+template <class Element, class Store>
+bool writeStoreElements(ByteWriter& out, const Store& store) {
+    out.u32(static_cast<uint32_t>(store.Count()));
+    const std::size_t frameLengthAt = out.size();
+    out.u64(0);
+    FrameWriter frame(out);
+    frame.setSize(uint64_t{static_cast<uint32_t>(store.Count())} * sizeof(Element));
+    // Elements go to the frame in batches: one call per element would cost more than the copy.
+    std::vector<Element> batch;
+    batch.reserve(4096);
+    store.ForEach([&](const Element& e) {
+        batch.push_back(e);
+        if (batch.size() == 4096) {
+            frame.add(batch.data(), batch.size() * sizeof(Element));
+            batch.clear();
+        }
+    });
+    frame.add(batch.data(), batch.size() * sizeof(Element));
+    const bool ok = frame.finish();
+    out.patchU64(frameLengthAt, out.size() - frameLengthAt - 8);
+    return ok;
+}
+
+bool writeStore(ByteWriter& out, const World& w) {
+    Section section(out, TagStore);
+    if (w.storeIndexed) {
+        out.u8(static_cast<uint8_t>(StoreKind::Indexed));
+        return writeStoreElements<TMyixUI16>(out, *w.storeIndexed);
+    }
+    if (w.storeBW) {
+        out.u8(static_cast<uint8_t>(StoreKind::BlackWhite));
+        return writeStoreElements<TMyAntBW>(out, *w.storeBW);
+    }
+    if (w.storeMulti) {
+        out.u8(static_cast<uint8_t>(StoreKind::Generalized));
+        return writeStoreElements<TMyMulti>(out, *w.storeMulti);
+    }
+    out.u8(static_cast<uint8_t>(StoreKind::None));
+    return true;
+}
+
+}  // namespace
+
+std::string saveWorldFile(const std::string& path, const World& w, const WorldDocument& document) {
+    if (!w.grid.exists()) return "there is no world to save";
+    if (w.counters.antCount <= 0 || !w.antPos) return "the world has no ants";
+    ByteWriter out;
+    out.raw(Magic, sizeof Magic);
+    out.u32(WorldFormatVersion);
+    writeSettings(out, w, document.settings);
+    writeCounters(out, w);
+    writeAnts(out, w);
+    writeDefinition(out, document.definitionText);
+    if (!writeGrid(out, w) || !writeStore(out, w)) return "compression failed";
+    out.u32(crc32(out.bytes().data(), out.size()));
+
+    // A new file next to the old one, renamed over it when complete: a failed save keeps the old.
+    const std::string partial = path + ".part";
+    {
+        std::ofstream file(partial, std::ios::binary | std::ios::trunc);
+        if (!file) return "cannot write the file";
+        file.write(out.bytes().data(), static_cast<std::streamsize>(out.size()));
+        file.flush();
+        if (!file) {
+            file.close();
+            std::remove(partial.c_str());
+            return "cannot write the file (disk full?)";
+        }
+    }
+    std::error_code renameError;
+    std::filesystem::rename(partial, path, renameError);
+    if (renameError) {
+        std::remove(partial.c_str());
+        return "cannot write the file";
+    }
+    return {};
+}
+
+std::string worldOpenMessage(const std::string& path, const std::string& reason) {
+    return "ERROR: Cannot open world file " + path + ": " + reason;
+}
+
+std::string worldSaveMessage(const std::string& path, const std::string& reason) {
+    return "ERROR: Cannot save world file " + path + ": " + reason;
+}
+
+}  // namespace qm

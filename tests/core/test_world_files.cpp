@@ -1,0 +1,418 @@
+// Worlds that last: a run saved, opened and continued, or broken and continued, must end exactly
+// as the run that was never interrupted; a file that cannot be trusted changes nothing.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "TempDir.h"
+#include "TestSupport.h"
+#include "WorldSquares.h"
+#include "core/ByteStream.h"
+#include "core/RunContinue.h"
+#include "core/WorldFile.h"
+#include "settings/AboutBoxUnit/MemoryBudget.h"
+
+using namespace qm;
+using namespace qmtest;
+
+namespace {
+
+struct Case {
+    RunMode mode;
+    bool beyondGrid;  // small grid and a store, so that the ants leave the grid
+};
+
+std::string nameOf(const ::testing::TestParamInfo<Case>& info) {
+    return std::string(runModeName(info.param.mode)) + (info.param.beyondGrid ? "_store" : "_grid");
+}
+
+std::vector<AntSpec> antsFor(RunMode mode) {
+    const bool gen = mode == RunMode::Generalized;
+    auto dir = [gen](uint8_t code) { return static_cast<uint8_t>(gen ? code - 1 : code); };
+    std::vector<AntSpec> ants = {{12, 0, dir(1)}, {-11, 6, dir(2)}, {4, 12, dir(3)}, {-7, -9, dir(4)}, {0, 0, dir(1)}};
+    const uint64_t programs[] = {0b010, 0b011, 0b100, 0b010, 0b011};
+    for (std::size_t i = 0; gen && i < ants.size(); ++i) ants[i].program = programs[i];
+    return ants;
+}
+
+std::unique_ptr<TestWorld> makeWorld(const Case& c) {
+    auto t = std::make_unique<TestWorld>(c.mode, c.beyondGrid ? 12 : 300, antsFor(c.mode), c.beyondGrid, 3);
+    if (c.beyondGrid) createSparseStore(t->w, 64);
+    return t;
+}
+
+constexpr int64_t kTotalSteps = 4000;
+constexpr int64_t kSavedAt = 1700;
+
+// Counters, ants, squares and where the run picks up again.
+void expectSameRun(World& expected, World& actual) {
+    const RunCounters& e = expected.counters;
+    const RunCounters& a = actual.counters;
+    EXPECT_EQ(std::tie(e.stepCount, e.filled, e.peakFilled, e.antCount, e.currentAnt),
+              std::tie(a.stepCount, a.filled, a.peakFilled, a.antCount, a.currentAnt));
+    EXPECT_EQ(std::tie(e.minX, e.maxX, e.minY, e.maxY), std::tie(a.minX, a.maxX, a.minY, a.maxY));
+    EXPECT_EQ(expected.resumeAnt, actual.resumeAnt);
+    EXPECT_EQ(expected.lastStop, actual.lastStop);
+    for (int32_t i = 0; i < e.antCount && i < a.antCount; ++i) {
+        EXPECT_EQ(expected.antPos[i].x, actual.antPos[i].x) << "ant " << i;
+        EXPECT_EQ(expected.antPos[i].y, actual.antPos[i].y) << "ant " << i;
+        EXPECT_EQ(antDirection(expected, i), antDirection(actual, i)) << "ant " << i;
+        if (isIndexed(expected.mode())) {
+            EXPECT_EQ(expected.antColour[i], actual.antColour[i]);
+        }
+        if (expected.generalized) {
+            EXPECT_EQ(expected.antProgram[i], actual.antProgram[i]);
+        }
+    }
+    Squares expectedSquares, actualSquares;
+    ASSERT_TRUE(allSquares(expected, expectedSquares));
+    ASSERT_TRUE(allSquares(actual, actualSquares));
+    EXPECT_EQ(expectedSquares.size(), actualSquares.size());
+    EXPECT_TRUE(expectedSquares == actualSquares);
+}
+
+// Opens `path` into a world wired to a fresh pump and message sink.
+struct OpenedWorld {
+    World w;
+    ScriptedPump pump;
+    RecordingMessages messages;
+    std::string error;
+    explicit OpenedWorld(const std::string& path) {
+        w.pump = &pump;
+        w.messages = &messages;
+        w.frameCountdownReload = 1;
+        auto loaded = readWorldFile(path, w, error);
+        if (loaded) installWorld(w, *loaded);
+    }
+};
+
+WorldDocument documentFor(RunMode mode) {
+    WorldDocument d;
+    d.settings.mode = mode;
+    d.settings.states = 3;
+    d.settings.spectrum = 2;
+    d.settings.memoryItem = 3;
+    d.settings.continueCompute = true;
+    d.settings.viewOffsetX = -17;
+    d.settings.viewOffsetY = 42;
+    d.settings.squareSizeItem = 4;
+    d.definitionText = "0,0,1\n3,4,LT\n";
+    return d;
+}
+
+class WorldContinue : public ::testing::TestWithParam<Case> {
+protected:
+    void SetUp() override {
+        uninterrupted = makeWorld(GetParam());
+        uninterrupted->w.limits.userMaxSteps = kTotalSteps;
+        uninterrupted->run();
+        ASSERT_EQ(uninterrupted->w.lastStop, StopReason::MaxSteps);
+        ASSERT_TRUE(uninterrupted->messages.messages.empty()) << uninterrupted->messages.messages[0].text;
+        if (GetParam().beyondGrid) {
+            ASSERT_GT(storeCount(uninterrupted->w), 50) << "the ants must leave the grid";
+        }
+    }
+    std::unique_ptr<TestWorld> uninterrupted;
+    TempDir dir;
+};
+
+}  // namespace
+
+TEST_P(WorldContinue, SavedAtAStepOpenedAndContinuedEqualsUninterrupted) {
+    auto first = makeWorld(GetParam());
+    first->w.limits.userMaxSteps = kSavedAt;
+    first->run();
+    ASSERT_EQ(first->w.counters.stepCount, kSavedAt);
+    const std::string path = dir.pathOf("world.qmw");
+    const WorldDocument document = documentFor(GetParam().mode);
+    ASSERT_EQ(saveWorldFile(path, first->w, document), "");
+
+    OpenedWorld opened(path);
+    ASSERT_EQ(opened.error, "");
+    World& w = opened.w;
+    expectSameRun(first->w, w);
+    EXPECT_EQ(w.mode(), GetParam().mode);
+    EXPECT_EQ(w.limits.stepMax, first->w.limits.stepMax);
+    EXPECT_EQ(w.limits.filledMax, first->w.limits.filledMax);
+    w.limits.userMaxSteps = kTotalSteps;
+    ASSERT_TRUE(canContinue(w));
+    w.idle = 0;
+    runStepLoop(w);
+    expectSameRun(uninterrupted->w, w);
+    EXPECT_TRUE(opened.messages.messages.empty());
+}
+
+TEST_P(WorldContinue, BrokenInsideAStepContinuedDirectlyAndThroughAFileEqualsUninterrupted) {
+    // The hand brake serves events after every move: the break lands after the third ant.
+    auto broken = makeWorld(GetParam());
+    broken->w.limits.userMaxSteps = kTotalSteps;
+    broken->w.handBrakeCount = 1;
+    const int breakAt = static_cast<int>(kSavedAt) * 6 + 3;  // five moves and one step end a step
+    broken->pump.onProcess = [&](int call) {
+        if (call == breakAt) broken->w.idle = 1;
+    };
+    broken->run();
+    ASSERT_EQ(broken->w.lastStop, StopReason::UserBreak);
+    ASSERT_GT(broken->w.resumeAnt, 0);
+    ASSERT_LT(broken->w.resumeAnt, 5) << "the break must fall inside a step";
+    EXPECT_EQ(broken->w.resumeAnt, broken->w.counters.currentAnt + 1);
+    const std::string path = dir.pathOf("broken.qmw");
+    ASSERT_EQ(saveWorldFile(path, broken->w, documentFor(GetParam().mode)), "");
+
+    broken->pump.onProcess = nullptr;
+    broken->w.handBrakeCount = 0;
+    ASSERT_TRUE(canContinue(broken->w));
+    broken->w.idle = 0;
+    broken->run();
+    expectSameRun(uninterrupted->w, broken->w);
+
+    OpenedWorld opened(path);
+    ASSERT_EQ(opened.error, "");
+    opened.w.limits.userMaxSteps = kTotalSteps;
+    opened.w.idle = 0;
+    runStepLoop(opened.w);
+    expectSameRun(uninterrupted->w, opened.w);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryMode, WorldContinue,
+                         ::testing::Values(Case{RunMode::Indexed15, false}, Case{RunMode::Indexed15, true},
+                                           Case{RunMode::Indexed255, false}, Case{RunMode::Indexed255, true},
+                                           Case{RunMode::Indexed65535, false}, Case{RunMode::Indexed65535, true},
+                                           Case{RunMode::BlackWhite, false}, Case{RunMode::BlackWhite, true},
+                                           Case{RunMode::Generalized, false}, Case{RunMode::Generalized, true}),
+                         nameOf);
+
+TEST(WorldFileContent, DocumentComesBackAsSaved) {
+    TempDir dir;
+    TestWorld t(RunMode::Generalized, 40, antsFor(RunMode::Generalized), false, 3);
+    t.w.limits.userMaxSteps = 50;
+    t.run();
+    t.w.counters.elapsedDays = 0.25;
+    const WorldDocument saved = documentFor(RunMode::Generalized);
+    const std::string path = dir.pathOf("doc.qmw");
+    ASSERT_EQ(saveWorldFile(path, t.w, saved), "");
+    World target;
+    std::string error;
+    auto loaded = readWorldFile(path, target, error);
+    ASSERT_TRUE(loaded) << error;
+    const WorldSettings& s = loaded->document.settings;
+    EXPECT_EQ(loaded->document.definitionText, saved.definitionText);
+    EXPECT_EQ(std::tie(s.states, s.spectrum, s.memoryItem, s.continueCompute, s.viewOffsetX, s.viewOffsetY,
+                       s.squareSizeItem),
+              std::tie(saved.settings.states, saved.settings.spectrum, saved.settings.memoryItem,
+                       saved.settings.continueCompute, saved.settings.viewOffsetX, saved.settings.viewOffsetY,
+                       saved.settings.squareSizeItem));
+    EXPECT_EQ(s.mode, RunMode::Generalized);
+    EXPECT_DOUBLE_EQ(loaded->counters.elapsedDays, 0.25);
+}
+
+TEST(WorldFileContent, SizeFollowsThePaintedSquaresNotTheGrid) {
+    TempDir dir;
+    TestWorld t(RunMode::Indexed255, 4000, {{0, 0, 1}});  // a 64 MB grid
+    t.w.limits.userMaxSteps = 20000;
+    t.run();
+    const std::string path = dir.pathOf("lone.qmw");
+    ASSERT_EQ(saveWorldFile(path, t.w, {}), "");
+    EXPECT_LT(std::filesystem::file_size(path), 24u * 1024) << "a few kilobytes";
+}
+
+// --- Files that cannot be trusted ---
+
+namespace {
+
+class TinyMachine final : public MemoryStatusSource {
+public:
+    MemoryStatus query() override { return {64u << 20, 32u << 20}; }
+};
+
+class BadWorldFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TestWorld t(RunMode::BlackWhite, 12, antsFor(RunMode::BlackWhite), true);
+        createSparseStore(t.w, 64);
+        t.w.limits.userMaxSteps = 500;
+        t.run();
+        const std::string path = dir.pathOf("good.qmw");
+        ASSERT_EQ(saveWorldFile(path, t.w, documentFor(RunMode::BlackWhite)), "");
+        std::ifstream in(path, std::ios::binary);
+        good.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        ASSERT_GT(good.size(), 100u);
+        // The world on screen: another run, which a failed open must leave alone.
+        screen = std::make_unique<TestWorld>(RunMode::Indexed15, 30, antsFor(RunMode::Indexed15));
+        screen->w.limits.userMaxSteps = 300;
+        screen->run();
+        ASSERT_TRUE(allSquares(screen->w, screenSquares));
+    }
+    // The reason the bytes are refused; the world on screen must be unchanged.
+    std::string refusal(const std::string& bytes) {
+        std::string error;
+        const std::string path = dir.write("bad.qmw", bytes);
+        auto loaded = readWorldFile(path, screen->w, error);
+        EXPECT_EQ(loaded, nullptr);
+        Squares now;
+        EXPECT_TRUE(allSquares(screen->w, now));
+        EXPECT_TRUE(now == screenSquares);
+        EXPECT_EQ(screen->w.counters.stepCount, 300);
+        EXPECT_EQ(screen->w.mode(), RunMode::Indexed15);
+        return error;
+    }
+    static void setCrc(std::string& bytes) {
+        const uint32_t crc = crc32(bytes.data(), bytes.size() - 4);
+        for (int i = 0; i < 4; ++i) bytes[bytes.size() - 4 + static_cast<std::size_t>(i)] = static_cast<char>(crc >> (8 * i));
+    }
+    TempDir dir;
+    std::string good;
+    std::unique_ptr<TestWorld> screen;
+    Squares screenSquares;
+};
+
+}  // namespace
+
+TEST_F(BadWorldFiles, EachFaultHasItsOwnReason) {
+    EXPECT_EQ(refusal("0,0,1\n1,1,2\n"), "it is not a world file");
+    EXPECT_EQ(refusal(""), "it is not a world file");
+    EXPECT_EQ(refusal(good.substr(0, good.size() / 2)), "the file is truncated");
+    EXPECT_EQ(refusal(good.substr(0, good.size() - 4)), "the file is truncated");
+
+    std::string flipped = good;
+    flipped[good.size() / 2] = static_cast<char>(flipped[good.size() / 2] ^ 0x10);
+    EXPECT_EQ(refusal(flipped), "its checksum does not match (the file is damaged)");
+
+    std::string newer = good;
+    newer[8] = 2;
+    EXPECT_EQ(refusal(newer).rfind("it was written by a newer version of the program (format 2", 0), 0u);
+
+    TinyMachine tiny;
+    setMemoryStatusSource(&tiny);
+    std::string huge = good;  // the grid's half size raised to 30000: 110 MB of bits
+    const std::size_t at = huge.find("GRID") + 12;
+    const int32_t half = 30000;
+    std::memcpy(&huge[at], &half, 4);
+    setCrc(huge);
+    const std::string reason = refusal(huge);
+    setMemoryStatusSource(nullptr);
+    EXPECT_NE(reason.find("the file is damaged (grid size)"), std::string::npos) << reason;
+}
+
+TEST_F(BadWorldFiles, MoreMemoryThanTheMachineHasIsRefusedBeforeAllocating) {
+    TestWorld big(RunMode::Indexed255, 5000, {{0, 0, 1}});  // 100 MB of grid
+    big.w.limits.userMaxSteps = 10;
+    big.run();
+    const std::string path = dir.pathOf("big.qmw");
+    ASSERT_EQ(saveWorldFile(path, big.w, {}), "");
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    TinyMachine tiny;
+    CountingAllocator counting;
+    setMemoryStatusSource(&tiny);
+    std::string reason;
+    {
+        AllocatorGuard guard(&counting);
+        reason = refusal(bytes);
+    }
+    setMemoryStatusSource(nullptr);
+    EXPECT_EQ(reason, "it needs 95 MB of memory, more than this machine has (64 MB)");
+    EXPECT_LT(counting.allocations, 5) << "the ant arrays at most, never the grid";
+}
+
+TEST_F(BadWorldFiles, ValuesNoRunCanLeaveAreRefused) {
+    auto patched = [&](const char* section, std::size_t offset, const std::string& value) {
+        std::string bytes = good;
+        bytes.replace(bytes.find(section) + 12 + offset, value.size(), value);
+        setCrc(bytes);
+        return refusal(bytes);
+    };
+    EXPECT_EQ(patched("SETT", 0, std::string(1, '\x07')), "the file is damaged (run mode)");
+    EXPECT_EQ(patched("CNTR", 44, std::string("\x09\0\0\0", 4)), "the file is damaged (current ant)");
+    EXPECT_EQ(patched("CNTR", 48, std::string("\x07\0\0\0", 4)), "the file is damaged (resume point)");
+    EXPECT_EQ(patched("STOR", 0, std::string(1, '\x01')), "the file is damaged (store kind)");
+    EXPECT_EQ(patched("GRID", 4, std::string(1, '\x01')), "the file is damaged (grid cell width)");
+    // A count no frame of that length can unpack to is refused before memory is asked for.
+    EXPECT_EQ(patched("STOR", 1, std::string("\xff\xff\xff\x0f", 4)), "the file is damaged (stored squares)");
+}
+
+// --- When a stopped run may go on ---
+
+TEST(ContinueGate, ALimitThatStillHoldsKeepsTheRunStopped) {
+    TestWorld t(RunMode::Indexed255, 200, {{0, 0, 1}});
+    t.w.limits.filledMax = 40;
+    t.w.limits.userMaxSteps = 100000;
+    t.run();
+    ASSERT_EQ(t.w.lastStop, StopReason::Filled);
+    EXPECT_FALSE(canContinue(t.w));
+    t.w.limits.filledMax = 60;
+    EXPECT_TRUE(canContinue(t.w));
+    t.w.idle = 0;
+    t.run();
+    EXPECT_EQ(t.w.lastStop, StopReason::Filled);
+    EXPECT_EQ(t.w.counters.filled, 60);
+
+    t.w.limits.filledMax = 1 << 30;
+    t.w.limits.userMaxSteps = t.w.counters.stepCount;
+    EXPECT_FALSE(canContinue(t.w)) << "\"Max steps:\" reached";
+    t.w.limits.userMaxSteps = t.w.counters.stepCount + 1;
+    EXPECT_TRUE(canContinue(t.w));
+    t.w.idle = 0;
+    EXPECT_FALSE(canContinue(t.w)) << "not while running";
+}
+
+TEST(ContinueGate, FailedUpdateHoldsUntilTheSquareCanBeKept) {
+    TestWorld t(RunMode::Indexed255, 3, {{0, 0, 1}, {9, 0, 1}});
+    t.w.limits.userMaxSteps = 10;
+    t.run();
+    ASSERT_EQ(t.w.lastStop, StopReason::InvalidStart);
+    EXPECT_EQ(t.w.resumeAnt, 1) << "the ant that failed did not move and goes first";
+    EXPECT_FALSE(canContinue(t.w));
+    ASSERT_TRUE(createSparseStore(t.w, 16));
+    ASSERT_TRUE(canContinue(t.w));
+    t.w.idle = 0;
+    t.run();
+    TestWorld reference(RunMode::Indexed255, 3, {{0, 0, 1}, {9, 0, 1}}, true);
+    createSparseStore(reference.w, 16);
+    reference.w.limits.userMaxSteps = 10;
+    reference.run();
+    expectSameRun(reference.w, t.w);
+}
+
+TEST(ContinueGate, ComputingTimeGoesOnFromWhereItStopped) {
+    World w;
+    w.counters.runStartDays = 10.0;
+    stopClock(w, 10.5);
+    EXPECT_DOUBLE_EQ(w.counters.elapsedDays, 0.5);
+    resumeClock(w, 20.0);
+    stopClock(w, 20.25);
+    EXPECT_DOUBLE_EQ(w.counters.elapsedDays, 0.75);
+}
+
+TEST(WorldContinueLoneAnt, BreakAtAStepEndThenSaveOpenAndContinueEqualsUninterrupted) {
+    for (RunMode mode : {RunMode::Indexed15, RunMode::BlackWhite}) {
+        TempDir dir;
+        TestWorld whole(mode, 500, {{0, 0, 1}});
+        whole.w.limits.userMaxSteps = 20000;
+        whole.run();
+        TestWorld broken(mode, 500, {{0, 0, 1}});
+        broken.w.limits.userMaxSteps = 20000;
+        broken.pump.onProcess = [&](int call) {
+            if (call == 7000) broken.w.idle = 1;
+        };
+        broken.run();
+        ASSERT_EQ(broken.w.lastStop, StopReason::UserBreak);
+        EXPECT_EQ(broken.w.resumeAnt, 1) << "the ant moved; only the end of its step is left";
+        const int64_t brokenAt = broken.w.counters.stepCount;
+        EXPECT_LT(brokenAt, 20000);
+        const std::string path = dir.pathOf("lone.qmw");
+        ASSERT_EQ(saveWorldFile(path, broken.w, {}), "");
+        OpenedWorld opened(path);
+        ASSERT_EQ(opened.error, "");
+        opened.w.limits.userMaxSteps = 20000;
+        opened.w.idle = 0;
+        runStepLoop(opened.w);
+        expectSameRun(whole.w, opened.w);
+    }
+}
