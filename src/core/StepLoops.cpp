@@ -98,15 +98,15 @@ struct IndexedUpdate {
     static int32_t apply(World& w, const FastGrid& g, int32_t ant, int32_t x, int32_t y) {
         return squareUpdateIndexed<Width>(w, g, ant, x, y);
     }
-    static uint32_t squareIndex(const FastGrid& g, int32_t x, int32_t y) { return g.cellNumber(x, y); }
-    static uint32_t indexStep(const FastGrid& g, int32_t dx, int32_t dy) {
-        return static_cast<uint32_t>(dx) * static_cast<uint32_t>(g.side) + static_cast<uint32_t>(dy);
+    static uint64_t squareIndex(const FastGrid& g, int32_t x, int32_t y) { return g.cellNumber(x, y); }
+    static uint64_t indexStep(const FastGrid& g, int32_t dx, int32_t dy) {
+        return static_cast<uint64_t>(int64_t{dx} * g.side + dy);
     }
-    static int32_t look(const FastGrid& g, uint32_t index) { return indexedCellPainted<Width>(g, index); }
-    static uintptr_t byteOffset(uint32_t index) {
-        return Width == CellWidth::Nibble ? index >> 1 : Width == CellWidth::Byte ? index : uintptr_t{index} * 2;
+    static int32_t look(const FastGrid& g, uint64_t index) { return indexedCellPainted<Width>(g, index); }
+    static uintptr_t byteOffset(uint64_t index) {
+        return Width == CellWidth::Nibble ? index >> 1 : Width == CellWidth::Byte ? index : index * 2;
     }
-    static void take(const FastGrid& g, int32_t ant, uint32_t index, int32_t turn) {
+    static void take(const FastGrid& g, int32_t ant, uint64_t index, int32_t turn) {
         indexedCellToggle<Width>(g, index, turn, ant);
     }
 };
@@ -116,13 +116,13 @@ struct BWUpdate {
     static int32_t apply(World& w, const FastGrid& g, int32_t, int32_t x, int32_t y) {
         return squareUpdateBW(w, g, x, y);
     }
-    static uint32_t squareIndex(const FastGrid& g, int32_t x, int32_t y) { return g.bitNumber(x, y); }
-    static uint32_t indexStep(const FastGrid& g, int32_t dx, int32_t dy) {
-        return static_cast<uint32_t>(dx) + static_cast<uint32_t>(dy) * 8u * static_cast<uint32_t>(g.rowBytes);
+    static uint64_t squareIndex(const FastGrid& g, int32_t x, int32_t y) { return g.bitNumber(x, y); }
+    static uint64_t indexStep(const FastGrid& g, int32_t dx, int32_t dy) {
+        return static_cast<uint64_t>(dx + int64_t{dy} * 8 * g.rowBytes);
     }
-    static int32_t look(const FastGrid& g, uint32_t index) { return bwBitBlack(g, index); }
-    static uintptr_t byteOffset(uint32_t index) { return index >> 3; }
-    static void take(const FastGrid& g, int32_t, uint32_t index, int32_t) { bwBitFlip(g, index); }
+    static int32_t look(const FastGrid& g, uint64_t index) { return bwBitBlack(g, index); }
+    static uintptr_t byteOffset(uint64_t index) { return index >> 3; }
+    static void take(const FastGrid& g, int32_t, uint64_t index, int32_t) { bwBitFlip(g, index); }
 };
 
 // Turning and moving of indexed and black-and-white ants by table, without a branch per move:
@@ -270,7 +270,7 @@ constexpr int32_t kSideMask[5] = {0, 0, -1, -1, 0};  // minimum sides are held b
 // A hint to the cache for the square of a linear index; the index of a square off the grid
 // names an address beyond the block, which a prefetch may name without touching it.
 template <class Update>
-inline void prefetchIndex(const FastGrid& g, uint32_t index) {
+inline void prefetchIndex(const FastGrid& g, uint64_t index) {
     const uintptr_t address = reinterpret_cast<uintptr_t>(g.cells) + Update::byteOffset(index);
     __builtin_prefetch(reinterpret_cast<const void*>(address), 1);
 }
@@ -285,7 +285,7 @@ inline int32_t shiftedSide(int32_t value, int side, int32_t halfSize) {
 // One move of the lone ant by its code (1-4; codes outside act as 4) and turn result: all a move
 // needs in one entry, so one lookup follows the square's read.
 struct LoneAntMove {
-    uint32_t indexStep;  // of the linear square index
+    uint64_t indexStep;  // of the linear square index
     int8_t dx;
     int8_t dy;
     uint8_t next;  // the new code
@@ -313,6 +313,8 @@ template <class Update>
 [[gnu::noinline]] int64_t loneAntSteps(World& w, const LoneAntPlan<Update>& plan, LoneAntRun& ant,
                                        int32_t (&box)[5], int64_t filledFilter, int64_t maxSteps) {
     // The filled count rises by at most one per move: staying below the filter is a step count.
+    // A filter at or below the count (INT64_MIN while a limit stands reached) leaves no steps.
+    if (filledFilter <= ant.filled) return 0;
     maxSteps = std::min(maxSteps, filledFilter - ant.filled - 1);
     if (maxSteps <= 0) return 0;
     // Local copies: the square writes and the hooks cannot reach them, so they stay in registers.
@@ -335,7 +337,7 @@ template <class Update>
     uint32_t u = static_cast<uint32_t>(ant.x) + shift;
     uint32_t v = static_cast<uint32_t>(ant.y) + shift;
     uint8_t code = ant.code >= 1 && ant.code <= 4 ? ant.code : 4;  // as the turns see it
-    uint32_t index = Update::squareIndex(g, ant.x, ant.y);
+    uint64_t index = Update::squareIndex(g, ant.x, ant.y);
     int64_t filled = ant.filled;
     int64_t peak = ant.peak;
     int64_t remaining = maxSteps;
