@@ -556,6 +556,22 @@ TEST_F(RunFailureTest, EditorOfOnlyShortLinesIsEmptiedAndReportsNoAnts) {
     expectIdleAndUnlocked();
 }
 
+TEST_F(RunFailureTest, AnEndOfRunThatFailsTwiceLeavesTheNextStartFree) {
+    openWindow();
+    setMaxSteps(20000000);
+    duringRun([this] { form->world.hooks.step = [](void*) { throw std::runtime_error("hook broke"); }; });
+    clickStart();
+    ASSERT_FALSE(dialogs.boxes.empty());
+    EXPECT_EQ(dialogs.boxes[0].text, "ERROR: hook broke");
+    EXPECT_EQ(form->world.idle, 1);
+
+    dialogs.boxes.clear();
+    setMaxSteps(10);
+    clickStart();
+    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_EQ(form->world.counters.stepCount, 10) << "the next start ran";
+}
+
 TEST_F(RunFailureTest, UnexpectedErrorsAreReportedAndTheWindowRestored) {
     openWindow();
     struct Case {

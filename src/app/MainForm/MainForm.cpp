@@ -205,7 +205,8 @@ void TForm1::applyFirstActivation() {
     world.idle = 1;
     world.antMax = 255;
     world.antMaxMode = qm::AntMaxMode::Ants255;
-    qm::allocateIndexedAntArrays(world, world.antMax);
+    if (!qm::allocateIndexedAntArrays(world, world.antMax))
+        dialogs->showMessage(MsgAntArraysMemory, qm::BoxType::Error);
     world.limits.filledMax = DefaultFilledMax;
     world.limits.stepMax = DefaultStepMax;
     if (aboutBox) aboutBox->Edit1->setText(QStringLiteral("50"));

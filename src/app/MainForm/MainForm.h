@@ -18,6 +18,7 @@
 #include "settings/AboutBoxUnit/MemoryBudget.h"
 #include "settings/AboutBoxUnit/SettingsHost.h"
 #include "view/Colours.h"
+#include "view/LabelClick.h"
 
 class QAction;
 class QCheckBox;
@@ -337,6 +338,7 @@ private:
     void showRunError(const std::string& text);
 
     MainFormSettingsHost settingsHost_;
+    qm::LabelClick pauseLinkClick_;  // "stop ^" / "««« GO"
     bool runInProgress_ = false;   // the run procedure is on the stack
     bool closePending_ = false;    // a close arrived during a run; honoured once the run returns
 };

@@ -414,7 +414,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         if (watched == TabSheet1) layoutDefinePage(*this);
         else if (watched == PanelMEye) layoutEyeControls();
         else if (watched == PanelFalconEye) PaintBoxEye->setGeometry(PanelFalconEye->rect());
-    } else if (watched == Label19 && event->type() == QEvent::MouseButtonRelease) {
+    } else if (watched == Label19 && pauseLinkClick_.completes(Label19, event)) {
         Label19Click();
         return true;
     }

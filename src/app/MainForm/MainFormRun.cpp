@@ -54,8 +54,11 @@ void TForm1::Button1Click() {
         return;
     }
     runInProgress_ = true;
+    struct ReleaseGuard {
+        bool& inProgress;
+        ~ReleaseGuard() { inProgress = false; }
+    } releaseGuard{runInProgress_};
     runFromStart();
-    runInProgress_ = false;
     if (closePending_) {
         closePending_ = false;
         // Close once this handler has returned to the event loop.
@@ -135,7 +138,15 @@ void TForm1::runFromStart() {
             showRunError("undefined exception");
         }
         world.lastStop = qm::StopReason::Error;
-        if (active) endOfRun();
+        if (active) {
+            // The end of run has failed once already, perhaps: a second failure leaves the window
+            // as it is, but idle, and goes no further than here.
+            try {
+                endOfRun();
+            } catch (...) {
+                world.idle = 1;
+            }
+        }
     }
 }
 
