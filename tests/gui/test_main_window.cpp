@@ -63,6 +63,18 @@ TEST_F(MainWindowTest, FirstActivationAppliesTheDefaults) {
     EXPECT_EQ(form->Edit1->text(), "2147483645");
 }
 
+TEST_F(MainWindowTest, SettingsDialogIsADialogOfTheWindowAndLetsGoOfItWhenDestroyed) {
+    openWindow();
+    about.reset();
+    std::unique_ptr<TAboutBox> own = form->createAboutBox();
+    EXPECT_EQ(own->parentWidget(), form.get());
+    EXPECT_TRUE(own->isWindow());
+    EXPECT_EQ(own->windowTitle(), "About");
+    EXPECT_EQ(form->aboutBox, own.get());
+    own.reset();
+    EXPECT_EQ(form->aboutBox, nullptr) << "the window holds no pointer to a destroyed dialog";
+}
+
 TEST_F(MainWindowTest, MemoryItemIsFittedToTheMachine) {
     struct Case {
         qm::MemoryStatus status;

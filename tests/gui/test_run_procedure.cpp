@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QComboBox>
 #include <QSlider>
 #include <QTabWidget>
@@ -355,6 +356,24 @@ TEST_F(MainWindowTest, LimitReachedInsideTheLoopShowsItsWarningAndEndsTheRun) {
     EXPECT_EQ(form->world.storeIndexed, nullptr);
     EXPECT_EQ(form->Button1->text(), "Start");
     EXPECT_TRUE(form->Memo1->isEnabled());
+}
+
+TEST_F(MainWindowTest, LimitBoxAppearsOverTheFiguresTheRunStoppedWith) {
+    openWindow();
+    about->CheckBoxContinue->click();  // off: the world ends at the fast grid's edge
+    form->CBShow->setCurrentIndex(2);  // "Show text state only"
+    QString shownSteps, shownMaxY;
+    dialogs.onMessage = [&](const RecordedBox&) {
+        shownSteps = form->StaticTextStep->text();
+        shownMaxY = form->StaticTextMaxY->text();
+    };
+
+    clickStart();
+
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text, qm::MsgAxis);
+    EXPECT_EQ(shownSteps, QString::number(form->world.counters.stepCount));
+    EXPECT_EQ(shownMaxY, QString::number(form->world.counters.maxY));
 }
 
 // ------------------------------------------------------------------------------------------

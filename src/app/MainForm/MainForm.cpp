@@ -67,7 +67,7 @@ TForm1::TForm1(Dialogs& dialogs_, QWidget* parent)
     : QWidget(parent), dialogs(&dialogs_), pump(world), settingsHost_(*this) {
     try {
         world.pump = &pump;
-        world.messages = dialogs;
+        world.messages = &runMessages;
         buildControls();
         mainView = std::make_unique<MainView>(*this);
         statePanel = std::make_unique<StatePanel>(*this);

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "app/PresentingMessages.h"
 #include "app/QtEventPump.h"
 #include "core/World.h"
 #include "settings/AboutBoxUnit/MemoryBudget.h"
@@ -83,6 +84,7 @@ public:
     bool runActive() override;
     bool stateNumbersDisabled() override;
     QTimer* stateTimer() override;
+    void settingsDialogGone() override;
 
 private:
     TForm1& form_;
@@ -103,6 +105,9 @@ public:
 
     // The settings dialog is created after the main window (it needs the host) and lives as long.
     void setAboutBox(TAboutBox* box) { aboutBox = box; }
+    // The program's settings dialog: a dialog of this window, centred over it and without a
+    // task-bar entry of its own. It is to be destroyed before the window; it lets go of itself.
+    std::unique_ptr<TAboutBox> createAboutBox();
     SettingsHost& settingsHost() { return settingsHost_; }
 
     // --- State owned by the window ---
@@ -113,13 +118,14 @@ public:
     Dialogs* dialogs;
     TAboutBox* aboutBox = nullptr;
     QtEventPump pump;
+    PresentingMessages runMessages{world, *dialogs, pump};  // the world's message sink
     bool continuePossible = false;   // a run may go on beyond the fast grid on this system
     bool windows9xFamily = false;    // the old consumer family: no "continue compute"
     bool firstActivation = false;
     FileDialogSpec OpenDialog1{TextFileFilter, QString(), QString()};
     FileDialogSpec SaveDialog1{TextFileFilter, QStringLiteral("txt"), QString()};
     FileDialogSpec SaveDialog2{BitmapFileFilter, QStringLiteral("bmp"), QString()};
-    QColor ColorDialog1{Qt::black};  // the colour dialog opens with the colour last chosen
+    QColor ColorDialog1{Qt::black};  // the colour last chosen in the colour dialog
 
     // --- Controls, named as in the window design ---
     QWidget* Panel1;

@@ -1,6 +1,7 @@
 // Program entry: the main window, then the settings dialog, then the event loop.
 
 #include <exception>
+#include <memory>
 
 #include <QApplication>
 #include <QMessageBox>
@@ -11,14 +12,14 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // No display name: the platform would append it to every window title ("About" included).
     QApplication::setApplicationName(QStringLiteral("Quillmarch"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillmarch"));
     try {
         QtDialogs dialogs;
         TForm1 form(dialogs);
         dialogs.setParent(&form);
-        TAboutBox about(&form.settingsHost(), &dialogs);
-        form.setAboutBox(&about);
+        // Destroyed before the main window, which it leaves without a pointer to it.
+        const std::unique_ptr<TAboutBox> about = form.createAboutBox();
         form.show();
         return app.exec();
     } catch (const std::exception& e) {

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "settings/AboutBoxUnit/AboutBoxUnit.h"
+#include "settings/AboutBoxUnit/SettingsHost.h"
 #include "settings/AboutBoxUnit/RadioGroup.h"
 #include "view/ImageSurface.h"
 
@@ -76,6 +77,8 @@ TAboutBox::TAboutBox(SettingsHost* host, Dialogs* dialogs, QWidget* parent)
     nameControls();
     connectHandlers();
 }
+
+TAboutBox::~TAboutBox() { host_->settingsDialogGone(); }
 
 void TAboutBox::buildHeader() {
     ProgramIcon = makeLabel(this, QString(), 10, 10, 32, 32);

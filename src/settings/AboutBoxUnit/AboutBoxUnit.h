@@ -40,6 +40,7 @@ public:
     static constexpr int32_t InvalidHandBrakeCoefficient = 100;
 
     TAboutBox(SettingsHost* host, Dialogs* dialogs, QWidget* parent = nullptr);
+    ~TAboutBox() override;
     void setDialogs(Dialogs* dialogs) { dialogs_ = dialogs; }
 
     // --- Controls, named as in the window design ---
