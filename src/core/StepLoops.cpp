@@ -89,18 +89,22 @@ struct ByteDirections {
 };
 
 // The square update of a mode (`apply`), and its parts for the lone ant's pass, which addresses
-// inside squares by their linear index (`FastGrid::cellNumber` / `bitNumber`); that index moves
-// by `indexStep` per square of a move.
+// inside squares by their linear index (`FastGrid::cellNumber` / `bitNumber`) of type `Index`;
+// that index moves by `indexStep` per square of a move. Every indexed grid has fewer than 2^32
+// cells, and 32 bits keep the pass as lean as it can be; a bit grid needs 64.
 template <CellWidth Width>
 struct IndexedUpdate {
     using Directions = IndexedDirections;
+    using Index = uint32_t;
     static constexpr bool failureLeavesAntLoop = true;
     static int32_t apply(World& w, const FastGrid& g, int32_t ant, int32_t x, int32_t y) {
         return squareUpdateIndexed<Width>(w, g, ant, x, y);
     }
-    static uint64_t squareIndex(const FastGrid& g, int32_t x, int32_t y) { return g.cellNumber(x, y); }
-    static uint64_t indexStep(const FastGrid& g, int32_t dx, int32_t dy) {
-        return static_cast<uint64_t>(int64_t{dx} * g.side + dy);
+    static Index squareIndex(const FastGrid& g, int32_t x, int32_t y) {
+        return static_cast<Index>(g.cellNumber(x, y));
+    }
+    static Index indexStep(const FastGrid& g, int32_t dx, int32_t dy) {
+        return static_cast<Index>(dx) * static_cast<Index>(g.side) + static_cast<Index>(dy);
     }
     static int32_t look(const FastGrid& g, uint64_t index) { return indexedCellPainted<Width>(g, index); }
     static uintptr_t byteOffset(uint64_t index) {
@@ -112,6 +116,7 @@ struct IndexedUpdate {
 };
 struct BWUpdate {
     using Directions = ByteDirections;
+    using Index = uint64_t;
     static constexpr bool failureLeavesAntLoop = false;
     static int32_t apply(World& w, const FastGrid& g, int32_t, int32_t x, int32_t y) {
         return squareUpdateBW(w, g, x, y);
@@ -284,8 +289,9 @@ inline int32_t shiftedSide(int32_t value, int side, int32_t halfSize) {
 
 // One move of the lone ant by its code (1-4; codes outside act as 4) and turn result: all a move
 // needs in one entry, so one lookup follows the square's read.
+template <class Index>
 struct LoneAntMove {
-    uint64_t indexStep;  // of the linear square index
+    Index indexStep;  // of the linear square index
     int8_t dx;
     int8_t dy;
     uint8_t next;  // the new code
@@ -295,7 +301,7 @@ struct LoneAntMove {
 // What the lone ant's moves need that stays fixed for the run.
 template <class Update>
 struct LoneAntPlan {
-    LoneAntMove moves[5][2];
+    LoneAntMove<typename Update::Index> moves[5][2];
     int32_t boundAt[5];  // a candidate at or above this reaches the axis bound
     LoneAntPlan(const FastGrid& g, const int32_t (&sideBound)[5]) {
         for (int code = 0; code <= 4; ++code)
@@ -326,7 +332,7 @@ template <class Update>
     const uint32_t maxCell = static_cast<uint32_t>(g.maxCell);
     int32_t widened[5];
     int32_t boundAt[5];
-    LoneAntMove moves[5][2];
+    LoneAntMove<typename Update::Index> moves[5][2];
     for (int side = 0; side < 5; ++side) {
         widened[side] = shiftedSide(box[side], side, g.halfSize);
         boundAt[side] = plan.boundAt[side];
@@ -337,7 +343,7 @@ template <class Update>
     uint32_t u = static_cast<uint32_t>(ant.x) + shift;
     uint32_t v = static_cast<uint32_t>(ant.y) + shift;
     uint8_t code = ant.code >= 1 && ant.code <= 4 ? ant.code : 4;  // as the turns see it
-    uint64_t index = Update::squareIndex(g, ant.x, ant.y);
+    typename Update::Index index = Update::squareIndex(g, ant.x, ant.y);
     int64_t filled = ant.filled;
     int64_t peak = ant.peak;
     int64_t remaining = maxSteps;
@@ -348,7 +354,7 @@ template <class Update>
         prefetchIndex<Update>(g, index + moves[code][0].indexStep);
         prefetchIndex<Update>(g, index + moves[code][1].indexStep);
         const int32_t r = Update::look(g, index);
-        const LoneAntMove move = moves[code][r];
+        const auto move = moves[code][r];
         const uint32_t nu = u + static_cast<uint32_t>(move.dx);
         const uint32_t nv = v + static_cast<uint32_t>(move.dy);
         const int32_t candidate = static_cast<int32_t>((move.next & 1) ? nu : nv) ^ kSideMask[move.side];
