@@ -8,7 +8,7 @@ QtEventPump::QtEventPump(const qm::World& world) : world_(world) { lastFrame_.st
 void QtEventPump::processEvents() {
     if (beforeEvents) beforeEvents();
     QCoreApplication::processEvents();
-    if (world_.trackBarPosition == 100) QThread::msleep(PausedSleepMilliseconds);
+    if (runPaused()) QThread::msleep(PausedSleepMilliseconds);
 }
 
 bool QtEventPump::frameDue() {

@@ -18,6 +18,9 @@ public:
     // per served frame, instead of once per painted square.
     std::function<void()> beforeEvents;
 
+    // The hand brake at 100 with a count holds the run; at count 0 the track bar has no effect.
+    bool runPaused() const { return world_.trackBarPosition == 100 && world_.handBrakeCount != 0; }
+
     static constexpr qint64 FrameMilliseconds = 10;
     // A paused run (hand brake at 100) sleeps this long per call instead of spinning a core.
     static constexpr unsigned long PausedSleepMilliseconds = 3;

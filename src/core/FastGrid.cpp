@@ -43,7 +43,7 @@ void releaseFastGrid(FastGrid& grid) {
 }
 
 uint32_t FastGrid::indexedValue(int32_t x, int32_t y) const {
-    const int32_t cell = cellIndex(x, y);
+    const int64_t cell = cellIndex(x, y);
     switch (width) {
         case CellWidth::Nibble: {
             const uint8_t b = cells[cell >> 1];

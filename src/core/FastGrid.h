@@ -27,17 +27,18 @@ struct FastGrid {
     }
     // Linear index of a square: the cell number u * S + v (X-major) or, in black-and-white mode,
     // the bit number v * 8 * rowBytes + u (Y-major rows of bits), with u = X + R and v = Y + R.
-    // Taken modulo 2^32, so it is exact for every inside square and moves by a fixed amount per
-    // direction wherever the square is: a loop can carry it from move to move.
-    uint32_t cellNumber(int32_t x, int32_t y) const {
-        return shifted(x) * static_cast<uint32_t>(side) + shifted(y);
+    // In 64 bits: the largest bit grid holds more than 2^32 bits. Taken modulo 2^64, so it is
+    // exact for every inside square and moves by a fixed amount per direction wherever the square
+    // is: a loop can carry it from move to move.
+    uint64_t cellNumber(int32_t x, int32_t y) const {
+        return uint64_t{shifted(x)} * static_cast<uint32_t>(side) + shifted(y);
     }
-    uint32_t bitNumber(int32_t x, int32_t y) const {
-        return shifted(y) * 8u * static_cast<uint32_t>(rowBytes) + shifted(x);
+    uint64_t bitNumber(int32_t x, int32_t y) const {
+        return uint64_t{shifted(y)} * 8u * static_cast<uint32_t>(rowBytes) + shifted(x);
     }
     // The same for an inside square, as the readers use them.
-    int32_t cellIndex(int32_t x, int32_t y) const { return static_cast<int32_t>(cellNumber(x, y)); }
-    int32_t bitByte(int32_t x, int32_t y) const { return static_cast<int32_t>(bitNumber(x, y) >> 3); }
+    int64_t cellIndex(int32_t x, int32_t y) const { return static_cast<int64_t>(cellNumber(x, y)); }
+    int64_t bitByte(int32_t x, int32_t y) const { return static_cast<int64_t>(bitNumber(x, y) >> 3); }
     uint32_t shifted(int32_t v) const { return static_cast<uint32_t>(v) + static_cast<uint32_t>(halfSize); }
     static uint8_t bitMask(int32_t x, int32_t halfSize) {
         return static_cast<uint8_t>(1u << ((x + halfSize) & 7));

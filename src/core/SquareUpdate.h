@@ -13,7 +13,7 @@ namespace qm {
 // predictor. Reading and writing are apart so that a loop can look at a square before it decides
 // to take the move.
 template <CellWidth Width>
-inline int32_t indexedCellPainted(const FastGrid& g, uint32_t cell) {
+inline int32_t indexedCellPainted(const FastGrid& g, uint64_t cell) {
     if constexpr (Width == CellWidth::Nibble) {
         // Even cells live in the high nibble, odd cells in the low one.
         const uint32_t mask = (cell & 1) ? 0x0Fu : 0xF0u;
@@ -28,7 +28,7 @@ inline int32_t indexedCellPainted(const FastGrid& g, uint32_t cell) {
 // A painted square becomes empty (all ones), an empty one takes the ant's index. The new value
 // is or-ed together from the turn result: a conditional may become a branch on it.
 template <CellWidth Width>
-inline void indexedCellToggle(const FastGrid& g, uint32_t cell, int32_t painted, int32_t ant) {
+inline void indexedCellToggle(const FastGrid& g, uint64_t cell, int32_t painted, int32_t ant) {
     const uint32_t allOnesIfPainted = 0u - static_cast<uint32_t>(painted);
     if constexpr (Width == CellWidth::Nibble) {
         uint8_t& b = g.cells[cell >> 1];
@@ -44,17 +44,17 @@ inline void indexedCellToggle(const FastGrid& g, uint32_t cell, int32_t painted,
 }
 
 template <CellWidth Width>
-inline int32_t indexedCellUpdate(const FastGrid& g, int32_t ant, uint32_t cell) {
+inline int32_t indexedCellUpdate(const FastGrid& g, int32_t ant, uint64_t cell) {
     const int32_t painted = indexedCellPainted<Width>(g, cell);
     indexedCellToggle<Width>(g, cell, painted, ant);
     return painted;
 }
 
-inline int32_t bwBitBlack(const FastGrid& g, uint32_t bit) { return (g.cells[bit >> 3] >> (bit & 7)) & 1; }
-inline void bwBitFlip(const FastGrid& g, uint32_t bit) {
+inline int32_t bwBitBlack(const FastGrid& g, uint64_t bit) { return (g.cells[bit >> 3] >> (bit & 7)) & 1; }
+inline void bwBitFlip(const FastGrid& g, uint64_t bit) {
     g.cells[bit >> 3] = static_cast<uint8_t>(g.cells[bit >> 3] ^ (1u << (bit & 7)));
 }
-inline int32_t bwBitUpdate(const FastGrid& g, uint32_t bit) {
+inline int32_t bwBitUpdate(const FastGrid& g, uint64_t bit) {
     const int32_t wasBlack = bwBitBlack(g, bit);
     bwBitFlip(g, bit);
     return wasBlack;
@@ -109,7 +109,7 @@ inline int32_t squareUpdateGeneralized(World& w, uint64_t program, int32_t x, in
         return turn;
     }
     w.squareStateFromStore = 0;
-    const int32_t cell = g.cellIndex(x, y);
+    const int64_t cell = g.cellIndex(x, y);
     w.currentCellIndex = cell;
     uint8_t& b = g.cells[cell];
     if (b == 0) {

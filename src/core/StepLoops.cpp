@@ -89,40 +89,45 @@ struct ByteDirections {
 };
 
 // The square update of a mode (`apply`), and its parts for the lone ant's pass, which addresses
-// inside squares by their linear index (`FastGrid::cellNumber` / `bitNumber`); that index moves
-// by `indexStep` per square of a move.
+// inside squares by their linear index (`FastGrid::cellNumber` / `bitNumber`) of type `Index`;
+// that index moves by `indexStep` per square of a move. Every indexed grid has fewer than 2^32
+// cells, and 32 bits keep the pass as lean as it can be; a bit grid needs 64.
 template <CellWidth Width>
 struct IndexedUpdate {
     using Directions = IndexedDirections;
+    using Index = uint32_t;
     static constexpr bool failureLeavesAntLoop = true;
     static int32_t apply(World& w, const FastGrid& g, int32_t ant, int32_t x, int32_t y) {
         return squareUpdateIndexed<Width>(w, g, ant, x, y);
     }
-    static uint32_t squareIndex(const FastGrid& g, int32_t x, int32_t y) { return g.cellNumber(x, y); }
-    static uint32_t indexStep(const FastGrid& g, int32_t dx, int32_t dy) {
-        return static_cast<uint32_t>(dx) * static_cast<uint32_t>(g.side) + static_cast<uint32_t>(dy);
+    static Index squareIndex(const FastGrid& g, int32_t x, int32_t y) {
+        return static_cast<Index>(g.cellNumber(x, y));
     }
-    static int32_t look(const FastGrid& g, uint32_t index) { return indexedCellPainted<Width>(g, index); }
-    static uintptr_t byteOffset(uint32_t index) {
-        return Width == CellWidth::Nibble ? index >> 1 : Width == CellWidth::Byte ? index : uintptr_t{index} * 2;
+    static Index indexStep(const FastGrid& g, int32_t dx, int32_t dy) {
+        return static_cast<Index>(dx) * static_cast<Index>(g.side) + static_cast<Index>(dy);
     }
-    static void take(const FastGrid& g, int32_t ant, uint32_t index, int32_t turn) {
+    static int32_t look(const FastGrid& g, uint64_t index) { return indexedCellPainted<Width>(g, index); }
+    static uintptr_t byteOffset(uint64_t index) {
+        return Width == CellWidth::Nibble ? index >> 1 : Width == CellWidth::Byte ? index : index * 2;
+    }
+    static void take(const FastGrid& g, int32_t ant, uint64_t index, int32_t turn) {
         indexedCellToggle<Width>(g, index, turn, ant);
     }
 };
 struct BWUpdate {
     using Directions = ByteDirections;
+    using Index = uint64_t;
     static constexpr bool failureLeavesAntLoop = false;
     static int32_t apply(World& w, const FastGrid& g, int32_t, int32_t x, int32_t y) {
         return squareUpdateBW(w, g, x, y);
     }
-    static uint32_t squareIndex(const FastGrid& g, int32_t x, int32_t y) { return g.bitNumber(x, y); }
-    static uint32_t indexStep(const FastGrid& g, int32_t dx, int32_t dy) {
-        return static_cast<uint32_t>(dx) + static_cast<uint32_t>(dy) * 8u * static_cast<uint32_t>(g.rowBytes);
+    static uint64_t squareIndex(const FastGrid& g, int32_t x, int32_t y) { return g.bitNumber(x, y); }
+    static uint64_t indexStep(const FastGrid& g, int32_t dx, int32_t dy) {
+        return static_cast<uint64_t>(dx + int64_t{dy} * 8 * g.rowBytes);
     }
-    static int32_t look(const FastGrid& g, uint32_t index) { return bwBitBlack(g, index); }
-    static uintptr_t byteOffset(uint32_t index) { return index >> 3; }
-    static void take(const FastGrid& g, int32_t, uint32_t index, int32_t) { bwBitFlip(g, index); }
+    static int32_t look(const FastGrid& g, uint64_t index) { return bwBitBlack(g, index); }
+    static uintptr_t byteOffset(uint64_t index) { return index >> 3; }
+    static void take(const FastGrid& g, int32_t, uint64_t index, int32_t) { bwBitFlip(g, index); }
 };
 
 // Turning and moving of indexed and black-and-white ants by table, without a branch per move:
@@ -270,7 +275,7 @@ constexpr int32_t kSideMask[5] = {0, 0, -1, -1, 0};  // minimum sides are held b
 // A hint to the cache for the square of a linear index; the index of a square off the grid
 // names an address beyond the block, which a prefetch may name without touching it.
 template <class Update>
-inline void prefetchIndex(const FastGrid& g, uint32_t index) {
+inline void prefetchIndex(const FastGrid& g, uint64_t index) {
     const uintptr_t address = reinterpret_cast<uintptr_t>(g.cells) + Update::byteOffset(index);
     __builtin_prefetch(reinterpret_cast<const void*>(address), 1);
 }
@@ -284,8 +289,9 @@ inline int32_t shiftedSide(int32_t value, int side, int32_t halfSize) {
 
 // One move of the lone ant by its code (1-4; codes outside act as 4) and turn result: all a move
 // needs in one entry, so one lookup follows the square's read.
+template <class Index>
 struct LoneAntMove {
-    uint32_t indexStep;  // of the linear square index
+    Index indexStep;  // of the linear square index
     int8_t dx;
     int8_t dy;
     uint8_t next;  // the new code
@@ -295,7 +301,7 @@ struct LoneAntMove {
 // What the lone ant's moves need that stays fixed for the run.
 template <class Update>
 struct LoneAntPlan {
-    LoneAntMove moves[5][2];
+    LoneAntMove<typename Update::Index> moves[5][2];
     int32_t boundAt[5];  // a candidate at or above this reaches the axis bound
     LoneAntPlan(const FastGrid& g, const int32_t (&sideBound)[5]) {
         for (int code = 0; code <= 4; ++code)
@@ -313,6 +319,8 @@ template <class Update>
 [[gnu::noinline]] int64_t loneAntSteps(World& w, const LoneAntPlan<Update>& plan, LoneAntRun& ant,
                                        int32_t (&box)[5], int64_t filledFilter, int64_t maxSteps) {
     // The filled count rises by at most one per move: staying below the filter is a step count.
+    // A filter at or below the count (INT64_MIN while a limit stands reached) leaves no steps.
+    if (filledFilter <= ant.filled) return 0;
     maxSteps = std::min(maxSteps, filledFilter - ant.filled - 1);
     if (maxSteps <= 0) return 0;
     // Local copies: the square writes and the hooks cannot reach them, so they stay in registers.
@@ -324,7 +332,7 @@ template <class Update>
     const uint32_t maxCell = static_cast<uint32_t>(g.maxCell);
     int32_t widened[5];
     int32_t boundAt[5];
-    LoneAntMove moves[5][2];
+    LoneAntMove<typename Update::Index> moves[5][2];
     for (int side = 0; side < 5; ++side) {
         widened[side] = shiftedSide(box[side], side, g.halfSize);
         boundAt[side] = plan.boundAt[side];
@@ -335,7 +343,7 @@ template <class Update>
     uint32_t u = static_cast<uint32_t>(ant.x) + shift;
     uint32_t v = static_cast<uint32_t>(ant.y) + shift;
     uint8_t code = ant.code >= 1 && ant.code <= 4 ? ant.code : 4;  // as the turns see it
-    uint32_t index = Update::squareIndex(g, ant.x, ant.y);
+    typename Update::Index index = Update::squareIndex(g, ant.x, ant.y);
     int64_t filled = ant.filled;
     int64_t peak = ant.peak;
     int64_t remaining = maxSteps;
@@ -346,7 +354,7 @@ template <class Update>
         prefetchIndex<Update>(g, index + moves[code][0].indexStep);
         prefetchIndex<Update>(g, index + moves[code][1].indexStep);
         const int32_t r = Update::look(g, index);
-        const LoneAntMove move = moves[code][r];
+        const auto move = moves[code][r];
         const uint32_t nu = u + static_cast<uint32_t>(move.dx);
         const uint32_t nv = v + static_cast<uint32_t>(move.dy);
         const int32_t candidate = static_cast<int32_t>((move.next & 1) ? nu : nv) ^ kSideMask[move.side];

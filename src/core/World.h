@@ -110,7 +110,7 @@ struct World {
     uint8_t lastTurn = 0;
 
     // Generalized hand-off to the square hook.
-    int32_t currentCellIndex = 0;
+    int64_t currentCellIndex = 0;
     uint8_t currentSquareState = 0;
     uint8_t squareStateFromStore = 0;  // 1: use currentSquareState, 0: grid byte at currentCellIndex
 

@@ -1,5 +1,9 @@
 #include "definitions/Imfile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <system_error>
 
@@ -11,9 +15,7 @@ bool TImFile::Open(const std::string& fileName) {
     Close();
     fileName_ = fileName;
     length_ = 0;
-    // The system would stop at a NUL and open a file other than the one named.
-    const bool nameHasNul = fileName.find('\0') != std::string::npos;
-    file_ = nameHasNul ? nullptr : std::fopen(fileName.c_str(), "r");
+    file_ = openRegularFile(fileName);
     eof_ = file_ == nullptr;
     return file_ != nullptr;
 }
@@ -71,6 +73,58 @@ int64_t fileSizeOf(const std::string& fileName) {
     const auto size = std::filesystem::file_size(fileName, error);
     if (error) return -1;
     return static_cast<int64_t>(size);
+}
+
+namespace {
+std::function<void(const std::string&)>& fileOpenObserver() {
+    static std::function<void(const std::string&)> observer;
+    return observer;
+}
+}  // namespace
+
+void setFileOpenObserver(std::function<void(const std::string& fileName)> observer) {
+    fileOpenObserver() = std::move(observer);
+}
+
+std::FILE* openRegularFile(const std::string& fileName) {
+    if (fileOpenObserver()) fileOpenObserver()(fileName);
+    // The system would stop at a NUL and open a file other than the one named.
+    if (fileName.find('\0') != std::string::npos) return nullptr;
+    // Without O_NONBLOCK, opening a pipe waits for a writer.
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat status {};
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || flags < 0 ||
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "r");
+    if (file == nullptr) ::close(fd);
+    return file;
+}
+
+std::optional<FileBytes> readRegularFile(const std::string& fileName, int64_t maxBytes) {
+    std::FILE* file = openRegularFile(fileName);
+    if (file == nullptr) return std::nullopt;
+    FileBytes result;
+    char chunk[65536];
+    for (;;) {
+        const size_t got = std::fread(chunk, 1, sizeof chunk, file);
+        const int64_t room = maxBytes - static_cast<int64_t>(result.bytes.size());
+        if (static_cast<int64_t>(got) > room) {
+            result.tooBig = true;
+            result.bytes.clear();
+            break;
+        }
+        result.bytes.append(chunk, got);
+        if (got < sizeof chunk) break;
+    }
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) return std::nullopt;
+    return result;
 }
 
 }  // namespace qm

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace qm {
@@ -38,5 +40,20 @@ private:
 
 // Size of a file in bytes, or -1 when it cannot be found.
 int64_t fileSizeOf(const std::string& fileName);
+
+// Opens a regular file for reading; none for anything else (a folder, a device, a pipe), which is
+// refused without waiting for a writer or reading a byte.
+std::FILE* openRegularFile(const std::string& fileName);
+
+// Tests change a file at the moment it is opened: the observer runs before every open by name.
+void setFileOpenObserver(std::function<void(const std::string& fileName)> observer);
+
+// The content of a regular file of at most `maxBytes` bytes, however much it grows while it is
+// read: none when it cannot be opened or read, `tooBig` when it holds more.
+struct FileBytes {
+    std::string bytes;
+    bool tooBig = false;
+};
+std::optional<FileBytes> readRegularFile(const std::string& fileName, int64_t maxBytes);
 
 }  // namespace qm

@@ -158,11 +158,11 @@ void BitmapExport::restoreReserve() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// The background colours. One colour dialog serves both and opens with its last choice; the
-// state colour table keeps its colours.
+// The background colours. The colour dialog opens on the colour it changes, so that OK without a
+// choice changes nothing; the state colour table keeps its colours.
 
 void BitmapExport::changeBackground() {
-    if (const std::optional<QColor> chosen = form_.dialogs->chooseColour(form_.ColorDialog1)) {
+    if (const std::optional<QColor> chosen = form_.dialogs->chooseColour(qColourOf(form_.viewBackground))) {
         form_.ColorDialog1 = *chosen;
         form_.viewBackground = colourRefOf(*chosen);
     }
@@ -173,7 +173,8 @@ void BitmapExport::changeBackground() {
 }
 
 void BitmapExport::changeEyeBackground() {
-    if (const std::optional<QColor> chosen = form_.dialogs->chooseColour(form_.ColorDialog1)) {
+    if (const std::optional<QColor> chosen =
+            form_.dialogs->chooseColour(qColourOf(form_.eyeWindow->eyeBackground))) {
         form_.ColorDialog1 = *chosen;
         form_.eyeWindow->eyeBackground = colourRefOf(*chosen);
     }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -121,4 +122,30 @@ TEST(ImFile, FileSizeByName) {
     EXPECT_EQ(qm::fileSizeOf(dir.write("five.txt", "12345")), 5);
     EXPECT_EQ(qm::fileSizeOf(dir.write("empty.txt", "")), 0);
     EXPECT_EQ(qm::fileSizeOf(dir.pathOf("missing.txt")), -1);
+}
+
+TEST(ImFile, OnlyRegularFilesOpenAndNothingElseIsWaitedForOrRead) {
+    qmtest::TempDir dir;
+    const std::string pipe = dir.pathOf("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string regular = dir.write("ants.txt", "1,1,1\n");
+    TImFile file;
+    for (const std::string& name : {pipe, dir.pathOf(""), std::string("/dev/zero")}) {
+        EXPECT_FALSE(file.Open(name)) << name;  // a pipe without a writer would block the open
+        EXPECT_EQ(qm::readRegularFile(name, 100), std::nullopt) << name;
+    }
+    EXPECT_TRUE(file.Open(regular));
+}
+
+TEST(ImFile, WholeFileReadsStopAtTheirLargestSize) {
+    qmtest::TempDir dir;
+    const std::string name = dir.write("list.txt", std::string(70000, 'x'));
+    const std::optional<qm::FileBytes> fits = qm::readRegularFile(name, 70000);
+    ASSERT_TRUE(fits.has_value());
+    EXPECT_FALSE(fits->tooBig);
+    EXPECT_EQ(fits->bytes.size(), 70000u);
+    const std::optional<qm::FileBytes> over = qm::readRegularFile(name, 69999);
+    ASSERT_TRUE(over.has_value());
+    EXPECT_TRUE(over->tooBig);
+    EXPECT_TRUE(over->bytes.empty());
 }

@@ -175,6 +175,24 @@ TEST_P(LoopInstances, ScenariosReachWhatTheyAreAbout) {
     EXPECT_EQ(std::get<0>(maxSteps.counters), 777);
 }
 
+TEST_P(LoopInstances, LoneAntContinuingAtTheFilledMaximumStopsAtItsFirstRightTurn) {
+    // Four right turns bring a fresh ant back to its first, now painted, square.
+    TestWorld t(GetParam(), kHalfSize, {{0, 0, DirYMinus}}, true);
+    t.w.limits.userMaxSteps = 4;
+    t.run();
+    ASSERT_EQ(t.w.counters.filled, 4);
+    // The run goes on with the maximum standing reached: a left turn first, then the lone pass.
+    t.w.limits.filledMax = 4;
+    t.w.limits.userMaxSteps = 9000;
+    t.w.frameCountdownReload = 4096;
+    t.pump.frameAlwaysDue = false;
+    t.w.idle = 0;
+    t.run();
+    EXPECT_EQ(t.w.lastStop, StopReason::Filled);
+    EXPECT_EQ(t.w.counters.filled, 4);
+    EXPECT_EQ(t.w.counters.stepCount, 5);
+}
+
 INSTANTIATE_TEST_SUITE_P(LangtonModes, LoopInstances,
                          ::testing::Values(RunMode::Indexed15, RunMode::Indexed255, RunMode::Indexed65535,
                                            RunMode::BlackWhite),

@@ -5,6 +5,7 @@
 #include "ReferenceModel.h"
 #include "TestSupport.h"
 #include "core/SquareUpdate.h"
+#include "settings/AboutBoxUnit/MemoryBudget.h"
 
 using namespace qm;
 using qmtest::AntSpec;
@@ -132,6 +133,40 @@ TEST(FastGridAddressing, BitsAreRowsOfBytesLowBitFirst) {
     EXPECT_EQ(g.cells[20 * 3 + 2], 0x10);
     EXPECT_EQ(squareUpdateBW(t.w, t.w.grid, -10, -10), 1);
     EXPECT_EQ(g.cells[0], 0x00);
+}
+
+TEST(FastGridAddressing, LargestGridOfEveryModeGivesEverySquareItsOwnPlaceInTheBlock) {
+    // Only the geometry: the blocks themselves would take a gigabyte.
+    const std::pair<AntMaxChoice, CellWidth> modes[] = {{AntMaxChoice::Ants15, CellWidth::Nibble},
+                                                        {AntMaxChoice::Ants255, CellWidth::Byte},
+                                                        {AntMaxChoice::Ants65535, CellWidth::Word},
+                                                        {AntMaxChoice::BlackWhite, CellWidth::Bit}};
+    for (const auto& [choice, width] : modes) {
+        FastGrid g;
+        g.halfSize = computeHalfSizes(choice)[MemoryChoiceCount - 1];
+        g.side = 2 * g.halfSize + 1;
+        g.maxCell = 2 * g.halfSize;
+        g.rowBytes = (g.side + 7) / 8;
+        g.width = width;
+        const int32_t r = g.halfSize;
+        const int64_t blockBytes = fastGridByteSize(r, width);
+        SCOPED_TRACE(r);
+        if (width == CellWidth::Bit) {
+            const int64_t rowBits = 8ll * g.rowBytes;
+            EXPECT_EQ(g.bitNumber(r, r), int64_t{2} * r * rowBits + 2 * r);
+            EXPECT_LT(g.bitByte(r, r), blockBytes);
+            EXPECT_EQ(g.bitByte(r - 1, r), g.bitByte(r, r) - ((r - 1 + r) % 8 == 7 ? 1 : 0));
+            // These two squares lie 2^32 bits apart in a 32-bit reckoning.
+            EXPECT_NE(g.bitNumber(0, 10000), g.bitNumber(-36208, -38846));
+            EXPECT_EQ(g.bitNumber(0, 10000) - g.bitNumber(-36208, -38846), 48846ull * rowBits + 36208);
+        } else {
+            const int64_t last = int64_t{g.side} * g.side - 1;
+            EXPECT_EQ(g.cellIndex(r, r), last);
+            EXPECT_EQ(g.cellIndex(-r, -r), 0);
+            const int64_t lastByte = width == CellWidth::Nibble ? last / 2 : width == CellWidth::Word ? last * 2 + 1 : last;
+            EXPECT_LT(lastByte, blockBytes);
+        }
+    }
 }
 
 TEST(FastGridAddressing, FreshGridsReadEmptyInEveryModeAndEdgesAreInside) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include <QClipboard>
 #include <QFile>
 #include <QLabel>
@@ -394,8 +396,11 @@ TEST_F(BadInputTest, NamesThatOpenNoFileEndTheRunWithTheirMessage) {
         {"a real file's name and more after a NUL", real + QChar(0) + QStringLiteral("x"), qm::MsgCannotOpen},
         {"100000 characters", QString(100000, QLatin1Char('n')), qm::MsgCannotOpen},
         {"every byte value but NUL", noNul, qm::MsgCannotOpen},
-        {"a folder", dir.path(), qm::MsgCannotRead},
+        {"a folder", dir.path(), qm::MsgCannotOpen},
+        {"a device", QStringLiteral("/dev/zero"), qm::MsgCannotOpen},
+        {"a pipe without a writer", dir.filePath(QStringLiteral("pipe")), qm::MsgCannotOpen},
     };
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe"))).constData(), 0600), 0);
     const QString editor = form->Memo1->toPlainText();
     form->PageControl1->setCurrentIndex(1);
     setMaxSteps(10);  // a file opened by mistake runs briefly and the missing box says so
@@ -412,6 +417,22 @@ TEST_F(BadInputTest, NamesThatOpenNoFileEndTheRunWithTheirMessage) {
         EXPECT_EQ(form->Memo1->toPlainText(), editor);
     }
     expectRunFromTheEditor(100);
+}
+
+TEST_F(BadInputTest, LoadRefusesWhatIsNoRegularFileWithoutReadingIt) {
+    openWindow();
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString editor = form->Memo1->toPlainText();
+    for (const QString& name : {pipe, QStringLiteral("/dev/zero"), dir.path()}) {
+        SCOPED_TRACE(name.toStdString());
+        dialogs.boxes.clear();
+        dialogs.openAnswers.push_back(name);
+        click(form->Button3);
+        expectOnlyError(MsgCannotReadList + name.toStdString());
+        EXPECT_EQ(form->Memo1->toPlainText(), editor);
+    }
 }
 
 TEST_F(BadInputTest, FileThatChangesBetweenTheTwoPassesEndsTheRunWithTheReaderMessage) {

@@ -291,8 +291,8 @@ TEST_F(BitmapExportTest, CancelledColourDialogsStillRepaint) {
     form->Changeeyebackgroundcolor1->trigger();
 
     ASSERT_EQ(dialogs.colourDialogs.size(), 2u);
-    EXPECT_EQ(dialogs.colourDialogs[0], QColor(Qt::black)) << "black the first time";
-    EXPECT_EQ(dialogs.colourDialogs[1], QColor(Qt::black));
+    EXPECT_EQ(dialogs.colourDialogs[0], QColor(qm::toArgb(viewBackground))) << "opens on the current colour";
+    EXPECT_EQ(dialogs.colourDialogs[1], QColor(qm::toArgb(eyeBackground)));
     EXPECT_EQ(form->viewBackground, viewBackground);
     EXPECT_EQ(form->eyeWindow->eyeBackground, eyeBackground);
     EXPECT_EQ(form->PaintBox1->image().pixel(0, bottom), qm::toArgb(viewBackground));
@@ -312,10 +312,11 @@ TEST_F(BitmapExportTest, ChosenColoursBecomeTheBackgroundsButNotStateColours) {
     EXPECT_EQ(form->Panel4->palette().color(QPalette::Window), QColor(10, 20, 30));
     EXPECT_EQ(form->PaintBox1->image().pixel(0, form->PaintBox1->height() - 1), qRgb(10, 20, 30));
 
+    const QColor eyeBefore(qm::toArgb(form->eyeWindow->eyeBackground));
     dialogs.colourAnswers.push_back(QColor(200, 100, 50));
     form->Changeeyebackgroundcolor1->trigger();
     ASSERT_EQ(dialogs.colourDialogs.size(), 2u);
-    EXPECT_EQ(dialogs.colourDialogs[1], QColor(10, 20, 30)) << "one dialog, opening with its last colour";
+    EXPECT_EQ(dialogs.colourDialogs[1], eyeBefore) << "the eye's own colour, not the last one chosen";
     EXPECT_EQ(form->eyeWindow->eyeBackground, qm::rgb(200, 100, 50));
     EXPECT_EQ(form->PaintBoxEye->image().pixel(0, 0), qRgb(200, 100, 50));
     EXPECT_EQ(form->viewBackground, qm::rgb(10, 20, 30));

@@ -16,6 +16,7 @@
 #include "settings/AboutBoxUnit/RadioGroup.h"
 #include "view/BitmapExport.h"
 #include "view/Colours.h"
+#include "view/FittingLabel.h"
 #include "view/ImageSurface.h"
 #include "view/MainView.h"
 
@@ -62,6 +63,49 @@ TEST_F(MainWindowTest, FirstActivationAppliesTheDefaults) {
     EXPECT_EQ(form->world.limits.axisBound, 2147483637);
     EXPECT_EQ(form->world.handBrakeCount, 0u);
     EXPECT_EQ(form->Edit1->text(), "2147483645");
+}
+
+TEST_F(MainWindowTest, SettingsDialogIsADialogOfTheWindowAndLetsGoOfItWhenDestroyed) {
+    openWindow();
+    about.reset();
+    std::unique_ptr<TAboutBox> own = form->createAboutBox();
+    EXPECT_EQ(own->parentWidget(), form.get());
+    EXPECT_TRUE(own->isWindow());
+    EXPECT_EQ(own->windowTitle(), "About");
+    EXPECT_EQ(form->aboutBox, own.get());
+    own.reset();
+    EXPECT_EQ(form->aboutBox, nullptr) << "the window holds no pointer to a destroyed dialog";
+}
+
+// Every label of a window shows its whole text, in its own font or a smaller size of it.
+void expectWholeTexts(QWidget* window) {
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(window) || !label->pixmap().isNull()) continue;
+        const auto* fitting = dynamic_cast<qm::FittingLabel*>(label);
+        const QFont font = fitting ? fitting->fittingFont() : label->font();
+        EXPECT_LE(QFontMetrics(font).horizontalAdvance(label->text()), label->contentsRect().width())
+            << label->text().toStdString();
+    }
+}
+
+TEST_F(MainWindowTest, LabelsShowTheirWholeTextsAtTheirWidestValues) {
+    openWindow();
+    const QString widest32 = QStringLiteral("-2147483647");
+    for (QLabel* label : {form->LabelMX, form->LabelMY, form->StaticTextMinX, form->StaticTextMinY,
+                          form->StaticTextMaxX, form->StaticTextMaxY})
+        label->setText(widest32);
+    for (QLabel* label : {form->StaticTextCNTDB, form->StaticTextMaxCNTDB, form->StaticTextStep, form->StaticAll})
+        label->setText(QStringLiteral("-9223372036854775807"));
+    form->LabelEyeZoom->setText(QStringLiteral("Zoom: 58800000x"));
+    form->PanelMEye->show();
+    form->PageControl1->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    expectWholeTexts(form.get());
+    EXPECT_EQ(form->Button10->width(), form->TabSheet2->width()) << "\"Select file\" lies on its page";
+    about->show();
+    QCoreApplication::processEvents();
+    expectWholeTexts(about.get());
+    EXPECT_LE(about->RadioButtonG->sizeHint().width(), about->RadioButtonG->width());
 }
 
 TEST_F(MainWindowTest, MemoryItemIsFittedToTheMachine) {

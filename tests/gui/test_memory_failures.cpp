@@ -170,6 +170,15 @@ TEST_F(RunAntArrayFailure, GeneralizedThenTheNextRun) {
 
 // --- The settings dialog's ant arrays ---
 
+TEST_F(MemoryFailureTest, AntArraysThatFirstActivationCannotObtainAreReportedThere) {
+    installAllocator();
+    allocator.refuseAllocate = [](std::size_t bytes) { return bytes == 255 * sizeof(qm::AntPos); };
+    openWindow();
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text, "ERROR: not enought memory.");
+    EXPECT_EQ(dialogs.boxes[0].type, qm::BoxType::Error);
+}
+
 TEST_F(MemoryFailureTest, AntMaximumThatCannotBeObtainedFallsBackTo15AndRunsThere) {
     open();
     allocator.refuseAllocate = [](std::size_t bytes) { return bytes > 255 * sizeof(qm::AntPos); };

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QComboBox>
 #include <QSlider>
 #include <QTabWidget>
@@ -357,6 +358,24 @@ TEST_F(MainWindowTest, LimitReachedInsideTheLoopShowsItsWarningAndEndsTheRun) {
     EXPECT_TRUE(form->Memo1->isEnabled());
 }
 
+TEST_F(MainWindowTest, LimitBoxAppearsOverTheFiguresTheRunStoppedWith) {
+    openWindow();
+    about->CheckBoxContinue->click();  // off: the world ends at the fast grid's edge
+    form->CBShow->setCurrentIndex(2);  // "Show text state only"
+    QString shownSteps, shownMaxY;
+    dialogs.onMessage = [&](const RecordedBox&) {
+        shownSteps = form->StaticTextStep->text();
+        shownMaxY = form->StaticTextMaxY->text();
+    };
+
+    clickStart();
+
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text, qm::MsgAxis);
+    EXPECT_EQ(shownSteps, QString::number(form->world.counters.stepCount));
+    EXPECT_EQ(shownMaxY, QString::number(form->world.counters.maxY));
+}
+
 // ------------------------------------------------------------------------------------------
 // Failures
 
@@ -554,6 +573,22 @@ TEST_F(RunFailureTest, EditorOfOnlyShortLinesIsEmptiedAndReportsNoAnts) {
     EXPECT_EQ(form->world.lastStop, qm::StopReason::NoAnts);
     EXPECT_EQ(form->world.counters.stepCount, 0);
     expectIdleAndUnlocked();
+}
+
+TEST_F(RunFailureTest, AnEndOfRunThatFailsTwiceLeavesTheNextStartFree) {
+    openWindow();
+    setMaxSteps(20000000);
+    duringRun([this] { form->world.hooks.step = [](void*) { throw std::runtime_error("hook broke"); }; });
+    clickStart();
+    ASSERT_FALSE(dialogs.boxes.empty());
+    EXPECT_EQ(dialogs.boxes[0].text, "ERROR: hook broke");
+    EXPECT_EQ(form->world.idle, 1);
+
+    dialogs.boxes.clear();
+    setMaxSteps(10);
+    clickStart();
+    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_EQ(form->world.counters.stepCount, 10) << "the next start ran";
 }
 
 TEST_F(RunFailureTest, UnexpectedErrorsAreReportedAndTheWindowRestored) {

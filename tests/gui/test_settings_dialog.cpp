@@ -189,6 +189,27 @@ TEST_F(SettingsDialogTest, AntMaximumButtonsSetModeAndReselectPainters) {
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
+TEST_F(SettingsDialogTest, ClickingTheCheckedButtonChangesAndReleasesNothing) {
+    activate();
+    const int releases = host.releases;
+    const int selections = host.painterSelections;
+    uint8_t* const positions = reinterpret_cast<uint8_t*>(host.world_.antPos);
+    click(box->RB255);
+    click(box->RadioButtonL);
+    EXPECT_EQ(host.releases, releases);
+    EXPECT_EQ(host.painterSelections, selections);
+    EXPECT_EQ(reinterpret_cast<uint8_t*>(host.world_.antPos), positions);
+    click(box->RadioButtonG);
+    click(box->RadioButtonG);
+    click(box->RB255);  // hidden in generalized mode, but still the checked one
+    EXPECT_EQ(host.releases, releases + 1);
+    click(box->RadioButtonL);
+    click(box->RBmany);
+    click(box->RBmany);
+    EXPECT_EQ(host.releases, releases + 3);
+    EXPECT_EQ(host.world_.antMaxMode, qm::AntMaxMode::BlackWhite);
+}
+
 TEST_F(SettingsDialogTest, PeakLabelFollowsTheModeOnlyWhenContinuing) {
     activate();
     ASSERT_TRUE(box->CheckBoxContinue->isChecked());
@@ -491,6 +512,18 @@ TEST_F(SettingsDialogTest, LinksOpenTheProjectsOwnAddresses) {
     ASSERT_EQ(dialogs.urls.size(), 2u);
     EXPECT_EQ(dialogs.urls[0], "https://quillmarch.example.org/");
     EXPECT_EQ(dialogs.urls[1], "https://quillmarch.example.org/team");
+}
+
+TEST_F(SettingsDialogTest, LinksOpenOnlyOnALeftPressAndReleaseOnThem) {
+    activate();
+    QTest::mouseClick(box->Label18, Qt::RightButton);
+    QTest::mouseClick(box->Label18, Qt::MiddleButton);
+    QTest::mouseRelease(box->Label18, Qt::LeftButton);  // pressed elsewhere
+    QTest::mousePress(box->Label17, Qt::LeftButton);
+    QTest::mouseRelease(box->Label17, Qt::LeftButton, {}, QPoint(-4, -4));  // dragged off
+    EXPECT_TRUE(dialogs.urls.empty());
+    QTest::mouseClick(box->Label17, Qt::LeftButton);
+    EXPECT_EQ(dialogs.urls.size(), 1u);
 }
 
 TEST_F(SettingsDialogTest, DesignCaptionsAndDefaults) {

@@ -341,6 +341,31 @@ TEST_F(StatePanelTest, PauseLinkWhileIdle) {
     EXPECT_EQ(form->Label19->text(), "stop ^");
 }
 
+TEST_F(StatePanelTest, PauseLinkTakesOnlyALeftClickOnIt) {
+    openWindow();
+    setTrackBar(40);
+    QTest::mouseClick(form->Label19, Qt::RightButton);
+    QTest::mouseRelease(form->Label19, Qt::LeftButton);
+    QTest::mousePress(form->Label19, Qt::LeftButton);
+    QTest::mouseRelease(form->Label19, Qt::LeftButton, {}, QPoint(-4, -4));
+    EXPECT_EQ(form->TrackBarSpeed->value(), 40);
+    clickPauseLink();
+    EXPECT_EQ(form->TrackBarSpeed->value(), 100);
+}
+
+TEST_F(StatePanelTest, TrackBarAtHundredPausesTheRunOnlyWithAHandBrakeCount) {
+    openWindow();
+    setTrackBar(100);
+    ASSERT_NE(form->world.handBrakeCount, 0u);
+    EXPECT_TRUE(form->pump.runPaused());
+    about->Edit1->setText(QStringLiteral("0"));
+    about->FormClose();
+    ASSERT_EQ(form->world.handBrakeCount, 0u);
+    EXPECT_FALSE(form->pump.runPaused()) << "coefficient 0: the track bar has no effect";
+    setTrackBar(99);
+    EXPECT_FALSE(form->pump.runPaused());
+}
+
 TEST_F(StatePanelTest, PauseLinkHoldsAndResumesARun) {
     openWindow();
     int64_t atPause = -1, laterInPause = -2, afterResume = -3;

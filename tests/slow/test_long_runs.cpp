@@ -71,6 +71,36 @@ TEST(LongRuns, BlackWhiteAntTwentyMillionStepsBeyondTheSmallestFastGrid) {
     EXPECT_GE(20500000 - firstStepOutside, 20000000) << "at least 20 million steps beyond the fast grid";
 }
 
+TEST(LongRuns, BlackWhiteAntsFarFromTheOriginOnTheLargestGridAgainstTheModel) {
+    // The largest black-and-white grid holds more than 2^32 bits; these two ants start on squares
+    // 2^32 bits apart. Two ants go through the general loop, then the first alone through the lone
+    // ant's pass, over squares whose bits lie as far from the second ant's.
+    const int32_t R = computeHalfSizes(AntMaxChoice::BlackWhite)[MemoryChoiceCount - 1];
+    TestWorld t(RunMode::BlackWhite, R, {{0, 10000, 1}, {-36208, -38846, 1}}, true);
+    t.w.limits.userMaxSteps = 20000;
+    t.run();
+    qmtest::ReferenceModel model;
+    model.ants = {{0, 10000, 0}, {-36208, -38846, 0}};
+    for (int i = 0; i < 20000; ++i) model.step();
+    ASSERT_EQ(t.w.counters.filled, model.blackCount());
+    EXPECT_EQ(t.w.counters.filled, 3744);
+    expectSameSquares(t, model, true);
+
+    t.w.counters.antCount = 1;
+    t.w.frameCountdownReload = 1 << 20;
+    t.pump.frameAlwaysDue = false;
+    model.ants.resize(1);
+    t.w.limits.userMaxSteps = 40000;
+    t.w.idle = 0;
+    t.run();
+    for (int i = 0; i < 20000; ++i) model.step();
+    ASSERT_TRUE(t.messages.messages.empty());
+    EXPECT_EQ(t.pos(0).x, model.ants[0].x);
+    EXPECT_EQ(t.pos(0).y, model.ants[0].y);
+    EXPECT_EQ(t.w.counters.filled, model.blackCount());
+    expectSameSquares(t, model, true);
+}
+
 TEST(LongRuns, GeneralizedFourStates256AntsAgainstTheModel) {
     std::mt19937 random(4242);
     std::vector<qmtest::AntSpec> ants;

@@ -69,7 +69,7 @@ TForm1::TForm1(Dialogs& dialogs_, QWidget* parent)
     : QWidget(parent), dialogs(&dialogs_), pump(world), settingsHost_(*this) {
     try {
         world.pump = &pump;
-        world.messages = dialogs;
+        world.messages = &runMessages;
         buildControls();
         mainView = std::make_unique<MainView>(*this);
         statePanel = std::make_unique<StatePanel>(*this);
@@ -213,7 +213,8 @@ void TForm1::applyFirstActivation() {
     world.idle = 1;
     world.antMax = 255;
     world.antMaxMode = qm::AntMaxMode::Ants255;
-    qm::allocateIndexedAntArrays(world, world.antMax);
+    if (!qm::allocateIndexedAntArrays(world, world.antMax))
+        dialogs->showMessage(MsgAntArraysMemory, qm::BoxType::Error);
     world.limits.filledMax = DefaultFilledMax;
     world.limits.stepMax = DefaultStepMax;
     if (aboutBox) aboutBox->Edit1->setText(QStringLiteral("50"));

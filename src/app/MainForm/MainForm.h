@@ -13,11 +13,13 @@
 #include <QString>
 #include <QWidget>
 
+#include "app/PresentingMessages.h"
 #include "app/QtEventPump.h"
 #include "core/World.h"
 #include "settings/AboutBoxUnit/MemoryBudget.h"
 #include "settings/AboutBoxUnit/SettingsHost.h"
 #include "view/Colours.h"
+#include "view/LabelClick.h"
 
 class QAction;
 class QCheckBox;
@@ -87,6 +89,7 @@ public:
     bool runActive() override;
     bool stateNumbersDisabled() override;
     QTimer* stateTimer() override;
+    void settingsDialogGone() override;
 
 private:
     TForm1& form_;
@@ -107,6 +110,9 @@ public:
 
     // The settings dialog is created after the main window (it needs the host) and lives as long.
     void setAboutBox(TAboutBox* box) { aboutBox = box; }
+    // The program's settings dialog: a dialog of this window, centred over it and without a
+    // task-bar entry of its own. It is to be destroyed before the window; it lets go of itself.
+    std::unique_ptr<TAboutBox> createAboutBox();
     SettingsHost& settingsHost() { return settingsHost_; }
 
     // --- State owned by the window ---
@@ -117,6 +123,7 @@ public:
     Dialogs* dialogs;
     TAboutBox* aboutBox = nullptr;
     QtEventPump pump;
+    PresentingMessages runMessages{world, *dialogs, pump};  // the world's message sink
     bool continuePossible = false;   // a run may go on beyond the fast grid on this system
     bool windows9xFamily = false;    // the old consumer family: no "continue compute"
     bool firstActivation = false;
@@ -125,7 +132,7 @@ public:
     FileDialogSpec SaveDialog2{BitmapFileFilter, QStringLiteral("bmp"), QString()};
     FileDialogSpec WorldDialog{WorldFileFilter, QStringLiteral("qmw"), QString()};
     std::string runDefinitionText;  // the definition the last run started from
-    QColor ColorDialog1{Qt::black};  // the colour dialog opens with the colour last chosen
+    QColor ColorDialog1{Qt::black};  // the colour last chosen in the colour dialog
 
     // --- Controls, named as in the window design ---
     QWidget* Panel1;
@@ -366,11 +373,25 @@ private:
     void endOfRun();
     void showRunError(const std::string& text);
     void showUnexpectedRunError();  // inside a catch block
+    void endOfRunAfterFailure();
+    // The run procedure is on the stack while one lives; every way out releases the guard and
+    // honours a pending close.
+    class RunProcedure {
+    public:
+        explicit RunProcedure(TForm1& form) : form_(form) { form_.runInProgress_ = true; }
+        ~RunProcedure() { form_.afterRunProcedure(); }
+        RunProcedure(const RunProcedure&) = delete;
+        RunProcedure& operator=(const RunProcedure&) = delete;
+
+    private:
+        TForm1& form_;
+    };
     void afterRunProcedure();       // the procedure returned: actions, a pending close
     void continueWhileActive();
     void worldDisplayAfterOpen(const qm::LoadedWorld& loaded);
 
     MainFormSettingsHost settingsHost_;
+    qm::LabelClick pauseLinkClick_;  // "stop ^" / "««« GO"
     bool runInProgress_ = false;   // the run procedure is on the stack
     bool closePending_ = false;    // a close arrived during a run; honoured once the run returns
 };

@@ -5,6 +5,13 @@
 
 #include "app/MainForm/MainForm.h"
 #include "core/FastGrid.h"
+#include "settings/AboutBoxUnit/AboutBoxUnit.h"
+
+std::unique_ptr<TAboutBox> TForm1::createAboutBox() {
+    auto box = std::make_unique<TAboutBox>(&settingsHost_, dialogs, this);
+    setAboutBox(box.get());
+    return box;
+}
 
 qm::World& MainFormSettingsHost::world() { return form_.world; }
 
@@ -38,3 +45,4 @@ bool MainFormSettingsHost::continuePossible() { return form_.continuePossible; }
 bool MainFormSettingsHost::runActive() { return form_.world.idle == 0; }
 bool MainFormSettingsHost::stateNumbersDisabled() { return !form_.StaticAll->isEnabled(); }
 QTimer* MainFormSettingsHost::stateTimer() { return form_.Timer1; }
+void MainFormSettingsHost::settingsDialogGone() { form_.aboutBox = nullptr; }

@@ -19,6 +19,7 @@
 #include <QToolButton>
 
 #include "app/MainForm/MainForm.h"
+#include "view/FittingLabel.h"
 #include "view/ImageSurface.h"
 
 namespace {
@@ -53,9 +54,10 @@ QLabel* makeLabel(QWidget* parent, const QString& text, int x, int y, int w, int
     return label;
 }
 
-// Static texts show numbers, right-aligned.
+// Static texts show numbers, right-aligned, whole at any value.
 QLabel* makeStatic(QWidget* parent, const QString& text, int x, int y, int w) {
-    QLabel* label = makeLabel(parent, text, x, y, w);
+    auto* label = new qm::FittingLabel(text, parent);
+    label->setGeometry(x, y, w, 13);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return label;
 }
@@ -230,6 +232,7 @@ void TForm1::buildDefinitionGroup() {
     PageControl1->addTab(TabSheet2, QStringLiteral("From file"));
     PageControl1->setCurrentIndex(0);
     TabSheet1->installEventFilter(this);
+    TabSheet2->installEventFilter(this);  // a hidden page gets its size only when it is shown
 
     Memo1 = new QPlainTextEdit(TabSheet1);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -321,7 +324,7 @@ void TForm1::buildEyeControls() {
     PanelRun = makeLabel(PanelMEye, QStringLiteral("Changed  "), 0, 0, 86, 18);
     PanelRun->setAlignment(Qt::AlignCenter);
     setBackground(PanelRun, Qt::red);
-    LabelEyeZoom = makeLabel(PanelMEye, QStringLiteral("Zoom: 1x"), 0, 0, 86);
+    LabelEyeZoom = new qm::FittingLabel(QStringLiteral("Zoom: 1x"), PanelMEye);
     LabelEyeZoom->setAlignment(Qt::AlignCenter);
     CheckBox2 = new QCheckBox(QStringLiteral("Draw Center"), PanelMEye);
     CheckBox2->setChecked(true);
@@ -424,10 +427,10 @@ void TForm1::layoutEyeControls() {
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize) {
-        if (watched == TabSheet1) layoutDefinePage(*this);
+        if (watched == TabSheet1 || watched == TabSheet2) layoutDefinePage(*this);
         else if (watched == PanelMEye) layoutEyeControls();
         else if (watched == PanelFalconEye) PaintBoxEye->setGeometry(PanelFalconEye->rect());
-    } else if (watched == Label19 && event->type() == QEvent::MouseButtonRelease) {
+    } else if (watched == Label19 && pauseLinkClick_.completes(Label19, event)) {
         Label19Click();
         return true;
     }

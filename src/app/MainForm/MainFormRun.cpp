@@ -67,9 +67,8 @@ void TForm1::Button1Click() {
         world.idle = 1;
         return;
     }
-    runInProgress_ = true;
+    const RunProcedure procedure(*this);
     runFromStart();
-    afterRunProcedure();
 }
 
 void TForm1::afterRunProcedure() {
@@ -147,7 +146,17 @@ void TForm1::runFromStart() {
     } catch (...) {
         cursor.restore();
         showUnexpectedRunError();
-        if (active) endOfRun();
+        if (active) endOfRunAfterFailure();
+    }
+}
+
+// The end of run has failed once already, perhaps: a second failure leaves the window as it is,
+// but idle, and goes no further than here.
+void TForm1::endOfRunAfterFailure() {
+    try {
+        endOfRun();
+    } catch (...) {
+        world.idle = 1;
     }
 }
 

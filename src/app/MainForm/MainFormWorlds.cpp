@@ -67,9 +67,8 @@ void TForm1::updateWorldActions() {
 
 void TForm1::ContinueRun1Click() {
     if (!canContinueRun()) return;
-    runInProgress_ = true;
+    const RunProcedure procedure(*this);
     continueWhileActive();
-    afterRunProcedure();
 }
 
 // As a start from the moment the run is active, without reading the ants or clearing anything:
@@ -97,10 +96,11 @@ void TForm1::continueWhileActive() {
         const auto loopStart = std::chrono::steady_clock::now();
         qm::runStepLoop(world);
         lastLoopSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loopStart).count();
+        endOfRun();
     } catch (...) {
         showUnexpectedRunError();
+        endOfRunAfterFailure();
     }
-    endOfRun();
 }
 
 void TForm1::SaveWorld1Click() {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 #include <optional>
+#include <memory>
 
 #include <QApplication>
 #include <QMessageBox>
@@ -47,8 +48,8 @@ std::optional<int> commandLineOnly(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (const std::optional<int> exitCode = commandLineOnly(argc, argv)) return *exitCode;
     QApplication app(argc, argv);
+    // No display name: the platform would append it to every window title ("About" included).
     QApplication::setApplicationName(QStringLiteral("Quillmarch"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillmarch"));
     // What the toolkit did not take: at most one file.
     const QStringList arguments = QApplication::arguments().mid(1);
     if (arguments.size() > 1 || (arguments.size() == 1 && arguments[0].startsWith(QLatin1Char('-')))) {
@@ -59,8 +60,8 @@ int main(int argc, char** argv) {
         QtDialogs dialogs;
         TForm1 form(dialogs);
         dialogs.setParent(&form);
-        TAboutBox about(&form.settingsHost(), &dialogs);
-        form.setAboutBox(&about);
+        // Destroyed before the main window, which it leaves without a pointer to it.
+        const std::unique_ptr<TAboutBox> about = form.createAboutBox();
         form.show();
         if (arguments.size() == 1) form.openFromCommandLine(arguments[0]);
         return app.exec();

@@ -43,13 +43,16 @@ QStringList listLines(const QPlainTextEdit& memo) {
     return text.split(u'\n');
 }
 
+std::string fileNameBytes(const QString& fileName) { return QFile::encodeName(fileName).toStdString(); }
+
 // The whole file as text: UTF-8, or Latin-1 when the bytes are no valid UTF-8 (lists written
-// by older editors). Line ends of every platform become '\n'.
-std::optional<QString> readListText(const QString& fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return std::nullopt;
+// by older editors). Line ends of every platform become '\n'. None when it cannot be read;
+// an empty text with `tooBig` when it holds more than "Load" takes.
+std::optional<QString> readListText(const QString& fileName, bool& tooBig) {
+    const std::optional<qm::FileBytes> file = qm::readRegularFile(fileNameBytes(fileName), LoadRefusedAboveBytes);
+    if (!file) return std::nullopt;
+    tooBig = file->tooBig;
+    const QByteArray bytes = QByteArray::fromStdString(file->bytes);
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8.decode(bytes);
     if (utf8.hasError()) text = QString::fromLatin1(bytes);
@@ -70,8 +73,6 @@ bool writeListText(const QString& fileName, const QStringList& lines) {
     }
     return file.commit();
 }
-
-std::string fileNameBytes(const QString& fileName) { return QFile::encodeName(fileName).toStdString(); }
 
 }  // namespace
 
@@ -116,9 +117,14 @@ void EditorCommands::load() {
 
 void EditorCommands::loadFile(const QString& fileName) {
     if (!loadAllowed(fileName)) return;
-    const std::optional<QString> text = readListText(fileName);
+    bool tooBig = false;
+    const std::optional<QString> text = readListText(fileName, tooBig);
     if (!text) {
         error(QString::fromLatin1(MsgCannotReadList) + fileName);
+        return;
+    }
+    if (tooBig) {  // it grew after its size was asked
+        error(QString::fromLatin1(MsgVeryBigFile));
         return;
     }
     form_.Memo1->setPlainText(*text);

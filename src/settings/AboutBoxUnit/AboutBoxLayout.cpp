@@ -13,7 +13,9 @@
 #include <utility>
 
 #include "settings/AboutBoxUnit/AboutBoxUnit.h"
+#include "settings/AboutBoxUnit/SettingsHost.h"
 #include "settings/AboutBoxUnit/RadioGroup.h"
+#include "view/FittingLabel.h"
 #include "view/ImageSurface.h"
 
 namespace {
@@ -22,7 +24,7 @@ constexpr int DialogWidth = 480;
 constexpr int DialogHeight = 600;
 
 QLabel* makeLabel(QWidget* parent, const QString& text, int x, int y, int w, int h = 16) {
-    auto* label = new QLabel(text, parent);
+    auto* label = new qm::FittingLabel(text, parent);
     label->setGeometry(x, y, w, h);
     return label;
 }
@@ -76,6 +78,8 @@ TAboutBox::TAboutBox(SettingsHost* host, Dialogs* dialogs, QWidget* parent)
     nameControls();
     connectHandlers();
 }
+
+TAboutBox::~TAboutBox() { host_->settingsDialogGone(); }
 
 void TAboutBox::buildHeader() {
     ProgramIcon = makeLabel(this, QString(), 10, 10, 32, 32);
@@ -144,11 +148,11 @@ void TAboutBox::buildAntMaximum() {
 
 void TAboutBox::buildModeAndStates() {
     Panel2 = new QFrame(this);
-    Panel2->setGeometry(10, 406, 130, 46);
+    Panel2->setGeometry(10, 406, 136, 46);
     RadioButtonL = new QRadioButton(QStringLiteral("Langton Ants"), Panel2);
-    RadioButtonL->setGeometry(4, 2, 124, 20);
+    RadioButtonL->setGeometry(4, 2, 130, 20);
     RadioButtonG = new QRadioButton(QStringLiteral("Generalized Ants"), Panel2);
-    RadioButtonG->setGeometry(4, 24, 124, 20);
+    RadioButtonG->setGeometry(4, 24, 130, 20);
     modeGroup_ = new QButtonGroup(this);
     modeGroup_->addButton(RadioButtonL);
     modeGroup_->addButton(RadioButtonG);

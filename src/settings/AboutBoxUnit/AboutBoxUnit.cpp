@@ -58,15 +58,13 @@ void TAboutBox::FormClose() {
 }
 
 bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease) {
-        if (watched == Label18) {
-            Label18Click();
-            return true;
-        }
-        if (watched == Label17) {
-            Label17Click();
-            return true;
-        }
+    if (watched == Label18 && linkClick_.completes(Label18, event)) {
+        Label18Click();
+        return true;
+    }
+    if (watched == Label17 && linkClick_.completes(Label17, event)) {
+        Label17Click();
+        return true;
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -198,6 +196,7 @@ void TAboutBox::setRunLock(bool locked) {
 // --- Mode: ant maximum, Langton or generalized ---
 
 void TAboutBox::RB15Click() {
+    if (appliedMode_ == std::pair{antMaxChoice(), RadioButtonG->isChecked()}) return;
     host_->releaseRunStructures();
     qm::World& world = host_->world();
     world.states = ComboBoxStates->currentIndex() + 2;
@@ -227,6 +226,7 @@ void TAboutBox::RB15Click() {
     computeHalfSizes();
     host_->reselectPainters();
     applyAntMaximum();
+    appliedMode_ = std::pair{antMaxChoice(), generalized};
     recomputeLimits();
 }
 

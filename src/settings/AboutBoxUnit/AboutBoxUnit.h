@@ -4,10 +4,12 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 
 #include <QDialog>
 
 #include "settings/AboutBoxUnit/MemoryBudget.h"
+#include "view/LabelClick.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -38,6 +40,7 @@ public:
     static constexpr int32_t InvalidHandBrakeCoefficient = 100;
 
     TAboutBox(SettingsHost* host, Dialogs* dialogs, QWidget* parent = nullptr);
+    ~TAboutBox() override;
     void setDialogs(Dialogs* dialogs) { dialogs_ = dialogs; }
 
     // --- Controls, named as in the window design ---
@@ -132,6 +135,11 @@ private:
     QButtonGroup* antMaxGroup_;
     QButtonGroup* modeGroup_;
     std::array<int32_t, qm::MemoryChoiceCount> halfSizes_{};
+    // The ant maximum and generalized choice the last mode change applied: a click on a button
+    // that is already checked changes nothing and must release nothing. The first activation
+    // sets up 255 Langton ants.
+    qm::LabelClick linkClick_;
+    std::pair<qm::AntMaxChoice, bool> appliedMode_{qm::AntMaxChoice::Ants255, false};
     int32_t handBrakeCoefficient_ = 50;
     bool warningGuard_ = true;  // cleared at the end of the main window's first activation
 };

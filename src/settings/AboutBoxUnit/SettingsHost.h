@@ -40,6 +40,8 @@ public:
     virtual bool stateNumbersDisabled() = 0;
     // The timer that refreshes the state panel while its numbers are hidden.
     virtual QTimer* stateTimer() = 0;
+    // The dialog is being destroyed: the host must not reach it any more.
+    virtual void settingsDialogGone() {}
 };
 
 // Texts of the definition legend Label12, shared by the dialog and the main window so the two
