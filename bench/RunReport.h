@@ -18,6 +18,7 @@ struct RunReport {
     int32_t minX = 0, maxX = 0, minY = 0, maxY = 0;
     qm::StopReason stop = qm::StopReason::None;
     double seconds = 0.0;
+    int64_t storeBytes = 0;  // bytes the squares beyond the block take at the end
 };
 
 // Ant moves a finished run performed: whole steps, plus the ants of the step it stopped in.
