@@ -19,7 +19,7 @@ std::optional<qm::RunMode> modeNamed(const std::string& name) {
 const char* benchUsage() {
     return "usage: quillmarch-bench [--ants FILE] [--mode indexed15|indexed255|indexed65535|bw|generalized]\n"
            "       [--states N] [--mem ITEM] [--continue] [--max-steps N] [--baseline] [--repeat K]\n"
-           "       [--gui [--size 0|1|2|4|6|8] [--show 0|1|2|3] [--eye]] [--eye-pairs ROUNDS]";
+           "       [--gui [--size 0|1|2|4|6|8] [--show 0|1|2|3] [--eye] [--repaints]] [--eye-pairs ROUNDS]";
 }
 
 std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string& error) {
@@ -96,6 +96,9 @@ std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string
             o.showItem = static_cast<int>(*n);
         } else if (arg == "--eye") {
             o.eye = true;
+        } else if (arg == "--repaints") {
+            o.repaints = true;
+            o.gui = true;
         } else if (arg == "--eye-pairs") {
             auto n = number(1, 100000);
             if (!n) return std::nullopt;

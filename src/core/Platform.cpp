@@ -9,6 +9,7 @@ namespace {
 class HeapAllocator final : public Allocator {
 public:
     void* allocate(std::size_t bytes) override { return std::malloc(bytes == 0 ? 1 : bytes); }
+    void* allocateZeroed(std::size_t bytes) override { return std::calloc(bytes == 0 ? 1 : bytes, 1); }
     void* reallocate(void* block, std::size_t bytes) override {
         return std::realloc(block, bytes == 0 ? 1 : bytes);
     }
