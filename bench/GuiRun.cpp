@@ -122,12 +122,15 @@ public:
         if (!eye.shown()) form_.Button7->click();
         QApplication::processEvents();
         const int64_t spanX = int64_t{c.maxX} - c.minX + 1, spanY = int64_t{c.maxY} - c.minY + 1;
-        const int64_t side = std::max<int64_t>(1, std::min(form_.PaintBoxEye->width(), form_.PaintBoxEye->height()));
-        eye.eyeScale = static_cast<int32_t>(std::max<int64_t>(1, 2 * std::max(spanX, spanY) / side + 1));
-        eye.eyeCentreX = static_cast<int32_t>((int64_t{c.minX} + c.maxX) / 2);
-        eye.eyeCentreY = static_cast<int32_t>((int64_t{c.minY} + c.maxY) / 2);
+        const int64_t width = form_.PaintBoxEye->width(), height = form_.PaintBoxEye->height();
+        const int64_t scale = std::max<int64_t>(1, std::max(spanX, spanY) / std::max<int64_t>(1, std::min(width, height)) + 1);
+        eye.eyeScale = static_cast<int32_t>(scale);
+        // The eye's centre is the pixel of square (0, 0): put the box's middle in the middle.
+        eye.eyeCentreX = static_cast<int32_t>(width / 2 - (int64_t{c.minX} + c.maxX) / 2 / scale);
+        eye.eyeCentreY = static_cast<int32_t>(height / 2 - (int64_t{c.minY} + c.maxY) / 2 / scale);
         const double eyeMs = medianMs([&] { eye.paint(); });
-        std::printf("main_repaint_ms=%.2f eye_repaint_ms=%.2f eye_scale=%d\n", mainMs, eyeMs, eye.eyeScale);
+        std::printf("main_repaint_ms=%.2f eye_repaint_ms=%.2f eye_scale=%d eye=%lldx%lld\n", mainMs, eyeMs,
+                    eye.eyeScale, static_cast<long long>(width), static_cast<long long>(height));
     }
 
 private:
