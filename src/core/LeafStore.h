@@ -33,7 +33,7 @@ template <class T>
 class TSS_SortedStore {
 public:
     static constexpr int32_t DefaultDelta = 1000;
-    static constexpr int32_t MaxLeafElements = 256;
+    static constexpr int32_t MaxLeafElements = 64;
     static constexpr int32_t NodeFanout = 256;
 
     // A new store holds one empty leaf for the default delta; when that cannot be had it holds

@@ -227,13 +227,13 @@ TYPED_TEST(StoreCommon, GrowsInStepsOfTheDelta) {
             EXPECT_EQ(keysOf(h.store), expected) << "growth keeps the contents";
         }
     }
-    TypeParam fresh;  // one leaf sized for the default delta of 1000: four leaves of 250
+    TypeParam fresh;  // one leaf sized for the default delta of 1000: 16 leaves of 63
     EXPECT_EQ(fresh.store.GrowDelta(), 1000);
-    EXPECT_EQ(fresh.store.Capacity(), 250);
-    for (int32_t k = 1; k <= 250; ++k) ASSERT_TRUE(added<TypeParam>(fresh.put(k, 1)));
-    EXPECT_EQ(fresh.store.Capacity(), 250);
-    ASSERT_TRUE(added<TypeParam>(fresh.put(251, 1)));
-    EXPECT_EQ(fresh.store.Capacity(), 250 + 1000) << "one delta more, never doubling";
+    EXPECT_EQ(fresh.store.Capacity(), 63);
+    for (int32_t k = 1; k <= 63; ++k) ASSERT_TRUE(added<TypeParam>(fresh.put(k, 1)));
+    EXPECT_EQ(fresh.store.Capacity(), 63);
+    ASSERT_TRUE(added<TypeParam>(fresh.put(64, 1)));
+    EXPECT_EQ(fresh.store.Capacity(), 63 + 16 * 63) << "about one delta more, never doubling";
 }
 
 TYPED_TEST(StoreCommon, FailedGrowthChangesNothingAndTheErrorSticks) {

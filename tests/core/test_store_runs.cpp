@@ -144,7 +144,7 @@ TEST(StoreCreation, OnlyTheStoreOfTheModeWithCapacityAndDeltaD) {
         auto check = [](const auto* store) {
             if (!store) return;
             EXPECT_EQ(store->Count(), 0);
-            EXPECT_EQ(store->Capacity(), 334) << "two leaves of 167: whole leaves for at least d";
+            EXPECT_EQ(store->Capacity(), 336) << "six leaves of 56: whole leaves for at least d";
             EXPECT_EQ(store->GrowDelta(), 333);
             EXPECT_EQ(store->LastError(), SSErrorNone);
         };
