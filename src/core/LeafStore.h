@@ -1,6 +1,6 @@
 #pragma once
 // A sorted set of packed (X, Y) records whose search, insertion and removal cost does not grow
-// with its size beyond a logarithm. Records lie in leaves of up to a few hundred elements, taken
+// with its size beyond a logarithm. Records lie in leaves of up to 64 elements, taken
 // from a LeafPool; each leaf is listed with its separator (no key of the leaf is smaller, every
 // key of the leaf before is) in a node of up to NodeFanout leaves, and the nodes with theirs in
 // one top array. An ant's next square is almost always in the leaf of its previous one, so that
