@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstring>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "HeadlessRun.h"
@@ -80,22 +81,56 @@ struct StateCells {
     }
 };
 
-template <class Cells>
+// Squares beyond the block, as a simple peer keeps them: a hash map from the square to its
+// value (the painting ant, or the cell value of a generalized square; present = black).
+struct HashedSquares {
+    std::unordered_map<uint64_t, uint16_t> squares;
+    uint32_t half;
+    bool generalized;
+    int states;
+    int toggle(const PlainAnt& a) {
+        const uint64_t key = (uint64_t{a.u - half} << 32) | uint32_t(a.v - half);
+        if (generalized) {
+            uint16_t& c = squares[key];
+            if (c == 0) c = 1;
+            const int turn = int((a.program >> (c - 1)) & 1);
+            if (++c > states) c = 1;
+            return turn;
+        }
+        const auto found = squares.find(key);
+        if (found != squares.end()) {
+            squares.erase(found);
+            return 1;
+        }
+        squares.emplace(key, uint16_t(a.index));
+        return 0;
+    }
+    // Node, bucket and value per square, as the standard library lays them out.
+    int64_t bytes() const {
+        return int64_t(squares.bucket_count() * sizeof(void*)) +
+               int64_t(squares.size()) * int64_t(sizeof(void*) + sizeof(std::pair<const uint64_t, uint16_t>) + sizeof(size_t));
+    }
+};
+
+// Without `beyond` the loop stops at the block's edge; with it, squares beyond go to the map.
+template <bool Beyond, class Cells>
 RunReport plainLoop(Cells& cells, std::vector<PlainAnt>& ants, uint32_t maxCell, int64_t maxSteps,
-                    RunReport r) {
+                    RunReport r, HashedSquares* beyond) {
     int64_t filled = 0, peak = 0, moves = 0, steps = 0;
     bool atEdge = false;
     const auto start = std::chrono::steady_clock::now();
     for (; steps < maxSteps && !atEdge; ++steps) {
         for (PlainAnt& a : ants) {
-            const int left = cells.toggle(a);
+            int left;
+            if constexpr (Beyond) left = a.u <= maxCell && a.v <= maxCell ? cells.toggle(a) : beyond->toggle(a);
+            else left = cells.toggle(a);
             a.dir = (a.dir + (left ? 3 : 1)) & 3;
             filled += left ? -1 : 1;
             if (filled > peak) peak = filled;
             a.u += uint32_t(DX[a.dir]);
             a.v += uint32_t(DY[a.dir]);
             ++moves;
-            if (a.u > maxCell || a.v > maxCell) atEdge = true;
+            if (!Beyond && (a.u > maxCell || a.v > maxCell)) atEdge = true;
         }
     }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
@@ -105,6 +140,7 @@ RunReport plainLoop(Cells& cells, std::vector<PlainAnt>& ants, uint32_t maxCell,
     r.peak = peak;
     r.stop = atEdge ? qm::StopReason::Axis : qm::StopReason::MaxSteps;
     r.seconds = elapsed.count();
+    if constexpr (Beyond) r.storeBytes = beyond->bytes();
     return r;
 }
 
@@ -159,12 +195,17 @@ RunReport runBaseline(const BenchOptions& o) {
     r.ants = count;
     const int64_t maxSteps = o.maxSteps.value_or(INT64_MAX);
     const uint32_t maxCell = uint32_t(2 * R);
+    HashedSquares hashed{{}, uint32_t(R), w.generalized, o.states};
+    auto run = [&](auto& cells) {
+        return o.continueCompute ? plainLoop<true>(cells, ants, maxCell, maxSteps, r, &hashed)
+                                 : plainLoop<false>(cells, ants, maxCell, maxSteps, r, nullptr);
+    };
     switch (o.mode) {
-        case qm::RunMode::Indexed15: { NibbleCells c(side); return plainLoop(c, ants, maxCell, maxSteps, r); }
-        case qm::RunMode::Indexed65535: { WordCells c(side); return plainLoop(c, ants, maxCell, maxSteps, r); }
-        case qm::RunMode::BlackWhite: { BitCells c(side); return plainLoop(c, ants, maxCell, maxSteps, r); }
-        case qm::RunMode::Generalized: { StateCells c(side, o.states); return plainLoop(c, ants, maxCell, maxSteps, r); }
-        default: { ByteCells c(side); return plainLoop(c, ants, maxCell, maxSteps, r); }
+        case qm::RunMode::Indexed15: { NibbleCells c(side); return run(c); }
+        case qm::RunMode::Indexed65535: { WordCells c(side); return run(c); }
+        case qm::RunMode::BlackWhite: { BitCells c(side); return run(c); }
+        case qm::RunMode::Generalized: { StateCells c(side, o.states); return run(c); }
+        default: { ByteCells c(side); return run(c); }
     }
 }
 

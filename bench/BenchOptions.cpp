@@ -32,7 +32,7 @@ bool setsUpAFreshRun(const std::string& arg) {
 const char* benchUsage() {
     return "usage: quillmarch-bench [--ants FILE] [--mode indexed15|indexed255|indexed65535|bw|generalized]\n"
            "       [--states N] [--mem ITEM] [--continue] [--max-steps N] [--open-world FILE] [--save-world FILE]\n"
-           "       [--baseline] [--repeat K] [--gui [--size 0|1|2|4|6|8] [--show 0|1|2|3] [--eye]]\n"
+           "       [--baseline] [--repeat K] [--gui [--size 0|1|2|4|6|8] [--show 0|1|2|3] [--eye] [--repaints]]\n"
            "       [--eye-pairs ROUNDS]";
 }
 
@@ -125,6 +125,9 @@ std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string
             o.showItem = static_cast<int>(*n);
         } else if (arg == "--eye") {
             o.eye = true;
+        } else if (arg == "--repaints") {
+            o.repaints = true;
+            o.gui = true;
         } else if (arg == "--eye-pairs") {
             auto n = number(1, 100000);
             if (!n) return std::nullopt;

@@ -23,6 +23,7 @@ struct BenchOptions {
     int squareSizeItem = 2;            // ComboBoxSize item: "0","1","2","4","6","8"
     int showItem = 1;                  // CBShow item
     bool eye = false;
+    bool repaints = false;             // after the run: time the full repaints of view and eye
     int eyePairs = 0;                  // > 0: rounds of eye hidden / shown in one window
     // Worlds: the run continues an opened world, and the world it ends with is saved.
     std::string openWorld;

@@ -1,5 +1,7 @@
 #include "GuiRun.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -21,6 +23,7 @@
 #include "definitions/Imfile.h"
 #include "settings/AboutBoxUnit/AboutBoxUnit.h"
 #include "view/EyeWindow.h"
+#include "view/MainView.h"
 #include "settings/AboutBoxUnit/RadioGroup.h"
 
 namespace qmbench {
@@ -105,6 +108,45 @@ public:
         return reportOf(form_.world, form_.lastLoopSeconds);
     }
 
+    // Milliseconds of the main view's full repaint centred on the first ant (a highway's end),
+    // and of the eye's at the finest scale that shows the whole bounding box; medians of three.
+    void timeRepaints() {
+        const qm::World& w = form_.world;
+        const qm::RunCounters& c = w.counters;
+        MainView& view = *form_.mainView;
+        view.viewOffsetX = -w.antPos[0].x;
+        view.viewOffsetY = -w.antPos[0].y;
+        const double mainMs = medianMs([&] { view.fullRepaint(); });
+
+        EyeWindow& eye = *form_.eyeWindow;
+        if (!eye.shown()) form_.Button7->click();
+        QApplication::processEvents();
+        const int64_t spanX = int64_t{c.maxX} - c.minX + 1, spanY = int64_t{c.maxY} - c.minY + 1;
+        const int64_t width = form_.PaintBoxEye->width(), height = form_.PaintBoxEye->height();
+        const int64_t scale = std::max<int64_t>(1, std::max(spanX, spanY) / std::max<int64_t>(1, std::min(width, height)) + 1);
+        eye.eyeScale = static_cast<int32_t>(scale);
+        // The eye's centre is the pixel of square (0, 0): put the box's middle in the middle.
+        eye.eyeCentreX = static_cast<int32_t>(width / 2 - (int64_t{c.minX} + c.maxX) / 2 / scale);
+        eye.eyeCentreY = static_cast<int32_t>(height / 2 - (int64_t{c.minY} + c.maxY) / 2 / scale);
+        const double eyeMs = medianMs([&] { eye.paint(); });
+        std::printf("main_repaint_ms=%.2f eye_repaint_ms=%.2f eye_scale=%d eye=%lldx%lld\n", mainMs, eyeMs,
+                    eye.eyeScale, static_cast<long long>(width), static_cast<long long>(height));
+    }
+
+private:
+    template <class F>
+    static double medianMs(F&& repaint) {
+        double ms[3];
+        for (double& m : ms) {
+            const auto start = std::chrono::steady_clock::now();
+            repaint();
+            m = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        }
+        std::sort(ms, ms + 3);
+        return ms[1];
+    }
+public:
+
 private:
     BenchDialogs dialogs_;
     TForm1 form_;
@@ -116,7 +158,9 @@ private:
 RunReport runThroughWindow(const BenchOptions& o) {
     BenchWindow window(o);
     window.showEye(o.eye);
-    return window.run();
+    RunReport report = window.run();
+    if (o.repaints) window.timeRepaints();
+    return report;
 }
 
 std::vector<double> eyeRatiosInOneWindow(const BenchOptions& o, int rounds) {

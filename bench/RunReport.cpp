@@ -27,6 +27,9 @@ RunReport reportOf(const qm::World& w, double seconds) {
     r.maxY = w.counters.maxY;
     r.stop = w.lastStop;
     r.seconds = seconds;
+    if (w.storeIndexed) r.storeBytes = static_cast<int64_t>(w.storeIndexed->StoreBytes());
+    if (w.storeBW) r.storeBytes = static_cast<int64_t>(w.storeBW->StoreBytes());
+    if (w.storeMulti) r.storeBytes = static_cast<int64_t>(w.storeMulti->StoreBytes());
     return r;
 }
 
@@ -35,11 +38,12 @@ std::string formatReport(const RunReport& r) {
     char line[512];
     std::snprintf(line, sizeof line,
                   "mode=%s ants=%d steps=%lld moves=%lld filled=%lld peak=%lld minx=%d maxx=%d miny=%d "
-                  "maxy=%d stop=%s seconds=%.6f moves_per_s=%lld",
+                  "maxy=%d stop=%s seconds=%.6f store_bytes=%lld moves_per_s=%lld",
                   qm::runModeName(r.mode), r.ants, static_cast<long long>(r.steps),
                   static_cast<long long>(r.moves), static_cast<long long>(r.filled),
                   static_cast<long long>(r.peak), r.minX, r.maxX, r.minY, r.maxY,
-                  qm::stopReasonName(r.stop), r.seconds, static_cast<long long>(rate));
+                  qm::stopReasonName(r.stop), r.seconds, static_cast<long long>(r.storeBytes),
+                  static_cast<long long>(rate));
     return line;
 }
 

@@ -19,6 +19,7 @@ struct RunReport {
     qm::StopReason stop = qm::StopReason::None;
     double seconds = 0.0;
     int64_t movesBefore = 0;  // moves of an opened world before this run: not in the rate
+    int64_t storeBytes = 0;  // bytes the squares beyond the block take at the end
 };
 
 // Ant moves a finished run performed: whole steps, plus the ants of the step it stopped in.

@@ -31,9 +31,14 @@ bool allocateFastGrid(FastGrid& grid, int32_t halfSize, CellWidth width, uint8_t
     grid.rowBytes = width == CellWidth::Bit ? grid.side / 8 + (grid.side % 8 != 0 ? 1 : 0) : 0;
     grid.width = width;
     grid.byteSize = fastGridByteSize(halfSize, width);
-    grid.cells = static_cast<uint8_t*>(allocator().allocate(static_cast<std::size_t>(grid.byteSize)));
+    const auto bytes = static_cast<std::size_t>(grid.byteSize);
+    if (fill == 0) {  // zero pages: a start costs nothing until the ants reach a page
+        grid.cells = static_cast<uint8_t*>(allocator().allocateZeroed(bytes));
+        return grid.cells != nullptr;
+    }
+    grid.cells = static_cast<uint8_t*>(allocator().allocate(bytes));
     if (!grid.cells) return false;
-    std::memset(grid.cells, fill, static_cast<std::size_t>(grid.byteSize));
+    std::memset(grid.cells, fill, bytes);
     return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace qm {
@@ -37,6 +38,13 @@ class Allocator {
 public:
     virtual ~Allocator() = default;
     virtual void* allocate(std::size_t bytes) = 0;                    // nullptr on failure
+    // Zero-filled; the heap's version takes zero pages from the system, so untouched parts of a
+    // large block cost neither time nor resident memory.
+    virtual void* allocateZeroed(std::size_t bytes) {
+        void* block = allocate(bytes);
+        if (block) std::memset(block, 0, bytes);
+        return block;
+    }
     virtual void* reallocate(void* block, std::size_t bytes) = 0;     // nullptr on failure, block kept
     virtual void release(void* block) = 0;
 };

@@ -1,10 +1,11 @@
 #pragma once
-// The three sorted sparse stores: squares outside the fast grid, kept sorted by (X, Y),
-// found by bisection and inserted or removed with one move of the tail.
+// The three sorted sparse stores: squares outside the fast grid, kept sorted by (X, Y) in
+// leaf blocks under an index (LeafStore.h), so a square costs the same in a store of a
+// thousand or of a hundred million.
 
 #include <cstdint>
 
-#include "core/Sortarray.h"
+#include "core/LeafStore.h"
 
 namespace qm {
 
@@ -28,137 +29,58 @@ static_assert(sizeof(TMyixUI16) == 10, "indexed store element must be packed to 
 static_assert(sizeof(TMyAntBW) == 8, "black-and-white store element must be 8 bytes");
 static_assert(sizeof(TMyMulti) == 9, "generalized store element must be packed to 9 bytes");
 
-// Shared bisection search and key order of the three stores.
-template <class T>
-class TSS_SortedStore : public TSS_Array<T> {
-public:
-    explicit TSS_SortedStore(const T* key) : key_(key) {}
-
-    // Position of the key: found (true) at `position`, or absent with `position` the insertion
-    // place (the first greater key, Count() when there is none).
-    bool Search(int32_t& position) {
-        const int32_t n = this->count_;
-        const int32_t kx = key_->X;
-        const int32_t ky = key_->Y;
-        low = 0;
-        high = n - 1;
-        if (n >= 3) {
-            do {
-                middle = (low + high) / 2;
-                const int cmp = compare(this->items_[middle], kx, ky);
-                if (cmp == 0) {
-                    position = middle;
-                    return true;
-                }
-                if (cmp > 0) high = middle - 1;
-                else low = middle + 1;
-            } while (low < high);
-            high = middle + 1;
-            if (high > n - 1) high = n - 1;
-        }
-        for (int32_t i = low; i <= high; ++i) {
-            const int cmp = compare(this->items_[i], kx, ky);
-            if (cmp == 0) {
-                position = i;
-                return true;
-            }
-            if (cmp > 0) {
-                position = i;
-                return false;
-            }
-        }
-        position = high + 1;
-        return false;
-    }
-
-    // Every element in key order. The readers (painters, world files, pictures) walk a store only
-    // through these, so they do not depend on how the store lays out its elements.
-    template <class F>
-    void ForEach(F&& visit) const {
-        for (int32_t i = 0; i < this->count_; ++i) visit(this->items_[i]);
-    }
-    // The elements with X >= minX in key order, until `visit` returns false.
-    template <class F>
-    void ForEachFromX(int32_t minX, F&& visit) const {
-        int32_t first = 0, last = this->count_;
-        while (first < last) {
-            const int32_t mid = first + (last - first) / 2;
-            if (this->items_[mid].X < minX) first = mid + 1;
-            else last = mid;
-        }
-        for (int32_t i = first; i < this->count_; ++i)
-            if (!visit(this->items_[i])) return;
-    }
-    // Appends an element whose key is greater than every key present (loading a saved store in
-    // order). False, with the store unchanged, when the key is out of order or memory fails.
-    bool AppendSorted(const T& element) {
-        if (this->count_ > 0 && compare(this->items_[this->count_ - 1], element.X, element.Y) >= 0) {
-            this->lastError_ = SSErrorIndex;
-            return false;
-        }
-        return this->Add(element);
-    }
-
-    int32_t low = 0, high = 0, middle = 0;  // search bounds: one search at a time
-
-protected:
-    static int compare(const T& element, int32_t kx, int32_t ky) {
-        if (element.X != kx) return element.X < kx ? -1 : 1;
-        if (element.Y != ky) return element.Y < ky ? -1 : 1;
-        return 0;
-    }
-    bool insertAt(int32_t position) {
-        return position == this->count_ ? this->Add(*key_) : this->Insert(position, *key_);
-    }
-    void removeAt(int32_t position) {
-        std::memmove(static_cast<void*>(this->items_ + position), this->items_ + position + 1,
-                     TSS_ArrayBase<T>::bytesFor(this->count_ - position - 1));
-        --this->count_;
-    }
-
-    const T* key_;
-};
-
 // Present: removed, 1. Absent: inserted, 0. Insertion failed: -1 (store unchanged).
 template <class T>
 class TSS_ToggleStore : public TSS_SortedStore<T> {
 public:
     using TSS_SortedStore<T>::TSS_SortedStore;
     int32_t Toggle() {
-        int32_t position = 0;
-        if (this->Search(position)) {
-            this->removeAt(position);
+        if (!this->ensureRoot()) return -1;
+        typename TSS_SortedStore<T>::Place at;
+        if (this->locate(keyOrdinal(this->key_->X, this->key_->Y), at)) {
+            this->removeAt(at);
             return 1;
         }
-        return this->insertAt(position) ? 0 : -1;
+        return this->insertAt(at, *this->key_) ? 0 : -1;
     }
 };
 
 class TSS_SortAddArray : public TSS_ToggleStore<TMyixUI16> {
 public:
     using TSS_ToggleStore::TSS_ToggleStore;
-    ~TSS_SortAddArray() override = default;
 };
 
 class TSS_SortAddArrayBW : public TSS_ToggleStore<TMyAntBW> {
 public:
     using TSS_ToggleStore::TSS_ToggleStore;
-    ~TSS_SortAddArrayBW() override = default;
 };
 
 class TSS_SortAddArrayMulti : public TSS_SortedStore<TMyMulti> {
 public:
     TSS_SortAddArrayMulti(const TMyMulti* key, int64_t* counter)
         : TSS_SortedStore(key), counter_(counter) {}
-    ~TSS_SortAddArrayMulti() override = default;
 
-    // Index of the key's element; a new key is inserted (from the search element) and counted.
+    // The key's element; a new key is inserted (a copy of the search element) and counted.
+    // None when the insertion fails. Valid until the store next changes.
+    TMyMulti* FindOrAddElement() {
+        if (!ensureRoot()) return nullptr;
+        Place at;
+        if (locate(keyOrdinal(key_->X, key_->Y), at)) return itemsOf(at.leaf) + at.pos;
+        TMyMulti* added = insertAt(at, *key_);
+        if (added) ++*counter_;
+        return added;
+    }
+    // The same, answered with the element's rank in key order (-1 on failure); it walks the
+    // index, so the square update uses FindOrAddElement.
     int32_t FindOrAdd() {
-        int32_t position = 0;
-        if (Search(position)) return position;
-        if (!insertAt(position)) return -1;
+        if (!ensureRoot()) return -1;
+        Place at;
+        const bool found = locate(keyOrdinal(key_->X, key_->Y), at);
+        const auto rank = static_cast<int32_t>(rankOf(at));
+        if (found) return rank;
+        if (!insertAt(at, *key_)) return -1;
         ++*counter_;
-        return position;
+        return rank;
     }
 
 private:

@@ -52,6 +52,12 @@ struct PaintedExtent {
     Span y;
 };
 
+// Squares whose pixel column lies on an image `width` pixels wide.
+Span visibleColumns(const qm::EyeMapping& mapping, int64_t width) {
+    return {qm::firstWithQuotientAtLeast(-int64_t{mapping.centreX}, mapping.scale),
+            qm::lastWithQuotientAtMost(width - 1 - mapping.centreX, mapping.scale)};
+}
+
 PaintedExtent paintedExtent(const qm::World& w, const MainView& view) {
     const qm::RunCounters& c = w.counters;
     PaintedExtent e{{int64_t{c.minX} - 1, int64_t{c.maxX} + 1}, {int64_t{c.minY} - 1, int64_t{c.maxY} + 1}};
@@ -216,8 +222,7 @@ void EyeWindow::scanFastGrid() {
     w.squareStateFromStore = 0;
 
     ScanContext sc{w, form_.stateColours, mapping_, canvas_, {}, {}};
-    sc.visibleX = {qm::firstWithQuotientAtLeast(-int64_t{mapping_.centreX}, s),
-                   qm::lastWithQuotientAtMost(canvas_.width() - 1 - mapping_.centreX, s)};
+    sc.visibleX = visibleColumns(mapping_, canvas_.width());
     sc.visibleY = {qm::firstWithQuotientAtLeast(int64_t{mapping_.originY} - (canvas_.height() - 1), s),
                    qm::lastWithQuotientAtMost(mapping_.originY, s)};
 
@@ -278,32 +283,40 @@ void EyeWindow::scanFastGrid() {
     }
 }
 
-// Stores are painted whole, in the order indexed, black-and-white, generalized; what misses the
-// image is clipped.
+// Store squares whose column lies on the image, in the order indexed, black-and-white,
+// generalized; what misses it vertically is clipped. Each store is entered at the first such
+// column, so a far zoom into a long highway reads only the part shown.
 void EyeWindow::paintStores() {
     qm::World& w = world_;
     const ScanContext sc{w, form_.stateColours, mapping_, canvas_, {}, {}};
+    const Span columns = visibleColumns(mapping_, canvas_.width());
+    if (columns.empty() || columns.last < INT32_MIN || columns.first > INT32_MAX) return;
+    const auto firstX = static_cast<int32_t>(std::max<int64_t>(columns.first, INT32_MIN));
+    const int64_t lastX = columns.last;
     if (const qm::TSS_SortAddArray* store = w.storeIndexed) {
-        for (int32_t i = 0, n = store->Count(); i < n; ++i) {
-            const qm::TMyixUI16& e = (*store)[i];
+        store->ForEachFromX(firstX, [&](const qm::TMyixUI16& e) {
+            if (e.X > lastX) return false;
             uint32_t argb = 0;
             if (sc.antArgb(e.ant, argb)) canvas_.plot(mapping_.column(e.X), mapping_.row(e.Y), argb);
-        }
+            return true;
+        });
     }
     if (const qm::TSS_SortAddArrayBW* store = w.storeBW) {
         const uint32_t black = qm::toArgb(qm::Black);
-        for (int32_t i = 0, n = store->Count(); i < n; ++i) {
-            const qm::TMyAntBW& e = (*store)[i];
+        store->ForEachFromX(firstX, [&](const qm::TMyAntBW& e) {
+            if (e.X > lastX) return false;
             canvas_.plot(mapping_.column(e.X), mapping_.row(e.Y), black);
-        }
+            return true;
+        });
     }
     if (const qm::TSS_SortAddArrayMulti* store = w.storeMulti) {
         // The state of a stored square reaches the painters through the store hand-off.
         w.squareStateFromStore = 1;
-        for (int32_t i = 0, n = store->Count(); i < n; ++i) {
-            const qm::TMyMulti& e = (*store)[i];
+        store->ForEachFromX(firstX, [&](const qm::TMyMulti& e) {
+            if (e.X > lastX) return false;
             w.currentSquareState = e.state;
             canvas_.plot(mapping_.column(e.X), mapping_.row(e.Y), sc.stateArgb(e.state));
-        }
+            return true;
+        });
     }
 }

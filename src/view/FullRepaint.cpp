@@ -1,5 +1,5 @@
 // The full repaint of the main view: every stored square of the visible part of the fast grid,
-// then every element of the sparse stores. It reads the grid and the stores, never writes them.
+// then the sparse stores' squares in the visible columns. It reads the grid and the stores, never writes them.
 
 #include <algorithm>
 #include <cstdint>
@@ -23,10 +23,18 @@ struct SquareRange {
 // the box). Divisions truncate toward zero. Each side reaches one square further than the
 // quotients alone: at sizes 6 and 8 a square half on the surface at the left or bottom edge
 // lies just beyond them, and the painters draw it.
+struct ColumnSpan {
+    int64_t left, right;
+};
+
+ColumnSpan visibleColumns(const MainView& view, int64_t width) {
+    const int64_t s = view.squareSize;
+    return {((0 - width / 2) - 1) / s - view.viewOffsetX - 1, (width + 1) / s - view.viewOffsetX + 1};
+}
+
 SquareRange repaintRange(const MainView& view, const qm::World& w, int64_t width, int64_t height) {
     const int64_t s = view.squareSize;
-    const int64_t left = ((0 - width / 2) - 1) / s - view.viewOffsetX - 1;
-    const int64_t right = (width + 1) / s - view.viewOffsetX + 1;
+    const auto [left, right] = visibleColumns(view, width);
     const int64_t bottom = ((0 - height / 2) - 1) / s - view.viewOffsetY - 1;
     const int64_t top = (height + 1) / s - view.viewOffsetY + 1;
 
@@ -89,26 +97,36 @@ void repaintGrid(const TForm1& form, const qm::PixelTarget& target, const Square
     }
 }
 
-// Stores are drawn whole, in the order indexed, black-and-white, generalized; what misses the
-// surface is clipped.
-void repaintStores(const TForm1& form, const qm::PixelTarget& target) {
+// Store squares in the visible columns, in the order indexed, black-and-white, generalized;
+// what misses the surface vertically is clipped. A store is found at its first visible column,
+// so a view of a small part of a long highway reads only that part.
+void repaintStores(const TForm1& form, const qm::PixelTarget& target, const ColumnSpan& columns) {
     const qm::World& w = form.world;
+    if (columns.left > columns.right || columns.right < INT32_MIN || columns.left > INT32_MAX) return;
+    const auto firstX = static_cast<int32_t>(std::max<int64_t>(columns.left, INT32_MIN));
+    const int64_t lastX = columns.right;
     if (const qm::TSS_SortAddArray* store = w.storeIndexed) {
-        for (int32_t i = 0, n = store->Count(); i < n; ++i) {
-            const qm::TMyixUI16& e = (*store)[i];
+        store->ForEachFromX(firstX, [&](const qm::TMyixUI16& e) {
+            if (e.X > lastX) return false;
             uint32_t argb = 0;
             if (antArgb(w, e.ant, argb)) target.fill(e.X, e.Y, argb);
-        }
+            return true;
+        });
     }
     if (const qm::TSS_SortAddArrayBW* store = w.storeBW) {
         const uint32_t black = qm::toArgb(qm::Black);
-        for (int32_t i = 0, n = store->Count(); i < n; ++i) target.fill((*store)[i].X, (*store)[i].Y, black);
+        store->ForEachFromX(firstX, [&](const qm::TMyAntBW& e) {
+            if (e.X > lastX) return false;
+            target.fill(e.X, e.Y, black);
+            return true;
+        });
     }
     if (const qm::TSS_SortAddArrayMulti* store = w.storeMulti) {
-        for (int32_t i = 0, n = store->Count(); i < n; ++i) {
-            const qm::TMyMulti& e = (*store)[i];
+        store->ForEachFromX(firstX, [&](const qm::TMyMulti& e) {
+            if (e.X > lastX) return false;
             target.fill(e.X, e.Y, stateArgb(form, e.state));
-        }
+            return true;
+        });
     }
 }
 
@@ -123,6 +141,6 @@ void MainView::fullRepaint() {
         const SquareRange range = repaintRange(*this, form_.world, image.width(), image.height());
         if (!range.empty()) repaintGrid(form_, target, range);
     }
-    repaintStores(form_, target);
+    repaintStores(form_, target, visibleColumns(*this, image.width()));
     form_.PaintBox1->update();
 }

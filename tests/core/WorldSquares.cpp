@@ -11,18 +11,22 @@ uint32_t emptyIndexedValue(RunMode mode) {
 
 template <class Store, class ValueOf>
 ::testing::AssertionResult addStoreSquares(Store& store, const FastGrid& g, Squares& squares, ValueOf valueOf) {
-    for (int32_t i = 0; i < store.Count(); ++i) {
-        const auto& e = *store.Item(i);
-        if (g.inside(e.X, e.Y))
-            return ::testing::AssertionFailure() << "(" << e.X << ", " << e.Y << ") is inside the fast grid";
-        if (i > 0) {
-            const auto& p = *store.Item(i - 1);
-            if (!(p.X < e.X || (p.X == e.X && p.Y < e.Y)))
-                return ::testing::AssertionFailure() << "elements " << i - 1 << " and " << i << " are out of order";
-        }
-        squares.emplace(Square{int32_t{e.X}, int32_t{e.Y}}, valueOf(e));  // packed fields: copy
-    }
-    return ::testing::AssertionSuccess();
+    ::testing::AssertionResult result = ::testing::AssertionSuccess();
+    bool first = true;
+    int32_t px = 0, py = 0;
+    store.ForEach([&](const auto& e) {
+        const int32_t x = e.X, y = e.Y;  // packed fields: copy
+        if (g.inside(x, y) && result)
+            result = ::testing::AssertionFailure() << "(" << x << ", " << y << ") is inside the fast grid";
+        if (!first && !(px < x || (px == x && py < y)) && result)
+            result = ::testing::AssertionFailure() << "(" << px << ", " << py << ") and (" << x << ", " << y
+                                                   << ") are out of order";
+        first = false;
+        px = x;
+        py = y;
+        squares.emplace(Square{x, y}, valueOf(e));
+    });
+    return result;
 }
 
 }  // namespace

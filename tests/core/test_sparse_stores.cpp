@@ -73,20 +73,15 @@ std::vector<Key> keysOf(Store& store) {
     return keys;
 }
 
-// Raw bytes of elements [from, to) of the buffer, spare capacity included.
+// Every element's bytes, in key order.
 template <class Store>
-std::vector<unsigned char> bytesOf(Store& store, int32_t from, int32_t to) {
-    using T = std::remove_pointer_t<decltype(store.Data())>;
-    const auto* raw = reinterpret_cast<const unsigned char*>(store.Data());
-    return {raw + from * sizeof(T), raw + to * sizeof(T)};
-}
-
-template <class Store>
-void fillSpareWithSentinel(Store& store) {
-    using T = std::remove_pointer_t<decltype(store.Data())>;
-    auto* raw = reinterpret_cast<unsigned char*>(store.Data());
-    std::memset(raw + store.Count() * sizeof(T), 0xA5,
-                static_cast<std::size_t>(store.Capacity() - store.Count()) * sizeof(T));
+std::vector<unsigned char> bytesOf(const Store& store) {
+    std::vector<unsigned char> bytes;
+    store.ForEach([&](const auto& e) {
+        const auto* raw = reinterpret_cast<const unsigned char*>(&e);
+        bytes.insert(bytes.end(), raw, raw + sizeof e);
+    });
+    return bytes;
 }
 
 template <class H>
@@ -158,34 +153,20 @@ TYPED_TEST(ToggleStore, ToggleAddsThenRemovesTheSameKey) {
     EXPECT_EQ(h.store.LastError(), SSErrorNone);
 }
 
-TYPED_TEST(ToggleStore, RemovingMovesTheTailDownByOneElementAndTouchesNothingBeyondIt) {
+TYPED_TEST(ToggleStore, RemovingKeepsEveryOtherElementAndItsValue) {
     TypeParam h;
     ASSERT_TRUE(h.store.Reserve(8, 8));
     for (int32_t x = 0; x < 6; ++x) ASSERT_EQ(h.put(x, -x, static_cast<uint16_t>(100 + x)), 0);
-    fillSpareWithSentinel(h.store);
-    const std::vector<unsigned char> before = bytesOf(h.store, 0, 8);
-    using T = typename TypeParam::Element;
-    constexpr std::size_t E = sizeof(T);
+    const std::vector<unsigned char> before = bytesOf(h.store);
+    constexpr std::size_t E = sizeof(typename TypeParam::Element);
 
-    // Last element: nothing moves; every byte of the buffer stays as it was.
-    EXPECT_EQ(h.put(5, -5), 1);
-    EXPECT_EQ(h.store.Count(), 5);
-    EXPECT_EQ(bytesOf(h.store, 0, 8), before);
-
-    // First element: the four others slide down one whole element; beyond the old last one
-    // (index 4) the buffer is untouched.
-    EXPECT_EQ(h.put(0, 0), 1);
-    ASSERT_EQ(h.store.Count(), 4);
-    const std::vector<unsigned char> after = bytesOf(h.store, 0, 8);
-    EXPECT_TRUE(std::equal(after.begin(), after.begin() + 4 * E, before.begin() + E));
-    EXPECT_TRUE(std::equal(after.begin() + 5 * E, after.end(), before.begin() + 5 * E));
-
-    // Middle element.
-    EXPECT_EQ(h.put(2, -2), 1);
+    EXPECT_EQ(h.put(5, -5), 1) << "the last element";
+    EXPECT_EQ(bytesOf(h.store), std::vector<unsigned char>(before.begin(), before.begin() + 5 * E));
+    EXPECT_EQ(h.put(0, 0), 1) << "the first element";
+    EXPECT_EQ(bytesOf(h.store), std::vector<unsigned char>(before.begin() + E, before.begin() + 5 * E));
+    EXPECT_EQ(h.put(2, -2), 1) << "one in the middle";
     EXPECT_EQ(keysOf(h.store), (std::vector<Key>{{1, -1}, {3, -3}, {4, -4}}));
-    const std::vector<unsigned char> last = bytesOf(h.store, 0, 8);
-    EXPECT_TRUE(std::equal(last.begin() + 5 * E, last.end(), before.begin() + 5 * E));
-    EXPECT_EQ(h.store.Capacity(), 8) << "removal never shrinks the buffer";
+    EXPECT_EQ(h.store.Capacity(), 8) << "removal never gives memory back";
 }
 
 TEST(IndexedStore, InsertedElementCarriesTheAntIndexAndAnyAntRemovesIt) {
@@ -246,12 +227,13 @@ TYPED_TEST(StoreCommon, GrowsInStepsOfTheDelta) {
             EXPECT_EQ(keysOf(h.store), expected) << "growth keeps the contents";
         }
     }
-    TypeParam fresh;
-    EXPECT_EQ(fresh.store.Capacity(), 1);
-    ASSERT_TRUE(added<TypeParam>(fresh.put(1, 1)));
-    EXPECT_EQ(fresh.store.Capacity(), 1);
-    ASSERT_TRUE(added<TypeParam>(fresh.put(2, 1)));
-    EXPECT_EQ(fresh.store.Capacity(), 1 + 1000) << "count + default delta, never doubling";
+    TypeParam fresh;  // one leaf sized for the default delta of 1000: 16 leaves of 63
+    EXPECT_EQ(fresh.store.GrowDelta(), 1000);
+    EXPECT_EQ(fresh.store.Capacity(), 63);
+    for (int32_t k = 1; k <= 63; ++k) ASSERT_TRUE(added<TypeParam>(fresh.put(k, 1)));
+    EXPECT_EQ(fresh.store.Capacity(), 63);
+    ASSERT_TRUE(added<TypeParam>(fresh.put(64, 1)));
+    EXPECT_EQ(fresh.store.Capacity(), 63 + 16 * 63) << "about one delta more, never doubling";
 }
 
 TYPED_TEST(StoreCommon, FailedGrowthChangesNothingAndTheErrorSticks) {
@@ -259,7 +241,7 @@ TYPED_TEST(StoreCommon, FailedGrowthChangesNothingAndTheErrorSticks) {
     ASSERT_TRUE(h.store.Reserve(4, 4));
     for (int32_t x : {-6, -2, 2, 6}) ASSERT_TRUE(added<TypeParam>(h.put(x, x, static_cast<uint16_t>(x + 10))));
     if constexpr (!TypeParam::removes) h.store.Item(2)->state = 3;
-    const std::vector<unsigned char> before = bytesOf(h.store, 0, 4);
+    const std::vector<unsigned char> before = bytesOf(h.store);
     const int64_t counterBefore = [&] {
         if constexpr (TypeParam::removes) return int64_t{0};
         else return h.counter;
@@ -276,7 +258,7 @@ TYPED_TEST(StoreCommon, FailedGrowthChangesNothingAndTheErrorSticks) {
             failing.failAllocations = failing.failReallocations = 0;
             EXPECT_EQ(h.store.Count(), 4);
             EXPECT_EQ(h.store.Capacity(), 4);
-            EXPECT_EQ(bytesOf(h.store, 0, 4), before);
+            EXPECT_EQ(bytesOf(h.store), before);
             EXPECT_EQ(h.store.LastError(), SSErrorMemory);
         }
         if constexpr (!TypeParam::removes) {
@@ -459,13 +441,17 @@ TEST(StoreArray, EveryBufferIsReturnedExactlyOnce) {
     AllocatorGuard guard(&counting);
     {
         TMyAntBW key{};
-        TSS_ArrayBase<TMyAntBW>* store = new TSS_SortAddArrayBW(&key);
+        auto* store = new TSS_SortAddArrayBW(&key);
         ASSERT_TRUE(store->Reserve(2, 2));
-        for (int32_t x = 0; x < 9; ++x) {
+        for (int32_t x = 0; x < 2000; ++x) {  // leaves, nodes and a grown top array
             key = {x, 0};
-            static_cast<TSS_SortAddArrayBW*>(store)->Toggle();
+            store->Toggle();
         }
-        delete store;  // through the base: the virtual destructor returns the buffer
+        for (int32_t x = 0; x < 2000; x += 2) {  // leaves and nodes given back and merged
+            key = {x, 0};
+            store->Toggle();
+        }
+        delete store;
     }
     EXPECT_EQ(counting.allocations, counting.releases);
 
@@ -614,4 +600,197 @@ TEST(StoreDifferential, MultiFindOrAddFollowsAnOrderedMap) {
     }
     EXPECT_GT(hits, kOperations / 2);
     EXPECT_GT(model.size(), 500u);
+}
+
+// ---- Leaves and index ------------------------------------------------------------------------
+
+namespace {
+
+// Refuses the small blocks (leaf slabs at tiny deltas) and grants the rest (index nodes).
+class SmallBlockRefusal final : public qm::Allocator {
+public:
+    void* allocate(std::size_t bytes) override {
+        return bytes < 100 ? nullptr : qm::allocatorDefault().allocate(bytes);
+    }
+    void* reallocate(void* block, std::size_t bytes) override {
+        return qm::allocatorDefault().reallocate(block, bytes);
+    }
+    void release(void* block) override { qm::allocatorDefault().release(block); }
+};
+
+std::vector<Key> keysFromX(const TSS_SortAddArrayBW& store, int32_t minX, int limit) {
+    std::vector<Key> keys;
+    store.ForEachFromX(minX, [&](const TMyAntBW& e) {
+        keys.emplace_back(int32_t{e.X}, int32_t{e.Y});
+        return static_cast<int>(keys.size()) < limit;
+    });
+    return keys;
+}
+
+}  // namespace
+
+TEST(LeafStore, AFullLeafSplitsWhereKeysArriveInOrderAndInTheMiddleOtherwise) {
+    BWHarness h;
+    ASSERT_TRUE(h.store.Reserve(4, 4));
+    ASSERT_EQ(h.store.LeafCapacity(), 4);
+    for (int32_t x = 1; x <= 5; ++x) ASSERT_EQ(h.put(x, 0), 0);
+    EXPECT_EQ(h.store.LeafCount(), 2) << "the fifth key opens a leaf of its own";
+    for (int32_t x = 6; x <= 8; ++x) ASSERT_EQ(h.put(x, 0), 0);
+    EXPECT_EQ(h.store.LeafCount(), 2) << "in-order keys fill the new leaf";
+    EXPECT_EQ(h.store.Capacity(), 8);
+
+    ASSERT_EQ(h.put(2, 1), 0);  // inside the full first leaf, whose neighbour is full too
+    EXPECT_EQ(h.store.LeafCount(), 3);
+    EXPECT_EQ(keysOf(h.store), (std::vector<Key>{{1, 0}, {2, 0}, {2, 1}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}, {8, 0}}));
+}
+
+TEST(LeafStore, AFullLeafHandsElementsToANeighbourWithRoomBeforeSplitting) {
+    BWHarness h;
+    ASSERT_TRUE(h.store.Reserve(16, 8));
+    for (int32_t x = 0; x <= 8; ++x) ASSERT_EQ(h.put(x, 0), 0);  // a full leaf, then one of 1
+    ASSERT_EQ(h.store.LeafCount(), 2);
+    for (int32_t y = 1; y <= 5; ++y) ASSERT_EQ(h.put(0, y), 0);  // all into the first leaf
+    EXPECT_EQ(h.store.LeafCount(), 2);
+    EXPECT_EQ(h.store.Capacity(), 16);
+    EXPECT_EQ(h.store.Count(), 14);
+    const std::vector<Key> keys = keysOf(h.store);
+    EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
+    EXPECT_EQ(keys.front(), (Key{0, 0}));
+    EXPECT_EQ(keys.back(), (Key{8, 0}));
+}
+
+TEST(LeafStore, TheFirstAndLastKeyOfALeafAreFoundThroughTheIndex) {
+    BWHarness h;
+    ASSERT_TRUE(h.store.Reserve(4, 4));
+    for (int32_t x = 1; x <= 12; ++x) ASSERT_EQ(h.put(x, 0), 0);  // leaves 1-4, 5-8, 9-12
+    ASSERT_EQ(h.store.LeafCount(), 3);
+    for (int32_t x : {5, 8, 9, 4, 12, 1}) {
+        EXPECT_EQ(h.put(x, 0), 1) << x << " is present";
+        EXPECT_EQ(h.put(x, 0), 0) << x << " goes back in";
+    }
+    EXPECT_EQ(h.put(4, 1), 0) << "between two leaves";
+    EXPECT_EQ(int32_t{h.store.Item(4)->X}, 4);
+    EXPECT_EQ(int32_t{h.store.Item(4)->Y}, 1);
+    EXPECT_EQ(int32_t{h.store.Item(12)->X}, 12);
+    EXPECT_EQ(h.store.Item(13), nullptr);
+
+    EXPECT_EQ(keysFromX(h.store, 5, 3), (std::vector<Key>{{5, 0}, {6, 0}, {7, 0}})) << "stops when told";
+    EXPECT_EQ(keysFromX(h.store, 12, 100), (std::vector<Key>{{12, 0}}));
+    EXPECT_TRUE(keysFromX(h.store, 13, 100).empty());
+    EXPECT_EQ(keysFromX(h.store, INT32_MIN, 1), (std::vector<Key>{{1, 0}}));
+}
+
+TEST(LeafStore, AnEmptiedLeafIsDroppedAndReusedWithoutNewMemory) {
+    BWHarness h;
+    ASSERT_TRUE(h.store.Reserve(8, 4));
+    for (int32_t x = 1; x <= 8; ++x) ASSERT_EQ(h.put(x, 0), 0);
+    ASSERT_EQ(h.store.LeafCount(), 2);
+    for (int32_t x = 5; x <= 8; ++x) ASSERT_EQ(h.put(x, 0), 1);
+    EXPECT_EQ(h.store.LeafCount(), 1) << "removing a leaf's last element drops the leaf";
+    EXPECT_EQ(keysOf(h.store), (std::vector<Key>{{1, 0}, {2, 0}, {3, 0}, {4, 0}}));
+
+    CountingAllocator counting;
+    AllocatorGuard guard(&counting);
+    for (int32_t x = 5; x <= 8; ++x) ASSERT_EQ(h.put(x, 0), 0);
+    EXPECT_EQ(counting.allocations + counting.reallocations, 0) << "the dropped leaf serves again";
+    EXPECT_EQ(h.store.LeafCount(), 2);
+    for (int32_t x = 1; x <= 8; ++x) ASSERT_EQ(h.put(x, 0), 1);
+    EXPECT_EQ(h.store.Count(), 0);
+    EXPECT_EQ(h.store.LeafCount(), 1) << "an empty store keeps one leaf";
+    EXPECT_EQ(h.put(3, 3), 0);
+    EXPECT_EQ(keysOf(h.store), (std::vector<Key>{{3, 3}}));
+}
+
+TEST(LeafStore, SparseNeighbourLeavesMerge) {
+    BWHarness h;
+    ASSERT_TRUE(h.store.Reserve(16, 8));
+    for (int32_t x = 1; x <= 16; ++x) ASSERT_EQ(h.put(x, 0), 0);
+    ASSERT_EQ(h.store.LeafCount(), 2);
+    for (int32_t x = 9; x <= 15; ++x) ASSERT_EQ(h.put(x, 0), 1);
+    EXPECT_EQ(h.store.LeafCount(), 2) << "a full neighbour leaves no room for a merge";
+    for (int32_t x = 1; x <= 7; ++x) ASSERT_EQ(h.put(x, 0), 1);
+    EXPECT_EQ(h.store.LeafCount(), 1);
+    EXPECT_EQ(keysOf(h.store), (std::vector<Key>{{8, 0}, {16, 0}}));
+}
+
+TEST(LeafStore, AFailedSplitOfALeafOrOfTheIndexChangesNothing) {
+    BWHarness h;
+    ASSERT_TRUE(h.store.Reserve(2, 2));
+    int32_t x = 0;
+    auto fill = [&](int64_t leaves) {
+        while (h.store.LeafCount() < leaves || h.store.Count() < 2 * leaves) ASSERT_EQ(h.put(x++, 0), 0);
+    };
+    auto expectRefused = [&](qm::Allocator& refusing, const char* what) {
+        const std::vector<unsigned char> before = bytesOf(h.store);
+        const int64_t capacity = h.store.Capacity(), leaves = h.store.LeafCount();
+        const std::size_t bytes = h.store.StoreBytes();
+        {
+            AllocatorGuard guard(&refusing);
+            EXPECT_EQ(h.put(x, 0), -1) << what;
+        }
+        EXPECT_EQ(bytesOf(h.store), before) << what;
+        EXPECT_EQ(h.store.Capacity(), capacity) << what;
+        EXPECT_EQ(h.store.LeafCount(), leaves) << what;
+        EXPECT_EQ(h.store.StoreBytes(), bytes) << what;
+    };
+    fill(TSS_SortAddArrayBW::NodeFanout);  // one full node of full leaves
+    CountingAllocator counting;
+    counting.failAllocations = 1;
+    expectRefused(counting, "the new node");
+    EXPECT_EQ(counting.allocations, 1);
+    SmallBlockRefusal small;
+    expectRefused(small, "the leaf slab, after the node was had");
+
+    fill(int64_t{64} * TSS_SortAddArrayBW::NodeFanout);  // the top array's first 64 nodes
+    CountingAllocator noTop;
+    noTop.failReallocations = 1;
+    expectRefused(noTop, "the top array");
+    EXPECT_EQ(noTop.allocations, noTop.releases) << "the node obtained first is returned";
+
+    EXPECT_EQ(h.put(x, 0), 0);
+    EXPECT_EQ(h.store.Count(), x + 1);
+    EXPECT_EQ(h.store.LastError(), SSErrorMemory);
+}
+
+TEST(LeafStore, SquaresAddedInKeyOrderTakeLittleMoreThanTheirPackedSize) {
+    for (bool ascending : {true, false}) {
+        BWHarness h;
+        ASSERT_TRUE(h.store.Reserve(196486, 196486));
+        // A highway's trail: new columns at one end, a few squares each, some cleared again.
+        for (int32_t i = 0; i < 250000; ++i) {
+            const int32_t x = ascending ? i : -i;
+            for (int32_t y = 0; y < 4; ++y) ASSERT_EQ(h.put(x, y), 0);
+            if (i % 3 == 0) {
+                ASSERT_EQ(h.put(x, 1), 1);
+            }
+        }
+        ASSERT_GT(h.store.Count(), 900000);
+        EXPECT_LE(static_cast<double>(h.store.StoreBytes()), 1.5 * sizeof(TMyAntBW) * h.store.Count())
+            << (ascending ? "ascending" : "descending");
+    }
+}
+
+TEST(StoreDifferential, AWalkOverManyLeavesAndNodesFollowsAnOrderedSet) {
+    BWHarness h;
+    ASSERT_TRUE(h.store.Reserve(2, 2));  // leaves of two: splits and merges of nodes as well
+    std::map<Key, bool> model;
+    std::mt19937 rng(99);
+    int32_t x = 0, y = 0;
+    for (int op = 0; op < 200000; ++op) {
+        const int step = static_cast<int>(rng() % 4);
+        x = std::clamp(x + (step == 0) - (step == 1), -400, 400);
+        y = std::clamp(y + (step == 2) - (step == 3), -400, 400);
+        const int32_t result = h.put(x, y);
+        ASSERT_EQ(result, model.erase({x, y}) ? 1 : 0) << "op " << op;
+        if (result == 0) model.emplace(Key{x, y}, true);
+        if (op % 5000 == 0) {
+            ASSERT_TRUE(matchesModel(h.store, model, [](const TMyAntBW&, bool) { return true; })) << "op " << op;
+            const int32_t fromX = x - 3;
+            std::vector<Key> expected;
+            for (auto it = model.lower_bound({fromX, INT32_MIN}); it != model.end() && expected.size() < 50; ++it)
+                expected.push_back(it->first);
+            EXPECT_EQ(keysFromX(h.store, fromX, 50), expected) << "op " << op;
+        }
+    }
+    EXPECT_GT(h.store.LeafCount(), 2 * TSS_SortAddArrayBW::NodeFanout);
 }

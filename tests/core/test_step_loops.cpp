@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "ReferenceModel.h"
 #include "TestSupport.h"
 #include "core/SquareUpdate.h"
@@ -190,6 +192,48 @@ TEST(FastGridAddressing, FreshGridsReadEmptyInEveryModeAndEdgesAreInside) {
         EXPECT_FALSE(g.inside(0, -6));
         EXPECT_FALSE(g.inside(INT32_MAX, INT32_MIN));
         EXPECT_FALSE(g.inside(INT32_MIN, INT32_MAX));
+    }
+}
+
+namespace {
+
+// Hands out blocks full of garbage, as a heap may, unless asked for zeroed ones.
+class GarbageAllocator final : public qm::Allocator {
+public:
+    void* allocate(std::size_t bytes) override {
+        void* block = qm::allocatorDefault().allocate(bytes);
+        if (block) std::memset(block, 0xA5, bytes);
+        return block;
+    }
+    void* allocateZeroed(std::size_t bytes) override {
+        ++zeroed;
+        return qm::allocatorDefault().allocateZeroed(bytes);
+    }
+    void* reallocate(void* block, std::size_t bytes) override { return qm::allocatorDefault().reallocate(block, bytes); }
+    void release(void* block) override { qm::allocatorDefault().release(block); }
+    int zeroed = 0;
+};
+
+}  // namespace
+
+TEST(FastGridAllocation, ModesWhoseEmptySquareIsZeroTakeZeroedMemoryAndTheOthersFillIt) {
+    for (RunMode mode : {RunMode::Indexed15, RunMode::Indexed255, RunMode::Indexed65535, RunMode::BlackWhite,
+                         RunMode::Generalized}) {
+        GarbageAllocator garbage;
+        qmtest::AllocatorGuard guard(&garbage);
+        FastGrid g;
+        const bool zeroIsEmpty = mode == RunMode::BlackWhite || mode == RunMode::Generalized;
+        ASSERT_TRUE(allocateFastGrid(g, 40, cellWidthOf(mode), zeroIsEmpty ? 0x00 : 0xFF));
+        EXPECT_EQ(garbage.zeroed, zeroIsEmpty ? 1 : 0) << runModeName(mode);
+        int64_t notEmpty = 0;
+        for (int32_t x = -40; x <= 40; ++x)
+            for (int32_t y = -40; y <= 40; ++y) {
+                if (mode == RunMode::BlackWhite) notEmpty += g.blackAt(x, y);
+                else if (mode == RunMode::Generalized) notEmpty += g.generalizedValue(x, y) != 0;
+                else notEmpty += g.indexedValue(x, y) != (mode == RunMode::Indexed15 ? 15u : mode == RunMode::Indexed255 ? 255u : 65535u);
+            }
+        EXPECT_EQ(notEmpty, 0) << runModeName(mode);
+        releaseFastGrid(g);
     }
 }
 

@@ -53,16 +53,19 @@ std::optional<QRgb> storedColour(const TForm1& f, int32_t x, int32_t y) {
                                                          : std::nullopt;
         }
     }
+    std::optional<QRgb> found;
+    const auto look = [&](const auto& e, auto colour) {
+        if (e.X > x) return false;
+        if (e.X == x && e.Y == y) found = colour(e);
+        return true;
+    };
     if (w.storeIndexed)
-        for (int32_t i = 0; i < w.storeIndexed->Count(); ++i)
-            if ((*w.storeIndexed)[i].X == x && (*w.storeIndexed)[i].Y == y) return ant((*w.storeIndexed)[i].ant);
+        w.storeIndexed->ForEachFromX(x, [&](const qm::TMyixUI16& e) { return look(e, [&](const auto& s) { return ant(s.ant); }); });
     if (w.storeBW)
-        for (int32_t i = 0; i < w.storeBW->Count(); ++i)
-            if ((*w.storeBW)[i].X == x && (*w.storeBW)[i].Y == y) return qm::toArgb(qm::Black);
+        w.storeBW->ForEachFromX(x, [&](const qm::TMyAntBW& e) { return look(e, [](const auto&) { return qm::toArgb(qm::Black); }); });
     if (w.storeMulti)
-        for (int32_t i = 0; i < w.storeMulti->Count(); ++i)
-            if ((*w.storeMulti)[i].X == x && (*w.storeMulti)[i].Y == y) return state((*w.storeMulti)[i].state);
-    return std::nullopt;
+        w.storeMulti->ForEachFromX(x, [&](const qm::TMyMulti& e) { return look(e, [&](const auto& s) { return state(s.state); }); });
+    return found;
 }
 
 }  // namespace

@@ -97,7 +97,8 @@ protected:
 
 TEST_F(MemoryFailureTest, StoreThatCannotBeCreatedThenARunBeyondTheGrid) {
     open();
-    allocator.refuseReallocate = [](std::size_t bytes) { return bytes > qm::MiB; };
+    // The fast grid's block is granted, the store's first slab (the next large one) refused.
+    allocator.refuseAllocate = [large = 0](std::size_t bytes) mutable { return bytes > qm::MiB && ++large > 1; };
     installAllocator();
 
     clickStart();
@@ -117,7 +118,11 @@ TEST_F(MemoryFailureTest, StoreThatCannotGrowStopsTheRunThenTheSameRunCompletes)
     ASSERT_EQ(about->RadioGroupMem->itemIndex(), 0);
     const int32_t room = qm::sparseStoreDelta(0, memory.status.available, 0);
     ASSERT_EQ(room, 65536);
-    allocator.refuseReallocate = [room](std::size_t bytes) { return bytes > room * sizeof(qm::TMyixUI16); };
+    // The first slab of room for d squares is granted, the next one (as large) refused.
+    const std::size_t slab = room * sizeof(qm::TMyixUI16);
+    allocator.refuseAllocate = [slab, slabs = 0](std::size_t bytes) mutable {
+        return bytes >= slab && bytes < 2 * slab && ++slabs > 1;
+    };
     installAllocator();
     setEditor(definitionText({FarAnt}));
     setMaxSteps(700000);  // the ant paints its 65537th square on its highway before that
@@ -130,8 +135,9 @@ TEST_F(MemoryFailureTest, StoreThatCannotGrowStopsTheRunThenTheSameRunCompletes)
     EXPECT_EQ(w.lastStop, qm::StopReason::CannotSet);
     EXPECT_LT(w.counters.stepCount, 700000);
     ASSERT_NE(w.storeIndexed, nullptr);
-    EXPECT_EQ(w.storeIndexed->Count(), room) << "full, and nothing lost";
-    EXPECT_EQ(w.counters.filled, room);
+    EXPECT_LE(w.storeIndexed->Count(), room);
+    EXPECT_GT(w.storeIndexed->Count(), room - room / 50) << "a highway leaves its leaves nearly full";
+    EXPECT_EQ(w.counters.filled, w.storeIndexed->Count()) << "nothing lost";
     expectIdleAndUnlocked();
 
     expectUsableRun({FarAnt}, 700000);

@@ -498,7 +498,8 @@ TEST_F(RunFailureTest, GridAllocationFailureThenASmallerBlockWorks) {
 
 TEST_F(RunFailureTest, SparseStoreFailureLeavesTheGridWithoutStore) {
     openWindow();
-    allocator.refuseReallocate = [](std::size_t bytes) { return bytes > qm::MiB; };
+    // The fast grid's block is granted, the store's first slab (the next large one) refused.
+    allocator.refuseAllocate = [large = 0](std::size_t bytes) mutable { return bytes > qm::MiB && ++large > 1; };
     installAllocator();
 
     clickStart();
