@@ -34,9 +34,7 @@ void forEachStoredSquare(const World& w, Visit&& visit) {
 
 // The run's bounding box joined with every painted (or, generalized, visited) square of the grid
 // and the store. Painted squares can lie beyond the box (start squares, left turns onto fresh
-// squares); `visited`, when given, covers every square the ants stood on (the window keeps it).
-// Without it the search starts from the box and the ants' places and widens while the squares
-// just outside still hold something.
-SquareBox paintedArea(const World& w, const SquareBox* visited = nullptr);
+// squares), so the grid is scanned for them.
+SquareBox paintedArea(const World& w);
 
 }  // namespace qm

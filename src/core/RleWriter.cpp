@@ -254,10 +254,10 @@ std::string rlePattern(const World& w, const SquareBox& area) {
     return out;
 }
 
-RleError writeRle(const World& w, const std::string& path, const SquareBox* visited) {
+RleError writeRle(const World& w, const std::string& path) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (!file) return RleError::CannotOpen;
-    file << rlePattern(w, paintedArea(w, visited));
+    file << rlePattern(w, paintedArea(w));
     file.close();
     return file ? RleError::None : RleError::CannotWrite;
 }

@@ -17,8 +17,8 @@ const char* rleErrorText(RleError error);
 // The whole pattern text: position line, ant comments, header, rows, "!".
 std::string rlePattern(const World& w, const SquareBox& area);
 
-// Writes rlePattern(w, paintedArea(w, visited)) to `path`.
-RleError writeRle(const World& w, const std::string& path, const SquareBox* visited = nullptr);
+// Writes rlePattern(w, paintedArea(w)) to `path`.
+RleError writeRle(const World& w, const std::string& path);
 
 // Letters of one state in multi-state patterns: "." for 0, "A".."X" for 1-24, then "pA".."pX",
 // "qA".. for the higher ones.

@@ -9,7 +9,6 @@
 #include "core/RleWriter.h"
 #include "core/WholePicture.h"
 #include "view/BitmapExport.h"
-#include "view/MainView.h"
 #include "view/PicturePng.h"
 #include "view/WaitCursor.h"
 
@@ -21,27 +20,19 @@ QString PictureCommands::pictureFilter(int32_t scale) {
     return QStringLiteral("PNG pictures, %1 (*.png)|*.png|All files (*.*)|*.*").arg(what);
 }
 
-const qm::SquareBox* PictureCommands::visitedSquares() {
-    const MainView& view = *form_.mainView;
-    if (!view.anyVisited()) return nullptr;
-    visited_ = {view.visitedMinX, view.visitedMaxX, view.visitedMinY, view.visitedMaxY};
-    return &visited_;
-}
-
 void PictureCommands::reportNotSaved(const QString& fileName, const char* reason) {
     form_.dialogs->showMessage(MsgNotSavedTo + fileName.toUtf8().toStdString() + " (" + reason + ")",
                                qm::BoxType::Error);
 }
 
 void PictureCommands::saveWholePicture() {
-    const qm::SquareBox* visited = visitedSquares();
-    const qm::SquareBox area = qm::paintedArea(form_.world, visited);
+    const qm::SquareBox area = qm::paintedArea(form_.world);
     const std::optional<QString> fileName =
         form_.dialogs->saveFileName(pictureFilter(qm::fittingScale(area)), QStringLiteral("png"), pictureDir);
     if (!fileName) return;
     qm::WaitCursor hourglass;
     const qm::PicturePalette palette{form_.viewBackground, &form_.stateColours};
-    const qm::PngOutcome outcome = qm::writeWholePicturePng(form_.world, palette, *fileName, 0, visited);
+    const qm::PngOutcome outcome = qm::writeWholePicturePng(form_.world, palette, *fileName, 0);
     if (outcome.error != qm::PictureError::None) reportNotSaved(*fileName, qm::pictureErrorText(outcome.error));
     else if (!outcome.written) reportNotSaved(*fileName, "the file cannot be written");
 }
@@ -51,6 +42,6 @@ void PictureCommands::savePattern() {
         form_.dialogs->saveFileName(QString::fromLatin1(PatternFileFilter), QStringLiteral("rle"), patternDir);
     if (!fileName) return;
     qm::WaitCursor hourglass;
-    const qm::RleError error = qm::writeRle(form_.world, QFile::encodeName(*fileName).toStdString(), visitedSquares());
+    const qm::RleError error = qm::writeRle(form_.world, QFile::encodeName(*fileName).toStdString());
     if (error != qm::RleError::None) reportNotSaved(*fileName, qm::rleErrorText(error));
 }

@@ -24,10 +24,7 @@ public:
     QString patternDir;
 
 private:
-    // The squares the painters were handed in this run, when they noted any.
-    const qm::SquareBox* visitedSquares();
     void reportNotSaved(const QString& fileName, const char* reason);
 
     TForm1& form_;
-    qm::SquareBox visited_;
 };

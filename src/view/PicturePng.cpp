@@ -51,11 +51,10 @@ bool savePicturePng(const Picture& picture, const QString& path) {
     return writer.write(image);
 }
 
-PngOutcome writeWholePicturePng(const World& w, const PicturePalette& palette, const QString& path, int32_t scale,
-                                const SquareBox* visited) {
+PngOutcome writeWholePicturePng(const World& w, const PicturePalette& palette, const QString& path, int32_t scale) {
     PngOutcome outcome;
     Picture picture;
-    outcome.error = renderWholePicture(w, palette, paintedArea(w, visited), scale, picture);
+    outcome.error = renderWholePicture(w, palette, paintedArea(w), scale, picture);
     if (outcome.error != PictureError::None) return outcome;
     outcome.scale = picture.scale;
     outcome.written = savePicturePng(picture, path);

@@ -22,6 +22,6 @@ struct PngOutcome {
 // Renders the painted area (`scale` 0: the smallest scale that fits 16,384 pixels; otherwise
 // forced) and writes it to `path`.
 PngOutcome writeWholePicturePng(const World& w, const PicturePalette& palette, const QString& path,
-                                int32_t scale = 0, const SquareBox* visited = nullptr);
+                                int32_t scale = 0);
 
 }  // namespace qm

@@ -12,6 +12,7 @@
 #include "TempDir.h"
 #include "TestSupport.h"
 #include "WorldSquares.h"
+#include "core/GridExtent.h"
 #include "core/PaintedArea.h"
 #include "core/RleWriter.h"
 #include "core/WholePicture.h"
@@ -186,6 +187,67 @@ TEST(PaintedArea, FindsSquaresFarBeyondTheBoxInEveryMode) {
             << runModeName(mode);
         EXPECT_LE(area.minX, -25) << runModeName(mode);
         EXPECT_GE(area.maxY, 17) << runModeName(mode);
+    }
+}
+
+namespace {
+
+// Paints one grid square directly with a non-empty code of the grid's encoding.
+void paintSquare(World& w, int32_t x, int32_t y) {
+    FastGrid& g = w.grid;
+    switch (g.width) {
+        case CellWidth::Bit: g.cells[g.bitByte(x, y)] |= FastGrid::bitMask(x, g.halfSize); break;
+        case CellWidth::Nibble: {
+            const int64_t cell = g.cellIndex(x, y);
+            uint8_t& b = g.cells[cell >> 1];
+            b = (cell & 1) ? uint8_t((b & 0xF0u) | 0x2u) : uint8_t((b & 0x0Fu) | 0x20u);
+            break;
+        }
+        case CellWidth::Word: reinterpret_cast<uint16_t*>(g.cells)[g.cellIndex(x, y)] = 3; break;
+        case CellWidth::Byte: g.cells[g.cellIndex(x, y)] = 2; break;
+    }
+}
+
+SquareBox squareBySquareExtent(const World& w) {
+    SquareBox box;
+    const int32_t r = w.grid.halfSize;
+    for (int32_t x = -r; x <= r; ++x)
+        for (int32_t y = -r; y <= r; ++y)
+            if (gridSquareCode(w, x, y) != 0) box.include(x, y);
+    return box;
+}
+
+}  // namespace
+
+TEST(PaintedArea, FindsLoneSquaresBeyondEmptyLinesAndAtTheGridsEdgesInEveryMode) {
+    // Squares nowhere near the ants or the box, each cut off from the rest by empty lines: a
+    // search that widens from the box while the lines next to it hold something stops short.
+    const std::vector<std::vector<std::pair<int32_t, int32_t>>> layouts = {
+        {{-20, 7}, {13, 20}, {5, -20}, {20, -19}},  // the grid's four edges
+        {{-9, 3}},                                  // one lone square, odd column
+        {{6, -3}, {-17, 17}, {11, 0}},
+    };
+    for (RunMode mode : {RunMode::Indexed15, RunMode::Indexed255, RunMode::Indexed65535, RunMode::BlackWhite,
+                         RunMode::Generalized}) {
+        for (int32_t half : {20, 100}) {
+            for (const auto& layout : layouts) {
+                TestWorld t(mode, half, {{0, 0, uint8_t(mode == RunMode::Generalized ? 0 : 1), 0b10}});
+                for (const auto& [x, y] : layout) paintSquare(t.w, x * half / 20, y * half / 20);
+                SquareBox expected = squareBySquareExtent(t.w);
+                ASSERT_FALSE(expected.empty());
+                const SquareBox grid = gridExtent(t.w.grid, t.w.generalized);
+                EXPECT_EQ(std::tie(grid.minX, grid.maxX, grid.minY, grid.maxY),
+                          std::tie(expected.minX, expected.maxX, expected.minY, expected.maxY))
+                    << runModeName(mode) << " half " << half << " first square " << layout[0].first;
+                expected.include({t.w.counters.minX, t.w.counters.maxX, t.w.counters.minY, t.w.counters.maxY});
+                const SquareBox area = paintedArea(t.w);
+                EXPECT_EQ(std::tie(area.minX, area.maxX, area.minY, area.maxY),
+                          std::tie(expected.minX, expected.maxX, expected.minY, expected.maxY))
+                    << runModeName(mode);
+            }
+        }
+        TestWorld empty(mode, 20, {{0, 0, 1, 0b10}});
+        EXPECT_TRUE(gridExtent(empty.w.grid, empty.w.generalized).empty()) << runModeName(mode);
     }
 }
 
