@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "HeadlessRun.h"
+#include "core/RleWriter.h"
 
 namespace qmbench {
 namespace {
@@ -56,13 +57,43 @@ bool failed(qm::StopReason stop) {
     return stop == qm::StopReason::InvalidStart || stop == qm::StopReason::CannotSet || stop == qm::StopReason::Error;
 }
 
+void reportNotWritten(const char* what, const std::string& path, const std::string& reason) {
+    std::fprintf(stderr, "quillmarch --batch: the %s could not be written to %s (%s)\n", what, path.c_str(),
+                 reason.c_str());
+}
+
+// The picture and the pattern of the world as it stands, each when asked for; false when one
+// could not be written (reported on standard error).
+bool writeOutputs(const BenchOptions& options, const HeadlessSession& session, const PngWriter& writePng) {
+    bool written = true;
+    if (!options.pngFile.empty()) {
+        const std::string reason = writePng(session.world, session.document, options.pngFile, options.pngScale);
+        if (!reason.empty()) {
+            reportNotWritten("picture", options.pngFile, reason);
+            written = false;
+        }
+    }
+    if (!options.rleFile.empty()) {
+        const qm::RleError error = qm::writeRle(session.world, options.rleFile);
+        if (error != qm::RleError::None) {
+            reportNotWritten("pattern", options.rleFile, qm::rleErrorText(error));
+            written = false;
+        }
+    }
+    return written;
+}
+
 }  // namespace
 
-int runBatch(int argc, char** argv) {
+int runBatch(int argc, char** argv, const PngWriter& writePng) {
     std::string error;
     const std::optional<BenchOptions> options = parseBenchOptions(argc, argv, error, OptionsFor::Batch);
     if (!options) {
         std::fprintf(stderr, "quillmarch --batch: %s\n", error.c_str());
+        return 2;
+    }
+    if (!options->pngFile.empty() && !writePng) {
+        std::fprintf(stderr, "quillmarch --batch: --png is not available in this program\n");
         return 2;
     }
     StderrMessages messages;
@@ -79,9 +110,10 @@ int runBatch(int argc, char** argv) {
     if (progress.shown) std::fprintf(stderr, "\n");
 
     const bool saved = options->saveWorld.empty() || session.save(options->saveWorld);
+    const bool written = writeOutputs(*options, session, writePng);
     std::printf("%s\n", formatReport(report).c_str());
     std::fflush(stdout);
-    return failed(report.stop) || !saved ? 1 : 0;
+    return failed(report.stop) || !saved || !written ? 1 : 0;
 }
 
 }  // namespace qmbench

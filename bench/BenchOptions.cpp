@@ -20,6 +20,13 @@ bool benchOnly(const std::string& arg) {
     return false;
 }
 
+// Outputs that only a batch run writes.
+bool batchOnly(const std::string& arg) {
+    for (const char* name : {"--png", "--png-scale", "--rle"})
+        if (arg == name) return true;
+    return false;
+}
+
 // Options that set up a fresh run: an opened world brings its own.
 bool setsUpAFreshRun(const std::string& arg) {
     for (const char* name : {"--ants", "--mode", "--states", "--mem", "--continue"})
@@ -38,7 +45,8 @@ const char* benchUsage() {
 
 const char* batchUsage() {
     return "usage: quillmarch --batch [--ants FILE] [--mode indexed15|indexed255|indexed65535|bw|generalized]\n"
-           "       [--states N] [--mem ITEM] [--continue] [--max-steps N] [--open-world FILE] [--save-world FILE]";
+           "       [--states N] [--mem ITEM] [--continue] [--max-steps N] [--open-world FILE] [--save-world FILE]\n"
+           "       [--png FILE [--png-scale S]] [--rle FILE]";
 }
 
 std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string& error, OptionsFor program) {
@@ -47,6 +55,10 @@ std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (program == OptionsFor::Batch && benchOnly(arg)) {
+            error = "unknown option: " + arg;
+            return std::nullopt;
+        }
+        if (program == OptionsFor::Bench && batchOnly(arg)) {
             error = "unknown option: " + arg;
             return std::nullopt;
         }
@@ -99,6 +111,18 @@ std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string
             auto v = value();
             if (!v) return std::nullopt;
             (arg == "--open-world" ? o.openWorld : o.saveWorld) = *v;
+        } else if (arg == "--png" || arg == "--rle") {
+            auto v = value();
+            if (!v) return std::nullopt;
+            if (v->empty()) {
+                error = "empty file name for " + arg;
+                return std::nullopt;
+            }
+            (arg == "--png" ? o.pngFile : o.rleFile) = *v;
+        } else if (arg == "--png-scale") {
+            auto n = number(1, INT32_MAX);
+            if (!n) return std::nullopt;
+            o.pngScale = static_cast<int32_t>(*n);
         } else if (arg == "--baseline") {
             o.baseline = true;
         } else if (arg == "--repeat") {
@@ -140,6 +164,10 @@ std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string
     }
     if (!o.openWorld.empty() && !freshRunOption.empty()) {
         error = freshRunOption + " cannot be used with --open-world: the world brings its own";
+        return std::nullopt;
+    }
+    if (o.pngScale != 0 && o.pngFile.empty()) {
+        error = "--png-scale needs --png";
         return std::nullopt;
     }
     return o;

@@ -28,6 +28,10 @@ struct BenchOptions {
     // Worlds: the run continues an opened world, and the world it ends with is saved.
     std::string openWorld;
     std::string saveWorld;
+    // Batch runs: the whole picture (PNG) and the pattern (RLE) written after the run.
+    std::string pngFile;
+    int32_t pngScale = 0;  // squares per pixel side; 0: the smallest scale that fits
+    std::string rleFile;
 };
 
 // Which program reads the command line: the batch run of the main program takes the run options

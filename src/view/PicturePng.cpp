@@ -1,7 +1,10 @@
 #include "view/PicturePng.h"
 
 #include <QImage>
+#include <QFile>
 #include <QImageWriter>
+
+#include "view/Colours.h"
 
 namespace qm {
 
@@ -59,6 +62,17 @@ PngOutcome writeWholePicturePng(const World& w, const PicturePalette& palette, c
     outcome.scale = picture.scale;
     outcome.written = savePicturePng(picture, path);
     return outcome;
+}
+
+std::string writeWholePicturePngInDefaultColours(const World& w, int32_t spectrumItem, const std::string& path,
+                                                 int32_t scale) {
+    StateColourTable stateColours{};
+    fillInitialStateColours(stateColours, w.states);
+    rebuildStateColours(stateColours, w.states, spectrumItem + 1, DefaultViewBackground);
+    const PicturePalette palette{DefaultViewBackground, &stateColours};
+    const PngOutcome outcome = writeWholePicturePng(w, palette, QFile::decodeName(path.c_str()), scale);
+    if (outcome.error != PictureError::None) return pictureErrorText(outcome.error);
+    return outcome.written ? std::string() : std::string("the file cannot be written");
 }
 
 }  // namespace qm

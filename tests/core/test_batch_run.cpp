@@ -4,12 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "BatchRun.h"
 #include "BenchOptions.h"
+#include "RleDecoder.h"
 #include "TempDir.h"
+#include "WorldSquares.h"
+#include "core/PaintedArea.h"
 
 using qmtest::TempDir;
 
@@ -21,19 +27,63 @@ struct BatchResult {
     std::string err;
 };
 
-BatchResult batch(std::vector<std::string> args) {
+BatchResult batch(std::vector<std::string> args, const qmbench::PngWriter& writePng = {}) {
     args.insert(args.begin(), "--batch");
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     ::testing::internal::CaptureStdout();
     ::testing::internal::CaptureStderr();
-    const int status = qmbench::runBatch(static_cast<int>(argv.size()), argv.data());
+    const int status = qmbench::runBatch(static_cast<int>(argv.size()), argv.data(), writePng);
     BatchResult r{status, ::testing::internal::GetCapturedStdout(), ::testing::internal::GetCapturedStderr()};
     return r;
 }
 
 // The result line without its timing fields, which differ from run to run.
 std::string withoutTiming(const std::string& line) { return line.substr(0, line.find(" seconds=")); }
+
+std::string fileText(const std::string& path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+using PatternSquares = std::map<std::pair<int64_t, int64_t>, uint32_t>;
+
+// What the pattern of the world must hold: every painted square, as state 1 (indexed and
+// black-and-white) or as its state (generalized, state 0 left out).
+PatternSquares patternSquaresOf(const qm::World& w) {
+    PatternSquares squares;
+    auto add = [&](int32_t x, int32_t y, uint32_t cellValue) {
+        if (w.generalized && cellValue == 1) return;
+        squares[{x, y}] = w.generalized ? cellValue - 1 : 1u;
+    };
+    for (const auto& [square, value] : qmtest::gridSquares(w))
+        add(square.first, square.second, w.generalized ? value : 2u);
+    qm::forEachStoredSquare(w, add);
+    return squares;
+}
+
+// Stands in for the program's PNG writer: notes what it was asked for and what the world held.
+struct PngRequest {
+    int calls = 0;
+    std::string path;
+    int32_t scale = -1;
+    qm::SquareBox area;
+    PatternSquares squares;
+    std::string reason;  // what the writer answers
+
+    qmbench::PngWriter writer() {
+        return [this](const qm::World& w, const qm::WorldDocument&, const std::string& p, int32_t s) {
+            ++calls;
+            path = p;
+            scale = s;
+            area = qm::paintedArea(w);
+            squares = patternSquaresOf(w);
+            return reason;
+        };
+    }
+};
 
 }  // namespace
 
@@ -89,4 +139,97 @@ TEST(BatchRun, ALimitEndsWithStatusZeroAndAWorldThatCannotGoOnIsReportedAsItStan
     EXPECT_EQ(again.status, 0);
     EXPECT_EQ(withoutTiming(again.out), withoutTiming(first.out)) << "already beyond \"Max steps:\"";
     EXPECT_NE(again.out.find("moves_per_s=0"), std::string::npos);
+}
+
+TEST(BatchRun, PictureAndPatternShowTheWorldTheRunEndedWithAlsoWhenContinued) {
+    TempDir dir;
+    const std::string ants = dir.write("ants.txt", "0,0,1\n7,-5,2\n-6,3,RLL\n");
+    const std::string world = dir.pathOf("part.qmw");
+    for (const char* mode : {"indexed15", "indexed65535", "bw", "generalized"}) {
+        SCOPED_TRACE(mode);
+        const std::string whole = dir.pathOf(std::string(mode) + "-whole.rle");
+        PngRequest png;
+        const BatchResult r = batch({"--ants", ants, "--mode", mode, "--states", "3", "--max-steps", "4000",
+                                     "--png", dir.pathOf("run.png"), "--rle", whole},
+                                    png.writer());
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(png.calls, 1);
+        EXPECT_EQ(png.path, dir.pathOf("run.png"));
+        EXPECT_EQ(png.scale, 0) << "no --png-scale: the fitting scale";
+        ASSERT_GT(png.squares.size(), 20u);
+
+        qmtest::DecodedPattern pattern;
+        const std::string text = fileText(whole);
+        ASSERT_EQ(qmtest::decodeRle(text, pattern), "") << text;
+        EXPECT_EQ(pattern.generation, 4000);
+        EXPECT_EQ(pattern.left, png.area.minX);
+        EXPECT_EQ(pattern.top, -int64_t{png.area.maxY});
+        EXPECT_EQ(pattern.width, png.area.width());
+        EXPECT_EQ(pattern.height, png.area.height());
+        EXPECT_EQ(pattern.squares, png.squares);
+
+        // Saved halfway, opened and continued: the same pattern, written after the world.
+        ASSERT_EQ(batch({"--ants", ants, "--mode", mode, "--states", "3", "--max-steps", "1500", "--save-world",
+                         world}).status, 0);
+        const std::string continued = dir.pathOf(std::string(mode) + "-continued.rle");
+        const std::string resaved = dir.pathOf("resaved.qmw");
+        PngRequest scaled;
+        const BatchResult rest = batch({"--open-world", world, "--max-steps", "4000", "--save-world", resaved,
+                                        "--rle", continued, "--png", dir.pathOf("c.png"), "--png-scale", "3"},
+                                       scaled.writer());
+        ASSERT_EQ(rest.status, 0) << rest.err;
+        EXPECT_TRUE(std::filesystem::exists(resaved));
+        EXPECT_EQ(fileText(continued), text);
+        EXPECT_EQ(scaled.scale, 3);
+        EXPECT_EQ(scaled.squares, png.squares);
+    }
+}
+
+TEST(BatchRun, PictureOptionsWithoutAPictureOrAWriterAreBadOptions) {
+    TempDir dir;
+    const std::string png = dir.pathOf("p.png");
+    const std::string rle = dir.pathOf("p.rle");
+    PngRequest request;
+    const std::vector<std::vector<std::string>> bad = {
+        {"--png-scale", "2", "--rle", rle},
+        {"--png", png, "--png-scale", "0", "--rle", rle},
+        {"--png", png, "--png-scale", "-3", "--rle", rle},
+        {"--png", png, "--png-scale", "x", "--rle", rle},
+        {"--png", "", "--rle", rle},
+        {"--rle", rle, "--png"},
+        {"--rle", rle, "--mode", "hexagonal"},
+    };
+    for (const auto& args : bad) {
+        const BatchResult r = batch(args, request.writer());
+        EXPECT_EQ(r.status, 2) << args[0] << " " << args[1];
+        EXPECT_TRUE(r.out.empty()) << r.out;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line: " << r.err;
+    }
+    const BatchResult noWriter = batch({"--png", png, "--rle", rle});
+    EXPECT_EQ(noWriter.status, 2);
+    EXPECT_NE(noWriter.err.find("--png"), std::string::npos) << noWriter.err;
+    EXPECT_EQ(request.calls, 0);
+    EXPECT_FALSE(std::filesystem::exists(rle));
+
+    std::string error;
+    const char* benchArgs[] = {"quillmarch-bench", "--rle", "x.rle"};
+    EXPECT_FALSE(qmbench::parseBenchOptions(3, const_cast<char**>(benchArgs), error)) << "a batch output only";
+}
+
+TEST(BatchRun, AnOutputThatCannotBeWrittenNamesTheFileAndEndsWithStatusOne) {
+    TempDir dir;
+    const std::string missing = dir.pathOf("no-such-dir/p.rle");
+    const BatchResult r = batch({"--max-steps", "300", "--rle", missing});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(missing), std::string::npos) << r.err;
+    EXPECT_EQ(r.out.rfind("mode=indexed255 ants=1 steps=300 ", 0), 0u) << "the run itself is reported: " << r.out;
+
+    PngRequest refused;
+    refused.reason = "the disk is full";
+    const std::string rle = dir.pathOf("written.rle");
+    const BatchResult p = batch({"--max-steps", "300", "--png", dir.pathOf("p.png"), "--rle", rle}, refused.writer());
+    EXPECT_EQ(p.status, 1);
+    EXPECT_NE(p.err.find(dir.pathOf("p.png")), std::string::npos) << p.err;
+    EXPECT_NE(p.err.find("the disk is full"), std::string::npos) << p.err;
+    EXPECT_TRUE(std::filesystem::exists(rle)) << "the pattern is still written";
 }

@@ -426,6 +426,15 @@ TEST_P(WholePicture, PngHoldsEverySquareAsTheRepaintedViewShowsIt) {
         }
     EXPECT_GT(painted, 100);
     EXPECT_EQ(compared, png.width() * png.height());
+
+    // A run without a window draws the same picture in the colours of a window left as it opened.
+    const QString batchFile = dir.filePath("batch.png");
+    ASSERT_EQ(qm::writeWholePicturePngInDefaultColours(form->world, about->spectrumItem(),
+                                                       QFile::encodeName(batchFile).toStdString(), 0),
+              "");
+    EXPECT_EQ(QImage(batchFile).convertToFormat(QImage::Format_RGB32), png.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(qm::writeWholePicturePngInDefaultColours(form->world, 0, "/nonexistent/b.png", 0),
+              "the file cannot be written");
 }
 
 INSTANTIATE_TEST_SUITE_P(

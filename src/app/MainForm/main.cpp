@@ -16,6 +16,7 @@
 #include "app/MainForm/MainForm.h"
 #include "app/QtDialogs.h"
 #include "settings/AboutBoxUnit/AboutBoxUnit.h"
+#include "view/PicturePng.h"
 
 namespace {
 
@@ -31,7 +32,13 @@ constexpr const char* Usage =
 // What is answered before any window exists; nothing when the window is wanted.
 std::optional<int> commandLineOnly(int argc, char** argv) {
     if (argc < 2) return std::nullopt;
-    if (std::strcmp(argv[1], "--batch") == 0) return qmbench::runBatch(argc - 1, argv + 1);
+    if (std::strcmp(argv[1], "--batch") == 0)
+        return qmbench::runBatch(argc - 1, argv + 1,
+                                 [](const qm::World& world, const qm::WorldDocument& document, const std::string& path,
+                                    int32_t scale) {
+                                     return qm::writeWholePicturePngInDefaultColours(
+                                         world, document.settings.spectrum, path, scale);
+                                 });
     if (std::strcmp(argv[1], "--help") == 0) {
         std::printf("%s%s\n", Usage, qmbench::batchUsage());
         return 0;
