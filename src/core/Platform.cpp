@@ -9,19 +9,32 @@
 namespace qm {
 namespace {
 
+// Asks for huge pages over the 2 MB-aligned part of a block: the first touch of a large block
+// (a fill, or the ants reaching a square) then costs one fault per 2 MB instead of per 4 KB.
+void adviseHugePages([[maybe_unused]] void* block, [[maybe_unused]] std::size_t bytes) {
+#ifdef MADV_HUGEPAGE
+    constexpr uintptr_t Huge = uintptr_t{2} << 20;
+    const auto start = reinterpret_cast<uintptr_t>(block);
+    const uintptr_t first = (start + Huge - 1) & ~(Huge - 1), last = (start + bytes) & ~(Huge - 1);
+    if (block && last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#endif
+}
+
+// Below this a block is left to the heap as it is: the hint only pays for blocks of many pages.
+constexpr std::size_t HugePageHintBytes = std::size_t{64} << 20;
+
 class HeapAllocator final : public Allocator {
 public:
-    void* allocate(std::size_t bytes) override { return std::malloc(bytes == 0 ? 1 : bytes); }
-    // Large zeroed blocks come straight from the system, untouched; asking for huge pages makes
-    // a square the ants reach for the first time cost one fault per 2 MB instead of per 4 KB.
+    void* allocate(std::size_t bytes) override {
+        void* block = std::malloc(bytes == 0 ? 1 : bytes);
+        if (bytes >= HugePageHintBytes) adviseHugePages(block, bytes);
+        return block;
+    }
+    // Large zeroed blocks come straight from the system, untouched, so untouched parts of the
+    // grid cost neither time nor resident memory.
     void* allocateZeroed(std::size_t bytes) override {
         void* block = std::calloc(bytes == 0 ? 1 : bytes, 1);
-#ifdef MADV_HUGEPAGE
-        constexpr uintptr_t Huge = uintptr_t{2} << 20;
-        const auto start = reinterpret_cast<uintptr_t>(block);
-        const uintptr_t first = (start + Huge - 1) & ~(Huge - 1), last = (start + bytes) & ~(Huge - 1);
-        if (block && last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-#endif
+        adviseHugePages(block, bytes);
         return block;
     }
     void* reallocate(void* block, std::size_t bytes) override {
