@@ -374,6 +374,8 @@ private:
     void showRunError(const std::string& text);
     void showUnexpectedRunError();  // inside a catch block
     void endOfRunAfterFailure();
+    void showRunStarting();
+    void runLoopTimed();
     // The run procedure is on the stack while one lives; every way out releases the guard and
     // honours a pending close.
     class RunProcedure {

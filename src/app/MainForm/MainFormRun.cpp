@@ -220,12 +220,7 @@ void TForm1::runWhileActive(const std::vector<std::string>& lines) {
     statePanel->afterAntsRead();
 
     qm::resetCounters(world, antsRead, startDays);
-    ComboBoxSizeChange();
-    TrackBarSpeedChange();
-    statePanel->textStateRoutine();
-    mainView->updateViewCentre();
-    if (!StaticAll->isEnabled()) Timer1->start();
-    repaint();
+    showRunStarting();
 
     if (antsRead == 0) {
         world.lastStop = qm::StopReason::NoAnts;
@@ -234,10 +229,24 @@ void TForm1::runWhileActive(const std::vector<std::string>& lines) {
         return;
     }
 
+    runLoopTimed();
+    endOfRun();
+}
+
+// The display the loop starts from: painters, hand brake, figures, view centre, timer, picture.
+void TForm1::showRunStarting() {
+    ComboBoxSizeChange();
+    TrackBarSpeedChange();
+    statePanel->textStateRoutine();
+    mainView->updateViewCentre();
+    if (!StaticAll->isEnabled()) Timer1->start();
+    repaint();
+}
+
+void TForm1::runLoopTimed() {
     const auto loopStart = std::chrono::steady_clock::now();
     qm::runStepLoop(world);
     lastLoopSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loopStart).count();
-    endOfRun();
 }
 
 void TForm1::endOfRun() {

@@ -1,7 +1,6 @@
 // Worlds that last: "Continue run", "Save world..." and "Open world..." of the context menu, and
 // a file named on the command line.
 
-#include <chrono>
 #include <cstring>
 #include <fstream>
 
@@ -87,15 +86,8 @@ void TForm1::continueWhileActive() {
         CBShowChange();
         Edit1Change();
         qm::resumeClock(world, qm::systemClock().nowDays());
-        ComboBoxSizeChange();
-        TrackBarSpeedChange();
-        statePanel->textStateRoutine();
-        mainView->updateViewCentre();
-        if (!StaticAll->isEnabled()) Timer1->start();
-        repaint();
-        const auto loopStart = std::chrono::steady_clock::now();
-        qm::runStepLoop(world);
-        lastLoopSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loopStart).count();
+        showRunStarting();
+        runLoopTimed();
         endOfRun();
     } catch (...) {
         showUnexpectedRunError();
