@@ -96,7 +96,9 @@ void readCounters(ByteReader in, LoadedWorld& world) {
              in.i32(c.minY) && in.i32(c.maxY) && in.i32(c.antCount) && in.i32(c.currentAnt) &&
              in.i32(world.resumeAnt) && in.f64(c.elapsedDays) && in.u8(stop),
          "counters");
-    need(c.stepCount >= 0 && c.filled >= 0 && c.peakFilled >= 0, "counters");
+    // The filled count is not checked for sign: a world whose count disagrees with its squares
+    // runs on with it (it may then fall below zero), and what it is saved as must open again.
+    need(c.stepCount >= 0 && c.peakFilled >= 0, "counters");
     need(c.minX <= 0 && c.minY <= 0 && c.maxX >= 0 && c.maxY >= 0, "bounding box");
     need(c.antCount >= 1, "ant count");
     if (isIndexedMode(world.document.settings.mode)) need(c.antCount <= world.antMax, "ant count");
