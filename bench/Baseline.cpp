@@ -6,10 +6,10 @@
 #include <unordered_map>
 #include <vector>
 
-#include "HeadlessRun.h"
+#include "headless/HeadlessRun.h"
 #include "core/RunSetup.h"
 #include "definitions/AntReader.h"
-#include "settings/AboutBoxUnit/MemoryBudget.h"
+#include "core/MemoryBudget.h"
 
 namespace qmbench {
 namespace {
@@ -151,7 +151,7 @@ public:
 
 }  // namespace
 
-RunReport runBaseline(const BenchOptions& o) {
+RunReport runBaseline(const RunOptions& o) {
     // The same ants as the program's run, read by the program's reader.
     qm::World w;
     QuietMessages messages;

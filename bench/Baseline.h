@@ -3,11 +3,14 @@
 // read the cell, toggle, turn, move, count. It stops at "Max steps:" or at the grid's edge;
 // with --continue it keeps the squares beyond the grid in a hash map and goes on.
 
-#include "BenchOptions.h"
-#include "RunReport.h"
+#include "headless/RunOptions.h"
+#include "headless/RunReport.h"
 
 namespace qmbench {
 
-RunReport runBaseline(const BenchOptions& options);
+using qmheadless::RunOptions;
+using qmheadless::RunReport;
+
+RunReport runBaseline(const RunOptions& options);
 
 }  // namespace qmbench

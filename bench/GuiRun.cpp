@@ -18,15 +18,18 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
-#include "app/Dialogs.h"
-#include "app/MainForm/MainForm.h"
+#include "gui/Dialogs.h"
+#include "gui/window/MainWindowTestPeer.h"
 #include "definitions/Imfile.h"
-#include "settings/AboutBoxUnit/AboutBoxUnit.h"
-#include "view/EyeWindow.h"
-#include "view/MainView.h"
-#include "settings/AboutBoxUnit/RadioGroup.h"
+#include "gui/settings/SettingsDialog.h"
+#include "gui/view/EyeWindow.h"
+#include "gui/view/MainView.h"
+#include "gui/settings/RadioGroup.h"
 
 namespace qmbench {
+
+using qmheadless::formatReport;
+using qmheadless::reportOf;
 namespace {
 
 // No person to answer: messages go to standard error, every other dialog is cancelled.
@@ -43,16 +46,16 @@ public:
     void showModal(QDialog&) override {}
 };
 
-void applyMode(TAboutBox& about, const BenchOptions& o) {
+void applyMode(SettingsDialog& about, const RunOptions& o) {
     switch (o.mode) {
-        case qm::RunMode::Indexed15: about.RadioButtonL->click(); about.RB15->click(); break;
-        case qm::RunMode::Indexed65535: about.RadioButtonL->click(); about.RB65535->click(); break;
-        case qm::RunMode::BlackWhite: about.RadioButtonL->click(); about.RBmany->click(); break;
+        case qm::RunMode::Indexed15: about.langtonRadio->click(); about.ants15Radio->click(); break;
+        case qm::RunMode::Indexed65535: about.langtonRadio->click(); about.ants65535Radio->click(); break;
+        case qm::RunMode::BlackWhite: about.langtonRadio->click(); about.antsManyRadio->click(); break;
         case qm::RunMode::Generalized:
-            about.RadioButtonG->click();
-            about.ComboBoxStates->setCurrentIndex(o.states - 2);
+            about.generalizedRadio->click();
+            about.statesCombo->setCurrentIndex(o.states - 2);
             break;
-        default: about.RadioButtonL->click(); about.RB255->click(); break;
+        default: about.langtonRadio->click(); about.ants255Radio->click(); break;
     }
 }
 
@@ -69,60 +72,63 @@ namespace {
 // One window with the options applied, ready for any number of runs.
 class BenchWindow {
 public:
-    explicit BenchWindow(const BenchOptions& o) : form_(dialogs_), about_(&form_.settingsHost(), &dialogs_) {
-        form_.setAboutBox(&about_);
+    MainWindowTestPeer peer() { return MainWindowTestPeer(form_); }
+    MainWindowWidgets& ui() { return peer().ui(); }
+
+    explicit BenchWindow(const RunOptions& o) : form_(dialogs_), about_(&form_.settingsHost(), &dialogs_) {
+        form_.setSettingsDialog(&about_);
         form_.show();
         QApplication::processEvents();
-        form_.FormActivate();
+        form_.activate();
 
         applyMode(about_, o);
-        about_.RadioGroupMem->setItemIndex(o.memoryItem);
-        if (about_.CheckBoxContinue->isChecked() != o.continueCompute) about_.CheckBoxContinue->click();
+        about_.memoryChoice->setItemIndex(o.memoryItem);
+        if (about_.continueCheck->isChecked() != o.continueCompute) about_.continueCheck->click();
 
-        if (o.maxSteps) form_.Edit1->setText(QString::number(*o.maxSteps));
-        else form_.Button9->click();  // "^^^ almost unlimited ^^^": the step maximum
+        if (o.maxSteps) ui().control.maxStepsEdit->setText(QString::number(*o.maxSteps));
+        else ui().control.almostUnlimitedButton->click();  // "^^^ almost unlimited ^^^": the step maximum
 
         if (o.antsFile.empty()) {
-            form_.Memo1->setPlainText(QStringLiteral("0,0,1"));
+            ui().definition.definitionEditor->setPlainText(QStringLiteral("0,0,1"));
         } else if (qm::fileSizeOf(o.antsFile) <= 1048576) {
             std::ifstream in(o.antsFile, std::ios::binary);
             std::stringstream text;
             text << in.rdbuf();
-            form_.Memo1->setPlainText(QString::fromUtf8(text.str()));
+            ui().definition.definitionEditor->setPlainText(QString::fromUtf8(text.str()));
         } else {
-            form_.PageControl1->setCurrentIndex(1);
-            form_.EditFile->setText(QString::fromLocal8Bit(o.antsFile.c_str()));
+            ui().definition.definitionTabs->setCurrentIndex(1);
+            ui().definition.selectedFileEdit->setText(QString::fromLocal8Bit(o.antsFile.c_str()));
         }
-        form_.ComboBoxSize->setCurrentIndex(o.squareSizeItem);
-        form_.CBShow->setCurrentIndex(o.showItem);
+        ui().visualisation.squareSizeCombo->setCurrentIndex(o.squareSizeItem);
+        ui().state.displayModeCombo->setCurrentIndex(o.showItem);
         QApplication::processEvents();
     }
 
     void showEye(bool shown) {
-        if (form_.eyeWindow->shown() != shown) form_.Button7->click();  // "Eye S/H"
+        if (peer().eyeWindow().shown() != shown) ui().navigation.eyeShowHideButton->click();  // "Eye S/H"
         QApplication::processEvents();
     }
 
     RunReport run() {
-        form_.Button1->click();  // the whole run happens inside the click
-        return reportOf(form_.world, form_.lastLoopSeconds);
+        ui().control.startButton->click();  // the whole run happens inside the click
+        return reportOf(peer().world(), peer().lastLoopSeconds());
     }
 
     // Milliseconds of the main view's full repaint centred on the first ant (a highway's end),
     // and of the eye's at the finest scale that shows the whole bounding box; medians of three.
     void timeRepaints() {
-        const qm::World& w = form_.world;
+        const qm::World& w = peer().world();
         const qm::RunCounters& c = w.counters;
-        MainView& view = *form_.mainView;
+        MainView& view = peer().mainView();
         view.viewOffsetX = -w.antPos[0].x;
         view.viewOffsetY = -w.antPos[0].y;
         const double mainMs = medianMs([&] { view.fullRepaint(); });
 
-        EyeWindow& eye = *form_.eyeWindow;
-        if (!eye.shown()) form_.Button7->click();
+        EyeWindow& eye = peer().eyeWindow();
+        if (!eye.shown()) ui().navigation.eyeShowHideButton->click();
         QApplication::processEvents();
         const int64_t spanX = int64_t{c.maxX} - c.minX + 1, spanY = int64_t{c.maxY} - c.minY + 1;
-        const int64_t width = form_.PaintBoxEye->width(), height = form_.PaintBoxEye->height();
+        const int64_t width = ui().eye.eyeSurface->width(), height = ui().eye.eyeSurface->height();
         const int64_t scale = std::max<int64_t>(1, std::max(spanX, spanY) / std::max<int64_t>(1, std::min(width, height)) + 1);
         eye.eyeScale = static_cast<int32_t>(scale);
         // The eye's centre is the pixel of square (0, 0): put the box's middle in the middle.
@@ -149,13 +155,13 @@ public:
 
 private:
     BenchDialogs dialogs_;
-    TForm1 form_;
-    TAboutBox about_;
+    MainWindow form_;
+    SettingsDialog about_;
 };
 
 }  // namespace
 
-RunReport runThroughWindow(const BenchOptions& o) {
+RunReport runThroughWindow(const RunOptions& o) {
     BenchWindow window(o);
     window.showEye(o.eye);
     RunReport report = window.run();
@@ -163,7 +169,7 @@ RunReport runThroughWindow(const BenchOptions& o) {
     return report;
 }
 
-std::vector<double> eyeRatiosInOneWindow(const BenchOptions& o, int rounds) {
+std::vector<double> eyeRatiosInOneWindow(const RunOptions& o, int rounds) {
     BenchWindow window(o);
     std::vector<double> ratios;
     for (int round = 0; round < rounds; ++round) {

@@ -7,20 +7,23 @@
 
 #include <QApplication>
 
-#include "BenchOptions.h"
-#include "RunReport.h"
+#include "headless/RunOptions.h"
+#include "headless/RunReport.h"
 
 namespace qmbench {
+
+using qmheadless::RunOptions;
+using qmheadless::RunReport;
 
 // The application object for the window runs (offscreen unless a display is set); the caller
 // keeps it alive for the whole program.
 std::unique_ptr<QApplication> startApplication(int& argc, char** argv);
 
-RunReport runThroughWindow(const BenchOptions& options);
+RunReport runThroughWindow(const RunOptions& options);
 
 // `rounds` rounds in one window, each running once with the eye window hidden and once shown
 // (printing both lines): the speed with the eye shown over that with it hidden, per round. Pairs
 // a few milliseconds apart see the same machine, where separate processes may not.
-std::vector<double> eyeRatiosInOneWindow(const BenchOptions& options, int rounds);
+std::vector<double> eyeRatiosInOneWindow(const RunOptions& options, int rounds);
 
 }  // namespace qmbench

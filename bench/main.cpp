@@ -6,26 +6,26 @@
 #include <string>
 
 #include "Baseline.h"
-#include "BenchOptions.h"
-#include "HeadlessRun.h"
+#include "headless/RunOptions.h"
+#include "headless/HeadlessRun.h"
 #if QM_BENCH_GUI
 #include "GuiRun.h"
 #endif
 
 int main(int argc, char** argv) {
     if (argc == 2 && std::string(argv[1]) == "--help") {
-        std::printf("%s\n", qmbench::benchUsage());
+        std::printf("%s\n", qmheadless::benchUsage());
         return 0;
     }
     std::string error;
-    const auto options = qmbench::parseBenchOptions(argc, argv, error);
+    const auto options = qmheadless::parseRunOptions(argc, argv, error);
     if (!options) {
-        std::fprintf(stderr, "%s\n%s\n", error.c_str(), qmbench::benchUsage());
+        std::fprintf(stderr, "%s\n%s\n", error.c_str(), qmheadless::benchUsage());
         return 2;
     }
 #if !QM_BENCH_GUI
     if (options->gui) {
-        std::fprintf(stderr, "this build has no window\n%s\n", qmbench::benchUsage());
+        std::fprintf(stderr, "this build has no window\n%s\n", qmheadless::benchUsage());
         return 2;
     }
 #endif
@@ -43,13 +43,13 @@ int main(int argc, char** argv) {
     }
 #endif
     for (int i = 0; i < options->repeat; ++i) {
-        qmbench::RunReport report;
+        qmheadless::RunReport report;
         if (options->baseline) report = qmbench::runBaseline(*options);
 #if QM_BENCH_GUI
         else if (options->gui) report = qmbench::runThroughWindow(*options);
 #endif
-        else report = qmbench::runHeadless(*options);
-        std::printf("%s\n", qmbench::formatReport(report).c_str());
+        else report = qmheadless::runHeadless(*options);
+        std::printf("%s\n", qmheadless::formatReport(report).c_str());
         std::fflush(stdout);
     }
     return 0;

@@ -17,7 +17,7 @@
 #include "core/ByteStream.h"
 #include "core/StepLoops.h"
 #include "core/WorldFile.h"
-#include "settings/AboutBoxUnit/MemoryBudget.h"
+#include "core/MemoryBudget.h"
 
 namespace {
 

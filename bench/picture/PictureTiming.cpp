@@ -14,7 +14,7 @@
 #include "core/RleWriter.h"
 #include "core/RunSetup.h"
 #include "core/WholePicture.h"
-#include "view/PicturePng.h"
+#include "gui/view/PicturePng.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "core/WorldFile.h"
 #include "core/WorldFileFormat.h"
 #include "core/WorldReaderParts.h"
-#include "settings/AboutBoxUnit/MemoryBudget.h"
+#include "core/MemoryBudget.h"
 
 namespace qm {
 namespace {

@@ -8,7 +8,7 @@
 #include "core/ByteStream.h"
 #include "core/World.h"
 #include "core/WorldFile.h"
-#include "settings/AboutBoxUnit/MemoryBudget.h"
+#include "core/MemoryBudget.h"
 
 namespace qm::worldread {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "BatchRun.h"
-#include "BenchOptions.h"
+#include "headless/BatchRun.h"
+#include "headless/RunOptions.h"
 #include "RleDecoder.h"
 #include "TempDir.h"
 #include "WorldSquares.h"
@@ -27,13 +27,13 @@ struct BatchResult {
     std::string err;
 };
 
-BatchResult batch(std::vector<std::string> args, const qmbench::PngWriter& writePng = {}) {
+BatchResult batch(std::vector<std::string> args, const qmheadless::PngWriter& writePng = {}) {
     args.insert(args.begin(), "--batch");
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     ::testing::internal::CaptureStdout();
     ::testing::internal::CaptureStderr();
-    const int status = qmbench::runBatch(static_cast<int>(argv.size()), argv.data(), writePng);
+    const int status = qmheadless::runBatch(static_cast<int>(argv.size()), argv.data(), writePng);
     BatchResult r{status, ::testing::internal::GetCapturedStdout(), ::testing::internal::GetCapturedStderr()};
     return r;
 }
@@ -73,7 +73,7 @@ struct PngRequest {
     PatternSquares squares;
     std::string reason;  // what the writer answers
 
-    qmbench::PngWriter writer() {
+    qmheadless::PngWriter writer() {
         return [this](const qm::World& w, const qm::WorldDocument&, const std::string& p, int32_t s) {
             ++calls;
             path = p;
@@ -213,7 +213,7 @@ TEST(BatchRun, PictureOptionsWithoutAPictureOrAWriterAreBadOptions) {
 
     std::string error;
     const char* benchArgs[] = {"quillmarch-bench", "--rle", "x.rle"};
-    EXPECT_FALSE(qmbench::parseBenchOptions(3, const_cast<char**>(benchArgs), error)) << "a batch output only";
+    EXPECT_FALSE(qmheadless::parseRunOptions(3, const_cast<char**>(benchArgs), error)) << "a batch output only";
 }
 
 TEST(BatchRun, AnOutputThatCannotBeWrittenNamesTheFileAndEndsWithStatusOne) {

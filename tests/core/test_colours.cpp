@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "view/Colours.h"
+#include "display/Colours.h"
 
 namespace qm {
 namespace {

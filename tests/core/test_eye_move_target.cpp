@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "view/EyeMoveTarget.h"
+#include "display/EyeMoveTarget.h"
 
 using namespace qm;
 

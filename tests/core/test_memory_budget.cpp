@@ -3,7 +3,7 @@
 #include <string>
 
 #include "core/FastGrid.h"
-#include "settings/AboutBoxUnit/MemoryBudget.h"
+#include "core/MemoryBudget.h"
 
 namespace qm {
 namespace {

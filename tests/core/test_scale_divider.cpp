@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "view/ScaleDivider.h"
+#include "display/ScaleDivider.h"
 
 namespace qm {
 namespace {
@@ -65,7 +65,7 @@ TEST(ScaleDivider, LargeAndSpecialScales) {
 }  // namespace
 }  // namespace qm
 
-#include "view/MovePixels.h"
+#include "display/MovePixels.h"
 
 namespace qm {
 namespace {

@@ -7,7 +7,7 @@
 #include "ReferenceModel.h"
 #include "TestSupport.h"
 #include "core/SquareUpdate.h"
-#include "settings/AboutBoxUnit/MemoryBudget.h"
+#include "core/MemoryBudget.h"
 
 using namespace qm;
 using qmtest::AntSpec;

@@ -16,7 +16,7 @@
 #include "core/ByteStream.h"
 #include "core/RunContinue.h"
 #include "core/WorldFile.h"
-#include "settings/AboutBoxUnit/MemoryBudget.h"
+#include "core/MemoryBudget.h"
 
 using namespace qm;
 using namespace qmtest;

@@ -11,7 +11,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "app/Dialogs.h"
+#include "gui/Dialogs.h"
 
 struct RecordedBox {
     std::string text;

@@ -23,10 +23,10 @@
 #include <gtest/gtest.h>
 
 #include "FakeDialogs.h"
-#include "app/MainForm/MainForm.h"
+#include "gui/window/MainWindowTestPeer.h"
 #include "core/Platform.h"
-#include "settings/AboutBoxUnit/AboutBoxUnit.h"
-#include "settings/AboutBoxUnit/MemoryBudget.h"
+#include "gui/settings/SettingsDialog.h"
+#include "core/MemoryBudget.h"
 
 class FixedMemoryStatus final : public qm::MemoryStatusSource {
 public:
@@ -68,26 +68,29 @@ protected:
     void openWindow(qm::MemoryStatus status = memoryMiB(64, 20), bool windows9x = false) {
         memory.status = status;
         qm::setMemoryStatusSource(&memory);
-        form = std::make_unique<TForm1>(dialogs);
-        form->windows9xFamily = windows9x;
-        about = std::make_unique<TAboutBox>(&form->settingsHost(), &dialogs);
-        form->setAboutBox(about.get());
+        form = std::make_unique<MainWindow>(dialogs);
+        peer().windows9xFamily() = windows9x;
+        about = std::make_unique<SettingsDialog>(&form->settingsHost(), &dialogs);
+        form->setSettingsDialog(about.get());
         form->show();
-        form->FormActivate();
+        form->activate();
         QCoreApplication::processEvents();
     }
 
-    void setEditor(const QString& text) { form->Memo1->setPlainText(text); }
-    void setMaxSteps(int64_t steps) { form->Edit1->setText(QString::number(steps)); }
-    void clickStart() { QTest::mouseClick(form->Button1, Qt::LeftButton); }
+    void setEditor(const QString& text) { ui().definition.definitionEditor->setPlainText(text); }
+    void setMaxSteps(int64_t steps) { ui().control.maxStepsEdit->setText(QString::number(steps)); }
+    void clickStart() { QTest::mouseClick(ui().control.startButton, Qt::LeftButton); }
     // Runs `action` from the event processing of the run that the next click starts.
     void duringRun(std::function<void()> action) { QTimer::singleShot(0, form.get(), std::move(action)); }
+
+    MainWindowTestPeer peer() const { return MainWindowTestPeer(*form); }
+    MainWindowWidgets& ui() const { return peer().ui(); }
 
     void installAllocator() { qm::setAllocator(&allocator); }
 
     FakeDialogs dialogs;
     FixedMemoryStatus memory;
     RefusingAllocator allocator;
-    std::unique_ptr<TForm1> form;
-    std::unique_ptr<TAboutBox> about;
+    std::unique_ptr<MainWindow> form;
+    std::unique_ptr<SettingsDialog> about;
 };

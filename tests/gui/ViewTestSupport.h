@@ -16,11 +16,11 @@
 
 #include "MainWindowFixture.h"
 #include "core/RunSetup.h"
-#include "view/Colours.h"
-#include "view/EyeWindow.h"
-#include "view/ImageSurface.h"
-#include "view/MainView.h"
-#include "view/StatePanel.h"
+#include "display/Colours.h"
+#include "gui/view/EyeWindow.h"
+#include "gui/view/ImageSurface.h"
+#include "gui/view/MainView.h"
+#include "gui/view/StatePanel.h"
 
 namespace viewtest {
 
@@ -55,54 +55,54 @@ inline void storeCell(qm::FastGrid& grid, int32_t x, int32_t y, uint32_t value) 
 
 class ViewTest : public MainWindowTest {
 protected:
-    QImage& image() { return form->PaintBox1->image(); }
+    QImage& image() { return ui().view.viewSurface->image(); }
     uint32_t pixel(int x, int y) { return image().pixel(x, y); }
-    uint32_t background() const { return qm::toArgb(form->viewBackground); }
+    uint32_t background() const { return qm::toArgb(peer().viewBackground()); }
 
     void selectSize(const char* item) {
-        const int index = form->ComboBoxSize->findText(QString::fromLatin1(item));
+        const int index = ui().visualisation.squareSizeCombo->findText(QString::fromLatin1(item));
         ASSERT_GE(index, 0);
-        if (form->ComboBoxSize->currentIndex() == index) form->ComboBoxSizeChange();
-        else form->ComboBoxSize->setCurrentIndex(index);
+        if (ui().visualisation.squareSizeCombo->currentIndex() == index) peer().squareSizeChanged();
+        else ui().visualisation.squareSizeCombo->setCurrentIndex(index);
     }
     void selectDisplayMode(int item) {
-        if (form->CBShow->currentIndex() == item) form->CBShowChange();
-        else form->CBShow->setCurrentIndex(item);
+        if (ui().state.displayModeCombo->currentIndex() == item) peer().displayModeChanged();
+        else ui().state.displayModeCombo->setCurrentIndex(item);
     }
 
     // A fast grid of half size r for the world's current mode, with a bounding box reaching
     // +-box, as a finished run would leave it.
     void makeGrid(int32_t r, int32_t box) {
-        ASSERT_TRUE(qm::prepareFastGrid(form->world, r));
-        form->world.counters.minX = -box;
-        form->world.counters.maxX = box;
-        form->world.counters.minY = -box;
-        form->world.counters.maxY = box;
+        ASSERT_TRUE(qm::prepareFastGrid(peer().world(), r));
+        peer().world().counters.minX = -box;
+        peer().world().counters.maxX = box;
+        peer().world().counters.minY = -box;
+        peer().world().counters.maxY = box;
     }
 
     // Ant 0 stands on (x, y) with a colour: the state the per-move painters read.
     void placeAnt(int32_t x, int32_t y, qm::ColourRef colour = 0) {
-        qm::World& w = form->world;
+        qm::World& w = peer().world();
         w.antPos[0] = {x, y};
         if (w.antColour) w.antColour[0] = qm::makeColourWord(colour, qm::DirXPlus);
         w.counters.currentAnt = 0;
     }
     // The test's own changes before the call come from outside the loop, as a run's events do.
     void callHook(qm::Hook hook) {
-        ++form->world.outsideCalls;
-        hook(form->world.hooks.context);
+        ++peer().world().outsideCalls;
+        hook(peer().world().hooks.context);
     }
     // A move's square hook as the loop calls it: the turn result first (0 painted, 1 cleared).
     void callPaintHook() {
-        form->world.lastTurn = 0;
-        callHook(form->world.hooks.paint);
+        peer().world().lastTurn = 0;
+        callHook(peer().world().hooks.paint);
     }
     void callEraseHook() {
-        form->world.lastTurn = 1;
-        callHook(form->world.hooks.erase);
+        peer().world().lastTurn = 1;
+        callHook(peer().world().hooks.erase);
     }
 
-    void redraw() { QTest::mouseClick(form->Button14, Qt::LeftButton); }
+    void redraw() { QTest::mouseClick(ui().navigation.redrawViewButton, Qt::LeftButton); }
 
     // Runs the editor text for a number of steps through the real window.
     void run(const QString& text, int64_t steps) {

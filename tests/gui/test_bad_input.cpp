@@ -18,9 +18,9 @@
 #include "../core/ChangingFile.h"
 #include "MainWindowFixture.h"
 #include "definitions/AntReader.h"
-#include "definitions/qt/EditorCommands.h"
-#include "settings/AboutBoxUnit/RadioGroup.h"
-#include "view/MainView.h"
+#include "gui/editor/EditorCommands.h"
+#include "gui/settings/RadioGroup.h"
+#include "gui/view/MainView.h"
 
 namespace {
 
@@ -110,25 +110,25 @@ protected:
     }
 
     void expectIdleAndUnlocked() {
-        EXPECT_EQ(form->world.idle, 1);
-        EXPECT_EQ(form->Button1->text(), "Start");
-        EXPECT_TRUE(form->Memo1->isEnabled());
-        EXPECT_TRUE(form->EditFile->isEnabled());
-        EXPECT_TRUE(form->PageControl1->isEnabled());
+        EXPECT_EQ(peer().world().idle, 1);
+        EXPECT_EQ(ui().control.startButton->text(), "Start");
+        EXPECT_TRUE(ui().definition.definitionEditor->isEnabled());
+        EXPECT_TRUE(ui().definition.selectedFileEdit->isEnabled());
+        EXPECT_TRUE(ui().definition.definitionTabs->isEnabled());
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     }
 
     // A run from the editor after the bad input: it ends silently at "Max steps:".
     void expectRunFromTheEditor(int64_t steps) {
         dialogs.boxes.clear();
-        form->PageControl1->setCurrentIndex(0);
+        ui().definition.definitionTabs->setCurrentIndex(0);
         setEditor(QStringLiteral("0,0,1\n4,4,2"));
         setMaxSteps(steps);
         clickStart();
         EXPECT_TRUE(dialogs.boxes.empty()) << (dialogs.boxes.empty() ? "" : dialogs.boxes[0].text);
-        EXPECT_EQ(form->world.counters.antCount, 2);
-        EXPECT_EQ(form->world.counters.stepCount, steps);
-        EXPECT_EQ(form->world.lastStop, qm::StopReason::MaxSteps);
+        EXPECT_EQ(peer().world().counters.antCount, 2);
+        EXPECT_EQ(peer().world().counters.stepCount, steps);
+        EXPECT_EQ(peer().world().lastStop, qm::StopReason::MaxSteps);
     }
 
     // Runs the settings dialog as the user would: `inside` happens while it is open.
@@ -136,9 +136,9 @@ protected:
         dialogs.onModal = [&](QDialog&) {
             about->show();
             inside();
-            click(about->Button1);
+            click(about->okButton);
         };
-        click(form->Button6);
+        click(ui().control.settingsButton);
         dialogs.onModal = nullptr;
     }
 
@@ -157,24 +157,24 @@ TEST_F(BadInputTest, MaxStepsFallsBackTo100AndShowsIt) {
     openWindow();
     for (const BadText& bad : unreadableNumbers()) {
         SCOPED_TRACE(bad.name);
-        form->Edit1->setText(bad.text);
-        EXPECT_EQ(form->world.limits.userMaxSteps, 100);
-        EXPECT_EQ(form->Edit1->text(), bad.text.isEmpty() ? QString() : QStringLiteral("100"))
+        ui().control.maxStepsEdit->setText(bad.text);
+        EXPECT_EQ(peer().world().limits.userMaxSteps, 100);
+        EXPECT_EQ(ui().control.maxStepsEdit->text(), bad.text.isEmpty() ? QString() : QStringLiteral("100"))
             << "an empty field stays empty so that a number can be typed";
     }
     EXPECT_TRUE(dialogs.boxes.empty());
 
     // The start reads the field again: an empty one still means 100 steps.
-    form->Edit1->setText(QString());
+    ui().control.maxStepsEdit->setText(QString());
     clickStart();
     EXPECT_TRUE(dialogs.boxes.empty());
-    EXPECT_EQ(form->world.counters.stepCount, 100);
-    EXPECT_EQ(form->Edit1->text(), QString());
+    EXPECT_EQ(peer().world().counters.stepCount, 100);
+    EXPECT_EQ(ui().control.maxStepsEdit->text(), QString());
 }
 
 TEST_F(BadInputTest, MaxStepsTakesAtMostNineteenCharactersBeforeItIsRead) {
     openWindow();
-    const int64_t stepMax = form->world.limits.stepMax;
+    const int64_t stepMax = peer().world().limits.stepMax;
     struct Case {
         const char* typed;
         int64_t value;
@@ -190,9 +190,9 @@ TEST_F(BadInputTest, MaxStepsTakesAtMostNineteenCharactersBeforeItIsRead) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
-        form->Edit1->setText(QString::fromLatin1(c.typed));
-        EXPECT_EQ(form->world.limits.userMaxSteps, c.value);
-        EXPECT_EQ(form->Edit1->text(), QString::number(c.value));
+        ui().control.maxStepsEdit->setText(QString::fromLatin1(c.typed));
+        EXPECT_EQ(peer().world().limits.userMaxSteps, c.value);
+        EXPECT_EQ(ui().control.maxStepsEdit->text(), QString::number(c.value));
     }
 }
 
@@ -204,13 +204,13 @@ TEST_F(BadInputTest, UnreadableMoveStepPansByNothing) {
     bad.push_back({"beyond 32 bits", QStringLiteral("2147483648")});
     for (const BadText& b : bad) {
         SCOPED_TRACE(b.name);
-        form->EditMove->setText(b.text);
-        for (QToolButton* pan : {form->SpeedButton1, form->SpeedButton3, form->SpeedButton8, form->SpeedButton11})
+        ui().navigation.moveStepEdit->setText(b.text);
+        for (QToolButton* pan : {ui().navigation.panRightButton, ui().navigation.panUpButton, ui().navigation.panUpLeftButton, ui().navigation.panDownRightButton})
             click(pan);
-        EXPECT_EQ(form->mainView->viewOffsetX, 0);
-        EXPECT_EQ(form->mainView->viewOffsetY, 0);
-        EXPECT_EQ(form->LabelMX->text(), "0");
-        EXPECT_EQ(form->LabelMY->text(), "0");
+        EXPECT_EQ(peer().mainView().viewOffsetX, 0);
+        EXPECT_EQ(peer().mainView().viewOffsetY, 0);
+        EXPECT_EQ(ui().navigation.moveXValue->text(), "0");
+        EXPECT_EQ(ui().navigation.moveYValue->text(), "0");
     }
     EXPECT_TRUE(dialogs.boxes.empty());
 }
@@ -227,17 +227,17 @@ TEST_F(BadInputTest, UnreadableAntNumberCountsAsTheFirstAnt) {
         const char* y;
     };
     // Ant 1, the one after it, and the one before it (wrapping to the last).
-    const Command commands[] = {{form->Button11, "1", "10", "-5"},
-                                {form->Button13, "2", "20", "7"},
-                                {form->Button12, "3", "-30", "40"}};
+    const Command commands[] = {{ui().navigation.centreOnAntButton, "1", "10", "-5"},
+                                {ui().navigation.nextAntButton, "2", "20", "7"},
+                                {ui().navigation.previousAntButton, "3", "-30", "40"}};
     for (const BadText& b : bad) {
         for (const Command& c : commands) {
             SCOPED_TRACE(std::string(b.name) + " " + c.number);
-            form->AntNum->setText(b.text);
+            ui().navigation.antNumberEdit->setText(b.text);
             click(c.button);
-            EXPECT_EQ(form->AntNum->text(), c.number);
-            EXPECT_EQ(form->LabelMX->text(), c.x);
-            EXPECT_EQ(form->LabelMY->text(), c.y);
+            EXPECT_EQ(ui().navigation.antNumberEdit->text(), c.number);
+            EXPECT_EQ(ui().navigation.moveXValue->text(), c.x);
+            EXPECT_EQ(ui().navigation.moveYValue->text(), c.y);
         }
     }
     EXPECT_TRUE(dialogs.boxes.empty());
@@ -252,28 +252,28 @@ TEST_F(BadInputTest, AddFourCopiesAnyDistanceAsTypedAndTheRunReadsWhatItMakes) {
     for (const BadText& b : bad) {
         SCOPED_TRACE(b.name);
         setEditor(QStringLiteral("0,0,1\n3,3,2"));
-        form->Edit2->setText(b.text);
-        const QString d = form->Edit2->text();  // as the field holds it
-        const QString before = form->Memo1->toPlainText();
+        ui().definition.addDistanceEdit->setText(b.text);
+        const QString d = ui().definition.addDistanceEdit->text();  // as the field holds it
+        const QString before = ui().definition.definitionEditor->toPlainText();
 
-        click(form->Button2);
-        click(form->Button5);
+        click(ui().definition.addDiagonalButton);
+        click(ui().definition.addByAxisButton);
 
         const QString minus = QStringLiteral("-") + d;
         const QStringList added = {d + u',' + d + QStringLiteral(",4"), d + u',' + minus + QStringLiteral(",1"),
                                    minus + u',' + minus + QStringLiteral(",2"), minus + u',' + d + QStringLiteral(",3"),
                                    QStringLiteral("0,") + d + QStringLiteral(",4"), d + QStringLiteral(",0,1"),
                                    QStringLiteral("0,") + minus + QStringLiteral(",2"), minus + QStringLiteral(",0,3")};
-        ASSERT_EQ(form->Memo1->toPlainText(), asTheEditorHoldsIt(before + u'\n' + added.join(u'\n')));
+        ASSERT_EQ(ui().definition.definitionEditor->toPlainText(), asTheEditorHoldsIt(before + u'\n' + added.join(u'\n')));
 
-        const QStringList kept = linesKeptByTheCleanUp(lines(*form->Memo1));
+        const QStringList kept = linesKeptByTheCleanUp(lines(*ui().definition.definitionEditor));
         dialogs.boxes.clear();
         setMaxSteps(20);
         clickStart();
         EXPECT_TRUE(dialogs.boxes.empty()) << (dialogs.boxes.empty() ? "" : dialogs.boxes[0].text);
-        expectSameLines(lines(*form->Memo1), kept);
-        EXPECT_EQ(form->world.counters.antCount, kept.size());
-        EXPECT_EQ(form->world.counters.stepCount, 20);
+        expectSameLines(lines(*ui().definition.definitionEditor), kept);
+        EXPECT_EQ(peer().world().counters.antCount, kept.size());
+        EXPECT_EQ(peer().world().counters.stepCount, 20);
     }
 }
 
@@ -285,17 +285,17 @@ protected:
     void pasteIntoTheEditor(const QString& text) {
         setEditor(QStringLiteral("0,0,1\n"));
         QApplication::clipboard()->setText(text);
-        form->Memo1->moveCursor(QTextCursor::End);
-        form->Memo1->paste();
-        ASSERT_EQ(form->Memo1->toPlainText(), asTheEditorHoldsIt(QStringLiteral("0,0,1\n") + text));
+        ui().definition.definitionEditor->moveCursor(QTextCursor::End);
+        ui().definition.definitionEditor->paste();
+        ASSERT_EQ(ui().definition.definitionEditor->toPlainText(), asTheEditorHoldsIt(QStringLiteral("0,0,1\n") + text));
     }
 };
 
 TEST_P(EditorBadInput, PastedGarbageLosesNoLineAndEveryLineBecomesAnAnt) {
     const std::string mode = GetParam();
     openWindow();
-    if (mode == "blackWhite") about->RBmany->click();
-    if (mode == "generalized") about->RadioButtonG->click();
+    if (mode == "blackWhite") about->antsManyRadio->click();
+    if (mode == "generalized") about->generalizedRadio->click();
     const QStringList pasted = {
         QStringLiteral("1,2,3,") + QString(100000, QLatin1Char('F')),
         QStringLiteral("0,0,1,") + QString(6, QChar(0)),
@@ -312,16 +312,16 @@ TEST_P(EditorBadInput, PastedGarbageLosesNoLineAndEveryLineBecomesAnAnt) {
         withNul("12", "34,5,1"),
     };
     pasteIntoTheEditor(pasted.join(u'\n'));
-    const QStringList kept = linesKeptByTheCleanUp(lines(*form->Memo1));
-    ASSERT_LT(kept.size(), lines(*form->Memo1).size()) << "some lines are short, so the clean-up rewrites";
+    const QStringList kept = linesKeptByTheCleanUp(lines(*ui().definition.definitionEditor));
+    ASSERT_LT(kept.size(), lines(*ui().definition.definitionEditor).size()) << "some lines are short, so the clean-up rewrites";
     setMaxSteps(50);
 
     clickStart();
 
     EXPECT_TRUE(dialogs.boxes.empty()) << (dialogs.boxes.empty() ? "" : dialogs.boxes[0].text);
     // Every line of five characters or more is kept unchanged.
-    expectSameLines(lines(*form->Memo1), kept);
-    const qm::World& w = form->world;
+    expectSameLines(lines(*ui().definition.definitionEditor), kept);
+    const qm::World& w = peer().world();
     EXPECT_EQ(w.counters.antCount, kept.size());
     EXPECT_EQ(w.counters.stepCount, 50);
     // The first ants come from the first pasted lines (after the editor's own "0,0,1").
@@ -348,7 +348,7 @@ INSTANTIATE_TEST_SUITE_P(EveryMode, EditorBadInput, ::testing::Values("indexed",
 
 TEST_F(BadInputTest, HandBrakeCoefficientFallsBackAndIsShownAsTaken) {
     openWindow();
-    form->TrackBarSpeed->setValue(3);
+    ui().visualisation.handBrakeSlider->setValue(3);
     const uint32_t factor = 3 * 3 * 3;  // position squared, times 3 for "Show grahhics state only"
     // The field keeps five characters of whatever it is given, and only then is it read.
     std::vector<std::pair<BadText, int32_t>> cases;
@@ -363,13 +363,13 @@ TEST_F(BadInputTest, HandBrakeCoefficientFallsBackAndIsShownAsTaken) {
     cases.push_back({{"negative", QStringLiteral("-9999")}, 0});
     for (const auto& [bad, coefficient] : cases) {
         SCOPED_TRACE(bad.name);
-        inSettings([&] { about->Edit1->setText(bad.text); });
+        inSettings([&] { about->handBrakeCoefficientEdit->setText(bad.text); });
         EXPECT_EQ(about->handBrakeCoefficient(), coefficient);
-        EXPECT_EQ(about->Edit1->text(), QString::number(coefficient));
-        EXPECT_EQ(form->world.handBrakeCount, factor * static_cast<uint32_t>(coefficient));
+        EXPECT_EQ(about->handBrakeCoefficientEdit->text(), QString::number(coefficient));
+        EXPECT_EQ(peer().world().handBrakeCount, factor * static_cast<uint32_t>(coefficient));
     }
     EXPECT_TRUE(dialogs.boxes.empty());
-    form->TrackBarSpeed->setValue(0);
+    ui().visualisation.handBrakeSlider->setValue(0);
     expectRunFromTheEditor(200);
 }
 
@@ -401,20 +401,20 @@ TEST_F(BadInputTest, NamesThatOpenNoFileEndTheRunWithTheirMessage) {
         {"a pipe without a writer", dir.filePath(QStringLiteral("pipe")), qm::MsgCannotOpen},
     };
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe"))).constData(), 0600), 0);
-    const QString editor = form->Memo1->toPlainText();
-    form->PageControl1->setCurrentIndex(1);
+    const QString editor = ui().definition.definitionEditor->toPlainText();
+    ui().definition.definitionTabs->setCurrentIndex(1);
     setMaxSteps(10);  // a file opened by mistake runs briefly and the missing box says so
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         dialogs.boxes.clear();
-        form->EditFile->setText(c.fileName);
-        const std::string shownName = QFile::encodeName(form->EditFile->text()).toStdString();
+        ui().definition.selectedFileEdit->setText(c.fileName);
+        const std::string shownName = QFile::encodeName(ui().definition.selectedFileEdit->text()).toStdString();
 
         clickStart();
 
         expectOnlyError(c.message + shownName);
         expectIdleAndUnlocked();
-        EXPECT_EQ(form->Memo1->toPlainText(), editor);
+        EXPECT_EQ(ui().definition.definitionEditor->toPlainText(), editor);
     }
     expectRunFromTheEditor(100);
 }
@@ -424,14 +424,14 @@ TEST_F(BadInputTest, LoadRefusesWhatIsNoRegularFileWithoutReadingIt) {
     QTemporaryDir dir;
     const QString pipe = dir.filePath(QStringLiteral("pipe"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    const QString editor = form->Memo1->toPlainText();
+    const QString editor = ui().definition.definitionEditor->toPlainText();
     for (const QString& name : {pipe, QStringLiteral("/dev/zero"), dir.path()}) {
         SCOPED_TRACE(name.toStdString());
         dialogs.boxes.clear();
         dialogs.openAnswers.push_back(name);
-        click(form->Button3);
+        click(ui().definition.loadButton);
         expectOnlyError(MsgCannotReadList + name.toStdString());
-        EXPECT_EQ(form->Memo1->toPlainText(), editor);
+        EXPECT_EQ(ui().definition.definitionEditor->toPlainText(), editor);
     }
 }
 
@@ -445,7 +445,7 @@ TEST_F(BadInputTest, FileThatChangesBetweenTheTwoPassesEndsTheRunWithTheReaderMe
     };
     const Case cases[] = {{"removed", Then::Nothing, qm::MsgCannotReopen},
                           {"shortened", Then::PlainFile, qm::MsgCannotRead}};
-    form->PageControl1->setCurrentIndex(1);
+    ui().definition.definitionTabs->setCurrentIndex(1);
     setMaxSteps(10);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -454,7 +454,7 @@ TEST_F(BadInputTest, FileThatChangesBetweenTheTwoPassesEndsTheRunWithTheReaderMe
                                                "1,1,1\n2,2,2\n3,3,3\n", c.then, "1,1,1\n");
         ASSERT_TRUE(file.created());
         dialogs.boxes.clear();
-        form->EditFile->setText(QString::fromStdString(file.path()));
+        ui().definition.selectedFileEdit->setText(QString::fromStdString(file.path()));
 
         clickStart();
 

@@ -15,12 +15,12 @@
 #include "MainWindowFixture.h"
 #include "ViewTestSupport.h"
 #include "core/PaintedArea.h"
-#include "view/PicturePng.h"
-#include "view/BitmapExport.h"
-#include "view/BmpWriter.h"
-#include "view/Colours.h"
-#include "view/EyeWindow.h"
-#include "view/ImageSurface.h"
+#include "gui/view/PicturePng.h"
+#include "gui/view/BitmapExport.h"
+#include "gui/view/BmpWriter.h"
+#include "display/Colours.h"
+#include "gui/view/EyeWindow.h"
+#include "gui/view/ImageSurface.h"
 
 namespace {
 
@@ -76,9 +76,9 @@ class BitmapExportTest : public MainWindowTest {
 protected:
     void exportTo(const QString& path) {
         dialogs.saveAnswers.push_back(path);
-        form->SavetoBMP1->trigger();
+        ui().view.saveBmpAction->trigger();
     }
-    void cancelExport() { form->SavetoBMP1->trigger(); }
+    void cancelExport() { ui().view.saveBmpAction->trigger(); }
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
     void runSteps(int64_t steps) {
         setEditor("0,0,1\n6,4,2\n-5,-3,3");
@@ -106,7 +106,7 @@ TEST_F(BitmapExportTest, FileIsAnUncompressed24BitBmpOfTheMainView) {
     openWindow();
     form->resize(758, 553);  // a view 597 wide: rows of 1791 bytes padded to 1792
     QCoreApplication::processEvents();
-    ASSERT_EQ(form->PaintBox1->size(), QSize(597, 441));
+    ASSERT_EQ(ui().view.viewSurface->size(), QSize(597, 441));
     runSteps(3000);
 
     exportTo(path("view.bmp"));
@@ -129,12 +129,12 @@ TEST_F(BitmapExportTest, FileIsAnUncompressed24BitBmpOfTheMainView) {
     EXPECT_EQ(bmp.u32(30), 0u);  // no compression
     EXPECT_EQ(bmp.u32(34), 1792u * 441u);
 
-    const QImage& view = form->PaintBox1->image();
+    const QImage& view = ui().view.viewSurface->image();
     int squares = 0;
     for (int y = 0; y < 441; ++y) {
         for (int x = 0; x < 597; ++x) {
             ASSERT_EQ(bmp.pixel(x, y), view.pixel(x, y)) << x << "," << y;
-            squares += view.pixel(x, y) != qm::toArgb(form->viewBackground);
+            squares += view.pixel(x, y) != qm::toArgb(peer().viewBackground());
         }
         EXPECT_EQ(bmp.bytes[54 + y * 1792 + 1791], 0) << "padding of row " << y;
     }
@@ -144,7 +144,7 @@ TEST_F(BitmapExportTest, FileIsAnUncompressed24BitBmpOfTheMainView) {
 TEST_F(BitmapExportTest, EyeWindowIsLaidOverTheViewWhereItShows) {
     openWindow();
     runSteps(2000);
-    QTest::mouseClick(form->Button7, Qt::LeftButton);
+    QTest::mouseClick(ui().navigation.eyeShowHideButton, Qt::LeftButton);
     QCoreApplication::processEvents();
 
     exportTo(path("eye.bmp"));
@@ -153,10 +153,10 @@ TEST_F(BitmapExportTest, EyeWindowIsLaidOverTheViewWhereItShows) {
     const BmpFile bmp(path("eye.bmp"));
     ASSERT_EQ(bmp.width(), 596);
     ASSERT_EQ(bmp.height(), 441);
-    const QRect eyeArea = form->PanelFalconEye->geometry().translated(-form->PaintBox1->pos());
+    const QRect eyeArea = ui().eye.eyeFrame->geometry().translated(-ui().view.viewSurface->pos());
     ASSERT_EQ(eyeArea, QRect(486, 331, 110, 110));
-    const QImage& view = form->PaintBox1->image();
-    const QImage& eye = form->PaintBoxEye->image();
+    const QImage& view = ui().view.viewSurface->image();
+    const QImage& eye = ui().eye.eyeSurface->image();
     int eyeDiffers = 0;
     for (int y = 0; y < 441; ++y)
         for (int x = 0; x < 596; ++x) {
@@ -194,7 +194,7 @@ TEST_F(BitmapExportTest, WriterPadsRowsOfAnyWidthAndReadsAnyImageFormat) {
 TEST_F(BitmapExportTest, CancelledDialogStillReleasesAndReallocatesTheReserve) {
     openWindow();
     installAllocatorRecorder();
-    void* reserve = form->bitmapExport->memoryReserve;
+    void* reserve = peer().bitmapExport().memoryReserve;
     ASSERT_NE(reserve, nullptr);
 
     cancelExport();
@@ -204,7 +204,7 @@ TEST_F(BitmapExportTest, CancelledDialogStillReleasesAndReallocatesTheReserve) {
     ASSERT_EQ(recorder.released.size(), 1u);
     EXPECT_EQ(recorder.released[0], reserve);
     EXPECT_EQ(recorder.allocationsOf(BitmapExport::ReserveBytes), 1);
-    EXPECT_NE(form->bitmapExport->memoryReserve, nullptr);
+    EXPECT_NE(peer().bitmapExport().memoryReserve, nullptr);
 }
 
 TEST_F(BitmapExportTest, ReserveThatCannotBeRegainedIsReportedAndTriedAgainNextTime) {
@@ -216,14 +216,14 @@ TEST_F(BitmapExportTest, ReserveThatCannotBeRegainedIsReportedAndTriedAgainNextT
 
     expectOnlyBox(MsgReserveLost, qm::BoxType::Warning);
     EXPECT_EQ(dialogs.boxes[0].text, "Warning: not enought free memory ...");
-    EXPECT_EQ(form->bitmapExport->memoryReserve, nullptr);
+    EXPECT_EQ(peer().bitmapExport().memoryReserve, nullptr);
     EXPECT_TRUE(QFile::exists(path("first.bmp"))) << "the export itself went through";
 
     recorder.refuse = nullptr;
     recorder.released.clear();
     cancelExport();
     EXPECT_EQ(dialogs.boxes.size(), 1u);
-    EXPECT_NE(form->bitmapExport->memoryReserve, nullptr);
+    EXPECT_NE(peer().bitmapExport().memoryReserve, nullptr);
     EXPECT_TRUE(recorder.released.empty()) << "no reserve to release";
 }
 
@@ -238,8 +238,8 @@ TEST_F(BitmapExportTest, UnwritablePathIsReportedWithItsName) {
 
     expectOnlyBox(MsgNotSavedTo + target.toStdString(), qm::BoxType::Error);
     EXPECT_EQ(dialogs.boxes[0].text.rfind("ERROR: Not saved to: ", 0), 0u);
-    EXPECT_NE(form->bitmapExport->exportBitmap, nullptr) << "the bitmap is kept";
-    EXPECT_NE(form->bitmapExport->memoryReserve, nullptr);
+    EXPECT_NE(peer().bitmapExport().exportBitmap, nullptr) << "the bitmap is kept";
+    EXPECT_NE(peer().bitmapExport().memoryReserve, nullptr);
 }
 
 TEST_F(BitmapExportTest, BitmapThatCannotBeSizedIsReportedOnResizeAndOnExport) {
@@ -251,18 +251,18 @@ TEST_F(BitmapExportTest, BitmapThatCannotBeSizedIsReportedOnResizeAndOnExport) {
 
     form->resize(700, 500);
     QCoreApplication::processEvents();
-    ASSERT_EQ(form->PaintBox1->size(), QSize(539, 388));
+    ASSERT_EQ(ui().view.viewSurface->size(), QSize(539, 388));
     expectOnlyBox(MsgFatalBitmapMemory, qm::BoxType::Error);
     EXPECT_EQ(dialogs.boxes[0].text, "FATAL ERROR: not enought memory. Close aplication or ??????.");
-    EXPECT_EQ(form->bitmapExport->exportBitmap, nullptr);
+    EXPECT_EQ(peer().bitmapExport().exportBitmap, nullptr);
 
     dialogs.boxes.clear();
     exportTo(path("refused.bmp"));
     expectOnlyBox(MsgExportMemory, qm::BoxType::Error);
     EXPECT_EQ(dialogs.boxes[0].text, "FATAL ERROR: not enought memory - not saved. Close aplication or ??????.");
     EXPECT_FALSE(QFile::exists(path("refused.bmp")));
-    EXPECT_EQ(form->bitmapExport->exportBitmap, nullptr);
-    EXPECT_NE(form->bitmapExport->memoryReserve, nullptr);
+    EXPECT_EQ(peer().bitmapExport().exportBitmap, nullptr);
+    EXPECT_NE(peer().bitmapExport().memoryReserve, nullptr);
 
     // Memory back: the next export creates the bitmap again.
     recorder.refuse = nullptr;
@@ -279,64 +279,64 @@ TEST_F(BitmapExportTest, BitmapThatCannotBeSizedIsReportedOnResizeAndOnExport) {
 
 TEST_F(BitmapExportTest, CancelledColourDialogsStillRepaint) {
     openWindow();
-    QTest::mouseClick(form->Button7, Qt::LeftButton);
+    QTest::mouseClick(ui().navigation.eyeShowHideButton, Qt::LeftButton);
     QCoreApplication::processEvents();
-    const qm::ColourRef viewBackground = form->viewBackground;
-    const qm::ColourRef eyeBackground = form->eyeWindow->eyeBackground;
-    const int bottom = form->PaintBox1->height() - 1;
-    form->PaintBox1->image().setPixel(0, bottom, qRgb(255, 0, 255));
-    form->PaintBoxEye->image().setPixel(0, 0, qRgb(255, 0, 255));
+    const qm::ColourRef viewBackground = peer().viewBackground();
+    const qm::ColourRef eyeBackground = peer().eyeWindow().eyeBackground;
+    const int bottom = ui().view.viewSurface->height() - 1;
+    ui().view.viewSurface->image().setPixel(0, bottom, qRgb(255, 0, 255));
+    ui().eye.eyeSurface->image().setPixel(0, 0, qRgb(255, 0, 255));
 
-    form->Changebackgroundcolor1->trigger();
-    form->Changeeyebackgroundcolor1->trigger();
+    ui().view.changeBackgroundAction->trigger();
+    ui().view.changeEyeBackgroundAction->trigger();
 
     ASSERT_EQ(dialogs.colourDialogs.size(), 2u);
     EXPECT_EQ(dialogs.colourDialogs[0], QColor(qm::toArgb(viewBackground))) << "opens on the current colour";
     EXPECT_EQ(dialogs.colourDialogs[1], QColor(qm::toArgb(eyeBackground)));
-    EXPECT_EQ(form->viewBackground, viewBackground);
-    EXPECT_EQ(form->eyeWindow->eyeBackground, eyeBackground);
-    EXPECT_EQ(form->PaintBox1->image().pixel(0, bottom), qm::toArgb(viewBackground));
-    EXPECT_EQ(form->PaintBoxEye->image().pixel(0, 0), qm::toArgb(eyeBackground));
+    EXPECT_EQ(peer().viewBackground(), viewBackground);
+    EXPECT_EQ(peer().eyeWindow().eyeBackground, eyeBackground);
+    EXPECT_EQ(ui().view.viewSurface->image().pixel(0, bottom), qm::toArgb(viewBackground));
+    EXPECT_EQ(ui().eye.eyeSurface->image().pixel(0, 0), qm::toArgb(eyeBackground));
 }
 
 TEST_F(BitmapExportTest, ChosenColoursBecomeTheBackgroundsButNotStateColours) {
     openWindow();
-    about->RadioButtonG->click();  // a generalized state table, entry 0 the view background
-    QTest::mouseClick(form->Button7, Qt::LeftButton);
+    about->generalizedRadio->click();  // a generalized state table, entry 0 the view background
+    QTest::mouseClick(ui().navigation.eyeShowHideButton, Qt::LeftButton);
     QCoreApplication::processEvents();
-    const qm::StateColourTable stateColours = form->stateColours;
+    const qm::StateColourTable stateColours = peer().stateColours();
 
     dialogs.colourAnswers.push_back(QColor(10, 20, 30));
-    form->Changebackgroundcolor1->trigger();
-    EXPECT_EQ(form->viewBackground, qm::rgb(10, 20, 30));
-    EXPECT_EQ(form->Panel4->palette().color(QPalette::Window), QColor(10, 20, 30));
-    EXPECT_EQ(form->PaintBox1->image().pixel(0, form->PaintBox1->height() - 1), qRgb(10, 20, 30));
+    ui().view.changeBackgroundAction->trigger();
+    EXPECT_EQ(peer().viewBackground(), qm::rgb(10, 20, 30));
+    EXPECT_EQ(ui().view.viewArea->palette().color(QPalette::Window), QColor(10, 20, 30));
+    EXPECT_EQ(ui().view.viewSurface->image().pixel(0, ui().view.viewSurface->height() - 1), qRgb(10, 20, 30));
 
-    const QColor eyeBefore(qm::toArgb(form->eyeWindow->eyeBackground));
+    const QColor eyeBefore(qm::toArgb(peer().eyeWindow().eyeBackground));
     dialogs.colourAnswers.push_back(QColor(200, 100, 50));
-    form->Changeeyebackgroundcolor1->trigger();
+    ui().view.changeEyeBackgroundAction->trigger();
     ASSERT_EQ(dialogs.colourDialogs.size(), 2u);
     EXPECT_EQ(dialogs.colourDialogs[1], eyeBefore) << "the eye's own colour, not the last one chosen";
-    EXPECT_EQ(form->eyeWindow->eyeBackground, qm::rgb(200, 100, 50));
-    EXPECT_EQ(form->PaintBoxEye->image().pixel(0, 0), qRgb(200, 100, 50));
-    EXPECT_EQ(form->viewBackground, qm::rgb(10, 20, 30));
+    EXPECT_EQ(peer().eyeWindow().eyeBackground, qm::rgb(200, 100, 50));
+    EXPECT_EQ(ui().eye.eyeSurface->image().pixel(0, 0), qRgb(200, 100, 50));
+    EXPECT_EQ(peer().viewBackground(), qm::rgb(10, 20, 30));
 
-    EXPECT_EQ(form->stateColours, stateColours);
+    EXPECT_EQ(peer().stateColours(), stateColours);
 }
 
 TEST_F(BitmapExportTest, BothSurfacesOfferTheContextMenu) {
     openWindow();
-    QTest::mouseClick(form->Button7, Qt::LeftButton);
+    QTest::mouseClick(ui().navigation.eyeShowHideButton, Qt::LeftButton);
     QCoreApplication::processEvents();
-    ASSERT_GE(form->PopupMenu2->actions().size(), 3);
-    EXPECT_EQ(form->SavetoBMP1->text(), "Save to BMP (Should be slow)");
-    EXPECT_EQ(form->Changebackgroundcolor1->text(), "Change background color");
-    EXPECT_EQ(form->Changeeyebackgroundcolor1->text(), "Change eye background color");
-    for (QWidget* surface : {static_cast<QWidget*>(form->PaintBox1), static_cast<QWidget*>(form->PaintBoxEye)}) {
+    ASSERT_GE(ui().view.viewMenu->actions().size(), 3);
+    EXPECT_EQ(ui().view.saveBmpAction->text(), "Save to BMP (Should be slow)");
+    EXPECT_EQ(ui().view.changeBackgroundAction->text(), "Change background color");
+    EXPECT_EQ(ui().view.changeEyeBackgroundAction->text(), "Change eye background color");
+    for (QWidget* surface : {static_cast<QWidget*>(ui().view.viewSurface), static_cast<QWidget*>(ui().eye.eyeSurface)}) {
         QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(5, 5), surface->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(surface, &request);
-        EXPECT_TRUE(form->PopupMenu2->isVisible());
-        form->PopupMenu2->hide();
+        EXPECT_TRUE(ui().view.viewMenu->isVisible());
+        ui().view.viewMenu->hide();
     }
 }
 
@@ -353,13 +353,13 @@ TEST_F(BitmapExportTest, PngSuffixWritesTheViewAsPng) {
     EXPECT_EQ(file.read(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
     file.close();
     const QImage png(path("view.png"));
-    const QImage& view = form->PaintBox1->image();
+    const QImage& view = ui().view.viewSurface->image();
     ASSERT_EQ(png.size(), view.size());
     int squares = 0;
     for (int y = 0; y < png.height(); ++y)
         for (int x = 0; x < png.width(); ++x) {
             ASSERT_EQ(png.pixel(x, y), view.pixel(x, y)) << x << "," << y;
-            squares += png.pixel(x, y) != qm::toArgb(form->viewBackground);
+            squares += png.pixel(x, y) != qm::toArgb(peer().viewBackground());
         }
     EXPECT_GT(squares, 100);
 }
@@ -368,7 +368,7 @@ namespace {
 
 struct WholePictureCase {
     const char* name;
-    std::function<void(TAboutBox&)> choose;
+    std::function<void(SettingsDialog&)> choose;
     const char* ants;
     int64_t steps;  // few enough for the whole area to fit the view
 };
@@ -399,20 +399,20 @@ TEST_P(WholePicture, PngHoldsEverySquareAsTheRepaintedViewShowsIt) {
 
     const QString file = dir.filePath("whole.png");
     dialogs.saveAnswers.push_back(file);
-    form->SaveWholePicture1->trigger();
+    ui().view.saveWholePictureAction->trigger();
     ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes.front().text;
     ASSERT_EQ(dialogs.saveDialogs.size(), 1u);
     EXPECT_EQ(dialogs.saveDialogs[0].filter, "PNG pictures, one pixel per square (*.png)|*.png|All files (*.*)|*.*");
     EXPECT_EQ(dialogs.saveDialogs[0].defaultSuffix, "png");
 
     const QImage png(file);
-    const qm::SquareBox area = qm::paintedArea(form->world);
+    const qm::SquareBox area = qm::paintedArea(peer().world());
     ASSERT_EQ(png.width(), area.width());
     ASSERT_EQ(png.height(), area.height());
-    const qm::RunCounters& counters = form->world.counters;
+    const qm::RunCounters& counters = peer().world().counters;
     EXPECT_LE(area.minX, counters.minX);
     EXPECT_GE(area.maxY, counters.maxY);
-    const MainView& view = *form->mainView;
+    const MainView& view = peer().mainView();
     int compared = 0, painted = 0;
     for (int py = 0; py < png.height(); ++py)
         for (int px = 0; px < png.width(); ++px) {
@@ -429,21 +429,21 @@ TEST_P(WholePicture, PngHoldsEverySquareAsTheRepaintedViewShowsIt) {
 
     // A run without a window draws the same picture in the colours of a window left as it opened.
     const QString batchFile = dir.filePath("batch.png");
-    ASSERT_EQ(qm::writeWholePicturePngInDefaultColours(form->world, about->spectrumItem(),
+    ASSERT_EQ(qm::writeWholePicturePngInDefaultColours(peer().world(), about->spectrumItem(),
                                                        QFile::encodeName(batchFile).toStdString(), 0),
               "");
     EXPECT_EQ(QImage(batchFile).convertToFormat(QImage::Format_RGB32), png.convertToFormat(QImage::Format_RGB32));
-    EXPECT_EQ(qm::writeWholePicturePngInDefaultColours(form->world, 0, "/nonexistent/b.png", 0),
+    EXPECT_EQ(qm::writeWholePicturePngInDefaultColours(peer().world(), 0, "/nonexistent/b.png", 0),
               "the file cannot be written");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EveryMode, WholePicture,
-    ::testing::Values(WholePictureCase{"indexed255", [](TAboutBox&) {}, PictureLangtonAnts, 3000},
-                      WholePictureCase{"indexed15", [](TAboutBox& a) { a.RB15->click(); }, PictureLangtonAnts, 3000},
-                      WholePictureCase{"indexed65535", [](TAboutBox& a) { a.RB65535->click(); }, PictureLangtonAnts, 3000},
-                      WholePictureCase{"blackWhite", [](TAboutBox& a) { a.RBmany->click(); }, PictureLangtonAnts, 3000},
-                      WholePictureCase{"generalized", [](TAboutBox& a) { a.RadioButtonG->click(); },
+    ::testing::Values(WholePictureCase{"indexed255", [](SettingsDialog&) {}, PictureLangtonAnts, 3000},
+                      WholePictureCase{"indexed15", [](SettingsDialog& a) { a.ants15Radio->click(); }, PictureLangtonAnts, 3000},
+                      WholePictureCase{"indexed65535", [](SettingsDialog& a) { a.ants65535Radio->click(); }, PictureLangtonAnts, 3000},
+                      WholePictureCase{"blackWhite", [](SettingsDialog& a) { a.antsManyRadio->click(); }, PictureLangtonAnts, 3000},
+                      WholePictureCase{"generalized", [](SettingsDialog& a) { a.generalizedRadio->click(); },
                                        PictureGeneralizedAnts, 800}),
     [](const ::testing::TestParamInfo<WholePictureCase>& info) { return std::string(info.param.name); });
 
@@ -451,14 +451,14 @@ TEST_F(BitmapExportTest, LargeWholePictureIsReducedAndTheDialogSaysHowMuch) {
     openWindow();
     runSteps(10);
     // Two painted squares 40,000 squares apart: one pixel for 3 x 3 squares.
-    qm::World& w = form->world;
+    qm::World& w = peer().world();
     w.counters.maxX = 1000;
     ASSERT_TRUE(w.grid.exists());
     ASSERT_NE(w.storeIndexed, nullptr) << "continue compute is on";
     w.searchIndexed = {39000, 0, 1};
     ASSERT_EQ(w.storeIndexed->Toggle(), 0);
     dialogs.saveAnswers.push_back(path("reduced.png"));
-    form->SaveWholePicture1->trigger();
+    ui().view.saveWholePictureAction->trigger();
     ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes.front().text;
     EXPECT_EQ(dialogs.saveDialogs[0].filter, "PNG pictures, one pixel for 3 x 3 squares (*.png)|*.png|All files (*.*)|*.*");
     const QImage png(path("reduced.png"));
@@ -470,7 +470,7 @@ TEST_F(BitmapExportTest, LargeWholePictureIsReducedAndTheDialogSaysHowMuch) {
 
     // A file that cannot be written is reported, naming it.
     dialogs.saveAnswers.push_back(path("missing/dir/x.png"));
-    form->SaveWholePicture1->trigger();
+    ui().view.saveWholePictureAction->trigger();
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].text.rfind(MsgNotSavedTo + path("missing/dir/x.png").toStdString(), 0), 0u);
 }
@@ -479,7 +479,7 @@ TEST_F(BitmapExportTest, PatternMenuWritesTheRlePattern) {
     openWindow();
     runSteps(500);
     dialogs.saveAnswers.push_back(path("run.rle"));
-    form->SavePattern1->trigger();
+    ui().view.savePatternAction->trigger();
     ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes.front().text;
     EXPECT_EQ(dialogs.saveDialogs[0].defaultSuffix, "rle");
     QFile file(path("run.rle"));

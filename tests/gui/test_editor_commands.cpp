@@ -19,7 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "MainWindowFixture.h"
-#include "view/ImageSurface.h"
+#include "gui/view/ImageSurface.h"
 
 namespace {
 
@@ -38,8 +38,8 @@ protected:
     }
 
     void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
-    Lines lines() const { return form->editorLines(); }
-    QString memoText() const { return form->Memo1->toPlainText(); }
+    Lines lines() const { return peer().editorLines(); }
+    QString memoText() const { return ui().definition.definitionEditor->toPlainText(); }
 
     QString path(const QString& name) const { return folder.filePath(name); }
 
@@ -65,20 +65,20 @@ protected:
 
     void load(const QString& name) {
         dialogs.openAnswers.push_back(name);
-        click(form->Button3);
+        click(ui().definition.loadButton);
     }
 
-    void setMaxStepsText(const QString& text) { form->Edit1->setText(text); }
-    int64_t maxSteps() const { return form->world.limits.userMaxSteps; }
+    void setMaxStepsText(const QString& text) { ui().control.maxStepsEdit->setText(text); }
+    int64_t maxSteps() const { return peer().world().limits.userMaxSteps; }
 
     // "Setting", with the user clicking "continue compute" into the wanted state before closing.
     void setContinueCompute(bool on) {
         dialogs.onModal = [this, on](QDialog&) {
-            if (about->CheckBoxContinue->isChecked() != on) about->CheckBoxContinue->click();
+            if (about->continueCheck->isChecked() != on) about->continueCheck->click();
         };
-        click(form->Button6);
+        click(ui().control.settingsButton);
         dialogs.onModal = nullptr;
-        ASSERT_EQ(about->CheckBoxContinue->isChecked(), on);
+        ASSERT_EQ(about->continueCheck->isChecked(), on);
     }
 
     QTemporaryDir folder;
@@ -96,36 +96,36 @@ QByteArray listOfSize(qint64 bytes) {
 // --- Add 4 diagonal / Add 4 by axis ------------------------------------------------------------
 
 TEST_F(EditorCommandsTest, AddFourAppendsTheDistanceAsTypedAfterTheExistingLines) {
-    form->Edit2->setText(QStringLiteral("25"));
-    click(form->Button2);
+    ui().definition.addDistanceEdit->setText(QStringLiteral("25"));
+    click(ui().definition.addDiagonalButton);
     EXPECT_EQ(lines(), (Lines{"0,0,1", "25,25,4", "25,-25,1", "-25,-25,2", "-25,25,3"}));
-    click(form->Button5);
+    click(ui().definition.addByAxisButton);
     EXPECT_EQ(lines(), (Lines{"0,0,1", "25,25,4", "25,-25,1", "-25,-25,2", "-25,25,3", "0,25,4", "25,0,1",
                               "0,-25,2", "-25,0,3"}));
 }
 
 TEST_F(EditorCommandsTest, AddFourCopiesANegativeDistanceLiterally) {
     setEditor(QString());
-    form->Edit2->setText(QStringLiteral("-5"));
-    click(form->Button2);
+    ui().definition.addDistanceEdit->setText(QStringLiteral("-5"));
+    click(ui().definition.addDiagonalButton);
     EXPECT_EQ(lines(), (Lines{"-5,-5,4", "-5,--5,1", "--5,--5,2", "--5,-5,3"}));
     setEditor(QString());
-    click(form->Button5);
+    click(ui().definition.addByAxisButton);
     EXPECT_EQ(lines(), (Lines{"0,-5,4", "-5,0,1", "0,--5,2", "--5,0,3"}));
 }
 
 TEST_F(EditorCommandsTest, AddFourLeavesNoEmptyLineBetweenOldAndNewLines) {
-    form->Edit2->setText(QStringLiteral("7"));
+    ui().definition.addDistanceEdit->setText(QStringLiteral("7"));
     setEditor(QString());
-    click(form->Button5);
+    click(ui().definition.addByAxisButton);
     EXPECT_EQ(memoText(), QStringLiteral("0,7,4\n7,0,1\n0,-7,2\n-7,0,3"));
 
     setEditor(QStringLiteral("1,1,1\n"));  // a loaded file ends with a line break
-    click(form->Button5);
+    click(ui().definition.addByAxisButton);
     EXPECT_EQ(memoText(), QStringLiteral("1,1,1\n0,7,4\n7,0,1\n0,-7,2\n-7,0,3"));
 
     setEditor(QStringLiteral("1,1,1\n\n"));  // an empty line the user left stays
-    click(form->Button5);
+    click(ui().definition.addByAxisButton);
     EXPECT_EQ(lines(), (Lines{"1,1,1", "", "0,7,4", "7,0,1", "0,-7,2", "-7,0,3"}));
 }
 
@@ -133,20 +133,20 @@ TEST_F(EditorCommandsTest, AddFourLeavesNoEmptyLineBetweenOldAndNewLines) {
 
 TEST_F(EditorCommandsTest, ClearRemovesEveryLineAndCanBeUndone) {
     setEditor(QStringLiteral("1,1,1\n2,2,2"));
-    click(form->Button8);
+    click(ui().definition.clearButton);
     EXPECT_TRUE(memoText().isEmpty());
     EXPECT_TRUE(lines().empty());
-    form->Memo1->undo();
+    ui().definition.definitionEditor->undo();
     EXPECT_EQ(memoText(), QStringLiteral("1,1,1\n2,2,2"));
 }
 
 TEST_F(EditorCommandsTest, ClearOnAnEmptyListChangesNothing) {
     setEditor(QString());
-    QSignalSpy changes(form->Memo1, &QPlainTextEdit::textChanged);
-    click(form->Button8);
+    QSignalSpy changes(ui().definition.definitionEditor, &QPlainTextEdit::textChanged);
+    click(ui().definition.clearButton);
     EXPECT_TRUE(memoText().isEmpty());
     EXPECT_EQ(changes.count(), 0);
-    EXPECT_FALSE(form->Memo1->document()->isUndoAvailable());
+    EXPECT_FALSE(ui().definition.definitionEditor->document()->isUndoAvailable());
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
@@ -198,7 +198,7 @@ TEST_F(EditorCommandsTest, LoadRefusesAboveSixtyFourMebibytes) {
 }
 
 TEST_F(EditorCommandsTest, LoadCancelledChangesNothing) {
-    click(form->Button3);
+    click(ui().definition.loadButton);
     ASSERT_EQ(dialogs.openDialogs.size(), 1u);
     EXPECT_EQ(dialogs.openDialogs[0].filter, QString::fromUtf8(ListFilter));
     EXPECT_TRUE(dialogs.boxes.empty());
@@ -244,7 +244,7 @@ TEST_F(EditorCommandsTest, SaveWritesOneLinePerListLineAndReplacesTheOldContent)
     const QString name = writeFile(QStringLiteral("list.txt"), QByteArray(500, 'x'));
     setEditor(QStringLiteral("1,1,1\n-2,2,LB,00FF00\n\n3,3,3\n"));
     dialogs.saveAnswers.push_back(name);
-    click(form->Button4);
+    click(ui().definition.saveButton);
     ASSERT_EQ(dialogs.saveDialogs.size(), 1u);
     EXPECT_EQ(dialogs.saveDialogs[0].filter, QString::fromUtf8(ListFilter));
     EXPECT_EQ(dialogs.saveDialogs[0].defaultSuffix, QStringLiteral("txt"));
@@ -253,7 +253,7 @@ TEST_F(EditorCommandsTest, SaveWritesOneLinePerListLineAndReplacesTheOldContent)
 }
 
 TEST_F(EditorCommandsTest, SaveCancelledWritesNothing) {
-    click(form->Button4);
+    click(ui().definition.saveButton);
     EXPECT_EQ(dialogs.saveDialogs.size(), 1u);
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
     EXPECT_TRUE(dialogs.boxes.empty());
@@ -263,7 +263,7 @@ TEST_F(EditorCommandsTest, SaveThatCannotWriteReportsAndKeepsTheList) {
     setEditor(QStringLiteral("1,1,1\n2,2,2"));
     const QString name = path(QStringLiteral("no/such/folder/list.txt"));
     dialogs.saveAnswers.push_back(name);
-    click(form->Button4);
+    click(ui().definition.saveButton);
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].text, "ERROR: Not saved to: " + name.toStdString());
     EXPECT_EQ(dialogs.boxes[0].type, qm::BoxType::Error);
@@ -277,19 +277,19 @@ TEST_F(EditorCommandsTest, SaveThatCannotWriteReportsAndKeepsTheList) {
 TEST_F(EditorCommandsTest, SelectFileNamesTheChosenFileAndCancelKeepsIt) {
     const QString name = writeFile(QStringLiteral("ants.txt"), "0,0,1\n");
     dialogs.openAnswers.push_back(name);
-    click(form->Button10);
-    EXPECT_EQ(form->EditFile->text(), name);
-    click(form->Button10);  // cancelled
-    EXPECT_EQ(form->EditFile->text(), name);
+    click(ui().definition.selectFileButton);
+    EXPECT_EQ(ui().definition.selectedFileEdit->text(), name);
+    click(ui().definition.selectFileButton);  // cancelled
+    EXPECT_EQ(ui().definition.selectedFileEdit->text(), name);
     ASSERT_EQ(dialogs.openDialogs.size(), 2u);
     EXPECT_EQ(dialogs.openDialogs[0].filter, QString::fromUtf8(ListFilter));
     EXPECT_EQ(lines(), (Lines{"0,0,1"}));  // the list is not touched
 }
 
 TEST_F(EditorCommandsTest, LoadAndSelectFileStartInTheSameFolder) {
-    form->OpenDialog1.lastDir = folder.path();
-    click(form->Button3);
-    click(form->Button10);
+    peer().definitionOpenDialog().lastDir = folder.path();
+    click(ui().definition.loadButton);
+    click(ui().definition.selectFileButton);
     ASSERT_EQ(dialogs.openDialogs.size(), 2u);
     EXPECT_EQ(dialogs.openDialogs[0].lastDir, folder.path());
     EXPECT_EQ(dialogs.openDialogs[1].lastDir, folder.path());
@@ -300,114 +300,114 @@ TEST_F(EditorCommandsTest, LoadAndSelectFileStartInTheSameFolder) {
 TEST_F(EditorCommandsTest, MaxStepsInvalidTextMeansOneHundred) {
     for (const char* text : {"abc", "-", "12x", "5 ", "1.5"}) {
         setMaxStepsText(QString::fromLatin1(text));
-        EXPECT_EQ(form->Edit1->text(), QStringLiteral("100")) << text;
+        EXPECT_EQ(ui().control.maxStepsEdit->text(), QStringLiteral("100")) << text;
         EXPECT_EQ(maxSteps(), 100) << text;
     }
 }
 
 TEST_F(EditorCommandsTest, MaxStepsShowsTheDecimalValue) {
     setMaxStepsText(QStringLiteral("007"));
-    EXPECT_EQ(form->Edit1->text(), QStringLiteral("7"));
+    EXPECT_EQ(ui().control.maxStepsEdit->text(), QStringLiteral("7"));
     EXPECT_EQ(maxSteps(), 7);
     setMaxStepsText(QStringLiteral("0x10"));
-    EXPECT_EQ(form->Edit1->text(), QStringLiteral("16"));
+    EXPECT_EQ(ui().control.maxStepsEdit->text(), QStringLiteral("16"));
     EXPECT_EQ(maxSteps(), 16);
     setMaxStepsText(QStringLiteral("  +42"));
-    EXPECT_EQ(form->Edit1->text(), QStringLiteral("42"));
+    EXPECT_EQ(ui().control.maxStepsEdit->text(), QStringLiteral("42"));
     EXPECT_EQ(maxSteps(), 42);
 }
 
 TEST_F(EditorCommandsTest, MaxStepsKeepsZeroAndNegativeValues) {
     setMaxStepsText(QStringLiteral("-5"));
-    EXPECT_EQ(form->Edit1->text(), QStringLiteral("-5"));
+    EXPECT_EQ(ui().control.maxStepsEdit->text(), QStringLiteral("-5"));
     EXPECT_EQ(maxSteps(), -5);
     setMaxStepsText(QStringLiteral("0"));
-    EXPECT_EQ(form->Edit1->text(), QStringLiteral("0"));
+    EXPECT_EQ(ui().control.maxStepsEdit->text(), QStringLiteral("0"));
     EXPECT_EQ(maxSteps(), 0);
 }
 
 TEST_F(EditorCommandsTest, MaxStepsEmptyFieldStaysEmptyAndMeansOneHundred) {
     setMaxStepsText(QStringLiteral("500"));
     setMaxStepsText(QString());
-    EXPECT_TRUE(form->Edit1->text().isEmpty());
+    EXPECT_TRUE(ui().control.maxStepsEdit->text().isEmpty());
     EXPECT_EQ(maxSteps(), 100);
 }
 
 TEST_F(EditorCommandsTest, MaxStepsIsHeldAtTheStepMaximum) {
     setContinueCompute(false);
-    ASSERT_EQ(form->world.limits.stepMax, 4294967285);
+    ASSERT_EQ(peer().world().limits.stepMax, 4294967285);
     setMaxStepsText(QStringLiteral("4294967286"));
-    EXPECT_EQ(form->Edit1->text(), QStringLiteral("4294967285"));
+    EXPECT_EQ(ui().control.maxStepsEdit->text(), QStringLiteral("4294967285"));
     EXPECT_EQ(maxSteps(), 4294967285);
     setMaxStepsText(QStringLiteral("4294967285"));
     EXPECT_EQ(maxSteps(), 4294967285);
 
     setContinueCompute(true);
     setMaxStepsText(QStringLiteral("9223372036854775807"));
-    EXPECT_EQ(form->Edit1->text(), QStringLiteral("9223372036854775797"));
+    EXPECT_EQ(ui().control.maxStepsEdit->text(), QStringLiteral("9223372036854775797"));
     EXPECT_EQ(maxSteps(), 9223372036854775797);
 }
 
 TEST_F(EditorCommandsTest, MaxStepsTypedKeyByKey) {
-    form->Edit1->selectAll();
-    QTest::keyClicks(form->Edit1, QStringLiteral("007"));
-    EXPECT_EQ(form->Edit1->text(), QStringLiteral("7"));
+    ui().control.maxStepsEdit->selectAll();
+    QTest::keyClicks(ui().control.maxStepsEdit, QStringLiteral("007"));
+    EXPECT_EQ(ui().control.maxStepsEdit->text(), QStringLiteral("7"));
     EXPECT_EQ(maxSteps(), 7);
 
-    form->Edit1->selectAll();
-    QTest::keyClick(form->Edit1, Qt::Key_Backspace);
-    EXPECT_TRUE(form->Edit1->text().isEmpty());
+    ui().control.maxStepsEdit->selectAll();
+    QTest::keyClick(ui().control.maxStepsEdit, Qt::Key_Backspace);
+    EXPECT_TRUE(ui().control.maxStepsEdit->text().isEmpty());
     EXPECT_EQ(maxSteps(), 100);
-    QTest::keyClicks(form->Edit1, QStringLiteral("abc"));
-    EXPECT_EQ(form->Edit1->text(), QStringLiteral("100"));
+    QTest::keyClicks(ui().control.maxStepsEdit, QStringLiteral("abc"));
+    EXPECT_EQ(ui().control.maxStepsEdit->text(), QStringLiteral("100"));
     EXPECT_EQ(maxSteps(), 100);
 }
 
 TEST_F(EditorCommandsTest, MaxStepsRewritesTheFieldOnlyWhenItsTextIsNotInOrder) {
     setMaxStepsText(QStringLiteral("12"));
-    QSignalSpy changes(form->Edit1, &QLineEdit::textChanged);
+    QSignalSpy changes(ui().control.maxStepsEdit, &QLineEdit::textChanged);
     setMaxStepsText(QStringLiteral("12"));  // the text it holds: no change at all
     EXPECT_EQ(changes.count(), 0);
     setMaxStepsText(QStringLiteral("13"));  // in order: only the user's change
     EXPECT_EQ(changes.count(), 1);
     setMaxStepsText(QStringLiteral("014"));  // rewritten once, and that rewrite ends it
     EXPECT_EQ(changes.count(), 3);
-    EXPECT_EQ(form->Edit1->text(), QStringLiteral("14"));
+    EXPECT_EQ(ui().control.maxStepsEdit->text(), QStringLiteral("14"));
 }
 
 // --- Almost unlimited and Setting --------------------------------------------------------------
 
 TEST_F(EditorCommandsTest, AlmostUnlimitedShowsTheStepMaximumInForce) {
     setContinueCompute(false);
-    click(form->Button9);
-    EXPECT_EQ(form->Edit1->text(), QStringLiteral("4294967285"));
+    click(ui().control.almostUnlimitedButton);
+    EXPECT_EQ(ui().control.maxStepsEdit->text(), QStringLiteral("4294967285"));
     EXPECT_EQ(maxSteps(), 4294967285);
 
     setContinueCompute(true);
-    click(form->Button9);
-    EXPECT_EQ(form->Edit1->text(), QStringLiteral("9223372036854775797"));
+    click(ui().control.almostUnlimitedButton);
+    EXPECT_EQ(ui().control.maxStepsEdit->text(), QStringLiteral("9223372036854775797"));
     EXPECT_EQ(maxSteps(), 9223372036854775797);
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
 TEST_F(EditorCommandsTest, AlmostUnlimitedAfterTheStepMaximumFellLowersTheShownValue) {
-    click(form->Button9);
-    ASSERT_EQ(form->Edit1->text(), QStringLiteral("9223372036854775797"));
+    click(ui().control.almostUnlimitedButton);
+    ASSERT_EQ(ui().control.maxStepsEdit->text(), QStringLiteral("9223372036854775797"));
     setContinueCompute(false);
-    click(form->Button9);
-    EXPECT_EQ(form->Edit1->text(), QStringLiteral("4294967285"));
+    click(ui().control.almostUnlimitedButton);
+    EXPECT_EQ(ui().control.maxStepsEdit->text(), QStringLiteral("4294967285"));
     EXPECT_EQ(maxSteps(), 4294967285);
 }
 
 TEST_F(EditorCommandsTest, SettingShowsTheSettingsDialogModallyThenRepaintsTheView) {
-    QImage& picture = form->PaintBox1->image();
+    QImage& picture = ui().view.viewSurface->image();
     ASSERT_FALSE(picture.isNull());
     const QRgb marker = qRgb(0x12, 0x34, 0x56);
     picture.fill(marker);
     bool untouchedWhileOpen = false;
     dialogs.onModal = [&](QDialog&) { untouchedWhileOpen = picture.pixel(0, 0) == marker; };
 
-    click(form->Button6);
+    click(ui().control.settingsButton);
     ASSERT_EQ(dialogs.modalDialogs.size(), 1u);
     EXPECT_EQ(dialogs.modalDialogs[0], about.get());
     EXPECT_TRUE(untouchedWhileOpen);

@@ -23,36 +23,36 @@ TEST_F(EditorSessionTest, BuildSaveClearLoadAndRunFourDiagonalAnts) {
     openWindow();
     auto click = [](QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); };
 
-    click(form->Button8);  // Clear the starting "0,0,1"
-    form->Edit2->selectAll();
-    QTest::keyClicks(form->Edit2, QStringLiteral("25"));
-    click(form->Button2);  // Add 4 diagonal
+    click(ui().definition.clearButton);  // Clear the starting "0,0,1"
+    ui().definition.addDistanceEdit->selectAll();
+    QTest::keyClicks(ui().definition.addDistanceEdit, QStringLiteral("25"));
+    click(ui().definition.addDiagonalButton);  // Add 4 diagonal
 
     dialogs.saveAnswers.push_back(listFile);
-    click(form->Button4);  // Save
+    click(ui().definition.saveButton);  // Save
     QFile saved(listFile);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), QByteArray("25,25,4\n25,-25,1\n-25,-25,2\n-25,25,3\n"));
 
-    click(form->Button8);  // Clear
-    ASSERT_TRUE(form->Memo1->toPlainText().isEmpty());
+    click(ui().definition.clearButton);  // Clear
+    ASSERT_TRUE(ui().definition.definitionEditor->toPlainText().isEmpty());
 
     dialogs.openAnswers.push_back(listFile);
-    click(form->Button3);  // Load
-    EXPECT_EQ(form->editorLines(), (std::vector<std::string>{"25,25,4", "25,-25,1", "-25,-25,2", "-25,25,3"}));
+    click(ui().definition.loadButton);  // Load
+    EXPECT_EQ(peer().editorLines(), (std::vector<std::string>{"25,25,4", "25,-25,1", "-25,-25,2", "-25,25,3"}));
 
-    form->Edit1->selectAll();
-    QTest::keyClicks(form->Edit1, QStringLiteral("500"));
-    ASSERT_EQ(form->world.limits.userMaxSteps, 500);
+    ui().control.maxStepsEdit->selectAll();
+    QTest::keyClicks(ui().control.maxStepsEdit, QStringLiteral("500"));
+    ASSERT_EQ(peer().world().limits.userMaxSteps, 500);
 
     clickStart();
     EXPECT_TRUE(dialogs.boxes.empty()) << dialogs.boxes.front().text;  // ends at "Max steps:" silently
-    EXPECT_EQ(form->Button1->text(), QStringLiteral("Start"));
-    const qm::RunCounters& counters = form->world.counters;
+    EXPECT_EQ(ui().control.startButton->text(), QStringLiteral("Start"));
+    const qm::RunCounters& counters = peer().world().counters;
     EXPECT_EQ(counters.antCount, 4);
     EXPECT_EQ(counters.stepCount, 500);
-    EXPECT_EQ(form->StaticTextStep->text(), QStringLiteral("500"));
-    EXPECT_EQ(form->STAntsCnt->text(), QStringLiteral("4"));
+    EXPECT_EQ(ui().state.stepValue->text(), QStringLiteral("500"));
+    EXPECT_EQ(ui().state.antsCountValue->text(), QStringLiteral("4"));
 
     // The four ants stand in a quarter-turn symmetry, 50 squares apart: far enough never to
     // meet in 500 steps, so the picture keeps that symmetry only if every ant was read with

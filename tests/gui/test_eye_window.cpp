@@ -18,10 +18,10 @@
 #include <QToolButton>
 
 #include "MainWindowFixture.h"
-#include "view/Colours.h"
-#include "view/EyeWindow.h"
-#include "view/ImageSurface.h"
-#include "view/MainView.h"
+#include "display/Colours.h"
+#include "gui/view/EyeWindow.h"
+#include "gui/view/ImageSurface.h"
+#include "gui/view/MainView.h"
 
 namespace {
 
@@ -32,10 +32,10 @@ QRgb markedOver(QRgb under) {
 }
 
 // The colour a square holds in the grid or the stores of the last run; none when empty.
-std::optional<QRgb> storedColour(const TForm1& f, int32_t x, int32_t y) {
-    const qm::World& w = f.world;
+std::optional<QRgb> storedColour(const MainWindowTestPeer& f, int32_t x, int32_t y) {
+    const qm::World& w = f.world();
     auto ant = [&](uint32_t index) { return QRgb(qm::toArgb(w.antColour[index])); };
-    auto state = [&](uint32_t value) { return QRgb(qm::toArgb(f.stateColours[value])); };
+    auto state = [&](uint32_t value) { return QRgb(qm::toArgb(f.stateColours()[value])); };
     if (w.grid.exists() && w.grid.inside(x, y)) {
         switch (w.grid.width) {
             case qm::CellWidth::Bit:
@@ -72,8 +72,8 @@ std::optional<QRgb> storedColour(const TForm1& f, int32_t x, int32_t y) {
 
 class EyeWindowTest : public MainWindowTest {
 protected:
-    EyeWindow& eye() { return *form->eyeWindow; }
-    const QImage& eyeImage() { return form->PaintBoxEye->image(); }
+    EyeWindow& eye() { return peer().eyeWindow(); }
+    const QImage& eyeImage() { return ui().eye.eyeSurface->image(); }
     QRgb background() { return qm::toArgb(eye().eyeBackground); }
     QRgb at(int px, int py) { return eyeImage().pixel(px, py); }
     QRgb atSquare(int32_t x, int32_t y) {
@@ -86,19 +86,19 @@ protected:
         showEye();
     }
     void showEye() {
-        QTest::mouseClick(form->Button7, Qt::LeftButton);
+        QTest::mouseClick(ui().navigation.eyeShowHideButton, Qt::LeftButton);
         QCoreApplication::processEvents();  // the surface's first render
     }
     void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
     void setDrawCenter(bool on) {
-        if (form->CheckBox2->isChecked() != on) click(form->CheckBox2);
+        if (ui().eye.drawCentreCheck->isChecked() != on) click(ui().eye.drawCentreCheck);
     }
     // Pending scale a x b x c, then "Redraw Eye".
     void redrawAtScale(int a, int b, int c) {
-        form->EyeTrackBar3->setValue(c);
-        form->EyeTrackBar2->setValue(b);
-        form->EyeTrackBar1->setValue(a);
-        click(form->Redraw);
+        ui().eye.eyeZoomFineSlider->setValue(c);
+        ui().eye.eyeZoomMediumSlider->setValue(b);
+        ui().eye.eyeZoomCoarseSlider->setValue(a);
+        click(ui().eye.redrawEyeButton);
     }
     int pixelsOtherThan(QRgb colour) {
         int count = 0;
@@ -108,9 +108,9 @@ protected:
     }
     // Stands the first ant on a square, ready for the per-move operations.
     void standAnt(int32_t x, int32_t y, qm::ColourRef colour) {
-        form->world.counters.currentAnt = 0;
-        form->world.antPos[0] = {x, y};
-        form->world.antColour[0] = qm::makeColourWord(colour, qm::DirXPlus);
+        peer().world().counters.currentAnt = 0;
+        peer().world().antPos[0] = {x, y};
+        peer().world().antColour[0] = qm::makeColourWord(colour, qm::DirXPlus);
     }
     void runSteps(const QString& ants, int64_t steps) {
         setEditor(ants);
@@ -125,28 +125,28 @@ protected:
 
 TEST_F(EyeWindowTest, QuarterOfA441PixelViewGivesSide110AndTrackBarMaximum1041) {
     openWindow();
-    ASSERT_EQ(form->PaintBox1->height(), 441);
-    EXPECT_TRUE(form->PanelFalconEye->isHidden());
-    EXPECT_TRUE(form->PanelMEye->isHidden());
+    ASSERT_EQ(ui().view.viewSurface->height(), 441);
+    EXPECT_TRUE(ui().eye.eyeFrame->isHidden());
+    EXPECT_TRUE(ui().eye.eyeControls->isHidden());
 
     showEye();
 
-    EXPECT_FALSE(form->PanelFalconEye->isHidden());
-    EXPECT_FALSE(form->PanelMEye->isHidden());
-    EXPECT_EQ(form->PanelFalconEye->size(), QSize(110, 110));
-    EXPECT_EQ(form->PaintBoxEye->size(), QSize(110, 110));
-    EXPECT_EQ(form->PanelFalconEye->geometry().right(), form->PaintBox1->geometry().right());
-    EXPECT_EQ(form->PanelFalconEye->geometry().bottom(), form->PaintBox1->geometry().bottom());
-    EXPECT_EQ(form->EyeTrackBar1->maximum(), 1041);
+    EXPECT_FALSE(ui().eye.eyeFrame->isHidden());
+    EXPECT_FALSE(ui().eye.eyeControls->isHidden());
+    EXPECT_EQ(ui().eye.eyeFrame->size(), QSize(110, 110));
+    EXPECT_EQ(ui().eye.eyeSurface->size(), QSize(110, 110));
+    EXPECT_EQ(ui().eye.eyeFrame->geometry().right(), ui().view.viewSurface->geometry().right());
+    EXPECT_EQ(ui().eye.eyeFrame->geometry().bottom(), ui().view.viewSurface->geometry().bottom());
+    EXPECT_EQ(ui().eye.eyeZoomCoarseSlider->maximum(), 1041);
     EXPECT_EQ(eye().eyeCentreX, 55);
     EXPECT_EQ(eye().eyeCentreY, 55);
     EXPECT_EQ(eyeImage().size(), QSize(110, 110));
     // 320 at least, but no more than half the bottom strip (596 / 2), against its right edge.
-    EXPECT_EQ(form->PanelMEye->geometry(), QRect(298, 0, 298, 112));
+    EXPECT_EQ(ui().eye.eyeControls->geometry(), QRect(298, 0, 298, 112));
 
-    click(form->Button7);
-    EXPECT_TRUE(form->PanelFalconEye->isHidden());
-    EXPECT_TRUE(form->PanelMEye->isHidden());
+    click(ui().navigation.eyeShowHideButton);
+    EXPECT_TRUE(ui().eye.eyeFrame->isHidden());
+    EXPECT_TRUE(ui().eye.eyeControls->isHidden());
 }
 
 TEST_F(EyeWindowTest, EverySizeItemTakesItsFractionOfTheViewHeight) {
@@ -154,39 +154,39 @@ TEST_F(EyeWindowTest, EverySizeItemTakesItsFractionOfTheViewHeight) {
     // 0.6666 and 0.3333 of 441 are 293 and 146, where 2/3 and 1/3 would give 294 and 147.
     const int sides[] = {441, 293, 220, 146, 110, 88, 73};
     for (int item = 0; item < 7; ++item) {
-        form->CFlaconSize->setCurrentIndex(item);
-        EXPECT_EQ(form->PaintBoxEye->size(), QSize(sides[item], sides[item])) << "item " << item;
+        ui().navigation.eyeSizeCombo->setCurrentIndex(item);
+        EXPECT_EQ(ui().eye.eyeSurface->size(), QSize(sides[item], sides[item])) << "item " << item;
         EXPECT_EQ(eye().eyeCentreX, sides[item] / 2);
-        EXPECT_EQ(form->PanelFalconEye->geometry().bottomRight(), form->PaintBox1->geometry().bottomRight());
+        EXPECT_EQ(ui().eye.eyeFrame->geometry().bottomRight(), ui().view.viewSurface->geometry().bottomRight());
     }
 }
 
 TEST_F(EyeWindowTest, WithoutTheFirstTrackBarTheScaleRangeIsFixed) {
     openWindow(memoryMiB(64, 20), /*windows9x=*/true);
-    form->EyeTrackBar1->setValue(7);
+    ui().eye.eyeZoomCoarseSlider->setValue(7);
     showEye();
-    EXPECT_TRUE(form->EyeTrackBar1->isHidden());
-    EXPECT_EQ(form->EyeTrackBar1->maximum(), 200);
-    EXPECT_EQ(form->EyeTrackBar1->value(), 1);
+    EXPECT_TRUE(ui().eye.eyeZoomCoarseSlider->isHidden());
+    EXPECT_EQ(ui().eye.eyeZoomCoarseSlider->maximum(), 200);
+    EXPECT_EQ(ui().eye.eyeZoomCoarseSlider->value(), 1);
 }
 
 TEST_F(EyeWindowTest, TrackBarsChangeOnlyThePendingScaleUntilRedrawEye) {
     openWithEye();
-    EXPECT_EQ(form->LabelEyeZoom->text(), "Zoom: 5x");
-    form->world.counters = {};
+    EXPECT_EQ(ui().eye.eyeZoomLabel->text(), "Zoom: 5x");
+    peer().world().counters = {};
     const QImage before = eyeImage().copy();
 
-    form->EyeTrackBar2->setValue(3);
-    form->EyeTrackBar3->setValue(7);
+    ui().eye.eyeZoomMediumSlider->setValue(3);
+    ui().eye.eyeZoomFineSlider->setValue(7);
 
-    EXPECT_EQ(form->LabelEyeZoom->text(), "Zoom: 21x");
+    EXPECT_EQ(ui().eye.eyeZoomLabel->text(), "Zoom: 21x");
     EXPECT_EQ(eye().pendingScale, 21);
     EXPECT_EQ(eye().eyeScale, 5);
     EXPECT_EQ(eyeImage(), before);
 
-    click(form->Redraw);
+    click(ui().eye.redrawEyeButton);
     EXPECT_EQ(eye().eyeScale, 21);
-    EXPECT_TRUE(form->PanelRun->isHidden()) << "idle: Redraw Eye hides the run mark";
+    EXPECT_TRUE(ui().eye.eyeChangedLabel->isHidden()) << "idle: Redraw Eye hides the run mark";
 }
 
 // ------------------------------------------------------------------------------------------
@@ -198,10 +198,10 @@ TEST_F(EyeWindowTest, SquareToPixelAtScaleOneAndFive) {
     const qm::ColourRef red = qm::rgb(255, 0, 0);
     redrawAtScale(1, 1, 1);
     standAnt(0, 0, red);
-    form->eyeWindow->paintedSquare();
+    peer().eyeWindow().paintedSquare();
     EXPECT_EQ(at(55, 110 - 55), qm::toArgb(red));
     standAnt(3, -2, red);
-    form->eyeWindow->paintedSquare();
+    peer().eyeWindow().paintedSquare();
     EXPECT_EQ(at(58, 57), qm::toArgb(red));
 
     redrawAtScale(1, 1, 5);
@@ -209,14 +209,14 @@ TEST_F(EyeWindowTest, SquareToPixelAtScaleOneAndFive) {
     const qm::ColourRef blue = qm::rgb(0, 0, 255);
     for (int32_t x = -4; x <= 4; ++x) {  // the centre column holds 2s - 1 squares
         standAnt(x, 0, blue);
-        form->eyeWindow->paintedSquare();
+        peer().eyeWindow().paintedSquare();
     }
     EXPECT_EQ(at(55, 55), qm::toArgb(blue));
     EXPECT_EQ(pixelsOtherThan(background()), 1);
     standAnt(5, 0, red);
-    form->eyeWindow->paintedSquare();
+    peer().eyeWindow().paintedSquare();
     standAnt(-5, 9, red);
-    form->eyeWindow->paintedSquare();
+    peer().eyeWindow().paintedSquare();
     EXPECT_EQ(at(56, 55), qm::toArgb(red));
     EXPECT_EQ(at(54, 54), qm::toArgb(red));
     EXPECT_EQ(pixelsOtherThan(background()), 3);
@@ -232,70 +232,70 @@ TEST_F(EyeWindowTest, UpdateOptionsChooseWhatTheSquareOperationsDraw) {
     const qm::ColourRef green = qm::rgb(0, 200, 0);
 
     // "Update ants in eye window" off: nothing is drawn and "Update 'white' too" is disabled.
-    click(form->CheckBox3);
-    EXPECT_FALSE(form->CheckBox4->isEnabled());
+    click(ui().eye.updateAntsInEyeCheck);
+    EXPECT_FALSE(ui().eye.updateWhiteInEyeCheck->isEnabled());
     standAnt(1, 1, green);
-    form->eyeWindow->paintedSquare();
-    form->eyeWindow->clearedSquare();
+    peer().eyeWindow().paintedSquare();
+    peer().eyeWindow().clearedSquare();
     EXPECT_EQ(pixelsOtherThan(background()), 0);
 
     // On again: painted squares are drawn, white ones not until "Update 'white' too".
-    click(form->CheckBox3);
-    EXPECT_TRUE(form->CheckBox4->isEnabled());
-    form->eyeWindow->paintedSquare();
+    click(ui().eye.updateAntsInEyeCheck);
+    EXPECT_TRUE(ui().eye.updateWhiteInEyeCheck->isEnabled());
+    peer().eyeWindow().paintedSquare();
     EXPECT_EQ(atSquare(1, 1), qm::toArgb(green));
-    form->eyeWindow->clearedSquare();
+    peer().eyeWindow().clearedSquare();
     EXPECT_EQ(atSquare(1, 1), qm::toArgb(green));
-    click(form->CheckBox4);
-    form->eyeWindow->clearedSquare();
+    click(ui().eye.updateWhiteInEyeCheck);
+    peer().eyeWindow().clearedSquare();
     EXPECT_EQ(atSquare(1, 1), background());
 
     // Black-and-white mode paints black whatever the ant's colour.
-    about->RBmany->click();
-    click(form->CheckBox3);
-    click(form->CheckBox3);
+    about->antsManyRadio->click();
+    click(ui().eye.updateAntsInEyeCheck);
+    click(ui().eye.updateAntsInEyeCheck);
     standAnt(2, 2, green);
-    form->eyeWindow->paintedSquare();
+    peer().eyeWindow().paintedSquare();
     EXPECT_EQ(atSquare(2, 2), qm::toArgb(qm::Black));
 
     // A hidden eye draws nothing; showing it repaints it in full anyway.
-    click(form->Button7);
+    click(ui().navigation.eyeShowHideButton);
     standAnt(3, 3, green);
-    form->eyeWindow->paintedSquare();
+    peer().eyeWindow().paintedSquare();
     EXPECT_NE(atSquare(3, 3), qm::toArgb(qm::Black));
 }
 
 TEST_F(EyeWindowTest, GeneralizedModeDrawsStateColoursAndNeverClears) {
     openWindow();
-    about->RadioButtonG->click();
+    about->generalizedRadio->click();
     showEye();
     setDrawCenter(false);
     redrawAtScale(1, 1, 1);
-    if (!form->CheckBox4->isChecked()) click(form->CheckBox4);
+    if (!ui().eye.updateWhiteInEyeCheck->isChecked()) click(ui().eye.updateWhiteInEyeCheck);
     runSteps("0,0,1", 1);  // a generalized grid and ant arrays
 
     // The cell value comes from the store hand-off when its flag is set, else from the grid.
     standAnt(4, 4, qm::Black);
-    form->world.squareStateFromStore = 1;
-    form->world.currentSquareState = 3;
-    form->eyeWindow->paintedSquare();
-    EXPECT_EQ(atSquare(4, 4), qm::toArgb(form->stateColours[3]));
-    form->world.squareStateFromStore = 0;
-    form->world.currentCellIndex = form->world.grid.cellIndex(4, 4);
-    form->world.grid.cells[form->world.currentCellIndex] = 2;
-    form->eyeWindow->paintedSquare();
-    EXPECT_EQ(atSquare(4, 4), qm::toArgb(form->stateColours[2]));
+    peer().world().squareStateFromStore = 1;
+    peer().world().currentSquareState = 3;
+    peer().eyeWindow().paintedSquare();
+    EXPECT_EQ(atSquare(4, 4), qm::toArgb(peer().stateColours()[3]));
+    peer().world().squareStateFromStore = 0;
+    peer().world().currentCellIndex = peer().world().grid.cellIndex(4, 4);
+    peer().world().grid.cells[peer().world().currentCellIndex] = 2;
+    peer().eyeWindow().paintedSquare();
+    EXPECT_EQ(atSquare(4, 4), qm::toArgb(peer().stateColours()[2]));
 
-    ASSERT_TRUE(form->CheckBox4->isChecked());
-    form->eyeWindow->clearedSquare();
-    EXPECT_EQ(atSquare(4, 4), qm::toArgb(form->stateColours[2]));
+    ASSERT_TRUE(ui().eye.updateWhiteInEyeCheck->isChecked());
+    peer().eyeWindow().clearedSquare();
+    EXPECT_EQ(atSquare(4, 4), qm::toArgb(peer().stateColours()[2]));
 }
 
 TEST_F(EyeWindowTest, SquaresThatTurnWhiteStayUntilTheNextFullRepaint) {
     openWithEye();
     setDrawCenter(false);
     redrawAtScale(1, 1, 1);
-    ASSERT_FALSE(form->CheckBox4->isChecked());
+    ASSERT_FALSE(ui().eye.updateWhiteInEyeCheck->isChecked());
     runSteps("0,0,1", 3000);
 
     auto staleSquares = [&] {
@@ -303,14 +303,14 @@ TEST_F(EyeWindowTest, SquaresThatTurnWhiteStayUntilTheNextFullRepaint) {
         const qm::EyeMapping m = eye().mapping();
         for (int32_t y = -40; y <= 40; ++y)
             for (int32_t x = -40; x <= 40; ++x)
-                if (!storedColour(*form, x, y) && atSquare(x, y) != background()) {
+                if (!storedColour(peer(), x, y) && atSquare(x, y) != background()) {
                     EXPECT_EQ(eyeImage().pixel(int(m.column(x)), int(m.row(y))), qm::toArgb(qm::Black));
                     ++stale;
                 }
         return stale;
     };
     EXPECT_GT(staleSquares(), 0);
-    click(form->Redraw);
+    click(ui().eye.redrawEyeButton);
     EXPECT_EQ(staleSquares(), 0);
 }
 
@@ -319,7 +319,7 @@ TEST_F(EyeWindowTest, SquaresThatTurnWhiteStayUntilTheNextFullRepaint) {
 
 struct EyeModeCase {
     const char* name;
-    std::function<void(TAboutBox&)> choose;
+    std::function<void(SettingsDialog&)> choose;
 };
 
 class EyeRepaintModes : public EyeWindowTest, public ::testing::WithParamInterface<EyeModeCase> {};
@@ -329,24 +329,24 @@ TEST_P(EyeRepaintModes, RepaintAgreesWithTheGridTheStoresAndTheRunsOwnUpdates) {
     GetParam().choose(*about);
     showEye();
     setDrawCenter(false);
-    click(form->CheckBox4);  // "Update 'white' too": the run's own picture is then complete
+    click(ui().eye.updateWhiteInEyeCheck);  // "Update 'white' too": the run's own picture is then complete
     redrawAtScale(1, 1, 1);
     // Three ants near the origin, one far outside the fast grid: its squares go to the store.
     const int32_t outside = about->halfSize() + 100;
     runSteps(QStringLiteral("0,0,1\n10,10,2\n-7,3,T\n%1,0,1").arg(outside), 3000);
-    ASSERT_TRUE(form->world.storeIndexed || form->world.storeBW || form->world.storeMulti);
+    ASSERT_TRUE(peer().world().storeIndexed || peer().world().storeBW || peer().world().storeMulti);
 
     // Scale 1: the square by square picture of the run equals the full repaint, and every
     // pixel shows its one square.
     const QImage duringRun = eyeImage().copy();
-    click(form->Redraw);
+    click(ui().eye.redrawEyeButton);
     EXPECT_EQ(eyeImage(), duringRun);
     const qm::EyeMapping one = eye().mapping();
     int painted = 0;
     for (int py = 0; py < 110; ++py)
         for (int px = 0; px < 110; ++px) {
             const int32_t x = px - one.centreX, y = one.originY - py;
-            const std::optional<QRgb> stored = storedColour(*form, x, y);
+            const std::optional<QRgb> stored = storedColour(peer(), x, y);
             painted += stored.has_value();
             ASSERT_EQ(at(px, py), stored.value_or(background())) << "square " << x << "," << y;
         }
@@ -367,7 +367,7 @@ TEST_P(EyeRepaintModes, RepaintAgreesWithTheGridTheStoresAndTheRunsOwnUpdates) {
             const auto [y0, y1] = block(55 - py);
             for (int32_t x = x0; x <= x1; ++x)
                 for (int32_t y = y0; y <= y1; ++y)
-                    if (const auto c = storedColour(*form, x, y)) colours.insert(*c);
+                    if (const auto c = storedColour(peer(), x, y)) colours.insert(*c);
             if (colours.empty()) EXPECT_EQ(at(px, py), background()) << px << "," << py;
             else EXPECT_TRUE(colours.count(at(px, py))) << px << "," << py;
         }
@@ -379,7 +379,7 @@ TEST_P(EyeRepaintModes, RepaintAgreesWithTheGridTheStoresAndTheRunsOwnUpdates) {
     int elements = 0;
     for (int32_t x = outside - 60; x <= outside + 60; ++x)
         for (int32_t y = -60; y <= 60; ++y)
-            if (const auto c = storedColour(*form, x, y)) {
+            if (const auto c = storedColour(peer(), x, y)) {
                 lastOnPixel[{sixty.column(x), sixty.row(y)}] = *c;  // stores are sorted by X, then Y
                 ++elements;
             }
@@ -389,11 +389,11 @@ TEST_P(EyeRepaintModes, RepaintAgreesWithTheGridTheStoresAndTheRunsOwnUpdates) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryMode, EyeRepaintModes,
-    ::testing::Values(EyeModeCase{"indexed255", [](TAboutBox&) {}},
-                      EyeModeCase{"indexed15", [](TAboutBox& a) { a.RB15->click(); }},
-                      EyeModeCase{"indexed65535", [](TAboutBox& a) { a.RB65535->click(); }},
-                      EyeModeCase{"blackWhite", [](TAboutBox& a) { a.RBmany->click(); }},
-                      EyeModeCase{"generalized", [](TAboutBox& a) { a.RadioButtonG->click(); }}),
+    ::testing::Values(EyeModeCase{"indexed255", [](SettingsDialog&) {}},
+                      EyeModeCase{"indexed15", [](SettingsDialog& a) { a.ants15Radio->click(); }},
+                      EyeModeCase{"indexed65535", [](SettingsDialog& a) { a.ants65535Radio->click(); }},
+                      EyeModeCase{"blackWhite", [](SettingsDialog& a) { a.antsManyRadio->click(); }},
+                      EyeModeCase{"generalized", [](SettingsDialog& a) { a.generalizedRadio->click(); }}),
     [](const ::testing::TestParamInfo<EyeModeCase>& info) { return std::string(info.param.name); });
 
 // ------------------------------------------------------------------------------------------
@@ -404,18 +404,18 @@ protected:
     // An empty black-and-white grid with the bounding box -extent..extent on both axes.
     void prepareEmptyGrid(int32_t extent = 100) {
         openWindow();
-        about->RBmany->click();
+        about->antsManyRadio->click();
         showEye();
         setDrawCenter(false);
         runSteps("0,0,1", 1);
-        qm::World& w = form->world;
+        qm::World& w = peer().world();
         std::memset(w.grid.cells, 0, size_t(w.grid.byteSize));
         w.counters.minX = w.counters.minY = -extent;
         w.counters.maxX = w.counters.maxY = extent;
         r = w.grid.halfSize;
     }
     void setBlack(int32_t x, int32_t y) {
-        qm::FastGrid& g = form->world.grid;
+        qm::FastGrid& g = peer().world().grid;
         g.cells[g.bitByte(x, y)] |= qm::FastGrid::bitMask(x, g.halfSize);
     }
     // The columns that share x's byte of eight squares.
@@ -488,27 +488,27 @@ TEST_F(EyeWindowTest, ViewCentreMarkerIsACrossInASquareDrawnWithANotXorPen) {
     EXPECT_EQ(pixelsOtherThan(background()), 14 + 4 * 50);
 
     // "Draw Center" unchecked draws it once more, which removes it; checked draws it again.
-    click(form->CheckBox2);
+    click(ui().eye.drawCentreCheck);
     EXPECT_EQ(pixelsOtherThan(background()), 0);
-    click(form->CheckBox2);
+    click(ui().eye.drawCentreCheck);
     EXPECT_EQ(pixelsOtherThan(background()), 214);
 }
 
 TEST_F(EyeWindowTest, WithoutDrawCenterNeitherRepaintsNorNavigationDrawTheMarker) {
     openWithEye();
     setDrawCenter(false);
-    click(form->Redraw);
+    click(ui().eye.redrawEyeButton);
     EXPECT_EQ(pixelsOtherThan(background()), 0);
-    click(form->SpeedButton1);
-    click(form->SpeedButton7);
+    click(ui().navigation.panRightButton);
+    click(ui().navigation.centreButton);
     EXPECT_EQ(pixelsOtherThan(background()), 0);
 
     // With it, navigation takes the marker away and draws it at the new centre.
     setDrawCenter(true);
-    form->EditMove->setText("50");
-    click(form->SpeedButton2);  // "<<"
+    ui().navigation.moveStepEdit->setText("50");
+    click(ui().navigation.panLeftButton);  // "<<"
     const qm::EyeMapping m = eye().mapping();
-    const int px = int(m.column(-form->mainView->viewOffsetX)), py = int(m.row(-form->mainView->viewOffsetY));
+    const int px = int(m.column(-peer().mainView().viewOffsetX)), py = int(m.row(-peer().mainView().viewOffsetY));
     EXPECT_NE(px, 55);
     EXPECT_EQ(at(px - 4, py), markedOver(background()));
     EXPECT_EQ(at(51, 55), background());
@@ -520,14 +520,14 @@ TEST_F(EyeWindowTest, WithoutDrawCenterNeitherRepaintsNorNavigationDrawTheMarker
 
 TEST_F(EyeWindowTest, ClickWithoutMovingCentresTheMainViewOnTheSquareUnderTheMouse) {
     openWithEye();
-    click(form->Redraw);
-    QTest::mouseClick(form->PaintBoxEye, Qt::LeftButton, {}, QPoint(70, 40));
+    click(ui().eye.redrawEyeButton);
+    QTest::mouseClick(ui().eye.eyeSurface, Qt::LeftButton, {}, QPoint(70, 40));
 
     // (70 - 55) x 5 and (110 - 55 - 40) x 5.
-    EXPECT_EQ(form->mainView->viewOffsetX, -75);
-    EXPECT_EQ(form->mainView->viewOffsetY, -75);
-    EXPECT_EQ(form->LabelMX->text(), "75");
-    EXPECT_EQ(form->LabelMY->text(), "75");
+    EXPECT_EQ(peer().mainView().viewOffsetX, -75);
+    EXPECT_EQ(peer().mainView().viewOffsetY, -75);
+    EXPECT_EQ(ui().navigation.moveXValue->text(), "75");
+    EXPECT_EQ(ui().navigation.moveYValue->text(), "75");
     EXPECT_EQ(eye().dragX, EyeWindow::NoDrag);
     // The view-centre marker moved to the clicked pixel; the drag marker is gone.
     EXPECT_EQ(at(66, 40), markedOver(background()));
@@ -537,36 +537,36 @@ TEST_F(EyeWindowTest, ClickWithoutMovingCentresTheMainViewOnTheSquareUnderTheMou
 
 TEST_F(EyeWindowTest, DragShowsTheSquareUnderTheMouseAndCentresOnRelease) {
     openWithEye();
-    click(form->Redraw);
-    QTest::mousePress(form->PaintBoxEye, Qt::LeftButton, {}, QPoint(55, 55));
+    click(ui().eye.redrawEyeButton);
+    QTest::mousePress(ui().eye.eyeSurface, Qt::LeftButton, {}, QPoint(55, 55));
     EXPECT_EQ(pixelsOtherThan(background()), 214) << "the centre marker gave way to the drag marker";
-    QTest::mouseMove(form->PaintBoxEye, QPoint(45, 65));
-    EXPECT_EQ(form->LabelMX->text(), "-50");
-    EXPECT_EQ(form->LabelMY->text(), "-50");
+    QTest::mouseMove(ui().eye.eyeSurface, QPoint(45, 65));
+    EXPECT_EQ(ui().navigation.moveXValue->text(), "-50");
+    EXPECT_EQ(ui().navigation.moveYValue->text(), "-50");
     EXPECT_EQ(eye().dragX, -50);
     EXPECT_EQ(at(41, 65), markedOver(background()));
-    EXPECT_EQ(form->mainView->viewOffsetX, 0) << "the view moves on release only";
-    QTest::mouseRelease(form->PaintBoxEye, Qt::LeftButton, {}, QPoint(45, 65));
+    EXPECT_EQ(peer().mainView().viewOffsetX, 0) << "the view moves on release only";
+    QTest::mouseRelease(ui().eye.eyeSurface, Qt::LeftButton, {}, QPoint(45, 65));
 
-    EXPECT_EQ(form->mainView->viewOffsetX, 50);
-    EXPECT_EQ(form->mainView->viewOffsetY, 50);
+    EXPECT_EQ(peer().mainView().viewOffsetX, 50);
+    EXPECT_EQ(peer().mainView().viewOffsetY, 50);
     EXPECT_EQ(at(41, 65), markedOver(background()));
     EXPECT_EQ(pixelsOtherThan(background()), 214);
 }
 
 TEST_F(EyeWindowTest, RightButtonNeitherDragsNorCentres) {
     openWithEye();
-    click(form->Redraw);
+    click(ui().eye.redrawEyeButton);
     const QImage before = eyeImage().copy();
-    QTest::mousePress(form->PaintBoxEye, Qt::RightButton, {}, QPoint(20, 20));
-    QTest::mouseMove(form->PaintBoxEye, QPoint(90, 90));
-    QTest::mouseRelease(form->PaintBoxEye, Qt::RightButton, {}, QPoint(90, 90));
+    QTest::mousePress(ui().eye.eyeSurface, Qt::RightButton, {}, QPoint(20, 20));
+    QTest::mouseMove(ui().eye.eyeSurface, QPoint(90, 90));
+    QTest::mouseRelease(ui().eye.eyeSurface, Qt::RightButton, {}, QPoint(90, 90));
 
     EXPECT_EQ(eye().dragX, EyeWindow::NoDrag);
-    EXPECT_EQ(form->mainView->viewOffsetX, 0);
-    EXPECT_EQ(form->mainView->viewOffsetY, 0);
-    EXPECT_EQ(form->LabelMX->text(), "0");
-    EXPECT_EQ(form->LabelMY->text(), "0");
+    EXPECT_EQ(peer().mainView().viewOffsetX, 0);
+    EXPECT_EQ(peer().mainView().viewOffsetY, 0);
+    EXPECT_EQ(ui().navigation.moveXValue->text(), "0");
+    EXPECT_EQ(ui().navigation.moveYValue->text(), "0");
     EXPECT_EQ(eyeImage(), before);
 }
 
@@ -574,34 +574,34 @@ TEST_F(EyeWindowTest, DragAtThirtyMillionSquaresPerPixelKeepsTheProgramUsable) {
     openWithEye();
     redrawAtScale(800, 150, 250);
     ASSERT_EQ(eye().eyeScale, 30000000);
-    EXPECT_EQ(form->LabelEyeZoom->text(), "Zoom: 30000000x");
+    EXPECT_EQ(ui().eye.eyeZoomLabel->text(), "Zoom: 30000000x");
 
     // Dragged beyond the eye: the squares lie outside 32 bits and are clamped.
-    QTest::mousePress(form->PaintBoxEye, Qt::LeftButton, {}, QPoint(55, 55));
-    QTest::mouseMove(form->PaintBoxEye, QPoint(200, -100));
-    EXPECT_EQ(form->LabelMX->text(), "2147483647");
-    EXPECT_EQ(form->LabelMY->text(), "2147483647");
-    QTest::mouseRelease(form->PaintBoxEye, Qt::LeftButton, {}, QPoint(200, -100));
-    EXPECT_EQ(form->mainView->viewOffsetX, -2147483647);
-    EXPECT_EQ(form->mainView->viewOffsetY, -2147483647);
+    QTest::mousePress(ui().eye.eyeSurface, Qt::LeftButton, {}, QPoint(55, 55));
+    QTest::mouseMove(ui().eye.eyeSurface, QPoint(200, -100));
+    EXPECT_EQ(ui().navigation.moveXValue->text(), "2147483647");
+    EXPECT_EQ(ui().navigation.moveYValue->text(), "2147483647");
+    QTest::mouseRelease(ui().eye.eyeSurface, Qt::LeftButton, {}, QPoint(200, -100));
+    EXPECT_EQ(peer().mainView().viewOffsetX, -2147483647);
+    EXPECT_EQ(peer().mainView().viewOffsetY, -2147483647);
 
-    QTest::mousePress(form->PaintBoxEye, Qt::LeftButton, {}, QPoint(55, 55));
-    QTest::mouseMove(form->PaintBoxEye, QPoint(-100, 300));
-    QTest::mouseRelease(form->PaintBoxEye, Qt::LeftButton, {}, QPoint(-100, 300));
-    EXPECT_EQ(form->LabelMX->text(), "-2147483647");
-    EXPECT_EQ(form->LabelMY->text(), "-2147483647");
-    EXPECT_EQ(form->mainView->viewOffsetX, 2147483647);
-    EXPECT_EQ(form->mainView->viewOffsetY, 2147483647);
+    QTest::mousePress(ui().eye.eyeSurface, Qt::LeftButton, {}, QPoint(55, 55));
+    QTest::mouseMove(ui().eye.eyeSurface, QPoint(-100, 300));
+    QTest::mouseRelease(ui().eye.eyeSurface, Qt::LeftButton, {}, QPoint(-100, 300));
+    EXPECT_EQ(ui().navigation.moveXValue->text(), "-2147483647");
+    EXPECT_EQ(ui().navigation.moveYValue->text(), "-2147483647");
+    EXPECT_EQ(peer().mainView().viewOffsetX, 2147483647);
+    EXPECT_EQ(peer().mainView().viewOffsetY, 2147483647);
 
     // An ordinary click at this scale, then a run and navigation still work.
-    QTest::mouseClick(form->PaintBoxEye, Qt::LeftButton, {}, QPoint(56, 54));
-    EXPECT_EQ(form->mainView->viewOffsetX, -30000000);
-    EXPECT_EQ(form->mainView->viewOffsetY, -30000000);
+    QTest::mouseClick(ui().eye.eyeSurface, Qt::LeftButton, {}, QPoint(56, 54));
+    EXPECT_EQ(peer().mainView().viewOffsetX, -30000000);
+    EXPECT_EQ(peer().mainView().viewOffsetY, -30000000);
     runSteps("0,0,1", 500);
-    EXPECT_EQ(form->world.counters.stepCount, 500);
-    click(form->SpeedButton7);
-    EXPECT_EQ(form->mainView->viewOffsetX, 0);
-    click(form->Redraw);
+    EXPECT_EQ(peer().world().counters.stepCount, 500);
+    click(ui().navigation.centreButton);
+    EXPECT_EQ(peer().mainView().viewOffsetX, 0);
+    click(ui().eye.redrawEyeButton);
     EXPECT_EQ(at(55, 55), qm::toArgb(qm::Black)) << "the run's squares near the origin";
 }
 
@@ -610,18 +610,18 @@ TEST_F(EyeWindowTest, DragAtThirtyMillionSquaresPerPixelKeepsTheProgramUsable) {
 
 TEST_F(EyeWindowTest, ChangedMarkShowsFromARunUntilRedrawEyeWhileIdle) {
     openWindow();
-    EXPECT_TRUE(form->PanelRun->isHidden());
-    EXPECT_EQ(form->PanelRun->text(), "Changed  ");
+    EXPECT_TRUE(ui().eye.eyeChangedLabel->isHidden());
+    EXPECT_EQ(ui().eye.eyeChangedLabel->text(), "Changed  ");
     bool shownDuringRun = false;
     duringRun([&] {
-        click(form->Button7);
-        shownDuringRun = !form->PanelRun->isHidden();
-        click(form->Button1);
+        click(ui().navigation.eyeShowHideButton);
+        shownDuringRun = !ui().eye.eyeChangedLabel->isHidden();
+        click(ui().control.startButton);
     });
     setMaxSteps(20000000);
     clickStart();
     EXPECT_TRUE(shownDuringRun);
-    EXPECT_FALSE(form->PanelRun->isHidden()) << "stays after the run";
-    click(form->Redraw);
-    EXPECT_TRUE(form->PanelRun->isHidden());
+    EXPECT_FALSE(ui().eye.eyeChangedLabel->isHidden()) << "stays after the run";
+    click(ui().eye.redrawEyeButton);
+    EXPECT_TRUE(ui().eye.eyeChangedLabel->isHidden());
 }

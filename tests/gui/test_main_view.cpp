@@ -8,7 +8,7 @@
 #include <QRadioButton>
 
 #include "ViewTestSupport.h"
-#include "settings/AboutBoxUnit/AboutBoxUnit.h"
+#include "gui/settings/SettingsDialog.h"
 
 using namespace viewtest;
 
@@ -26,10 +26,10 @@ class MainViewTest : public ViewTest {};
 
 TEST_F(MainViewTest, SurfaceHasTheDesignSize) {
     openWindow();
-    EXPECT_EQ(form->PaintBox1->width(), ViewWidth);
-    EXPECT_EQ(form->PaintBox1->height(), ViewHeight);
-    EXPECT_EQ(form->mainView->viewCentreX, 298);
-    EXPECT_EQ(form->mainView->viewCentreY, 220);
+    EXPECT_EQ(ui().view.viewSurface->width(), ViewWidth);
+    EXPECT_EQ(ui().view.viewSurface->height(), ViewHeight);
+    EXPECT_EQ(peer().mainView().viewCentreX, 298);
+    EXPECT_EQ(peer().mainView().viewCentreY, 220);
 }
 
 TEST_F(MainViewTest, SquareOriginLandsWhereTheMappingSaysForEverySize) {
@@ -44,9 +44,9 @@ TEST_F(MainViewTest, SquareOriginLandsWhereTheMappingSaysForEverySize) {
         expectRect(e.firstColumn, e.lastColumn, e.firstRow, e.lastRow, RedArgb, background());
         // ... and by the full repaint of a grid holding the square.
         makeGrid(10, 0);
-        qm::FastGrid& grid = form->world.grid;
+        qm::FastGrid& grid = peer().world().grid;
         storeCell(grid, 0, 0, 0);  // ant 0
-        form->world.antColour[0] = Red;
+        peer().world().antColour[0] = Red;
         redraw();
         expectRect(e.firstColumn, e.lastColumn, e.firstRow, e.lastRow, RedArgb, background());
     }
@@ -67,16 +67,16 @@ TEST_F(MainViewTest, NeighboursOfTheOriginAtSizeTwo) {
 TEST_F(MainViewTest, ViewOffsetPutsItsNegativeAtTheCentre) {
     openWindow();
     selectSize("2");
-    form->mainView->viewOffsetX = -10;
-    form->mainView->viewOffsetY = 5;
+    peer().mainView().viewOffsetX = -10;
+    peer().mainView().viewOffsetY = 5;
     redraw();
     placeAnt(10, -5, Red);
     callPaintHook();
     expectRect(297, 298, 220, 221, RedArgb, background());
 
     makeGrid(20, 10);
-    storeCell(form->world.grid, 10, -5, 0);
-    form->world.antColour[0] = Red;
+    storeCell(peer().world().grid, 10, -5, 0);
+    peer().world().antColour[0] = Red;
     redraw();
     expectRect(297, 298, 220, 221, RedArgb, background());
 }
@@ -84,8 +84,8 @@ TEST_F(MainViewTest, ViewOffsetPutsItsNegativeAtTheCentre) {
 TEST_F(MainViewTest, FarSquaresNeitherOverflowNorWrapOntoTheSurface) {
     openWindow();
     selectSize("8");
-    form->mainView->viewOffsetX = 2147483647;
-    form->mainView->viewOffsetY = -2147483647;
+    peer().mainView().viewOffsetX = 2147483647;
+    peer().mainView().viewOffsetY = -2147483647;
     redraw();
     const QImage before = image().copy();
     for (qm::AntPos p : {qm::AntPos{2147483647, 0}, qm::AntPos{-2147483647 - 1, -2147483647 - 1},
@@ -105,10 +105,10 @@ TEST_F(MainViewTest, RepaintDrawsSquaresHalfOnTheSurfaceAtEveryEdge) {
     selectDisplayMode(StatePanel::HideNumbers);
     selectSize("6");
     makeGrid(60, 60);
-    form->world.antColour[0] = Red;
+    peer().world().antColour[0] = Red;
     // At size 6 these squares show 1 to 3 pixel lines at the left, bottom, right and top edges.
     for (qm::AntPos p : {qm::AntPos{-50, 0}, qm::AntPos{0, -37}, qm::AntPos{50, 0}, qm::AntPos{0, 37}})
-        storeCell(form->world.grid, p.x, p.y, 0);
+        storeCell(peer().world().grid, p.x, p.y, 0);
     redraw();
     EXPECT_EQ(pixel(0, 221), RedArgb);
     EXPECT_EQ(pixel(298, 440), RedArgb);
@@ -136,25 +136,25 @@ TEST_F(MainViewTest, PaintersHandEverySquareToTheEyeWindow) {
     for (const char* item : {"0", "1", "2", "4", "6", "8"}) {
         for (bool blackWhite : {false, true}) {
             SCOPED_TRACE(std::string(item) + (blackWhite ? " black-and-white" : " indexed"));
-            form->world.antMaxMode = blackWhite ? qm::AntMaxMode::BlackWhite : qm::AntMaxMode::Ants255;
+            peer().world().antMaxMode = blackWhite ? qm::AntMaxMode::BlackWhite : qm::AntMaxMode::Ants255;
             selectSize(item);
-            form->eyeWindow->paintedOp = [](void* c) { ++static_cast<Calls*>(c)->painted; };
-            form->eyeWindow->clearedOp = [](void* c) { ++static_cast<Calls*>(c)->cleared; };
-            form->eyeWindow->opContext = &calls;
+            peer().eyeWindow().paintedOp = [](void* c) { ++static_cast<Calls*>(c)->painted; };
+            peer().eyeWindow().clearedOp = [](void* c) { ++static_cast<Calls*>(c)->cleared; };
+            peer().eyeWindow().opContext = &calls;
             calls = {};
             placeAnt(3, 3, Red);
             callPaintHook();
             EXPECT_EQ(calls.painted, 1);
             callEraseHook();
             EXPECT_EQ(calls.cleared, 1);
-            form->world.squareStateFromStore = 1;
-            form->world.currentSquareState = 1;
-            callHook(form->world.hooks.genSquare);
+            peer().world().squareStateFromStore = 1;
+            peer().world().currentSquareState = 1;
+            callHook(peer().world().hooks.genSquare);
             EXPECT_EQ(calls.painted, 2);
             EXPECT_EQ(calls.cleared, 1);
         }
     }
-    form->world.antMaxMode = qm::AntMaxMode::Ants255;
+    peer().world().antMaxMode = qm::AntMaxMode::Ants255;
 }
 
 TEST_F(MainViewTest, ItemZeroDrawsNothingAtAll) {
@@ -165,8 +165,8 @@ TEST_F(MainViewTest, ItemZeroDrawsNothingAtAll) {
     callPaintHook();
     callEraseHook();
     makeGrid(10, 5);
-    storeCell(form->world.grid, 0, 0, 0);
-    form->world.antColour[0] = Red;
+    storeCell(peer().world().grid, 0, 0, 0);
+    peer().world().antColour[0] = Red;
     redraw();
     EXPECT_EQ(countPixels(image(), background()), ViewWidth * ViewHeight);
 }
@@ -180,31 +180,31 @@ TEST_F(MainViewTest, PaintColoursByModeAndSquareState) {
     callEraseHook();
     EXPECT_EQ(pixel(298, 221), WhiteArgb);
 
-    form->world.antMaxMode = qm::AntMaxMode::BlackWhite;
+    peer().world().antMaxMode = qm::AntMaxMode::BlackWhite;
     selectSize("2");  // the painters follow the mode of the selection
     callPaintHook();
     EXPECT_EQ(pixel(298, 221), BlackArgb);
 
     // Generalized: the state colour of the cell value, from the store or from the grid.
-    form->stateColours[3] = 0x00AA00;
-    form->stateColours[5] = 0x0000AA;
-    form->world.squareStateFromStore = 1;
-    form->world.currentSquareState = 3;
-    callHook(form->world.hooks.genSquare);
+    peer().stateColours()[3] = 0x00AA00;
+    peer().stateColours()[5] = 0x0000AA;
+    peer().world().squareStateFromStore = 1;
+    peer().world().currentSquareState = 3;
+    callHook(peer().world().hooks.genSquare);
     EXPECT_EQ(pixel(298, 221), qm::toArgb(0x00AA00));
-    form->world.antMaxMode = qm::AntMaxMode::Ants255;
+    peer().world().antMaxMode = qm::AntMaxMode::Ants255;
     makeGrid(10, 1);
-    form->world.grid.cells[form->world.grid.cellIndex(0, 0)] = 5;
-    form->world.currentCellIndex = form->world.grid.cellIndex(0, 0);
-    form->world.squareStateFromStore = 0;
-    callHook(form->world.hooks.genSquare);
+    peer().world().grid.cells[peer().world().grid.cellIndex(0, 0)] = 5;
+    peer().world().currentCellIndex = peer().world().grid.cellIndex(0, 0);
+    peer().world().squareStateFromStore = 0;
+    callHook(peer().world().hooks.genSquare);
     EXPECT_EQ(pixel(298, 221), qm::toArgb(0x0000AA));
 }
 
 // Every cell layout draws the squares of the grid's last column, last row and first corner.
 struct LayoutCase {
     const char* name;
-    std::function<void(TAboutBox&)> choose;
+    std::function<void(SettingsDialog&)> choose;
     uint32_t value;     // what the cell holds
     uint32_t expected;  // the pixel it gives (0: the colour of ant `value`)
 };
@@ -216,14 +216,14 @@ TEST_P(GridLayouts, EdgeSquaresOfTheGridAreRepainted) {
     openWindow();
     layout.choose(*about);
     selectDisplayMode(StatePanel::HideNumbers);
-    form->stateColours[2] = 0x00CC00;
-    if (form->world.antColour) form->world.antColour[layout.value % 15] = 0x0000CC;
+    peer().stateColours()[2] = 0x00CC00;
+    if (peer().world().antColour) peer().world().antColour[layout.value % 15] = 0x0000CC;
     selectSize("2");
     const int32_t r = 40;
     makeGrid(r, r);
     const uint32_t expected = layout.expected ? layout.expected : qm::toArgb(0x0000CC);
     for (qm::AntPos p : {qm::AntPos{r, 0}, qm::AntPos{0, r}, qm::AntPos{-r, -r}, qm::AntPos{r, r}})
-        storeCell(form->world.grid, p.x, p.y, layout.value);
+        storeCell(peer().world().grid, p.x, p.y, layout.value);
     redraw();
     const qm::AntPos drawn[] = {{r, 0}, {0, r}, {-r, -r}, {r, r}};
     for (qm::AntPos p : drawn) {
@@ -238,20 +238,20 @@ TEST_P(GridLayouts, EdgeSquaresOfTheGridAreRepainted) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryLayout, GridLayouts,
-    ::testing::Values(LayoutCase{"nibbles", [](TAboutBox& a) { a.RB15->click(); }, 9, 0},
-                      LayoutCase{"bytes", [](TAboutBox&) {}, 9, 0},
-                      LayoutCase{"words", [](TAboutBox& a) { a.RB65535->click(); }, 9, 0},
-                      LayoutCase{"bits", [](TAboutBox& a) { a.RBmany->click(); }, 1, BlackArgb},
-                      LayoutCase{"states", [](TAboutBox& a) { a.RadioButtonG->click(); }, 2,
+    ::testing::Values(LayoutCase{"nibbles", [](SettingsDialog& a) { a.ants15Radio->click(); }, 9, 0},
+                      LayoutCase{"bytes", [](SettingsDialog&) {}, 9, 0},
+                      LayoutCase{"words", [](SettingsDialog& a) { a.ants65535Radio->click(); }, 9, 0},
+                      LayoutCase{"bits", [](SettingsDialog& a) { a.antsManyRadio->click(); }, 1, BlackArgb},
+                      LayoutCase{"states", [](SettingsDialog& a) { a.generalizedRadio->click(); }, 2,
                                  qm::toArgb(0x00CC00)}),
     [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
 
 TEST_F(MainViewTest, HighAntsOfFifteenAreDrawnFromBothNibbles) {
     openWindow();
-    about->RB15->click();
+    about->ants15Radio->click();
     selectSize("2");
     makeGrid(20, 20);
-    qm::World& w = form->world;
+    qm::World& w = peer().world();
     for (uint32_t ant = 8; ant <= 14; ++ant) w.antColour[ant] = qm::rgb(ant * 10, 200, 255 - ant);
     // The side is odd, so neighbouring rows of one column sit in opposite nibbles.
     for (int32_t ant = 8; ant <= 14; ++ant) {
@@ -286,7 +286,7 @@ TEST_F(MainViewTest, ClearedSquareIsWhiteUntilTheNextRepaint) {
 
 TEST_F(MainViewTest, BlackAndWhiteRepaintDrawsOnlyBlack) {
     openWindow();
-    about->RBmany->click();
+    about->antsManyRadio->click();
     selectDisplayMode(StatePanel::HideNumbers);
     run("0,0,1\n9,4,2\n-6,-3,3", 3000);
     ASSERT_TRUE(dialogs.boxes.empty());
@@ -308,7 +308,7 @@ TEST_F(MainViewTest, RepaintRestoresTheNormalCursor) {
 // picture a full repaint draws afterwards, pixel for pixel, in every mode and size.
 struct RepaintCase {
     const char* name;
-    std::function<void(TAboutBox&)> choose;
+    std::function<void(SettingsDialog&)> choose;
     const char* item;
     const char* ants;
     int64_t steps;
@@ -319,7 +319,7 @@ class RepaintMatchesPainters : public ViewTest, public ::testing::WithParamInter
 TEST_P(RepaintMatchesPainters, AfterARun) {
     const RepaintCase& c = GetParam();
     openWindow();
-    ASSERT_TRUE(about->CheckBoxContinue->isChecked());
+    ASSERT_TRUE(about->continueCheck->isChecked());
     c.choose(*about);
     selectDisplayMode(StatePanel::HideNumbers);
     selectSize(c.item);
@@ -343,48 +343,48 @@ constexpr const char* LoneAnt = "5,-7,2,0000FF";
 INSTANTIATE_TEST_SUITE_P(
     EveryModeAndSize, RepaintMatchesPainters,
     ::testing::Values(
-        RepaintCase{"indexed255_2", [](TAboutBox&) {}, "2", LangtonAnts, 4000},
-        RepaintCase{"indexed255_1", [](TAboutBox&) {}, "1", LangtonAnts, 4000},
-        RepaintCase{"indexed255_8", [](TAboutBox&) {}, "8", LangtonAnts, 4000},
-        RepaintCase{"indexed255_fewSteps", [](TAboutBox&) {}, "2", LangtonAnts, 2},
-        RepaintCase{"indexed255_loneAnt", [](TAboutBox&) {}, "2", LoneAnt, 12000},
-        RepaintCase{"indexed15_loneAnt", [](TAboutBox& a) { a.RB15->click(); }, "1", LoneAnt, 12000},
-        RepaintCase{"blackWhite_loneAnt", [](TAboutBox& a) { a.RBmany->click(); }, "4", LoneAnt, 12000},
-        RepaintCase{"indexed15_2", [](TAboutBox& a) { a.RB15->click(); }, "2", LangtonAnts, 4000},
-        RepaintCase{"indexed15_6", [](TAboutBox& a) { a.RB15->click(); }, "6", LangtonAnts, 2000},
-        RepaintCase{"indexed65535_4", [](TAboutBox& a) { a.RB65535->click(); }, "4", LangtonAnts, 4000},
-        RepaintCase{"blackWhite_2", [](TAboutBox& a) { a.RBmany->click(); }, "2", LangtonAnts, 4000},
-        RepaintCase{"blackWhite_1", [](TAboutBox& a) { a.RBmany->click(); }, "1", LangtonAnts, 4000},
-        RepaintCase{"blackWhite_fewSteps", [](TAboutBox& a) { a.RBmany->click(); }, "2", LangtonAnts, 2},
-        RepaintCase{"generalized_2", [](TAboutBox& a) { a.RadioButtonG->click(); }, "2", GeneralizedAnts, 3000},
-        RepaintCase{"generalized_1", [](TAboutBox& a) { a.RadioButtonG->click(); }, "1", GeneralizedAnts, 3000},
+        RepaintCase{"indexed255_2", [](SettingsDialog&) {}, "2", LangtonAnts, 4000},
+        RepaintCase{"indexed255_1", [](SettingsDialog&) {}, "1", LangtonAnts, 4000},
+        RepaintCase{"indexed255_8", [](SettingsDialog&) {}, "8", LangtonAnts, 4000},
+        RepaintCase{"indexed255_fewSteps", [](SettingsDialog&) {}, "2", LangtonAnts, 2},
+        RepaintCase{"indexed255_loneAnt", [](SettingsDialog&) {}, "2", LoneAnt, 12000},
+        RepaintCase{"indexed15_loneAnt", [](SettingsDialog& a) { a.ants15Radio->click(); }, "1", LoneAnt, 12000},
+        RepaintCase{"blackWhite_loneAnt", [](SettingsDialog& a) { a.antsManyRadio->click(); }, "4", LoneAnt, 12000},
+        RepaintCase{"indexed15_2", [](SettingsDialog& a) { a.ants15Radio->click(); }, "2", LangtonAnts, 4000},
+        RepaintCase{"indexed15_6", [](SettingsDialog& a) { a.ants15Radio->click(); }, "6", LangtonAnts, 2000},
+        RepaintCase{"indexed65535_4", [](SettingsDialog& a) { a.ants65535Radio->click(); }, "4", LangtonAnts, 4000},
+        RepaintCase{"blackWhite_2", [](SettingsDialog& a) { a.antsManyRadio->click(); }, "2", LangtonAnts, 4000},
+        RepaintCase{"blackWhite_1", [](SettingsDialog& a) { a.antsManyRadio->click(); }, "1", LangtonAnts, 4000},
+        RepaintCase{"blackWhite_fewSteps", [](SettingsDialog& a) { a.antsManyRadio->click(); }, "2", LangtonAnts, 2},
+        RepaintCase{"generalized_2", [](SettingsDialog& a) { a.generalizedRadio->click(); }, "2", GeneralizedAnts, 3000},
+        RepaintCase{"generalized_1", [](SettingsDialog& a) { a.generalizedRadio->click(); }, "1", GeneralizedAnts, 3000},
         RepaintCase{"generalized_manyStates",
-                    [](TAboutBox& a) {
-                        a.RadioButtonG->click();
-                        a.ComboBoxStates->setCurrentIndex(10);
+                    [](SettingsDialog& a) {
+                        a.generalizedRadio->click();
+                        a.statesCombo->setCurrentIndex(10);
                     },
                     "4", GeneralizedAnts, 3000}),
     [](const ::testing::TestParamInfo<RepaintCase>& info) { return std::string(info.param.name); });
 
 TEST_F(MainViewTest, GeneralizedStoreSquaresAreDrawnByHookAndRepaint) {
     openWindow();
-    about->RadioButtonG->click();
+    about->generalizedRadio->click();
     selectDisplayMode(StatePanel::HideNumbers);
     selectSize("2");
     const int32_t r = about->halfSize();
     const QString ant = QStringLiteral("%1,7,1").arg(r + 30);
     // The view follows the ant beyond the fast grid from the run's first served frame on.
-    duringRun([this] { QTest::mouseClick(form->Button11, Qt::LeftButton); });
+    duringRun([this] { QTest::mouseClick(ui().navigation.centreOnAntButton, Qt::LeftButton); });
     run(ant, 2000);
     ASSERT_TRUE(dialogs.boxes.empty());
-    ASSERT_NE(form->world.storeMulti, nullptr);
-    ASSERT_GT(form->world.storeMulti->Count(), 0);
-    EXPECT_NEAR(-form->mainView->viewOffsetX, r + 30, 2);
+    ASSERT_NE(peer().world().storeMulti, nullptr);
+    ASSERT_GT(peer().world().storeMulti->Count(), 0);
+    EXPECT_NEAR(-peer().mainView().viewOffsetX, r + 30, 2);
 
     const QImage painted = image().copy();
     int stateSquares = 0;
-    for (int value = 1; value <= form->world.states; ++value)
-        stateSquares += countPixels(painted, qm::toArgb(form->stateColours[value]));
+    for (int value = 1; value <= peer().world().states; ++value)
+        stateSquares += countPixels(painted, qm::toArgb(peer().stateColours()[value]));
     EXPECT_GT(stateSquares, 0);
     EXPECT_EQ(stateSquares + countPixels(painted, background()), ViewWidth * ViewHeight);
     redraw();
@@ -397,7 +397,7 @@ TEST_F(MainViewTest, RepaintAfterTheSettingsFreedTheGridShowsBackgroundOnly) {
     run("0,0,1,FF0000", 500);
     redraw();
     EXPECT_GT(countPixels(image(), RedArgb), 0);
-    about->RB15->click();
+    about->ants15Radio->click();
     redraw();
     EXPECT_EQ(countPixels(image(), background()), ViewWidth * ViewHeight);
 }
@@ -406,10 +406,10 @@ TEST_F(MainViewTest, SizeChangeDuringARunRepaintsAndPaintsOnAtTheNewSize) {
     openWindow();
     selectDisplayMode(StatePanel::HideNumbers);
     selectSize("2");
-    duringRun([this] { form->ComboBoxSize->setCurrentIndex(form->ComboBoxSize->findText("8")); });
+    duringRun([this] { ui().visualisation.squareSizeCombo->setCurrentIndex(ui().visualisation.squareSizeCombo->findText("8")); });
     run("0,0,1,0000FF", 3000);
     ASSERT_TRUE(dialogs.boxes.empty());
-    EXPECT_EQ(form->mainView->squareSize, 8);
+    EXPECT_EQ(peer().mainView().squareSize, 8);
     const QImage painted = paintedAsRepainted();
     redraw();
     expectSamePicture(image(), painted);
@@ -419,11 +419,11 @@ TEST_F(MainViewTest, ResizeKeepsTheSameSquareInTheMiddle) {
     openWindow();
     selectDisplayMode(StatePanel::HideNumbers);
     makeGrid(10, 1);
-    storeCell(form->world.grid, 0, 0, 0);
-    form->world.antColour[0] = Red;
+    storeCell(peer().world().grid, 0, 0, 0);
+    peer().world().antColour[0] = Red;
     form->resize(900, 650);
     QCoreApplication::processEvents();  // the surface renders once it has its new size
-    const int w = form->PaintBox1->width(), h = form->PaintBox1->height();
+    const int w = ui().view.viewSurface->width(), h = ui().view.viewSurface->height();
     ASSERT_NE(w, ViewWidth);
     ASSERT_EQ(image().size(), QSize(w, h));
     const int cx = w / 2, cy = h / 2;
@@ -443,23 +443,23 @@ TEST_F(MainViewTest, SurfaceIsShownOnceAFrameWhileTheRunPaints) {
     int paintsBefore = -1;
     duringRun([&] {
         // From here on nothing but the served frames asks the surface to show itself.
-        form->PaintBox1->installEventFilter(&counter);
+        ui().view.viewSurface->installEventFilter(&counter);
         QTimer::singleShot(60, form.get(), [&] {
             paintsBefore = counter.paints;
-            form->Button1Click();
+            peer().startOrBreakRun();
         });
     });
     run("0,0,1,FF0000", 1000000000);
-    form->PaintBox1->removeEventFilter(&counter);
+    ui().view.viewSurface->removeEventFilter(&counter);
     EXPECT_GT(paintsBefore, 0);
 }
 
 TEST_F(MainViewTest, DigitWidthIsMeasuredOnTheSurfaceFont) {
     openWindow();
     redraw();
-    const QFontMetrics metrics(form->PaintBox1->font());
-    EXPECT_EQ(form->mainView->digitWidth, metrics.horizontalAdvance(QStringLiteral("1234567890")) / 10);
-    EXPECT_GT(form->mainView->digitWidth, 0);
+    const QFontMetrics metrics(ui().view.viewSurface->font());
+    EXPECT_EQ(peer().mainView().digitWidth, metrics.horizontalAdvance(QStringLiteral("1234567890")) / 10);
+    EXPECT_GT(peer().mainView().digitWidth, 0);
 }
 
 }  // namespace

@@ -15,10 +15,10 @@
 #include "MainWindowFixture.h"
 #include "core/RunSetup.h"
 #include "core/StepLoops.h"
-#include "settings/AboutBoxUnit/RadioGroup.h"
-#include "view/BitmapExport.h"
-#include "view/BmpWriter.h"
-#include "view/ImageSurface.h"
+#include "gui/settings/RadioGroup.h"
+#include "gui/view/BitmapExport.h"
+#include "gui/view/BmpWriter.h"
+#include "gui/view/ImageSurface.h"
 
 namespace {
 
@@ -58,10 +58,10 @@ protected:
     }
 
     void expectIdleAndUnlocked() {
-        EXPECT_EQ(form->world.idle, 1);
-        EXPECT_EQ(form->Button1->text(), "Start");
-        EXPECT_TRUE(form->Memo1->isEnabled());
-        EXPECT_TRUE(about->RadioGroupMem->isEnabled());
+        EXPECT_EQ(peer().world().idle, 1);
+        EXPECT_EQ(ui().control.startButton->text(), "Start");
+        EXPECT_TRUE(ui().definition.definitionEditor->isEnabled());
+        EXPECT_TRUE(about->memoryChoice->isEnabled());
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     }
 
@@ -70,7 +70,7 @@ protected:
     void expectUsableRun(const std::vector<Ant>& ants, int64_t steps) {
         qm::setAllocator(nullptr);
         dialogs.boxes.clear();
-        form->PageControl1->setCurrentIndex(0);
+        ui().definition.definitionTabs->setCurrentIndex(0);
         setEditor(definitionText(ants));
         setMaxSteps(steps);
 
@@ -78,7 +78,7 @@ protected:
 
         expectBoxes({});
         expectIdleAndUnlocked();
-        const qm::World& w = form->world;
+        const qm::World& w = peer().world();
         EXPECT_EQ(w.lastStop, qm::StopReason::MaxSteps);
         qmtest::ReferenceModel model;
         for (const Ant& a : ants) model.ants.push_back({a.x, a.y, a.code - 1});
@@ -104,18 +104,18 @@ TEST_F(MemoryFailureTest, StoreThatCannotBeCreatedThenARunBeyondTheGrid) {
     clickStart();
 
     expectBoxes({{qm::MsgStoreMemory, qm::BoxType::Error}});
-    EXPECT_EQ(form->world.storeIndexed, nullptr);
+    EXPECT_EQ(peer().world().storeIndexed, nullptr);
     expectIdleAndUnlocked();
 
     expectUsableRun({FarAnt}, 20000);
-    ASSERT_NE(form->world.storeIndexed, nullptr);
-    EXPECT_EQ(form->world.storeIndexed->Count(), form->world.counters.filled);
+    ASSERT_NE(peer().world().storeIndexed, nullptr);
+    EXPECT_EQ(peer().world().storeIndexed->Count(), peer().world().counters.filled);
 }
 
 TEST_F(MemoryFailureTest, StoreThatCannotGrowStopsTheRunThenTheSameRunCompletes) {
     // 8 Mb free: the smallest block, whose store starts with room for 65536 squares.
     open(memoryMiB(64, 8));
-    ASSERT_EQ(about->RadioGroupMem->itemIndex(), 0);
+    ASSERT_EQ(about->memoryChoice->itemIndex(), 0);
     const int32_t room = qm::sparseStoreDelta(0, memory.status.available, 0);
     ASSERT_EQ(room, 65536);
     // The first slab of room for d squares is granted, the next one (as large) refused.
@@ -131,7 +131,7 @@ TEST_F(MemoryFailureTest, StoreThatCannotGrowStopsTheRunThenTheSameRunCompletes)
 
     expectBoxes({{qm::MsgCannotSet, qm::BoxType::Error}});
     EXPECT_EQ(dialogs.boxes[0].text, "ERROR: Can not set new possition, breaked (not enought memory etc.)");
-    const qm::World& w = form->world;
+    const qm::World& w = peer().world();
     EXPECT_EQ(w.lastStop, qm::StopReason::CannotSet);
     EXPECT_LT(w.counters.stepCount, 700000);
     ASSERT_NE(w.storeIndexed, nullptr);
@@ -141,7 +141,7 @@ TEST_F(MemoryFailureTest, StoreThatCannotGrowStopsTheRunThenTheSameRunCompletes)
     expectIdleAndUnlocked();
 
     expectUsableRun({FarAnt}, 700000);
-    EXPECT_GT(form->world.storeIndexed->Count(), room);
+    EXPECT_GT(peer().world().storeIndexed->Count(), room);
 }
 
 class RunAntArrayFailure : public MemoryFailureTest {
@@ -157,7 +157,7 @@ protected:
         clickStart();
 
         expectBoxes({{message, qm::BoxType::Error}});
-        EXPECT_EQ(form->world.antPos, nullptr);
+        EXPECT_EQ(peer().world().antPos, nullptr);
         expectIdleAndUnlocked();
 
         expectUsableRun(ants, 3000);
@@ -165,13 +165,13 @@ protected:
 };
 
 TEST_F(RunAntArrayFailure, BlackAndWhiteThenTheNextRun) {
-    failThenRun([this] { about->RBmany->click(); }, qm::MsgBWAntsMemory);
-    EXPECT_EQ(form->world.mode(), qm::RunMode::BlackWhite);
+    failThenRun([this] { about->antsManyRadio->click(); }, qm::MsgBWAntsMemory);
+    EXPECT_EQ(peer().world().mode(), qm::RunMode::BlackWhite);
 }
 
 TEST_F(RunAntArrayFailure, GeneralizedThenTheNextRun) {
-    failThenRun([this] { about->RadioButtonG->click(); }, qm::MsgGenAntsMemory);
-    EXPECT_EQ(form->world.mode(), qm::RunMode::Generalized);
+    failThenRun([this] { about->generalizedRadio->click(); }, qm::MsgGenAntsMemory);
+    EXPECT_EQ(peer().world().mode(), qm::RunMode::Generalized);
 }
 
 // --- The settings dialog's ant arrays ---
@@ -190,16 +190,16 @@ TEST_F(MemoryFailureTest, AntMaximumThatCannotBeObtainedFallsBackTo15AndRunsTher
     allocator.refuseAllocate = [](std::size_t bytes) { return bytes > 255 * sizeof(qm::AntPos); };
     installAllocator();
 
-    about->RB65535->click();
+    about->ants65535Radio->click();
 
     expectBoxes({{"ERROR: not enought memory.", qm::BoxType::Error}});
-    EXPECT_TRUE(about->RB15->isChecked());
-    EXPECT_EQ(form->world.antMax, 15);
+    EXPECT_TRUE(about->ants15Radio->isChecked());
+    EXPECT_EQ(peer().world().antMax, 15);
 
     expectUsableRun({{0, 0, 1}, {7, 7, 4}}, 3000);
-    EXPECT_EQ(form->world.mode(), qm::RunMode::Indexed15);
+    EXPECT_EQ(peer().world().mode(), qm::RunMode::Indexed15);
     // The half sizes were computed for the maximum asked for; the fallback keeps them.
-    EXPECT_EQ(form->world.grid.halfSize, qm::computeHalfSizes(qm::AntMaxChoice::Ants65535)[0]);
+    EXPECT_EQ(peer().world().grid.halfSize, qm::computeHalfSizes(qm::AntMaxChoice::Ants65535)[0]);
 }
 
 TEST_F(MemoryFailureTest, NoAntArraysAtAllStopsStartsUntilAnAntMaximumIsChosenAgain) {
@@ -207,12 +207,12 @@ TEST_F(MemoryFailureTest, NoAntArraysAtAllStopsStartsUntilAnAntMaximumIsChosenAg
     allocator.refuseAllocate = [](std::size_t bytes) { return bytes > 8; };
     installAllocator();
 
-    about->RB65535->click();
+    about->ants65535Radio->click();
 
     expectBoxes({{"ERROR: not enought memory.", qm::BoxType::Error},
                  {"FATAL ERROR: not enought memory. Close aplication or ??????.", qm::BoxType::Error}});
-    EXPECT_EQ(form->world.antPos, nullptr);
-    EXPECT_EQ(form->world.antColour, nullptr);
+    EXPECT_EQ(peer().world().antPos, nullptr);
+    EXPECT_EQ(peer().world().antColour, nullptr);
 
     // Memory is back, but the arrays are not: the start reports it like any unexpected error.
     qm::setAllocator(nullptr);
@@ -224,10 +224,10 @@ TEST_F(MemoryFailureTest, NoAntArraysAtAllStopsStartsUntilAnAntMaximumIsChosenAg
     expectIdleAndUnlocked();
 
     dialogs.boxes.clear();
-    about->RB255->click();
+    about->ants255Radio->click();
     expectBoxes({});
     expectUsableRun({{0, 0, 1}, {7, 7, 4}}, 3000);
-    EXPECT_EQ(form->world.mode(), qm::RunMode::Indexed255);
+    EXPECT_EQ(peer().world().mode(), qm::RunMode::Indexed255);
 }
 
 // --- The export bitmap and the memory reserve ---
@@ -237,7 +237,7 @@ TEST_F(MemoryFailureTest, ExportBitmapAndReserveThatCannotBeHadLeaveRunsAndExpor
     QTemporaryDir dir;
     // The bitmap of whatever size the view has when it is asked for, and the reserve.
     allocator.refuseAllocate = [this](std::size_t bytes) {
-        const QSize view = form->PaintBox1->size();
+        const QSize view = ui().view.viewSurface->size();
         return bytes == std::size_t(qm::bmpRowBytes(view.width()) * view.height()) ||
                bytes == BitmapExport::ReserveBytes;
     };
@@ -245,27 +245,27 @@ TEST_F(MemoryFailureTest, ExportBitmapAndReserveThatCannotBeHadLeaveRunsAndExpor
 
     form->resize(700, 500);
     QCoreApplication::processEvents();
-    const QSize view = form->PaintBox1->size();
+    const QSize view = ui().view.viewSurface->size();
     expectBoxes({{"FATAL ERROR: not enought memory. Close aplication or ??????.", qm::BoxType::Error}});
-    EXPECT_EQ(form->bitmapExport->exportBitmap, nullptr);
+    EXPECT_EQ(peer().bitmapExport().exportBitmap, nullptr);
 
     dialogs.boxes.clear();
     const QString refused = dir.filePath(QStringLiteral("refused.bmp"));
     dialogs.saveAnswers.push_back(refused);
-    form->SavetoBMP1->trigger();
+    ui().view.saveBmpAction->trigger();
     expectBoxes({{"FATAL ERROR: not enought memory - not saved. Close aplication or ??????.", qm::BoxType::Error},
                  {"Warning: not enought free memory ...", qm::BoxType::Warning}});
     EXPECT_FALSE(QFile::exists(refused));
-    EXPECT_EQ(form->bitmapExport->memoryReserve, nullptr);
+    EXPECT_EQ(peer().bitmapExport().memoryReserve, nullptr);
 
     expectUsableRun({{0, 0, 1}, {5, -5, 3}}, 5000);
 
     const QString saved = dir.filePath(QStringLiteral("saved.bmp"));
     dialogs.saveAnswers.push_back(saved);
-    form->SavetoBMP1->trigger();
+    ui().view.saveBmpAction->trigger();
     expectBoxes({});
     QFile file(saved);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.size(), qm::BmpHeaderBytes + qm::bmpRowBytes(view.width()) * view.height());
-    EXPECT_NE(form->bitmapExport->memoryReserve, nullptr);
+    EXPECT_NE(peer().bitmapExport().memoryReserve, nullptr);
 }

@@ -12,8 +12,8 @@
 #include <QSlider>
 
 #include "ViewTestSupport.h"
-#include "view/EyeWindow.h"
-#include "view/SquarePainters.h"
+#include "gui/view/EyeWindow.h"
+#include "gui/view/SquarePainters.h"
 
 using namespace viewtest;
 
@@ -32,8 +32,8 @@ protected:
         selectSize("2");
     }
     // The pixel the top left of square (x, y) lands on at size 2 and view offset 0, 0.
-    int columnOf(int32_t x) const { return form->mainView->viewCentreX + 2 * x - 1; }
-    int rowOf(int32_t y) const { return form->PaintBox1->height() - form->mainView->viewCentreY - 2 * y - 1; }
+    int columnOf(int32_t x) const { return peer().mainView().viewCentreX + 2 * x - 1; }
+    int rowOf(int32_t y) const { return ui().view.viewSurface->height() - peer().mainView().viewCentreY - 2 * y - 1; }
 };
 
 TEST_F(PainterTargetTest, ResizeBetweenMovesPaintsIntoTheNewImage) {
@@ -42,11 +42,11 @@ TEST_F(PainterTargetTest, ResizeBetweenMovesPaintsIntoTheNewImage) {
     callPaintHook();  // the painter now holds the pixels of the design size
     // The image follows the surface at once, the repaint comes later from the event loop. One
     // pixel wider and one lower keeps the view centre: only the image tells the painter.
-    form->PaintBox1->resize(ViewWidth + 1, ViewHeight - 1);
+    ui().view.viewSurface->resize(ViewWidth + 1, ViewHeight - 1);
     ASSERT_EQ(image().size(), QSize(ViewWidth + 1, ViewHeight - 1));
-    form->mainView->updateViewCentre();
-    ASSERT_EQ(form->mainView->viewCentreX, 298);
-    ASSERT_EQ(form->mainView->viewCentreY, 220);
+    peer().mainView().updateViewCentre();
+    ASSERT_EQ(peer().mainView().viewCentreX, 298);
+    ASSERT_EQ(peer().mainView().viewCentreY, 220);
 
     placeAnt(3, 2, Green);
     callPaintHook();
@@ -60,8 +60,8 @@ TEST_F(PainterTargetTest, ViewMovedBetweenMovesPaintsWhereTheNewOffsetSays) {
     callPaintHook();
     // As a navigation command sets it, without touching the image: square (10, -5) is now at
     // the view centre.
-    form->mainView->viewOffsetX = -10;
-    form->mainView->viewOffsetY = 5;
+    peer().mainView().viewOffsetX = -10;
+    peer().mainView().viewOffsetY = 5;
     placeAnt(10, -5, Green);
     callPaintHook();
     EXPECT_EQ(pixel(columnOf(0), rowOf(0)), GreenArgb);
@@ -116,7 +116,7 @@ void expectFastFillMatchesPlainFill(MainView& view, std::mt19937& random) {
 TEST_F(PainterTargetTest, FastFillDrawsWhatThePlainFillDraws) {
     openWindow();
     std::mt19937 random(17);
-    MainView& view = *form->mainView;
+    MainView& view = peer().mainView();
     expectFastFillMatchesPlainFill<1>(view, random);
     expectFastFillMatchesPlainFill<2>(view, random);
     expectFastFillMatchesPlainFill<4>(view, random);
@@ -126,8 +126,8 @@ TEST_F(PainterTargetTest, FastFillDrawsWhatThePlainFillDraws) {
 
 class EyeTargetTest : public ViewTest {
 protected:
-    EyeWindow& eye() { return *form->eyeWindow; }
-    const QImage& eyeImage() { return std::as_const(*form->PaintBoxEye).image(); }
+    EyeWindow& eye() { return peer().eyeWindow(); }
+    const QImage& eyeImage() { return std::as_const(*ui().eye.eyeSurface).image(); }
     QRgb atSquare(int32_t x, int32_t y) {
         const qm::EyeMapping m = eye().mapping();
         return eyeImage().pixel(int(m.column(x)), int(m.row(y)));
@@ -136,18 +136,18 @@ protected:
     // The eye shown at scale 1 (one pixel per square), without the view-centre marker.
     void openWithEyeAtScaleOne() {
         openWindow();
-        click(form->Button7);
+        click(ui().navigation.eyeShowHideButton);
         QCoreApplication::processEvents();  // the eye's first render
-        if (form->CheckBox2->isChecked()) click(form->CheckBox2);
-        form->EyeTrackBar3->setValue(1);
-        form->EyeTrackBar2->setValue(1);
-        form->EyeTrackBar1->setValue(1);
-        click(form->Redraw);
+        if (ui().eye.drawCentreCheck->isChecked()) click(ui().eye.drawCentreCheck);
+        ui().eye.eyeZoomFineSlider->setValue(1);
+        ui().eye.eyeZoomMediumSlider->setValue(1);
+        ui().eye.eyeZoomCoarseSlider->setValue(1);
+        click(ui().eye.redrawEyeButton);
     }
     void standAnt(int32_t x, int32_t y, qm::ColourRef colour) {
-        form->world.counters.currentAnt = 0;
-        form->world.antPos[0] = {x, y};
-        form->world.antColour[0] = qm::makeColourWord(colour, qm::DirXPlus);
+        peer().world().counters.currentAnt = 0;
+        peer().world().antPos[0] = {x, y};
+        peer().world().antColour[0] = qm::makeColourWord(colour, qm::DirXPlus);
     }
 
     // With "Update 'white' too" every move leaves its square as a full repaint draws it:
@@ -156,20 +156,20 @@ protected:
     // off the eye.
     void expectRunLeavesTheEyeAsARepaintDrawsIt(
         const QString& ants = QStringLiteral("0,0,1,0000FF\n9,4,2,00FF00\n-6,-8,3,FF0000"), int64_t steps = 12000) {
-        click(form->CheckBox4);
-        ASSERT_TRUE(form->CheckBox4->isChecked());
+        click(ui().eye.updateWhiteInEyeCheck);
+        ASSERT_TRUE(ui().eye.updateWhiteInEyeCheck->isChecked());
         eye().eyeBackground = qm::rgb(10, 20, 30);
-        click(form->Redraw);
+        click(ui().eye.redrawEyeButton);
 
         setEditor(ants);
         setMaxSteps(steps);
         clickStart();
         ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes[0].text;
-        const qm::RunCounters& c = form->world.counters;
+        const qm::RunCounters& c = peer().world().counters;
         ASSERT_GT(c.maxX - c.minX, eyeImage().width()) << "some moves fall off the eye";
 
         const QImage painted = eyeImage().copy();
-        click(form->Redraw);
+        click(ui().eye.redrawEyeButton);
         expectSamePicture(eyeImage(), painted);
     }
 };
@@ -182,9 +182,9 @@ TEST_F(EyeTargetTest, ResizedEyeImageBetweenMovesIsDrawnInto) {
     // The image follows the surface at once; the eye's own repaint comes later from the
     // event loop. In a run the resize comes with event processing, which the run counts as a
     // call outside its loop: that count is all the operation learns of it.
-    form->PaintBoxEye->resize(first.width() + 40, first.height() + 40);
+    ui().eye.eyeSurface->resize(first.width() + 40, first.height() + 40);
     ASSERT_NE(eyeImage().size(), first);
-    ++form->world.outsideCalls;
+    ++peer().world().outsideCalls;
 
     standAnt(7, -3, Green);
     eye().paintedSquare();
@@ -196,11 +196,11 @@ TEST_F(EyeTargetTest, ResizedEyeImageBetweenMovesIsDrawnInto) {
 // that buffer: the moves must still land right, and the next repaint brings the edge back.
 TEST_F(EyeTargetTest, MovesLandRightAfterTheImageLeftItsSpareEdge) {
     openWithEyeAtScaleOne();
-    ASSERT_TRUE(form->PaintBoxEye->spareEdgeIntact());
-    EXPECT_EQ(eyeImage().size(), form->PaintBoxEye->size()) << "the spare edge never shows";
+    ASSERT_TRUE(ui().eye.eyeSurface->spareEdgeIntact());
+    EXPECT_EQ(eyeImage().size(), ui().eye.eyeSurface->size()) << "the spare edge never shows";
     const QImage sharing = eyeImage();  // a copy that shares the pixels until one side writes
-    form->PaintBoxEye->image().setPixel(0, 0, qRgb(1, 2, 3));
-    ASSERT_FALSE(form->PaintBoxEye->spareEdgeIntact());
+    ui().eye.eyeSurface->image().setPixel(0, 0, qRgb(1, 2, 3));
+    ASSERT_FALSE(ui().eye.eyeSurface->spareEdgeIntact());
 
     const QImage before = eyeImage().copy();
     standAnt(3, -2, Red);
@@ -212,8 +212,8 @@ TEST_F(EyeTargetTest, MovesLandRightAfterTheImageLeftItsSpareEdge) {
     expected.setPixel(int(eye().mapping().column(3)), int(eye().mapping().row(-2)), RedArgb);
     EXPECT_EQ(eyeImage(), expected) << "nothing else changed";
 
-    click(form->Redraw);
-    EXPECT_TRUE(form->PaintBoxEye->spareEdgeIntact());
+    click(ui().eye.redrawEyeButton);
+    EXPECT_TRUE(ui().eye.eyeSurface->spareEdgeIntact());
     standAnt(-4, 6, Green);
     callPaintHook();
     EXPECT_EQ(atSquare(-4, 6), GreenArgb);
@@ -240,13 +240,13 @@ TEST_F(EyeTargetTest, RunWithoutMainViewDrawingDrawsTheEyeAsARepaint) {
 // Generalized squares are painted in their state's colour at every move, as the repaint does.
 TEST_F(EyeTargetTest, GeneralizedRunDrawsTheEyeAsARepaint) {
     openWithEyeAtScaleOne();
-    about->RadioButtonG->click();
+    about->generalizedRadio->click();
     expectRunLeavesTheEyeAsARepaintDrawsIt(QStringLiteral("0,0,1\n9,4,2\n-6,-8,3"), 12000);
 }
 
 TEST_F(EyeTargetTest, BlackAndWhiteRunWithWhiteTooDrawsTheEyeAsARepaint) {
     openWithEyeAtScaleOne();
-    about->RBmany->click();
+    about->antsManyRadio->click();
     expectRunLeavesTheEyeAsARepaintDrawsIt();
 }
 

@@ -17,7 +17,7 @@
 #include "core/RunSetup.h"
 #include "core/StepLoops.h"
 #include "definitions/AntReader.h"
-#include "settings/AboutBoxUnit/RadioGroup.h"
+#include "gui/settings/RadioGroup.h"
 
 namespace {
 
@@ -139,7 +139,7 @@ std::string writeFile(const QTemporaryDir& dir, const char* name, const std::str
 
 struct ModeCase {
     const char* name;
-    std::function<void(TAboutBox&)> choose;
+    std::function<void(SettingsDialog&)> choose;
     qm::AntMaxMode antMaxMode;
     bool generalized;
     qm::AntMaxChoice choice;
@@ -158,37 +158,37 @@ TEST_P(RunModes, MaxStepsRunEndsSilentlyWithTheCountersOfTheCoreAlone) {
     clickStart();
 
     EXPECT_TRUE(dialogs.boxes.empty());
-    EXPECT_EQ(form->Button1->text(), "Start");
-    EXPECT_EQ(form->world.idle, 1);
-    EXPECT_EQ(form->world.lastStop, qm::StopReason::MaxSteps);
-    EXPECT_EQ(form->world.mode(), qm::runModeOf(mode.antMaxMode, mode.generalized));
+    EXPECT_EQ(ui().control.startButton->text(), "Start");
+    EXPECT_EQ(peer().world().idle, 1);
+    EXPECT_EQ(peer().world().lastStop, qm::StopReason::MaxSteps);
+    EXPECT_EQ(peer().world().mode(), qm::runModeOf(mode.antMaxMode, mode.generalized));
     const int32_t halfSize = qm::computeHalfSizes(mode.choice)[0];
-    EXPECT_EQ(form->world.grid.halfSize, halfSize);
+    EXPECT_EQ(peer().world().grid.halfSize, halfSize);
 
     RunSettings settings;
     settings.antMaxMode = mode.antMaxMode;
     settings.generalized = mode.generalized;
-    settings.antMax = form->world.antMax;
-    settings.states = form->world.states;
+    settings.antMax = peer().world().antMax;
+    settings.states = peer().world().states;
     settings.halfSize = halfSize;
-    settings.limits = form->world.limits;
+    settings.limits = peer().world().limits;
     const HeadlessRun expected = runHeadless(settings, splitLines(text), 11000);
-    EXPECT_EQ(form->world.counters.stepCount, 11000);
-    expectSameCounters(form->world.counters, expected.counters);
-    expectSamePositions(form->world, expected.positions);
+    EXPECT_EQ(peer().world().counters.stepCount, 11000);
+    expectSameCounters(peer().world().counters, expected.counters);
+    expectSamePositions(peer().world(), expected.positions);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EveryMode, RunModes,
     ::testing::Values(
-        ModeCase{"indexed255", [](TAboutBox&) {}, qm::AntMaxMode::Ants255, false, qm::AntMaxChoice::Ants255},
-        ModeCase{"indexed15", [](TAboutBox& a) { a.RB15->click(); }, qm::AntMaxMode::Ants15, false,
+        ModeCase{"indexed255", [](SettingsDialog&) {}, qm::AntMaxMode::Ants255, false, qm::AntMaxChoice::Ants255},
+        ModeCase{"indexed15", [](SettingsDialog& a) { a.ants15Radio->click(); }, qm::AntMaxMode::Ants15, false,
                  qm::AntMaxChoice::Ants15},
-        ModeCase{"indexed65535", [](TAboutBox& a) { a.RB65535->click(); }, qm::AntMaxMode::Ants65535, false,
+        ModeCase{"indexed65535", [](SettingsDialog& a) { a.ants65535Radio->click(); }, qm::AntMaxMode::Ants65535, false,
                  qm::AntMaxChoice::Ants65535},
-        ModeCase{"blackWhite", [](TAboutBox& a) { a.RBmany->click(); }, qm::AntMaxMode::BlackWhite, false,
+        ModeCase{"blackWhite", [](SettingsDialog& a) { a.antsManyRadio->click(); }, qm::AntMaxMode::BlackWhite, false,
                  qm::AntMaxChoice::BlackWhite},
-        ModeCase{"generalized", [](TAboutBox& a) { a.RadioButtonG->click(); }, qm::AntMaxMode::Ants255, true,
+        ModeCase{"generalized", [](SettingsDialog& a) { a.generalizedRadio->click(); }, qm::AntMaxMode::Ants255, true,
                  qm::AntMaxChoice::Ants255}),
     [](const ::testing::TestParamInfo<ModeCase>& info) { return std::string(info.param.name); });
 
@@ -200,28 +200,28 @@ TEST_F(MainWindowTest, DefaultRunOfTheStartupListMatchesTheCore) {
     EXPECT_TRUE(dialogs.boxes.empty());
     RunSettings settings;
     settings.halfSize = qm::computeHalfSizes(qm::AntMaxChoice::Ants255)[0];
-    settings.limits = form->world.limits;
+    settings.limits = peer().world().limits;
     const HeadlessRun expected = runHeadless(settings, {"0,0,1"}, 11000);
-    expectSameCounters(form->world.counters, expected.counters);
+    expectSameCounters(peer().world().counters, expected.counters);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     // The counters stay for viewing after the run.
     QCoreApplication::processEvents();
-    EXPECT_EQ(form->world.counters.stepCount, 11000);
+    EXPECT_EQ(peer().world().counters.stepCount, 11000);
 }
 
 TEST_F(MainWindowTest, FromFilePageRunsTheAntsOfTheFile) {
     openWindow();
     QTemporaryDir dir;
     const std::string path = writeFile(dir, "ants.txt", "0,0,1\n5,5,2\n;comment\n");
-    form->PageControl1->setCurrentIndex(1);
-    form->EditFile->setText(QString::fromStdString(path));
+    ui().definition.definitionTabs->setCurrentIndex(1);
+    ui().definition.selectedFileEdit->setText(QString::fromStdString(path));
     setMaxSteps(100);
 
     clickStart();
 
     EXPECT_TRUE(dialogs.boxes.empty());
-    EXPECT_EQ(form->world.counters.antCount, 3);
-    EXPECT_EQ(form->world.counters.stepCount, 100);
+    EXPECT_EQ(peer().world().counters.antCount, 3);
+    EXPECT_EQ(peer().world().counters.stepCount, 100);
 }
 
 TEST_F(MainWindowTest, ShortEditorLinesAreDeletedFromTheEditorBeforeTheRun) {
@@ -229,8 +229,8 @@ TEST_F(MainWindowTest, ShortEditorLinesAreDeletedFromTheEditorBeforeTheRun) {
     setEditor("0,0,1\n1,1\n\n5,5,2\n");
     setMaxSteps(10);
     clickStart();
-    EXPECT_EQ(form->Memo1->toPlainText(), "0,0,1\n5,5,2");
-    EXPECT_EQ(form->world.counters.antCount, 2);
+    EXPECT_EQ(ui().definition.definitionEditor->toPlainText(), "0,0,1\n5,5,2");
+    EXPECT_EQ(peer().world().counters.antCount, 2);
 }
 
 // ------------------------------------------------------------------------------------------
@@ -243,44 +243,44 @@ TEST_F(MainWindowTest, BreakStopsTheRunAtTheEndOfAStepWithoutMessage) {
     setMaxSteps(20000000);
     QString captionDuringRun;
     duringRun([&] {
-        captionDuringRun = form->Button1->text();
-        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        captionDuringRun = ui().control.startButton->text();
+        QTest::mouseClick(ui().control.startButton, Qt::LeftButton);
     });
 
     clickStart();
 
     EXPECT_EQ(captionDuringRun, "Break");
     EXPECT_TRUE(dialogs.boxes.empty());
-    EXPECT_EQ(form->Button1->text(), "Start");
-    EXPECT_EQ(form->world.idle, 1);
-    EXPECT_EQ(form->world.lastStop, qm::StopReason::UserBreak);
-    EXPECT_LT(form->world.counters.stepCount, 20000000);
-    EXPECT_EQ(form->world.counters.currentAnt, 3);  // every ant of the step moved
+    EXPECT_EQ(ui().control.startButton->text(), "Start");
+    EXPECT_EQ(peer().world().idle, 1);
+    EXPECT_EQ(peer().world().lastStop, qm::StopReason::UserBreak);
+    EXPECT_LT(peer().world().counters.stepCount, 20000000);
+    EXPECT_EQ(peer().world().counters.currentAnt, 3);  // every ant of the step moved
     // Whole steps only: the ants stand where a run of one more step leaves them.
     RunSettings settings;
-    settings.halfSize = form->world.grid.halfSize;
-    settings.limits = form->world.limits;
-    const HeadlessRun expected = runHeadless(settings, splitLines(text), form->world.counters.stepCount + 1);
-    expectSamePositions(form->world, expected.positions);
+    settings.halfSize = peer().world().grid.halfSize;
+    settings.limits = peer().world().limits;
+    const HeadlessRun expected = runHeadless(settings, splitLines(text), peer().world().counters.stepCount + 1);
+    expectSamePositions(peer().world(), expected.positions);
 }
 
 TEST_F(MainWindowTest, ControlLockHoldsDuringTheRunAndIsLiftedAfterIt) {
     openWindow();
     setMaxSteps(20000000);
-    const std::vector<QWidget*> locked{form->Memo1,    form->Button3,   form->Button8,   form->Button4,
-                                       form->Button2,  form->Button5,   form->Edit2,     form->Button10,
-                                       form->EditFile, form->PageControl1, form->CheckBox1, about->RadioButtonL,
-                                       about->RadioButtonG, about->RadioGroupMem, about->RB15, about->RB255,
-                                       about->RB65535, about->RBmany, about->CheckBoxContinue};
-    const std::vector<QWidget*> usable{form->Button6,    form->Edit1,       form->Button9,       form->TrackBarSpeed,
-                                       form->CBShow,     form->ComboBoxSize, form->SpeedButton1, form->Button11,
-                                       form->Button14,   form->Button7,     form->CFlaconSize,   about->ComboBoxStates,
-                                       about->Edit1,     about->ComboBoxTimer};
+    const std::vector<QWidget*> locked{ui().definition.definitionEditor,    ui().definition.loadButton,   ui().definition.clearButton,   ui().definition.saveButton,
+                                       ui().definition.addDiagonalButton,  ui().definition.addByAxisButton,   ui().definition.addDistanceEdit,     ui().definition.selectFileButton,
+                                       ui().definition.selectedFileEdit, ui().definition.definitionTabs, ui().definition.firstSixteenCheck, about->langtonRadio,
+                                       about->generalizedRadio, about->memoryChoice, about->ants15Radio, about->ants255Radio,
+                                       about->ants65535Radio, about->antsManyRadio, about->continueCheck};
+    const std::vector<QWidget*> usable{ui().control.settingsButton,    ui().control.maxStepsEdit,       ui().control.almostUnlimitedButton,       ui().visualisation.handBrakeSlider,
+                                       ui().state.displayModeCombo,     ui().visualisation.squareSizeCombo, ui().navigation.panRightButton, ui().navigation.centreOnAntButton,
+                                       ui().navigation.redrawViewButton,   ui().navigation.eyeShowHideButton,     ui().navigation.eyeSizeCombo,   about->statesCombo,
+                                       about->handBrakeCoefficientEdit,     about->refreshPeriodCombo};
     std::vector<bool> lockedEnabled, usableEnabled;
     duringRun([&] {
         for (QWidget* w : locked) lockedEnabled.push_back(w->isEnabled());
         for (QWidget* w : usable) usableEnabled.push_back(w->isEnabled());
-        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        QTest::mouseClick(ui().control.startButton, Qt::LeftButton);
     });
 
     clickStart();
@@ -296,31 +296,31 @@ TEST_F(MainWindowTest, ControlLockHoldsDuringTheRunAndIsLiftedAfterIt) {
 TEST_F(MainWindowTest, TrackBarMovedDuringTheRunReturnsToItsPositionFromBeforeTheRun) {
     openWindow();
     setMaxSteps(20000000);
-    form->TrackBarSpeed->setValue(0);
+    ui().visualisation.handBrakeSlider->setValue(0);
     uint32_t brakeDuringRun = 0;
     duringRun([&] {
-        form->TrackBarSpeed->setValue(40);
-        brakeDuringRun = form->world.handBrakeCount;
-        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        ui().visualisation.handBrakeSlider->setValue(40);
+        brakeDuringRun = peer().world().handBrakeCount;
+        QTest::mouseClick(ui().control.startButton, Qt::LeftButton);
     });
 
     clickStart();
 
     EXPECT_EQ(brakeDuringRun, 40u * 50u * 40u * 3u);  // P x C x P x F, "Show grahhics state only"
-    EXPECT_EQ(form->TrackBarSpeed->value(), 0);
-    EXPECT_EQ(form->world.trackBarPosition, 0);
-    EXPECT_EQ(form->world.handBrakeCount, 0u);
+    EXPECT_EQ(ui().visualisation.handBrakeSlider->value(), 0);
+    EXPECT_EQ(peer().world().trackBarPosition, 0);
+    EXPECT_EQ(peer().world().handBrakeCount, 0u);
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
 TEST_F(MainWindowTest, StartWithTheBrakeOnKeepsThatPositionAfterTheRun) {
     openWindow();
-    form->TrackBarSpeed->setValue(2);
+    ui().visualisation.handBrakeSlider->setValue(2);
     setMaxSteps(2);
     clickStart();
-    EXPECT_EQ(form->TrackBarSpeed->value(), 2);
-    EXPECT_EQ(form->world.handBrakeCount, 2u * 50u * 2u * 3u);
-    EXPECT_EQ(form->world.counters.stepCount, 2);
+    EXPECT_EQ(ui().visualisation.handBrakeSlider->value(), 2);
+    EXPECT_EQ(peer().world().handBrakeCount, 2u * 50u * 2u * 3u);
+    EXPECT_EQ(peer().world().counters.stepCount, 2);
 }
 
 TEST_F(MainWindowTest, ClosingDuringARunEndsTheRunSilentlyAndThenCloses) {
@@ -336,16 +336,16 @@ TEST_F(MainWindowTest, ClosingDuringARunEndsTheRunSilentlyAndThenCloses) {
 
     EXPECT_TRUE(stillShownAfterRequest);  // never closed under the running loop
     EXPECT_TRUE(dialogs.boxes.empty());
-    EXPECT_EQ(form->world.idle, 1);
-    EXPECT_LT(form->world.counters.stepCount, 20000000);
+    EXPECT_EQ(peer().world().idle, 1);
+    EXPECT_LT(peer().world().counters.stepCount, 20000000);
     QCoreApplication::processEvents();
     EXPECT_FALSE(form->isVisible());
 }
 
 TEST_F(MainWindowTest, LimitReachedInsideTheLoopShowsItsWarningAndEndsTheRun) {
     openWindow();
-    about->CheckBoxContinue->click();  // off: the world ends at the fast grid's edge
-    ASSERT_FALSE(about->CheckBoxContinue->isChecked());
+    about->continueCheck->click();  // off: the world ends at the fast grid's edge
+    ASSERT_FALSE(about->continueCheck->isChecked());
 
     clickStart();
 
@@ -353,27 +353,27 @@ TEST_F(MainWindowTest, LimitReachedInsideTheLoopShowsItsWarningAndEndsTheRun) {
     EXPECT_EQ(dialogs.boxes[0].text, qm::MsgAxis);
     EXPECT_EQ(dialogs.boxes[0].type, qm::BoxType::Warning);
     EXPECT_EQ(dialogs.boxes[0].buttons, qm::BoxButtons::Ok);
-    EXPECT_EQ(form->world.storeIndexed, nullptr);
-    EXPECT_EQ(form->Button1->text(), "Start");
-    EXPECT_TRUE(form->Memo1->isEnabled());
+    EXPECT_EQ(peer().world().storeIndexed, nullptr);
+    EXPECT_EQ(ui().control.startButton->text(), "Start");
+    EXPECT_TRUE(ui().definition.definitionEditor->isEnabled());
 }
 
 TEST_F(MainWindowTest, LimitBoxAppearsOverTheFiguresTheRunStoppedWith) {
     openWindow();
-    about->CheckBoxContinue->click();  // off: the world ends at the fast grid's edge
-    form->CBShow->setCurrentIndex(2);  // "Show text state only"
+    about->continueCheck->click();  // off: the world ends at the fast grid's edge
+    ui().state.displayModeCombo->setCurrentIndex(2);  // "Show text state only"
     QString shownSteps, shownMaxY;
     dialogs.onMessage = [&](const RecordedBox&) {
-        shownSteps = form->StaticTextStep->text();
-        shownMaxY = form->StaticTextMaxY->text();
+        shownSteps = ui().state.stepValue->text();
+        shownMaxY = ui().state.maxYValue->text();
     };
 
     clickStart();
 
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].text, qm::MsgAxis);
-    EXPECT_EQ(shownSteps, QString::number(form->world.counters.stepCount));
-    EXPECT_EQ(shownMaxY, QString::number(form->world.counters.maxY));
+    EXPECT_EQ(shownSteps, QString::number(peer().world().counters.stepCount));
+    EXPECT_EQ(shownMaxY, QString::number(peer().world().counters.maxY));
 }
 
 // ------------------------------------------------------------------------------------------
@@ -383,13 +383,13 @@ class RunFailureTest : public MainWindowTest {
 protected:
     // The window after a start that failed before the run became active.
     void expectIdleAndUnlocked() {
-        EXPECT_EQ(form->world.idle, 1);
-        EXPECT_EQ(form->Button1->text(), "Start");
-        EXPECT_TRUE(form->Memo1->isEnabled());
-        EXPECT_TRUE(form->PageControl1->isEnabled());
-        EXPECT_TRUE(about->RB15->isEnabled());
-        EXPECT_TRUE(about->CheckBoxContinue->isEnabled());
-        EXPECT_FALSE(form->Timer1->isActive());
+        EXPECT_EQ(peer().world().idle, 1);
+        EXPECT_EQ(ui().control.startButton->text(), "Start");
+        EXPECT_TRUE(ui().definition.definitionEditor->isEnabled());
+        EXPECT_TRUE(ui().definition.definitionTabs->isEnabled());
+        EXPECT_TRUE(about->ants15Radio->isEnabled());
+        EXPECT_TRUE(about->continueCheck->isEnabled());
+        EXPECT_FALSE(ui().state.stateRefreshTimer->isActive());
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     }
 
@@ -403,7 +403,7 @@ protected:
     // Records whether the run had become active when the box was shown.
     void recordCaptionAtMessage() {
         dialogs.onMessage = [this](const RecordedBox&) {
-            captionAtMessage = form->Button1->text();
+            captionAtMessage = ui().control.startButton->text();
             cursorAtMessage = QApplication::overrideCursor() != nullptr;
         };
     }
@@ -416,16 +416,16 @@ TEST_F(RunFailureTest, EmptyEditorDoesNothingOnEitherPage) {
     openWindow();
     setMaxSteps(10);
     clickStart();
-    uint8_t* previousGrid = form->world.grid.cells;
+    uint8_t* previousGrid = peer().world().grid.cells;
     ASSERT_NE(previousGrid, nullptr);
     setEditor(QString());
     for (int page : {0, 1}) {
-        form->PageControl1->setCurrentIndex(page);
-        form->EditFile->setText("/no/such/file.txt");
+        ui().definition.definitionTabs->setCurrentIndex(page);
+        ui().definition.selectedFileEdit->setText("/no/such/file.txt");
         clickStart();
         EXPECT_TRUE(dialogs.boxes.empty());
-        EXPECT_EQ(form->world.grid.cells, previousGrid);
-        EXPECT_EQ(form->world.counters.stepCount, 10);
+        EXPECT_EQ(peer().world().grid.cells, previousGrid);
+        EXPECT_EQ(peer().world().counters.stepCount, 10);
         expectIdleAndUnlocked();
     }
 }
@@ -434,7 +434,7 @@ TEST_F(RunFailureTest, TooManyAntsKeepsThePreviousRun) {
     openWindow();
     setMaxSteps(10);
     clickStart();
-    uint8_t* previousGrid = form->world.grid.cells;
+    uint8_t* previousGrid = peer().world().grid.cells;
     QString many;
     for (int i = 0; i < 256; ++i) many += QStringLiteral("%1,0,1\n").arg(i);
     setEditor(many);
@@ -445,19 +445,19 @@ TEST_F(RunFailureTest, TooManyAntsKeepsThePreviousRun) {
     expectSingleError(qm::MsgTooManyAnts);
     EXPECT_FALSE(cursorAtMessage);
     EXPECT_EQ(captionAtMessage, "Start");
-    EXPECT_EQ(form->world.grid.cells, previousGrid);
-    EXPECT_NE(form->world.storeIndexed, nullptr);
+    EXPECT_EQ(peer().world().grid.cells, previousGrid);
+    EXPECT_NE(peer().world().storeIndexed, nullptr);
     expectIdleAndUnlocked();
 }
 
 TEST_F(RunFailureTest, TooManyAntsIsNotCheckedOnTheFromFilePage) {
     openWindow();
-    about->RB15->click();
+    about->ants15Radio->click();
     QTemporaryDir dir;
     std::string content;
     for (int i = 0; i < 16; ++i) content += std::to_string(i) + ",0,1\n";
-    form->PageControl1->setCurrentIndex(1);
-    form->EditFile->setText(QString::fromStdString(writeFile(dir, "sixteen.txt", content)));
+    ui().definition.definitionTabs->setCurrentIndex(1);
+    ui().definition.selectedFileEdit->setText(QString::fromStdString(writeFile(dir, "sixteen.txt", content)));
     setMaxSteps(5);
 
     clickStart();
@@ -465,13 +465,13 @@ TEST_F(RunFailureTest, TooManyAntsIsNotCheckedOnTheFromFilePage) {
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].text, qm::MsgNotAllAnts);
     EXPECT_EQ(dialogs.boxes[0].type, qm::BoxType::Warning);
-    EXPECT_EQ(form->world.counters.antCount, 15);
-    EXPECT_EQ(form->world.counters.stepCount, 5);
+    EXPECT_EQ(peer().world().counters.antCount, 15);
+    EXPECT_EQ(peer().world().counters.stepCount, 5);
 }
 
 TEST_F(RunFailureTest, GridAllocationFailureThenASmallerBlockWorks) {
     openWindow(memoryMiB(64, 40));
-    ASSERT_EQ(about->RadioGroupMem->itemIndex(), 1);
+    ASSERT_EQ(about->memoryChoice->itemIndex(), 1);
     allocator.refuseAllocate = [](std::size_t bytes) { return bytes > 10 * qm::MiB; };
     installAllocator();
     recordCaptionAtMessage();
@@ -481,19 +481,19 @@ TEST_F(RunFailureTest, GridAllocationFailureThenASmallerBlockWorks) {
     expectSingleError(qm::MsgGridMemory);
     EXPECT_FALSE(cursorAtMessage);
     EXPECT_EQ(captionAtMessage, "Start");
-    EXPECT_FALSE(form->world.grid.exists());
-    EXPECT_EQ(form->world.storeIndexed, nullptr);
+    EXPECT_FALSE(peer().world().grid.exists());
+    EXPECT_EQ(peer().world().storeIndexed, nullptr);
     expectIdleAndUnlocked();
 
     dialogs.boxes.clear();
-    about->RadioGroupMem->setItemIndex(0);
+    about->memoryChoice->setItemIndex(0);
     setMaxSteps(100);
     clickStart();
 
     EXPECT_TRUE(dialogs.boxes.empty());
-    EXPECT_TRUE(form->world.grid.exists());
-    EXPECT_EQ(form->world.grid.halfSize, 1023);
-    EXPECT_EQ(form->world.counters.stepCount, 100);
+    EXPECT_TRUE(peer().world().grid.exists());
+    EXPECT_EQ(peer().world().grid.halfSize, 1023);
+    EXPECT_EQ(peer().world().counters.stepCount, 100);
 }
 
 TEST_F(RunFailureTest, SparseStoreFailureLeavesTheGridWithoutStore) {
@@ -505,18 +505,18 @@ TEST_F(RunFailureTest, SparseStoreFailureLeavesTheGridWithoutStore) {
     clickStart();
 
     expectSingleError(qm::MsgStoreMemory);
-    EXPECT_TRUE(form->world.grid.exists());
-    EXPECT_EQ(form->world.storeIndexed, nullptr);
+    EXPECT_TRUE(peer().world().grid.exists());
+    EXPECT_EQ(peer().world().storeIndexed, nullptr);
     expectIdleAndUnlocked();
 }
 
 TEST_F(RunFailureTest, AntArrayFailuresEndTheActiveRun) {
     struct Case {
-        std::function<void(TAboutBox&)> choose;
+        std::function<void(SettingsDialog&)> choose;
         const char* message;
     };
-    for (const Case& c : {Case{[](TAboutBox& a) { a.RBmany->click(); }, qm::MsgBWAntsMemory},
-                          Case{[](TAboutBox& a) { a.RadioButtonG->click(); }, qm::MsgGenAntsMemory}}) {
+    for (const Case& c : {Case{[](SettingsDialog& a) { a.antsManyRadio->click(); }, qm::MsgBWAntsMemory},
+                          Case{[](SettingsDialog& a) { a.generalizedRadio->click(); }, qm::MsgGenAntsMemory}}) {
         openWindow();
         c.choose(*about);
         setEditor("0,0,1\n1,1,1\n2,2,2");
@@ -547,8 +547,8 @@ TEST_F(RunFailureTest, UnreadableFileEndsTheRunWithEveryControlUsable) {
     for (const Case& c : {Case{missing, std::string(qm::MsgCannotOpen) + missing},
                           Case{longLine, std::string(qm::MsgCannotRead) + longLine}}) {
         dialogs.boxes.clear();
-        form->PageControl1->setCurrentIndex(1);
-        form->EditFile->setText(QString::fromStdString(c.file));
+        ui().definition.definitionTabs->setCurrentIndex(1);
+        ui().definition.selectedFileEdit->setText(QString::fromStdString(c.file));
         recordCaptionAtMessage();
 
         clickStart();
@@ -556,8 +556,8 @@ TEST_F(RunFailureTest, UnreadableFileEndsTheRunWithEveryControlUsable) {
         expectSingleError(c.message);
         EXPECT_EQ(captionAtMessage, "Break");
         expectIdleAndUnlocked();
-        EXPECT_TRUE(form->EditFile->isEnabled());
-        EXPECT_TRUE(form->Button10->isEnabled());
+        EXPECT_TRUE(ui().definition.selectedFileEdit->isEnabled());
+        EXPECT_TRUE(ui().definition.selectFileButton->isEnabled());
     }
 }
 
@@ -570,26 +570,26 @@ TEST_F(RunFailureTest, EditorOfOnlyShortLinesIsEmptiedAndReportsNoAnts) {
 
     expectSingleError(qm::MsgNoAnts);
     EXPECT_EQ(captionAtMessage, "Break");
-    EXPECT_EQ(form->Memo1->toPlainText(), "");
-    EXPECT_EQ(form->world.lastStop, qm::StopReason::NoAnts);
-    EXPECT_EQ(form->world.counters.stepCount, 0);
+    EXPECT_EQ(ui().definition.definitionEditor->toPlainText(), "");
+    EXPECT_EQ(peer().world().lastStop, qm::StopReason::NoAnts);
+    EXPECT_EQ(peer().world().counters.stepCount, 0);
     expectIdleAndUnlocked();
 }
 
 TEST_F(RunFailureTest, AnEndOfRunThatFailsTwiceLeavesTheNextStartFree) {
     openWindow();
     setMaxSteps(20000000);
-    duringRun([this] { form->world.hooks.step = [](void*) { throw std::runtime_error("hook broke"); }; });
+    duringRun([this] { peer().world().hooks.step = [](void*) { throw std::runtime_error("hook broke"); }; });
     clickStart();
     ASSERT_FALSE(dialogs.boxes.empty());
     EXPECT_EQ(dialogs.boxes[0].text, "ERROR: hook broke");
-    EXPECT_EQ(form->world.idle, 1);
+    EXPECT_EQ(peer().world().idle, 1);
 
     dialogs.boxes.clear();
     setMaxSteps(10);
     clickStart();
     EXPECT_TRUE(dialogs.boxes.empty());
-    EXPECT_EQ(form->world.counters.stepCount, 10) << "the next start ran";
+    EXPECT_EQ(peer().world().counters.stepCount, 10) << "the next start ran";
 }
 
 TEST_F(RunFailureTest, UnexpectedErrorsAreReportedAndTheWindowRestored) {
@@ -601,11 +601,11 @@ TEST_F(RunFailureTest, UnexpectedErrorsAreReportedAndTheWindowRestored) {
     for (const Case& c : {Case{true, "ERROR: pump broke"}, Case{false, "ERROR: undefined exception"}}) {
         dialogs.boxes.clear();
         ThrowingPump pump(c.standardError);
-        form->world.pump = &pump;
+        peer().world().pump = &pump;
 
         clickStart();
 
-        form->world.pump = &form->pump;
+        peer().world().pump = &peer().pump();
         expectSingleError(c.message);
         expectIdleAndUnlocked();
     }

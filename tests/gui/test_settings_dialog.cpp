@@ -20,12 +20,12 @@
 #include "FakeDialogs.h"
 #include "core/Platform.h"
 #include "core/RunSetup.h"
-#include "settings/AboutBoxUnit/AboutBoxUnit.h"
-#include "settings/AboutBoxUnit/MemoryBudget.h"
-#include "settings/AboutBoxUnit/RadioGroup.h"
-#include "settings/AboutBoxUnit/SettingsHost.h"
-#include "view/Colours.h"
-#include "view/ImageSurface.h"
+#include "gui/settings/SettingsDialog.h"
+#include "core/MemoryBudget.h"
+#include "gui/settings/RadioGroup.h"
+#include "gui/settings/SettingsHost.h"
+#include "display/Colours.h"
+#include "gui/view/ImageSurface.h"
 
 namespace {
 
@@ -104,8 +104,8 @@ protected:
     void activate(qm::MemoryStatus status = mib(64, 40)) {
         memory.status = status;
         qm::setMemoryStatusSource(&memory);
-        box = std::make_unique<TAboutBox>(&host, &dialogs);
-        box->RadioGroupMem->setItemIndex(1);
+        box = std::make_unique<SettingsDialog>(&host, &dialogs);
+        box->memoryChoice->setItemIndex(1);
         box->fitMemoryChoices();
         qm::allocateIndexedAntArrays(host.world_, 255);
         box->computeHalfSizes();
@@ -117,39 +117,39 @@ protected:
 
     void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
     bool allAntMaximumsHidden() const {
-        return box->RB15->isHidden() && box->RB255->isHidden() && box->RB65535->isHidden() &&
-               box->RBmany->isHidden();
+        return box->ants15Radio->isHidden() && box->ants255Radio->isHidden() && box->ants65535Radio->isHidden() &&
+               box->antsManyRadio->isHidden();
     }
     bool anyAntMaximumHidden() const {
-        return box->RB15->isHidden() || box->RB255->isHidden() || box->RB65535->isHidden() ||
-               box->RBmany->isHidden();
+        return box->ants15Radio->isHidden() || box->ants255Radio->isHidden() || box->ants65535Radio->isHidden() ||
+               box->antsManyRadio->isHidden();
     }
 
     FakeSettingsHost host;
     FakeDialogs dialogs;
     FixedMemory memory;
     CappedAllocator allocator;
-    std::unique_ptr<TAboutBox> box;
+    std::unique_ptr<SettingsDialog> box;
 };
 
 // --- Mode change ---
 
 TEST_F(SettingsDialogTest, GeneralizedAntsForceThe255LayoutAndShowTheStatesPanel) {
     activate();
-    click(box->RB15);
+    click(box->ants15Radio);
     ASSERT_EQ(host.world_.antMax, 15);
     const int releasesBefore = host.releases;
 
-    click(box->RadioButtonG);
+    click(box->generalizedRadio);
 
-    EXPECT_TRUE(box->RB255->isChecked());
+    EXPECT_TRUE(box->ants255Radio->isChecked());
     EXPECT_TRUE(allAntMaximumsHidden());
-    EXPECT_FALSE(box->LabelMM->isHidden());
-    EXPECT_EQ(text(box->LabelMM), "unlimited");
-    EXPECT_FALSE(box->Panel3->isHidden());
-    EXPECT_FALSE(box->RB15->isEnabled());
-    EXPECT_FALSE(box->RB65535->isEnabled());
-    EXPECT_FALSE(box->RBmany->isEnabled());
+    EXPECT_FALSE(box->unlimitedLabel->isHidden());
+    EXPECT_EQ(text(box->unlimitedLabel), "unlimited");
+    EXPECT_FALSE(box->antKindPanel->isHidden());
+    EXPECT_FALSE(box->ants15Radio->isEnabled());
+    EXPECT_FALSE(box->ants65535Radio->isEnabled());
+    EXPECT_FALSE(box->antsManyRadio->isEnabled());
     EXPECT_EQ(host.world_.antMax, 65535);
     EXPECT_EQ(host.world_.antMaxMode, qm::AntMaxMode::Ants255);
     EXPECT_TRUE(host.world_.generalized);
@@ -160,14 +160,14 @@ TEST_F(SettingsDialogTest, GeneralizedAntsForceThe255LayoutAndShowTheStatesPanel
     EXPECT_GT(host.releases, releasesBefore);
     EXPECT_EQ(host.halfSizes[1], 2507);  // generalized squares are one byte, like 255 ants
 
-    click(box->RadioButtonL);
+    click(box->langtonRadio);
 
-    EXPECT_TRUE(box->RB255->isChecked());
+    EXPECT_TRUE(box->ants255Radio->isChecked());
     EXPECT_FALSE(anyAntMaximumHidden());
-    EXPECT_TRUE(box->RB15->isEnabled());
-    EXPECT_TRUE(box->RBmany->isEnabled());
-    EXPECT_TRUE(box->LabelMM->isHidden());
-    EXPECT_TRUE(box->Panel3->isHidden());
+    EXPECT_TRUE(box->ants15Radio->isEnabled());
+    EXPECT_TRUE(box->antsManyRadio->isEnabled());
+    EXPECT_TRUE(box->unlimitedLabel->isHidden());
+    EXPECT_TRUE(box->antKindPanel->isHidden());
     EXPECT_EQ(host.world_.antMax, 255);
     EXPECT_FALSE(host.world_.generalized);
     EXPECT_FALSE(host.generalizedUi);
@@ -176,13 +176,13 @@ TEST_F(SettingsDialogTest, GeneralizedAntsForceThe255LayoutAndShowTheStatesPanel
 TEST_F(SettingsDialogTest, AntMaximumButtonsSetModeAndReselectPainters) {
     activate();
     const int selections = host.painterSelections;
-    click(box->RB65535);
+    click(box->ants65535Radio);
     EXPECT_EQ(host.world_.antMaxMode, qm::AntMaxMode::Ants65535);
     EXPECT_EQ(host.world_.antMax, 65535);
-    click(box->RBmany);
+    click(box->antsManyRadio);
     EXPECT_EQ(host.world_.antMaxMode, qm::AntMaxMode::BlackWhite);
     EXPECT_EQ(host.world_.antMax, 15);
-    click(box->RB15);
+    click(box->ants15Radio);
     EXPECT_EQ(host.world_.antMaxMode, qm::AntMaxMode::Ants15);
     EXPECT_EQ(host.world_.antPosCapacity, 15);
     EXPECT_EQ(host.painterSelections, selections + 3);
@@ -194,35 +194,35 @@ TEST_F(SettingsDialogTest, ClickingTheCheckedButtonChangesAndReleasesNothing) {
     const int releases = host.releases;
     const int selections = host.painterSelections;
     uint8_t* const positions = reinterpret_cast<uint8_t*>(host.world_.antPos);
-    click(box->RB255);
-    click(box->RadioButtonL);
+    click(box->ants255Radio);
+    click(box->langtonRadio);
     EXPECT_EQ(host.releases, releases);
     EXPECT_EQ(host.painterSelections, selections);
     EXPECT_EQ(reinterpret_cast<uint8_t*>(host.world_.antPos), positions);
-    click(box->RadioButtonG);
-    click(box->RadioButtonG);
-    click(box->RB255);  // hidden in generalized mode, but still the checked one
+    click(box->generalizedRadio);
+    click(box->generalizedRadio);
+    click(box->ants255Radio);  // hidden in generalized mode, but still the checked one
     EXPECT_EQ(host.releases, releases + 1);
-    click(box->RadioButtonL);
-    click(box->RBmany);
-    click(box->RBmany);
+    click(box->langtonRadio);
+    click(box->antsManyRadio);
+    click(box->antsManyRadio);
     EXPECT_EQ(host.releases, releases + 3);
     EXPECT_EQ(host.world_.antMaxMode, qm::AntMaxMode::BlackWhite);
 }
 
 TEST_F(SettingsDialogTest, PeakLabelFollowsTheModeOnlyWhenContinuing) {
     activate();
-    ASSERT_TRUE(box->CheckBoxContinue->isChecked());
-    click(box->RadioButtonG);
+    ASSERT_TRUE(box->continueCheck->isChecked());
+    click(box->generalizedRadio);
     EXPECT_EQ(host.peakCaption, "  State ch.:");
     EXPECT_EQ(host.peakHint, "All states for one square.");
-    click(box->RadioButtonL);
+    click(box->langtonRadio);
     EXPECT_EQ(host.peakCaption, "Max filled:");
     EXPECT_EQ(host.peakHint, "Max filled squares");
 
-    click(box->CheckBoxContinue);  // off
+    click(box->continueCheck);  // off
     host.peakCaption = QStringLiteral("kept");
-    click(box->RadioButtonG);
+    click(box->generalizedRadio);
     EXPECT_EQ(host.peakCaption, "kept");
 }
 
@@ -240,13 +240,13 @@ TEST_F(SettingsDialogTest, AntMaximumFallsBackTo15WhenArraysCannotBeObtained) {
     allocator.cap = 255 * 8;  // 65535 positions do not fit, 15 do
     qm::setAllocator(&allocator);
 
-    click(box->RB65535);
+    click(box->ants65535Radio);
 
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].text, "ERROR: not enought memory.");
     EXPECT_EQ(dialogs.boxes[0].type, qm::BoxType::Error);
     EXPECT_EQ(dialogs.boxes[0].buttons, qm::BoxButtons::Ok);
-    EXPECT_TRUE(box->RB15->isChecked());
+    EXPECT_TRUE(box->ants15Radio->isChecked());
     EXPECT_EQ(host.world_.antMaxMode, qm::AntMaxMode::Ants15);
     EXPECT_EQ(host.world_.antMax, 15);
     EXPECT_NE(host.world_.antPos, nullptr);
@@ -259,7 +259,7 @@ TEST_F(SettingsDialogTest, NoArraysAtAllGivesTheFatalMessage) {
     allocator.cap = 8;
     qm::setAllocator(&allocator);
 
-    click(box->RB65535);
+    click(box->ants65535Radio);
 
     ASSERT_EQ(dialogs.texts(), (std::vector<std::string>{
                                    "ERROR: not enought memory.",
@@ -282,18 +282,18 @@ TEST_F(SettingsDialogTest, HandBrakeCoefficientIsCheckedWhenTheDialogCloses) {
     int applications = host.handBrakeApplications;
     for (const Case& c : cases) {
         box->show();
-        box->Edit1->setText(QString::fromLatin1(c.typed));
-        click(box->Button1);
+        box->handBrakeCoefficientEdit->setText(QString::fromLatin1(c.typed));
+        click(box->okButton);
         EXPECT_FALSE(box->isVisible());
         EXPECT_EQ(box->handBrakeCoefficient(), c.coefficient) << c.typed;
-        EXPECT_EQ(box->Edit1->text(), c.shown) << c.typed;
+        EXPECT_EQ(box->handBrakeCoefficientEdit->text(), c.shown) << c.typed;
         EXPECT_EQ(host.handBrakeApplications, ++applications) << c.typed;
     }
 }
 
 TEST_F(SettingsDialogTest, ClosingWithoutOkAppliesTheCoefficientToo) {
     activate();
-    box->Edit1->setText(QStringLiteral("123"));
+    box->handBrakeCoefficientEdit->setText(QStringLiteral("123"));
     box->close();
     EXPECT_EQ(box->handBrakeCoefficient(), 123);
     EXPECT_EQ(host.handBrakeApplications, 1);
@@ -301,38 +301,38 @@ TEST_F(SettingsDialogTest, ClosingWithoutOkAppliesTheCoefficientToo) {
 
 TEST_F(SettingsDialogTest, EditFieldTakesAtMostFiveCharacters) {
     activate();
-    box->Edit1->clear();
-    QTest::keyClicks(box->Edit1, QStringLiteral("1234567"));
-    EXPECT_EQ(box->Edit1->text(), "12345");
+    box->handBrakeCoefficientEdit->clear();
+    QTest::keyClicks(box->handBrakeCoefficientEdit, QStringLiteral("1234567"));
+    EXPECT_EQ(box->handBrakeCoefficientEdit->text(), "12345");
 }
 
 // --- Refresh period of the state panel ---
 
 TEST_F(SettingsDialogTest, RefreshPeriodSetsTheIntervalAndRunsTheTimerOnlyWhenNumbersAreHidden) {
     activate();
-    box->ComboBoxTimer->setCurrentText(QStringLiteral("10 sec"));
+    box->refreshPeriodCombo->setCurrentText(QStringLiteral("10 sec"));
     EXPECT_EQ(host.timer.interval(), 10000);
     EXPECT_FALSE(host.timer.isActive());  // idle
 
     host.running = true;
-    box->ComboBoxTimer->setCurrentText(QStringLiteral("1 sec"));
+    box->refreshPeriodCombo->setCurrentText(QStringLiteral("1 sec"));
     EXPECT_EQ(host.timer.interval(), 1000);
     EXPECT_FALSE(host.timer.isActive());  // numbers are shown
 
     host.numbersHidden = true;
-    box->ComboBoxTimer->setCurrentText(QStringLiteral("30 sec"));
+    box->refreshPeriodCombo->setCurrentText(QStringLiteral("30 sec"));
     EXPECT_EQ(host.timer.interval(), 30000);
     EXPECT_TRUE(host.timer.isActive());
 
-    box->ComboBoxTimer->setCurrentText(QStringLiteral("No update"));
+    box->refreshPeriodCombo->setCurrentText(QStringLiteral("No update"));
     EXPECT_FALSE(host.timer.isActive());
     EXPECT_EQ(host.timer.interval(), 30000);  // keeps its last period
 }
 
 TEST_F(SettingsDialogTest, UnreadablePeriodCountsAsThreeSeconds) {
     activate();
-    box->ComboBoxTimer->addItem(QStringLiteral("x sec"));
-    box->ComboBoxTimer->setCurrentText(QStringLiteral("x sec"));
+    box->refreshPeriodCombo->addItem(QStringLiteral("x sec"));
+    box->refreshPeriodCombo->setCurrentText(QStringLiteral("x sec"));
     EXPECT_EQ(host.timer.interval(), 3000);
 }
 
@@ -340,12 +340,12 @@ TEST_F(SettingsDialogTest, UnreadablePeriodCountsAsThreeSeconds) {
 
 TEST_F(SettingsDialogTest, PreviewShowsCentredSwatchesForFiveStates) {
     activate();
-    click(box->RadioButtonG);
-    box->ComboBoxStates->setCurrentText(QStringLiteral("5"));
+    click(box->generalizedRadio);
+    box->statesCombo->setCurrentText(QStringLiteral("5"));
     ASSERT_EQ(host.world_.states, 5);
     EXPECT_EQ(host.uiStates, 5);  // the legend's program range follows N
 
-    const QImage& image = box->PaintBox1->image();
+    const QImage& image = box->spectrumPreview->image();
     ASSERT_EQ(image.width(), 153);
     const int h = image.height();
     const int y = h / 2;
@@ -370,28 +370,28 @@ TEST_F(SettingsDialogTest, PreviewShowsCentredSwatchesForFiveStates) {
 
 TEST_F(SettingsDialogTest, ChangingStatesRebuildsOnlyEntriesUpToN) {
     activate();
-    click(box->RadioButtonG);
+    click(box->generalizedRadio);
     const qm::ColourRef sentinel = 0x123456;
     host.colours.fill(sentinel);
 
-    box->ComboBoxStates->setCurrentText(QStringLiteral("5"));
+    box->statesCombo->setCurrentText(QStringLiteral("5"));
 
     EXPECT_EQ(host.colours[0], host.background);
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(host.colours[static_cast<std::size_t>(i) + 1], qm::spectrumColour(5, i, 1)) << i;
     for (std::size_t k = 6; k < host.colours.size(); ++k) EXPECT_EQ(host.colours[k], sentinel) << k;
     // Repainted at once, without waiting for the event loop.
-    EXPECT_EQ(box->PaintBox1->image().pixel(2, 10), qm::toArgb(qm::spectrumColour(5, 0, 1)));
+    EXPECT_EQ(box->spectrumPreview->image().pixel(2, 10), qm::toArgb(qm::spectrumColour(5, 0, 1)));
 }
 
 TEST_F(SettingsDialogTest, SpectrumChoiceRebuildsWithTheChosenSpectrum) {
     activate();
-    click(box->RadioButtonG);
-    box->ComboBoxStates->setCurrentText(QStringLiteral("3"));
-    click(box->RadioGroupCS->item(3));
+    click(box->generalizedRadio);
+    box->statesCombo->setCurrentText(QStringLiteral("3"));
+    click(box->spectrumChoice->item(3));
     EXPECT_EQ(host.colours[1], qm::spectrumColour(3, 0, 4));
     EXPECT_EQ(host.colours[3], qm::spectrumColour(3, 2, 4));
-    EXPECT_EQ(box->PaintBox1->image().pixel(box->PaintBox1->width() / 2, 10),
+    EXPECT_EQ(box->spectrumPreview->image().pixel(box->spectrumPreview->width() / 2, 10),
               qm::toArgb(qm::spectrumColour(3, 1, 4)));
 }
 
@@ -400,23 +400,23 @@ TEST_F(SettingsDialogTest, SpectrumChoiceRebuildsWithTheChosenSpectrum) {
 TEST_F(SettingsDialogTest, FittingKeepsOnlyTheBlocksTheMachineCanHold) {
     activate(mib(128, 100));
     EXPECT_EQ(box->memoryItem(), 2);
-    EXPECT_EQ(box->RadioGroupMem->count(), 4);
-    EXPECT_EQ(text(box->LabelMem), "128Mb");
+    EXPECT_EQ(box->memoryChoice->count(), 4);
+    EXPECT_EQ(text(box->memoryNeedValue), "128Mb");
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
 TEST_F(SettingsDialogTest, FittingFallsBackToTheFirstItemWhenTheDefaultWasRemoved) {
     activate(mib(300, 600));
-    EXPECT_EQ(box->RadioGroupMem->count(), 5);
+    EXPECT_EQ(box->memoryChoice->count(), 5);
     EXPECT_EQ(box->memoryItem(), 0);
 }
 
 TEST_F(SettingsDialogTest, LargeBlockWarnsAboutFreeMemoryButNotUnderTheGuard) {
     activate(mib(2048, 600));
-    ASSERT_EQ(box->RadioGroupMem->count(), 8);
+    ASSERT_EQ(box->memoryChoice->count(), 8);
     const int releases = host.releases;
 
-    click(box->RadioGroupMem->item(7));
+    click(box->memoryChoice->item(7));
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].text,
               "Warning: Free memory is 600Mb only.\n On press start computer should be very slow "
@@ -425,23 +425,23 @@ TEST_F(SettingsDialogTest, LargeBlockWarnsAboutFreeMemoryButNotUnderTheGuard) {
     EXPECT_EQ(dialogs.boxes[0].buttons, qm::BoxButtons::Ok);
     EXPECT_GT(host.releases, releases);
 
-    click(box->RadioGroupMem->item(1));
+    click(box->memoryChoice->item(1));
     EXPECT_EQ(dialogs.boxes.size(), 1u);
 
-    TAboutBox guarded(&host, &dialogs);
-    guarded.RadioGroupMem->setItemIndex(7);
+    SettingsDialog guarded(&host, &dialogs);
+    guarded.memoryChoice->setItemIndex(7);
     EXPECT_EQ(dialogs.boxes.size(), 1u);
 }
 
 TEST_F(SettingsDialogTest, FastAlgorithmReachFollowsTheAntMaximum) {
     activate();
     ASSERT_EQ(box->memoryItem(), 1);
-    EXPECT_EQ(text(box->LabelFastTo), "2506");
-    click(box->RB15);
-    EXPECT_EQ(text(box->LabelFastTo), "3544");
+    EXPECT_EQ(text(box->fastGridLimitValue), "2506");
+    click(box->ants15Radio);
+    EXPECT_EQ(text(box->fastGridLimitValue), "3544");
     EXPECT_EQ(box->halfSize(), 3545);
-    click(box->RBmany);
-    EXPECT_EQ(text(box->LabelFastTo), "6727");
+    click(box->antsManyRadio);
+    EXPECT_EQ(text(box->fastGridLimitValue), "6727");
     EXPECT_EQ(host.halfSizes[1], 6728);
 }
 
@@ -450,26 +450,26 @@ TEST_F(SettingsDialogTest, LimitsWithAndWithoutContinuing) {
     ASSERT_EQ(box->memoryItem(), 1);
     ASSERT_TRUE(box->continueChecked());
     const qm::RunLimits& limits = host.world_.limits;
-    EXPECT_EQ(text(box->LabelFastTo), "2506");
-    EXPECT_EQ(text(box->LabelBounds), "2147483636");
-    EXPECT_EQ(text(box->LabelFilled), "238609293");
-    EXPECT_EQ(text(box->LabelSteps), "9223372036854775797");
+    EXPECT_EQ(text(box->fastGridLimitValue), "2506");
+    EXPECT_EQ(text(box->boundsLimitValue), "2147483636");
+    EXPECT_EQ(text(box->filledLimitValue), "238609293");
+    EXPECT_EQ(text(box->stepsLimitValue), "9223372036854775797");
     EXPECT_EQ(limits.axisBound, 2147483637);
     EXPECT_EQ(limits.axisBoundNeg, -2147483637);
 
-    click(box->CheckBoxContinue);
-    EXPECT_EQ(text(box->LabelFastTo), "2506");
-    EXPECT_EQ(text(box->LabelBounds), "2506");
-    EXPECT_EQ(text(box->LabelFilled), "25120143");
-    EXPECT_EQ(text(box->LabelSteps), "4294967285");
+    click(box->continueCheck);
+    EXPECT_EQ(text(box->fastGridLimitValue), "2506");
+    EXPECT_EQ(text(box->boundsLimitValue), "2506");
+    EXPECT_EQ(text(box->filledLimitValue), "25120143");
+    EXPECT_EQ(text(box->stepsLimitValue), "4294967285");
     EXPECT_EQ(limits.stepMax, 4294967285);
     EXPECT_EQ(limits.filledMax, 25120144);
     EXPECT_EQ(limits.axisBound, 2507);
     EXPECT_EQ(limits.axisBoundNeg, -2507);
 
-    click(box->CheckBoxContinue);
-    click(box->RBmany);
-    EXPECT_EQ(text(box->LabelFilled), "17091788799");
+    click(box->continueCheck);
+    click(box->antsManyRadio);
+    EXPECT_EQ(text(box->filledLimitValue), "17091788799");
     EXPECT_EQ(limits.filledMax, 17091788800);
 }
 
@@ -479,7 +479,7 @@ TEST_F(SettingsDialogTest, ShowingTheDialogRefreshesLimitsAndMemory) {
     memory.status = mib(1024, 40);
     host.world_.limits.axisBound = 0;
     box->show();
-    EXPECT_EQ(text(box->LabelMem), "1024Mb");
+    EXPECT_EQ(text(box->memoryNeedValue), "1024Mb");
     EXPECT_EQ(host.world_.limits.axisBound, 2147483637);
 }
 
@@ -487,28 +487,28 @@ TEST_F(SettingsDialogTest, ShowingTheDialogRefreshesLimitsAndMemory) {
 
 TEST_F(SettingsDialogTest, RunLockDisablesWhatARunDependsOn) {
     activate();
-    QWidget* locked[] = {box->RadioButtonL, box->RadioButtonG, box->RadioGroupMem, box->RB15,
-                         box->RB255,        box->RB65535,      box->RBmany,        box->CheckBoxContinue};
+    QWidget* locked[] = {box->langtonRadio, box->generalizedRadio, box->memoryChoice, box->ants15Radio,
+                         box->ants255Radio,        box->ants65535Radio,      box->antsManyRadio,        box->continueCheck};
     box->setRunLock(true);
     for (QWidget* control : locked) EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
-    EXPECT_TRUE(box->ComboBoxStates->isEnabled());
-    EXPECT_TRUE(box->Edit1->isEnabled());
-    EXPECT_TRUE(box->ComboBoxTimer->isEnabled());
+    EXPECT_TRUE(box->statesCombo->isEnabled());
+    EXPECT_TRUE(box->handBrakeCoefficientEdit->isEnabled());
+    EXPECT_TRUE(box->refreshPeriodCombo->isEnabled());
 
     host.continueAllowed = false;
     box->setRunLock(false);
-    EXPECT_TRUE(box->RadioGroupMem->isEnabled());
-    EXPECT_TRUE(box->RB65535->isEnabled());
-    EXPECT_FALSE(box->CheckBoxContinue->isEnabled());
+    EXPECT_TRUE(box->memoryChoice->isEnabled());
+    EXPECT_TRUE(box->ants65535Radio->isEnabled());
+    EXPECT_FALSE(box->continueCheck->isEnabled());
     host.continueAllowed = true;
     box->setRunLock(false);
-    EXPECT_TRUE(box->CheckBoxContinue->isEnabled());
+    EXPECT_TRUE(box->continueCheck->isEnabled());
 }
 
 TEST_F(SettingsDialogTest, LinksOpenTheProjectsOwnAddresses) {
     activate();
-    QTest::mouseClick(box->Label18, Qt::LeftButton);
-    QTest::mouseClick(box->Label17, Qt::LeftButton);
+    QTest::mouseClick(box->productHomeLink, Qt::LeftButton);
+    QTest::mouseClick(box->makerHomeLink, Qt::LeftButton);
     ASSERT_EQ(dialogs.urls.size(), 2u);
     EXPECT_EQ(dialogs.urls[0], "https://quillmarch.example.org/");
     EXPECT_EQ(dialogs.urls[1], "https://quillmarch.example.org/team");
@@ -516,30 +516,30 @@ TEST_F(SettingsDialogTest, LinksOpenTheProjectsOwnAddresses) {
 
 TEST_F(SettingsDialogTest, LinksOpenOnlyOnALeftPressAndReleaseOnThem) {
     activate();
-    QTest::mouseClick(box->Label18, Qt::RightButton);
-    QTest::mouseClick(box->Label18, Qt::MiddleButton);
-    QTest::mouseRelease(box->Label18, Qt::LeftButton);  // pressed elsewhere
-    QTest::mousePress(box->Label17, Qt::LeftButton);
-    QTest::mouseRelease(box->Label17, Qt::LeftButton, {}, QPoint(-4, -4));  // dragged off
+    QTest::mouseClick(box->productHomeLink, Qt::RightButton);
+    QTest::mouseClick(box->productHomeLink, Qt::MiddleButton);
+    QTest::mouseRelease(box->productHomeLink, Qt::LeftButton);  // pressed elsewhere
+    QTest::mousePress(box->makerHomeLink, Qt::LeftButton);
+    QTest::mouseRelease(box->makerHomeLink, Qt::LeftButton, {}, QPoint(-4, -4));  // dragged off
     EXPECT_TRUE(dialogs.urls.empty());
-    QTest::mouseClick(box->Label17, Qt::LeftButton);
+    QTest::mouseClick(box->makerHomeLink, Qt::LeftButton);
     EXPECT_EQ(dialogs.urls.size(), 1u);
 }
 
 TEST_F(SettingsDialogTest, DesignCaptionsAndDefaults) {
     activate();
     EXPECT_EQ(box->windowTitle(), "About");
-    EXPECT_EQ(text(box->ProductName), "Product Name: Quillmarch");
-    EXPECT_EQ(text(box->Version), "Version: 0.66");
-    EXPECT_EQ(box->RBmany->text(), "B&&W ant-hill (unlimited)");
-    EXPECT_EQ(box->ComboBoxStates->count(), 63);
-    EXPECT_EQ(box->ComboBoxStates->currentText(), "2");
-    EXPECT_EQ(box->ComboBoxTimer->currentText(), "5 sec");
-    EXPECT_EQ(box->RadioGroupCS->itemIndex(), 0);
-    EXPECT_TRUE(box->RadioButtonL->isChecked());
-    EXPECT_EQ(box->Edit1->text(), "50");
+    EXPECT_EQ(text(box->productName), "Product Name: Quillmarch");
+    EXPECT_EQ(text(box->versionLabel), "Version: 0.66");
+    EXPECT_EQ(box->antsManyRadio->text(), "B&&W ant-hill (unlimited)");
+    EXPECT_EQ(box->statesCombo->count(), 63);
+    EXPECT_EQ(box->statesCombo->currentText(), "2");
+    EXPECT_EQ(box->refreshPeriodCombo->currentText(), "5 sec");
+    EXPECT_EQ(box->spectrumChoice->itemIndex(), 0);
+    EXPECT_TRUE(box->langtonRadio->isChecked());
+    EXPECT_EQ(box->handBrakeCoefficientEdit->text(), "50");
     EXPECT_EQ(box->handBrakeCoefficient(), 50);
-    EXPECT_TRUE(box->Button1->isDefault());
+    EXPECT_TRUE(box->okButton->isDefault());
 }
 
 }  // namespace

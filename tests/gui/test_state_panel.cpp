@@ -8,7 +8,7 @@
 
 #include "ViewTestSupport.h"
 #include "core/Platform.h"
-#include "settings/AboutBoxUnit/AboutBoxUnit.h"
+#include "gui/settings/SettingsDialog.h"
 
 using namespace viewtest;
 
@@ -18,19 +18,19 @@ constexpr uint32_t RedArgb = 0xFFFF0000u;
 constexpr int64_t LongRun = 1000000000;
 const QString Pause = QString::fromUtf8("\u00AB\u00AB\u00AB GO");
 
-std::vector<QLabel*> stateLabels(const TForm1& f) {
-    return {f.Label2,         f.Label13,        f.Label4,         f.Label5,         f.Label6,
-            f.Label9,         f.LabelAll,       f.StaticTextMinX, f.StaticTextMinY, f.StaticTextMaxX,
-            f.StaticTextMaxY, f.StaticTextCNTDB, f.StaticTextMaxCNTDB, f.StaticTextStep, f.StaticTextTime,
-            f.StaticAll};
+std::vector<QLabel*> stateLabels(const StateWidgets& state) {
+    return {state.maxLabel,         state.minLabel,        state.filledLabel,         state.stepLabel,         state.computingTimeLabel,
+            state.peakFilledLabel,         state.allStepsLabel,       state.minXValue, state.minYValue, state.maxXValue,
+            state.maxYValue, state.filledValue, state.peakFilledValue, state.stepValue, state.computingTimeValue,
+            state.allStepsValue};
 }
 
 class StatePanelTest : public ViewTest {
 protected:
     void expectLabelsEnabled(bool enabled) {
-        for (QLabel* label : stateLabels(*form)) EXPECT_EQ(label->isEnabled(), enabled) << label->text().toStdString();
-        EXPECT_TRUE(form->STAntsCnt->isEnabled());
-        EXPECT_TRUE(form->Label24->isEnabled());
+        for (QLabel* label : stateLabels(ui().state)) EXPECT_EQ(label->isEnabled(), enabled) << label->text().toStdString();
+        EXPECT_TRUE(ui().state.antsCountValue->isEnabled());
+        EXPECT_TRUE(ui().state.antsCountLabel->isEnabled());
     }
     // Pixels of the overlay area (10, 10) to (275, 125) that are not the view background.
     int overlayInk() {
@@ -39,9 +39,9 @@ protected:
             for (int x = 10; x < 275; ++x) n += pixel(x, y) != background();
         return n;
     }
-    void clickPauseLink() { QTest::mouseClick(form->Label19, Qt::LeftButton); }
-    void setTrackBar(int position) { form->TrackBarSpeed->setValue(position); }
-    void stopRun() { form->Button1Click(); }
+    void clickPauseLink() { QTest::mouseClick(ui().visualisation.pauseLink, Qt::LeftButton); }
+    void setTrackBar(int position) { ui().visualisation.handBrakeSlider->setValue(position); }
+    void stopRun() { peer().startOrBreakRun(); }
 };
 
 TEST(ElapsedTime, HoursWithoutLeadingZeroAndWrapAfterADay) {
@@ -64,7 +64,7 @@ TEST(AllSteps, IsTheSixtyFourBitProduct) {
 
 TEST_F(StatePanelTest, TimerEventWritesEveryCounterInItsFormat) {
     openWindow();
-    qm::RunCounters& c = form->world.counters;
+    qm::RunCounters& c = peer().world().counters;
     c.stepCount = 2000000000;
     c.minX = -12;
     c.minY = -7;
@@ -74,33 +74,33 @@ TEST_F(StatePanelTest, TimerEventWritesEveryCounterInItsFormat) {
     c.peakFilled = -3;
     c.antCount = 65535;
     c.runStartDays = qm::systemClock().nowDays() - (25 * 3600 + 0.5) / 86400.0;
-    form->Timer1Timer();
-    EXPECT_EQ(form->StaticTextStep->text(), "2000000000");
-    EXPECT_EQ(form->StaticTextMinX->text(), "-12");
-    EXPECT_EQ(form->StaticTextMinY->text(), "-7");
-    EXPECT_EQ(form->StaticTextMaxX->text(), "30");
-    EXPECT_EQ(form->StaticTextMaxY->text(), "2147483647");
-    EXPECT_EQ(form->StaticTextCNTDB->text(), "5000000000");
-    EXPECT_EQ(form->StaticTextMaxCNTDB->text(), "-3");
-    EXPECT_EQ(form->StaticTextTime->text(), "1:00:00");
-    EXPECT_EQ(form->StaticAll->text(), "131070000000000");
-    EXPECT_EQ(form->STAntsCnt->text(), "0");  // written only when the ants are read
+    peer().refreshStateTick();
+    EXPECT_EQ(ui().state.stepValue->text(), "2000000000");
+    EXPECT_EQ(ui().state.minXValue->text(), "-12");
+    EXPECT_EQ(ui().state.minYValue->text(), "-7");
+    EXPECT_EQ(ui().state.maxXValue->text(), "30");
+    EXPECT_EQ(ui().state.maxYValue->text(), "2147483647");
+    EXPECT_EQ(ui().state.filledValue->text(), "5000000000");
+    EXPECT_EQ(ui().state.peakFilledValue->text(), "-3");
+    EXPECT_EQ(ui().state.computingTimeValue->text(), "1:00:00");
+    EXPECT_EQ(ui().state.allStepsValue->text(), "131070000000000");
+    EXPECT_EQ(ui().state.antsCountValue->text(), "0");  // written only when the ants are read
 }
 
 TEST_F(StatePanelTest, OverlayCellsSitAtTheirColumnsOnTheViewBackground) {
     openWindow();
-    about->RadioButtonG->click();  // the sixth caption becomes "  State ch.:"
-    ASSERT_EQ(form->Label9->text(), "  State ch.:");
+    about->generalizedRadio->click();  // the sixth caption becomes "  State ch.:"
+    ASSERT_EQ(ui().state.peakFilledLabel->text(), "  State ch.:");
     selectDisplayMode(StatePanel::HideNumbers);
-    qm::RunCounters& c = form->world.counters;
+    qm::RunCounters& c = peer().world().counters;
     c.minX = -12;
     c.stepCount = 777;
     image().fill(RedArgb);  // squares everywhere: the cells must show the background
     selectDisplayMode(StatePanel::GraphicsOnly);
 
-    const int dw = form->mainView->digitWidth;
+    const int dw = peer().mainView().digitWidth;
     ASSERT_GT(dw, 0);
-    const QFontMetrics metrics(form->PaintBox1->font());
+    const QFontMetrics metrics(ui().view.viewSurface->font());
     // A cell is a background rectangle as wide as its text and one line high, with ink in it.
     // The value column starts where an eight-character caption ends, and the lines are closer
     // together than the font is high, so each side is checked only where no other cell may be.
@@ -138,35 +138,35 @@ TEST_F(StatePanelTest, OverlayCellsSitAtTheirColumnsOnTheViewBackground) {
 
 TEST_F(StatePanelTest, StepHookOfEachDisplayMode) {
     openWindow();
-    qm::RunCounters& c = form->world.counters;
+    qm::RunCounters& c = peer().world().counters;
     auto stepOnce = [&](int64_t step) {
         c.stepCount = step;
-        callHook(form->world.hooks.step);
+        callHook(peer().world().hooks.step);
     };
 
     selectDisplayMode(StatePanel::HideNumbers);
     ASSERT_EQ(overlayInk(), 0);
     stepOnce(11);
-    EXPECT_EQ(form->StaticTextStep->text(), "0");
+    EXPECT_EQ(ui().state.stepValue->text(), "0");
     EXPECT_EQ(overlayInk(), 0);
 
     selectDisplayMode(StatePanel::TextOnly);
     stepOnce(12);
-    EXPECT_EQ(form->StaticTextStep->text(), "12");
+    EXPECT_EQ(ui().state.stepValue->text(), "12");
     EXPECT_EQ(overlayInk(), 0);
 
     selectDisplayMode(StatePanel::GraphicsOnly);
     redraw();  // the paint handler calls the step hook: the overlay comes back
     EXPECT_GT(overlayInk(), 0);
-    form->mainView->viewClear();
+    peer().mainView().viewClear();
     stepOnce(13);
-    EXPECT_EQ(form->StaticTextStep->text(), "12");
+    EXPECT_EQ(ui().state.stepValue->text(), "12");
     EXPECT_GT(overlayInk(), 0);
 
     selectDisplayMode(StatePanel::TextAndGraphics);
-    form->mainView->viewClear();
+    peer().mainView().viewClear();
     stepOnce(14);
-    EXPECT_EQ(form->StaticTextStep->text(), "14");
+    EXPECT_EQ(ui().state.stepValue->text(), "14");
     EXPECT_GT(overlayInk(), 0);
 }
 
@@ -221,12 +221,12 @@ TEST_F(StatePanelTest, LabelsFollowTheDisplayModeDuringARunOnly) {
     std::vector<bool> seen;
     auto allEnabled = [this] {
         bool all = true;
-        for (QLabel* label : stateLabels(*form)) all = all && label->isEnabled();
+        for (QLabel* label : stateLabels(ui().state)) all = all && label->isEnabled();
         return all;
     };
     auto noneEnabled = [this] {
         bool none = true;
-        for (QLabel* label : stateLabels(*form)) none = none && !label->isEnabled();
+        for (QLabel* label : stateLabels(ui().state)) none = none && !label->isEnabled();
         return none;
     };
     duringRun([&] {
@@ -239,7 +239,7 @@ TEST_F(StatePanelTest, LabelsFollowTheDisplayModeDuringARunOnly) {
         seen.push_back(allEnabled());
         selectDisplayMode(StatePanel::HideNumbers);
         seen.push_back(noneEnabled());
-        EXPECT_TRUE(form->STAntsCnt->isEnabled());
+        EXPECT_TRUE(ui().state.antsCountValue->isEnabled());
         stopRun();
     });
     run("0,0,1", LongRun);
@@ -249,30 +249,30 @@ TEST_F(StatePanelTest, LabelsFollowTheDisplayModeDuringARunOnly) {
 
 TEST_F(StatePanelTest, UpdateTimerRunsOnlyWhileARunHidesTheNumbers) {
     openWindow();
-    ASSERT_EQ(about->ComboBoxTimer->currentText(), "5 sec");
+    ASSERT_EQ(about->refreshPeriodCombo->currentText(), "5 sec");
     selectDisplayMode(StatePanel::HideNumbers);
     bool active = false;
     int interval = 0;
     duringRun([&] {
-        active = form->Timer1->isActive();
-        interval = form->Timer1->interval();
+        active = ui().state.stateRefreshTimer->isActive();
+        interval = ui().state.stateRefreshTimer->interval();
         // A text mode later in the same run leaves the timer running.
         selectDisplayMode(StatePanel::TextOnly);
-        EXPECT_TRUE(form->Timer1->isActive());
+        EXPECT_TRUE(ui().state.stateRefreshTimer->isActive());
         stopRun();
     });
     run("0,0,1", LongRun);
     EXPECT_TRUE(active);
     EXPECT_EQ(interval, 5000);
-    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_FALSE(ui().state.stateRefreshTimer->isActive());
 
     // "No update" before Start: the run still switches the timer on, at the interval last set.
-    about->ComboBoxTimer->setCurrentIndex(4);  // "10 sec"
-    about->ComboBoxTimer->setCurrentIndex(0);
+    about->refreshPeriodCombo->setCurrentIndex(4);  // "10 sec"
+    about->refreshPeriodCombo->setCurrentIndex(0);
     selectDisplayMode(StatePanel::HideNumbers);
     duringRun([&] {
-        active = form->Timer1->isActive();
-        interval = form->Timer1->interval();
+        active = ui().state.stateRefreshTimer->isActive();
+        interval = ui().state.stateRefreshTimer->interval();
         stopRun();
     });
     run("0,0,1", LongRun);
@@ -280,10 +280,10 @@ TEST_F(StatePanelTest, UpdateTimerRunsOnlyWhileARunHidesTheNumbers) {
     EXPECT_EQ(interval, 10000);
 
     // A text mode: no timer.
-    about->ComboBoxTimer->setCurrentIndex(1);
+    about->refreshPeriodCombo->setCurrentIndex(1);
     selectDisplayMode(StatePanel::TextOnly);
     duringRun([&] {
-        active = form->Timer1->isActive();
+        active = ui().state.stateRefreshTimer->isActive();
         stopRun();
     });
     run("0,0,1", LongRun);
@@ -302,68 +302,68 @@ TEST_F(StatePanelTest, HandBrakeCountIsPositionSquaredTimesCoefficientAndModeFac
         setTrackBar(0);
         selectDisplayMode(c.item);
         setTrackBar(10);
-        EXPECT_EQ(form->world.handBrakeCount, 10u * 50u * 10u * c.factor);
+        EXPECT_EQ(peer().world().handBrakeCount, 10u * 50u * 10u * c.factor);
     }
     // A display mode change alone keeps the count; the next brake change applies the factor.
     selectDisplayMode(StatePanel::HideNumbers);
-    EXPECT_EQ(form->world.handBrakeCount, 5000u);
+    EXPECT_EQ(peer().world().handBrakeCount, 5000u);
     setTrackBar(20);
-    EXPECT_EQ(form->world.handBrakeCount, 20u * 50u * 20u * 5u);
+    EXPECT_EQ(peer().world().handBrakeCount, 20u * 50u * 20u * 5u);
 
     // The settings dialog's coefficient, applied when it closes; the largest count fits.
-    about->Edit1->setText("42000");
-    about->FormClose();
+    about->handBrakeCoefficientEdit->setText("42000");
+    about->applyOnClose();
     setTrackBar(100);
-    EXPECT_EQ(form->world.handBrakeCount, 2100000000u);
+    EXPECT_EQ(peer().world().handBrakeCount, 2100000000u);
     setTrackBar(0);
-    EXPECT_EQ(form->world.handBrakeCount, 0u);
+    EXPECT_EQ(peer().world().handBrakeCount, 0u);
 }
 
 TEST_F(StatePanelTest, PauseLinkWhileIdle) {
     openWindow();
     setTrackBar(40);
     clickPauseLink();
-    EXPECT_EQ(form->Label19->text(), Pause);
-    EXPECT_EQ(form->TrackBarSpeed->value(), 100);
-    EXPECT_EQ(form->statePanel->savedBrakePosition, 40);
-    EXPECT_EQ(form->world.handBrakeCount, 100u * 50u * 100u * 3u);
+    EXPECT_EQ(ui().visualisation.pauseLink->text(), Pause);
+    EXPECT_EQ(ui().visualisation.handBrakeSlider->value(), 100);
+    EXPECT_EQ(peer().statePanel().savedBrakePosition, 40);
+    EXPECT_EQ(peer().world().handBrakeCount, 100u * 50u * 100u * 3u);
     clickPauseLink();
-    EXPECT_EQ(form->Label19->text(), "stop ^");
-    EXPECT_EQ(form->TrackBarSpeed->value(), 40);
-    EXPECT_EQ(form->world.handBrakeCount, 40u * 50u * 40u * 3u);
+    EXPECT_EQ(ui().visualisation.pauseLink->text(), "stop ^");
+    EXPECT_EQ(ui().visualisation.handBrakeSlider->value(), 40);
+    EXPECT_EQ(peer().world().handBrakeCount, 40u * 50u * 40u * 3u);
 
     // Dragging to 100 pauses but keeps "stop ^"; anything below 100 brings "stop ^" back.
     setTrackBar(100);
-    EXPECT_EQ(form->Label19->text(), "stop ^");
+    EXPECT_EQ(ui().visualisation.pauseLink->text(), "stop ^");
     clickPauseLink();
-    EXPECT_EQ(form->Label19->text(), Pause);
+    EXPECT_EQ(ui().visualisation.pauseLink->text(), Pause);
     setTrackBar(99);
-    EXPECT_EQ(form->Label19->text(), "stop ^");
+    EXPECT_EQ(ui().visualisation.pauseLink->text(), "stop ^");
 }
 
 TEST_F(StatePanelTest, PauseLinkTakesOnlyALeftClickOnIt) {
     openWindow();
     setTrackBar(40);
-    QTest::mouseClick(form->Label19, Qt::RightButton);
-    QTest::mouseRelease(form->Label19, Qt::LeftButton);
-    QTest::mousePress(form->Label19, Qt::LeftButton);
-    QTest::mouseRelease(form->Label19, Qt::LeftButton, {}, QPoint(-4, -4));
-    EXPECT_EQ(form->TrackBarSpeed->value(), 40);
+    QTest::mouseClick(ui().visualisation.pauseLink, Qt::RightButton);
+    QTest::mouseRelease(ui().visualisation.pauseLink, Qt::LeftButton);
+    QTest::mousePress(ui().visualisation.pauseLink, Qt::LeftButton);
+    QTest::mouseRelease(ui().visualisation.pauseLink, Qt::LeftButton, {}, QPoint(-4, -4));
+    EXPECT_EQ(ui().visualisation.handBrakeSlider->value(), 40);
     clickPauseLink();
-    EXPECT_EQ(form->TrackBarSpeed->value(), 100);
+    EXPECT_EQ(ui().visualisation.handBrakeSlider->value(), 100);
 }
 
 TEST_F(StatePanelTest, TrackBarAtHundredPausesTheRunOnlyWithAHandBrakeCount) {
     openWindow();
     setTrackBar(100);
-    ASSERT_NE(form->world.handBrakeCount, 0u);
-    EXPECT_TRUE(form->pump.runPaused());
-    about->Edit1->setText(QStringLiteral("0"));
-    about->FormClose();
-    ASSERT_EQ(form->world.handBrakeCount, 0u);
-    EXPECT_FALSE(form->pump.runPaused()) << "coefficient 0: the track bar has no effect";
+    ASSERT_NE(peer().world().handBrakeCount, 0u);
+    EXPECT_TRUE(peer().pump().runPaused());
+    about->handBrakeCoefficientEdit->setText(QStringLiteral("0"));
+    about->applyOnClose();
+    ASSERT_EQ(peer().world().handBrakeCount, 0u);
+    EXPECT_FALSE(peer().pump().runPaused()) << "coefficient 0: the track bar has no effect";
     setTrackBar(99);
-    EXPECT_FALSE(form->pump.runPaused());
+    EXPECT_FALSE(peer().pump().runPaused());
 }
 
 TEST_F(StatePanelTest, PauseLinkHoldsAndResumesARun) {
@@ -372,14 +372,14 @@ TEST_F(StatePanelTest, PauseLinkHoldsAndResumesARun) {
     QString captionWhilePaused;
     duringRun([&] {
         clickPauseLink();
-        captionWhilePaused = form->Label19->text();
+        captionWhilePaused = ui().visualisation.pauseLink->text();
         QTimer::singleShot(30, form.get(), [&] {
-            atPause = form->world.counters.stepCount;
+            atPause = peer().world().counters.stepCount;
             QTimer::singleShot(30, form.get(), [&] {
-                laterInPause = form->world.counters.stepCount;
+                laterInPause = peer().world().counters.stepCount;
                 clickPauseLink();
                 QTimer::singleShot(30, form.get(), [&] {
-                    afterResume = form->world.counters.stepCount;
+                    afterResume = peer().world().counters.stepCount;
                     stopRun();
                 });
             });
@@ -389,8 +389,8 @@ TEST_F(StatePanelTest, PauseLinkHoldsAndResumesARun) {
     EXPECT_EQ(captionWhilePaused, Pause);
     EXPECT_EQ(atPause, laterInPause);
     EXPECT_GT(afterResume, laterInPause);
-    EXPECT_EQ(form->TrackBarSpeed->value(), 0);
-    EXPECT_EQ(form->Label19->text(), "stop ^");
+    EXPECT_EQ(ui().visualisation.handBrakeSlider->value(), 0);
+    EXPECT_EQ(ui().visualisation.pauseLink->text(), "stop ^");
 }
 
 TEST_F(StatePanelTest, RunEndedWhilePausedGivesBackThePositionFromBeforeThePause) {
@@ -398,53 +398,53 @@ TEST_F(StatePanelTest, RunEndedWhilePausedGivesBackThePositionFromBeforeThePause
     setTrackBar(30);
     duringRun([&] {
         clickPauseLink();
-        EXPECT_EQ(form->TrackBarSpeed->value(), 100);
+        EXPECT_EQ(ui().visualisation.handBrakeSlider->value(), 100);
         stopRun();
     });
     run("0,0,1", LongRun);
-    EXPECT_EQ(form->TrackBarSpeed->value(), 30);
-    EXPECT_EQ(form->Label19->text(), "stop ^");
-    EXPECT_EQ(form->world.handBrakeCount, 30u * 50u * 30u * 3u);
+    EXPECT_EQ(ui().visualisation.handBrakeSlider->value(), 30);
+    EXPECT_EQ(ui().visualisation.pauseLink->text(), "stop ^");
+    EXPECT_EQ(peer().world().handBrakeCount, 30u * 50u * 30u * 3u);
 }
 
 TEST_F(StatePanelTest, RunStartedPausedStaysPausedUntilTheTrackBarMoves) {
     openWindow();
     clickPauseLink();  // idle: to 100, "««« GO"
-    ASSERT_EQ(form->TrackBarSpeed->value(), 100);
+    ASSERT_EQ(ui().visualisation.handBrakeSlider->value(), 100);
     int64_t first = -1, second = -2;
     int positionAfterGo = 0;
     duringRun([&] {
         clickPauseLink();  // "««« GO": back to the saved position, which is 100
-        positionAfterGo = form->TrackBarSpeed->value();
-        first = form->world.counters.stepCount;
+        positionAfterGo = ui().visualisation.handBrakeSlider->value();
+        first = peer().world().counters.stepCount;
         QTimer::singleShot(40, form.get(), [&] {
-            second = form->world.counters.stepCount;
+            second = peer().world().counters.stepCount;
             stopRun();
         });
     });
     run("0,0,1", LongRun);
     EXPECT_EQ(positionAfterGo, 100);
     EXPECT_EQ(first, second);
-    EXPECT_EQ(form->world.counters.stepCount, 0);
-    EXPECT_EQ(form->TrackBarSpeed->value(), 100);
-    EXPECT_EQ(form->Label19->text(), "stop ^");
+    EXPECT_EQ(peer().world().counters.stepCount, 0);
+    EXPECT_EQ(ui().visualisation.handBrakeSlider->value(), 100);
+    EXPECT_EQ(ui().visualisation.pauseLink->text(), "stop ^");
 }
 
 TEST_F(StatePanelTest, RunStartClearsHintsAndRunEndFillsThem) {
     openWindow();
     selectDisplayMode(StatePanel::HideNumbers);
-    for (QLabel* caption : {form->Label13, form->Label2, form->Label4, form->Label9, form->Label5, form->Label6,
-                            form->Label24, form->LabelAll})
+    for (QLabel* caption : {ui().state.minLabel, ui().state.maxLabel, ui().state.filledLabel, ui().state.peakFilledLabel, ui().state.stepLabel, ui().state.computingTimeLabel,
+                            ui().state.antsCountLabel, ui().state.allStepsLabel})
         caption->setToolTip("old");
-    form->StaticAll->setText("999");
+    ui().state.allStepsValue->setText("999");
     std::vector<QString> hintsDuringRun;
     QString antsDuringRun, allDuringRun;
     duringRun([&] {
-        for (QLabel* caption : {form->Label13, form->Label2, form->Label4, form->Label9, form->Label5,
-                                form->Label6, form->Label24, form->LabelAll})
+        for (QLabel* caption : {ui().state.minLabel, ui().state.maxLabel, ui().state.filledLabel, ui().state.peakFilledLabel, ui().state.stepLabel,
+                                ui().state.computingTimeLabel, ui().state.antsCountLabel, ui().state.allStepsLabel})
             hintsDuringRun.push_back(caption->toolTip());
-        antsDuringRun = form->STAntsCnt->text();
-        allDuringRun = form->StaticAll->text();
+        antsDuringRun = ui().state.antsCountValue->text();
+        allDuringRun = ui().state.allStepsValue->text();
     });
     run("0,0,1\n1,1,3\n-3,0,2", 500);
     ASSERT_TRUE(dialogs.boxes.empty());
@@ -452,21 +452,21 @@ TEST_F(StatePanelTest, RunStartClearsHintsAndRunEndFillsThem) {
     EXPECT_EQ(antsDuringRun, "3");
     EXPECT_EQ(allDuringRun, "0");  // the timer has not written anything yet
 
-    const qm::RunCounters& c = form->world.counters;
+    const qm::RunCounters& c = peer().world().counters;
     ASSERT_LT(c.minX, 0);
     ASSERT_LT(c.minY, 0);
-    EXPECT_EQ(form->Label13->toolTip(), QStringLiteral("%1; %2").arg(c.minX).arg(c.minY));
-    EXPECT_EQ(form->Label2->toolTip(), QStringLiteral("%1; %2").arg(c.maxX).arg(c.maxY));
-    EXPECT_EQ(form->Label4->toolTip(), QString::number(c.filled));
-    EXPECT_EQ(form->Label5->toolTip(), "500");
-    EXPECT_EQ(form->Label6->toolTip(), form->StaticTextTime->text());
-    EXPECT_EQ(form->Label24->toolTip(), "3");
-    EXPECT_EQ(form->LabelAll->toolTip(), "1500");
-    EXPECT_EQ(form->Label9->toolTip(), "");  // not among the final hints
+    EXPECT_EQ(ui().state.minLabel->toolTip(), QStringLiteral("%1; %2").arg(c.minX).arg(c.minY));
+    EXPECT_EQ(ui().state.maxLabel->toolTip(), QStringLiteral("%1; %2").arg(c.maxX).arg(c.maxY));
+    EXPECT_EQ(ui().state.filledLabel->toolTip(), QString::number(c.filled));
+    EXPECT_EQ(ui().state.stepLabel->toolTip(), "500");
+    EXPECT_EQ(ui().state.computingTimeLabel->toolTip(), ui().state.computingTimeValue->text());
+    EXPECT_EQ(ui().state.antsCountLabel->toolTip(), "3");
+    EXPECT_EQ(ui().state.allStepsLabel->toolTip(), "1500");
+    EXPECT_EQ(ui().state.peakFilledLabel->toolTip(), "");  // not among the final hints
     // The final texts, although the mode hides the numbers during the run.
-    EXPECT_EQ(form->StaticTextStep->text(), "500");
-    EXPECT_EQ(form->StaticAll->text(), "1500");
-    EXPECT_EQ(form->StaticTextMinX->text(), QString::number(c.minX));
+    EXPECT_EQ(ui().state.stepValue->text(), "500");
+    EXPECT_EQ(ui().state.allStepsValue->text(), "1500");
+    EXPECT_EQ(ui().state.minXValue->text(), QString::number(c.minX));
     expectLabelsEnabled(true);
 }
 
@@ -474,10 +474,10 @@ TEST_F(StatePanelTest, OverlayShowsTheFinalValuesAfterTheRun) {
     openWindow();
     selectDisplayMode(StatePanel::GraphicsOnly);
     run("0,0,1", 1234);
-    ASSERT_EQ(form->world.counters.stepCount, 1234);
+    ASSERT_EQ(peer().world().counters.stepCount, 1234);
     const QImage after = image().copy();
     // Drawing the overlay again for the same counters changes nothing.
-    form->statePanel->overlayRoutine();
+    peer().statePanel().overlayRoutine();
     EXPECT_EQ(image(), after);
     EXPECT_GT(overlayInk(), 0);
 }

@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 
 #include "MainWindowFixture.h"
-#include "view/ImageSurface.h"
+#include "gui/view/ImageSurface.h"
 
 namespace {
 
@@ -19,32 +19,32 @@ class WorldMenuTest : public MainWindowTest {
 protected:
     // Opens the context menu on the main view, as a right click does, and chooses `item`.
     void choose(QAction* item) {
-        QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(5, 5), form->PaintBox1->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(form->PaintBox1, &request);
-        ASSERT_TRUE(form->PopupMenu2->isVisible());
+        QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(5, 5), ui().view.viewSurface->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(ui().view.viewSurface, &request);
+        ASSERT_TRUE(ui().view.viewMenu->isVisible());
         const bool enabled = item->isEnabled();
-        form->PopupMenu2->hide();
+        ui().view.viewMenu->hide();
         ASSERT_TRUE(enabled) << item->text().toStdString();
         item->trigger();
         QCoreApplication::processEvents();
     }
     bool enabledInMenu(QAction* item) {
-        QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(5, 5), form->PaintBox1->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(form->PaintBox1, &request);
+        QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(5, 5), ui().view.viewSurface->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(ui().view.viewSurface, &request);
         const bool enabled = item->isEnabled();
-        form->PopupMenu2->hide();
+        ui().view.viewMenu->hide();
         return enabled;
     }
     // The view as a full repaint draws it: squares cleared during a run are marked white by the
     // painters until the next repaint, which draws what the world holds.
     QImage repaintedPicture() {
-        form->PaintBox1Paint();
-        return form->PaintBox1->image().copy();
+        peer().paintView();
+        return ui().view.viewSurface->image().copy();
     }
     std::vector<QString> panel() const {
-        return {form->StaticTextStep->text(), form->StaticTextCNTDB->text(), form->StaticTextMaxCNTDB->text(),
-                form->StaticTextMinX->text(),  form->StaticTextMaxX->text(), form->StaticTextMinY->text(),
-                form->StaticTextMaxY->text(),  form->STAntsCnt->text()};
+        return {ui().state.stepValue->text(), ui().state.filledValue->text(), ui().state.peakFilledValue->text(),
+                ui().state.minXValue->text(),  ui().state.maxXValue->text(), ui().state.minYValue->text(),
+                ui().state.maxYValue->text(),  ui().state.antsCountValue->text()};
     }
 };
 
@@ -56,45 +56,45 @@ TEST_F(WorldMenuTest, SavedOpenedAndContinuedEqualsTheUninterruptedRun) {
     setEditor(ants);
     setMaxSteps(2500);
     clickStart();
-    ASSERT_EQ(form->world.counters.stepCount, 2500);
+    ASSERT_EQ(peer().world().counters.stepCount, 2500);
     const std::vector<QString> uninterruptedPanel = panel();
     const QImage uninterruptedPicture = repaintedPicture();
 
-    EXPECT_FALSE(enabledInMenu(form->ContinueRun1)) << "\"Max steps:\" still holds";
+    EXPECT_FALSE(enabledInMenu(ui().view.continueRunAction)) << "\"Max steps:\" still holds";
     setMaxSteps(900);
     clickStart();
-    ASSERT_EQ(form->world.counters.stepCount, 900);
+    ASSERT_EQ(peer().world().counters.stepCount, 900);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("run.qmw"));
     dialogs.saveAnswers.push_back(path);
-    choose(form->SaveWorld1);
+    choose(ui().view.saveWorldAction);
     ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes[0].text;
     EXPECT_EQ(dialogs.saveDialogs.back().defaultSuffix, "qmw");
 
     // Another run in between, with other ants in another mode.
-    about->RBmany->click();
-    ASSERT_EQ(form->world.antMaxMode, qm::AntMaxMode::BlackWhite);
+    about->antsManyRadio->click();
+    ASSERT_EQ(peer().world().antMaxMode, qm::AntMaxMode::BlackWhite);
     setEditor(QStringLiteral("1,1,1\n"));
     setMaxSteps(300);
     clickStart();
-    ASSERT_EQ(form->world.counters.stepCount, 300);
+    ASSERT_EQ(peer().world().counters.stepCount, 300);
 
     dialogs.openAnswers.push_back(path);
-    choose(form->OpenWorld1);
+    choose(ui().view.openWorldAction);
     ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes[0].text;
-    EXPECT_EQ(form->world.mode(), qm::RunMode::Indexed255);
-    EXPECT_TRUE(about->RB255->isChecked()) << "the settings dialog shows the world's settings";
-    EXPECT_EQ(form->Memo1->toPlainText(), ants) << "the editor holds the world's definition";
-    EXPECT_EQ(form->StaticTextStep->text(), "900");
-    EXPECT_EQ(form->STAntsCnt->text(), "3");
-    EXPECT_FALSE(enabledInMenu(form->ContinueRun1));
+    EXPECT_EQ(peer().world().mode(), qm::RunMode::Indexed255);
+    EXPECT_TRUE(about->ants255Radio->isChecked()) << "the settings dialog shows the world's settings";
+    EXPECT_EQ(ui().definition.definitionEditor->toPlainText(), ants) << "the editor holds the world's definition";
+    EXPECT_EQ(ui().state.stepValue->text(), "900");
+    EXPECT_EQ(ui().state.antsCountValue->text(), "3");
+    EXPECT_FALSE(enabledInMenu(ui().view.continueRunAction));
 
     setMaxSteps(2500);
-    choose(form->ContinueRun1);
+    choose(ui().view.continueRunAction);
     EXPECT_EQ(panel(), uninterruptedPanel);
     EXPECT_TRUE(repaintedPicture() == uninterruptedPicture) << "the same picture";
-    EXPECT_EQ(form->Button1->text(), "Start");
-    EXPECT_TRUE(form->Memo1->isEnabled());
+    EXPECT_EQ(ui().control.startButton->text(), "Start");
+    EXPECT_TRUE(ui().definition.definitionEditor->isEnabled());
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
@@ -103,7 +103,7 @@ TEST_F(WorldMenuTest, AFileThatIsNotAWorldLeavesTheWindowAsItWas) {
     setEditor(QStringLiteral("0,0,1\n"));
     setMaxSteps(400);
     clickStart();
-    const QImage picture = form->PaintBox1->image().copy();
+    const QImage picture = ui().view.viewSurface->image().copy();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("ants.txt"));
     QFile text(path);
@@ -111,15 +111,15 @@ TEST_F(WorldMenuTest, AFileThatIsNotAWorldLeavesTheWindowAsItWas) {
     text.write("0,0,1\n");
     text.close();
     dialogs.openAnswers.push_back(path);
-    choose(form->OpenWorld1);
+    choose(ui().view.openWorldAction);
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].text, "ERROR: Cannot open world file " + path.toStdString() + ": it is not a world file");
     EXPECT_EQ(dialogs.boxes[0].type, qm::BoxType::Error);
-    EXPECT_EQ(form->world.counters.stepCount, 400);
-    EXPECT_TRUE(form->PaintBox1->image() == picture);
+    EXPECT_EQ(peer().world().counters.stepCount, 400);
+    EXPECT_TRUE(ui().view.viewSurface->image() == picture);
 
     // Named on the command line, the same file is loaded into the editor instead.
     setEditor(QString());
     form->openFromCommandLine(path);
-    EXPECT_EQ(form->Memo1->toPlainText(), "0,0,1\n");
+    EXPECT_EQ(ui().definition.definitionEditor->toPlainText(), "0,0,1\n");
 }

@@ -6,7 +6,7 @@
 
 #include "../core/ReferenceModel.h"
 #include "../core/TestSupport.h"
-#include "settings/AboutBoxUnit/MemoryBudget.h"
+#include "core/MemoryBudget.h"
 
 using namespace qm;
 using qmtest::TestWorld;

@@ -1,0 +1,81 @@
+// Program entry: the command-line answers and the batch run without any window; otherwise the
+// main window, then the settings dialog, then the event loop.
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <optional>
+#include <memory>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QStringList>
+
+#include "headless/BatchRun.h"
+#include "headless/RunOptions.h"
+#include "gui/window/MainWindow.h"
+#include "gui/QtDialogs.h"
+#include "gui/settings/SettingsDialog.h"
+#include "gui/view/PicturePng.h"
+
+namespace {
+
+constexpr const char* Usage =
+    "usage: quillmarch [FILE]\n"
+    "       quillmarch --batch [run options]\n"
+    "       quillmarch --help | --version\n"
+    "\n"
+    "FILE is a world file (.qmw), opened to be looked at or continued, or a definition text,\n"
+    "loaded into the editor as \"Load\" does.\n"
+    "\n";
+
+// What is answered before any window exists; nothing when the window is wanted.
+std::optional<int> commandLineOnly(int argc, char** argv) {
+    if (argc < 2) return std::nullopt;
+    if (std::strcmp(argv[1], "--batch") == 0)
+        return qmheadless::runBatch(argc - 1, argv + 1,
+                                 [](const qm::World& world, const qm::WorldDocument& document, const std::string& path,
+                                    int32_t scale) {
+                                     return qm::writeWholePicturePngInDefaultColours(
+                                         world, document.settings.spectrum, path, scale);
+                                 });
+    if (std::strcmp(argv[1], "--help") == 0) {
+        std::printf("%s%s\n", Usage, qmheadless::batchUsage());
+        return 0;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("quillmarch %s\n", QM_VERSION);
+        return 0;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (const std::optional<int> exitCode = commandLineOnly(argc, argv)) return *exitCode;
+    QApplication app(argc, argv);
+    // No display name: the platform would append it to every window title ("About" included).
+    QApplication::setApplicationName(QStringLiteral("Quillmarch"));
+    // What the toolkit did not take: at most one file.
+    const QStringList arguments = QApplication::arguments().mid(1);
+    if (arguments.size() > 1 || (arguments.size() == 1 && arguments[0].startsWith(QLatin1Char('-')))) {
+        std::fprintf(stderr, "quillmarch: unexpected argument: %s\n%s", qPrintable(arguments.back()), Usage);
+        return 2;
+    }
+    try {
+        QtDialogs dialogs;
+        MainWindow form(dialogs);
+        dialogs.setParent(&form);
+        // Destroyed before the main window, which it leaves without a pointer to it.
+        const std::unique_ptr<SettingsDialog> about = form.createSettingsDialog();
+        form.show();
+        if (arguments.size() == 1) form.openFromCommandLine(arguments[0]);
+        return app.exec();
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, QApplication::applicationName(), QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        QMessageBox::critical(nullptr, QApplication::applicationName(), QStringLiteral("Unknown error"));
+    }
+    return 1;
+}

@@ -1,0 +1,49 @@
+#pragma once
+// Commands of the " Control " and " Definition " groups that edit the ant list and the
+// "Max steps:" value, and open the settings dialog.
+
+#include <cstdint>
+
+#include <QString>
+#include <QStringList>
+
+class MainWindow;
+
+// Texts of the list commands' boxes.
+inline constexpr const char* MsgVeryBigFile = "ERROR: Very big file. Use 'From file'.";
+inline constexpr const char* MsgBigFileQuestion =
+    "The file is largest then 1Mb.\n Using 'From file' is better.\n ... Read ?";
+inline constexpr const char* MsgCannotReadList = "ERROR: Cannot read file: ";
+inline constexpr const char* MsgNotSaved = "ERROR: Not saved to: ";
+
+// "Load" reads files up to this size without asking ...
+inline constexpr int64_t LoadWithoutAskingBytes = 1048576;
+// ... and refuses files above this one: they belong to "From file".
+inline constexpr int64_t LoadRefusedAboveBytes = 67108864;
+
+// A wrong "Max steps:" text means this many steps.
+inline constexpr int64_t InvalidMaxSteps = 100;
+
+class EditorCommands {
+public:
+    explicit EditorCommands(MainWindow& form);
+
+    void setting();          // "Setting": the settings dialog, modally; then the view repainted
+    void add4Diagonal();
+    void add4Axis();
+    void clear();
+    void load();
+    void loadFile(const QString& fileName);  // "Load" without the dialog
+    void save();
+    void maxStepsChange();   // "Max steps:" edited: validated against the step maximum, stored
+    void almostUnlimited();  // "^^^ almost unlimited ^^^"
+    void selectFile();       // "Select file"
+
+private:
+    void appendLines(const QStringList& lines);
+    // The size question of "Load": true when the file may be read.
+    bool loadAllowed(const QString& fileName);
+    void error(const QString& text);
+
+    MainWindow& form_;
+};

@@ -1,0 +1,182 @@
+#include "gui/view/BitmapExport.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+#include <QWidget>
+
+#include "gui/Dialogs.h"
+#include "gui/window/MainWindow.h"
+#include "core/Platform.h"
+#include "gui/view/BmpWriter.h"
+#include "gui/view/EyeWindow.h"
+#include "gui/view/ImageSurface.h"
+
+namespace {
+
+void releaseBlock(void* block) { qm::allocator().release(block); }
+
+// A 24-bit image over a zeroed block of qm::allocator(), rows laid out as in the file. None
+// when the block cannot be had.
+std::unique_ptr<QImage> allocateBitmap(const QSize& size) {
+    if (size.isEmpty()) return std::make_unique<QImage>();
+    const int64_t rowBytes = qm::bmpRowBytes(size.width());
+    const auto bytes = static_cast<std::size_t>(rowBytes * size.height());
+    void* block = qm::allocator().allocate(bytes);
+    if (!block) return nullptr;
+    std::memset(block, 0, bytes);
+    auto image = std::make_unique<QImage>(static_cast<uchar*>(block), size.width(), size.height(),
+                                          static_cast<qsizetype>(rowBytes), QImage::Format_BGR888,
+                                          &releaseBlock, block);
+    if (image->isNull()) {  // the image did not take the block
+        qm::allocator().release(block);
+        return nullptr;
+    }
+    return image;
+}
+
+QColor qColourOf(qm::ColourRef colour) {
+    return QColor(int(qm::redOf(colour)), int(qm::greenOf(colour)), int(qm::blueOf(colour)));
+}
+
+qm::ColourRef colourRefOf(const QColor& colour) {
+    return qm::rgb(uint32_t(colour.red()), uint32_t(colour.green()), uint32_t(colour.blue()));
+}
+
+// Copies the pixels of `source` that fall on `target` with the source's top left corner at
+// `at` in the target; the target holds blue, green, red bytes.
+void copyPixels(const QImage& source, QPoint at, QImage& target) {
+    const QRect area = QRect(at, source.size()) & target.rect();
+    uchar* bits = target.bits();
+    const qsizetype bytesPerLine = target.bytesPerLine();
+    const bool plainRgb = source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        uchar* out = bits + y * bytesPerLine + 3 * area.left();
+        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y - at.y()));
+        for (int x = area.left(); x <= area.right(); ++x, out += 3) {
+            const QRgb pixel = plainRgb ? in[x - at.x()] : source.pixel(x - at.x(), y - at.y());
+            out[0] = uchar(qBlue(pixel));
+            out[1] = uchar(qGreen(pixel));
+            out[2] = uchar(qRed(pixel));
+        }
+    }
+}
+
+}  // namespace
+
+BitmapExport::BitmapExport(MainWindow& form)
+    : memoryReserve(qm::allocator().allocate(ReserveBytes)),
+      exportBitmap(std::make_unique<QImage>()),
+      form_(form) {}
+
+BitmapExport::~BitmapExport() {
+    releaseReserve();
+    exportBitmap.reset();
+}
+
+// ---------------------------------------------------------------------------------------------
+// "Save to BMP (Should be slow)"
+
+void BitmapExport::saveToBmp() {
+    // The reserve makes room for the repaints and the bitmap while the export runs.
+    releaseReserve();
+    FileDialogSpec& dialog = form_.pictureSaveDialog;
+    const std::optional<QString> fileName =
+        form_.dialogs->saveFileName(dialog.filter, dialog.defaultSuffix, dialog.lastDir);
+    if (fileName) exportTo(*fileName);
+    restoreReserve();
+}
+
+void BitmapExport::exportTo(const QString& fileName) {
+    if (!repaintAndSize()) {
+        exportBitmap.reset();
+        form_.dialogs->showMessage(MsgExportMemory, qm::BoxType::Error);
+        return;
+    }
+    bool saved = false;
+    try {
+        copyView();
+        // The name's suffix chooses the format; BMP unless it asks for PNG.
+        saved = fileName.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? exportBitmap->save(fileName, "PNG")
+                                                                                : qm::saveBmp24(*exportBitmap, fileName);
+    } catch (...) {
+        saved = false;
+    }
+    if (!saved) form_.dialogs->showMessage(MsgNotSavedTo + fileName.toUtf8().toStdString(), qm::BoxType::Error);
+}
+
+bool BitmapExport::repaintAndSize() {
+    try {
+        form_.ui_.view.viewSurface->render();
+        if (form_.eyeWindow->shown()) form_.eyeWindow->repaintFully();
+        return resizeBitmap();
+    } catch (...) {
+        return false;
+    }
+}
+
+void BitmapExport::copyView() {
+    QImage& bitmap = *exportBitmap;
+    // Where the view's image falls short of the surface, the surface shows its background.
+    const QColor background = qColourOf(form_.viewBackground);
+    const QRect viewArea = QRect(QPoint(0, 0), form_.ui_.view.viewSurface->image().size()) & bitmap.rect();
+    if (viewArea != bitmap.rect()) bitmap.fill(background);
+    copyPixels(form_.ui_.view.viewSurface->image(), QPoint(0, 0), bitmap);
+    if (form_.eyeWindow->shown()) {
+        const QPoint at = form_.ui_.eye.eyeSurface->mapTo(form_.ui_.view.viewArea, QPoint(0, 0)) - form_.ui_.view.viewSurface->pos();
+        const QImage& eye = form_.ui_.eye.eyeSurface->image();
+        // Only the part of the eye's image that the surface shows.
+        const QSize shownSize = eye.size().boundedTo(form_.ui_.eye.eyeSurface->size());
+        copyPixels(shownSize == eye.size() ? eye : eye.copy(QRect(QPoint(0, 0), shownSize)), at, bitmap);
+    }
+}
+
+bool BitmapExport::resizeBitmap() {
+    const QSize size = form_.ui_.view.viewSurface->size();
+    if (exportBitmap && exportBitmap->size() == size) return true;
+    std::unique_ptr<QImage> fresh = allocateBitmap(size);
+    if (!fresh) {
+        exportBitmap.reset();
+        return false;
+    }
+    exportBitmap = std::move(fresh);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The memory reserve
+
+void BitmapExport::releaseReserve() {
+    if (memoryReserve) qm::allocator().release(memoryReserve);
+    memoryReserve = nullptr;
+}
+
+void BitmapExport::restoreReserve() {
+    if (!memoryReserve) memoryReserve = qm::allocator().allocate(ReserveBytes);
+    if (!memoryReserve) form_.dialogs->showMessage(MsgReserveLost, qm::BoxType::Warning);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The background colours. The colour dialog opens on the colour it changes, so that OK without a
+// choice changes nothing; the state colour table keeps its colours.
+
+void BitmapExport::changeBackground() {
+    if (const std::optional<QColor> chosen = form_.dialogs->chooseColour(qColourOf(form_.viewBackground))) {
+        form_.lastChosenColour = *chosen;
+        form_.viewBackground = colourRefOf(*chosen);
+    }
+    QPalette palette = form_.ui_.view.viewArea->palette();
+    palette.setColor(QPalette::Window, qColourOf(form_.viewBackground));
+    form_.ui_.view.viewArea->setPalette(palette);
+    form_.ui_.view.viewSurface->render();  // the main view's paint handler
+}
+
+void BitmapExport::changeEyeBackground() {
+    if (const std::optional<QColor> chosen =
+            form_.dialogs->chooseColour(qColourOf(form_.eyeWindow->eyeBackground))) {
+        form_.lastChosenColour = *chosen;
+        form_.eyeWindow->eyeBackground = colourRefOf(*chosen);
+    }
+    form_.eyeWindow->repaintFully();
+}

@@ -1,0 +1,43 @@
+// The eye window's two markers, the view centre and the square under a dragging mouse: a small
+// cross in a square outline, drawn with a not-xor pen so that drawing it again removes it.
+
+#include <algorithm>
+
+#include "gui/window/MainWindow.h"
+#include "gui/view/EyeWindow.h"
+#include "gui/view/ImageSurface.h"
+#include "gui/view/MainView.h"
+
+// The square shown at the main view's centre: the one "Move X:" and "Move Y:" name.
+void EyeWindow::drawViewCentreMarker() {
+    drawMarkerAtSquare(-int64_t{form_.mainView->viewOffsetX}, -int64_t{form_.mainView->viewOffsetY});
+}
+
+void EyeWindow::drawMarkerAtSquare(int64_t x, int64_t y) {
+    refreshMapping();
+    canvas_.ensureCurrent();
+    drawMarker(mapping_.column64(x), mapping_.row64(y));
+    form_.ui_.eye.eyeSurface->update();
+}
+
+// Each line is its own stroke, as the platform draws them: the cross's two strokes meet in the
+// centre pixel, which they therefore leave as it was.
+void EyeWindow::drawMarker(int64_t px, int64_t py) {
+    const uint32_t pen = qm::toArgb(MarkerColour);
+    notXorLine(px - MarkerArm, py, px + MarkerArm, py, pen);
+    notXorLine(px, py - MarkerArm, px, py + MarkerArm, pen);
+    const int64_t left = px - MarkerFrame, right = px + MarkerFrame;
+    const int64_t top = py - MarkerFrame, bottom = py + MarkerFrame;
+    notXorLine(left, top, left, bottom, pen);
+    notXorLine(left, bottom, right, bottom, pen);
+    notXorLine(right, bottom, right, top, pen);
+    notXorLine(right, top, left, top, pen);
+}
+
+// A horizontal or vertical line from its start point up to, but not including, its end point.
+void EyeWindow::notXorLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t pen) {
+    const int64_t dx = x1 > x0 ? 1 : x1 < x0 ? -1 : 0;
+    const int64_t dy = y1 > y0 ? 1 : y1 < y0 ? -1 : 0;
+    const int64_t length = std::max(x1 > x0 ? x1 - x0 : x0 - x1, y1 > y0 ? y1 - y0 : y0 - y1);
+    for (int64_t i = 0; i < length; ++i) canvas_.notXor(x0 + i * dx, y0 + i * dy, pen);
+}

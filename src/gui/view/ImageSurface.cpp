@@ -1,0 +1,101 @@
+#include "gui/view/ImageSurface.h"
+
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMetaObject>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+namespace qm {
+
+ImageSurface::ImageSurface(QWidget* parent) : QWidget(parent) {
+    // The image covers every pixel, so Qt need not clear the background first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ImageSurface::fitImage() {
+    const QSize wanted = size().expandedTo(QSize(1, 1));
+    if (image_.size() == wanted && (!spareEdge_ || spareEdgeIntact())) return;
+    QImage buffer;
+    QImage fresh(wanted, QImage::Format_RGB32);
+    if (spareEdge_) {
+        buffer = QImage(wanted + QSize(1, 1), QImage::Format_RGB32);
+        buffer.fill(Qt::white);
+        fresh = QImage(buffer.bits(), wanted.width(), wanted.height(), buffer.bytesPerLine(), QImage::Format_RGB32);
+    }
+    fresh.fill(Qt::white);
+    if (!image_.isNull()) {
+        QPainter copy(&fresh);
+        copy.drawImage(0, 0, image_);
+    }
+    image_ = std::move(fresh);
+    spareBuffer_ = std::move(buffer);  // after the old image, which may have shown the old buffer
+    ++generation_;
+}
+
+bool ImageSurface::spareEdgeIntact() const {
+    return spareEdge_ && !spareBuffer_.isNull() && image_.constBits() == spareBuffer_.constBits() &&
+           image_.bytesPerLine() == spareBuffer_.bytesPerLine() && image_.size() + QSize(1, 1) == spareBuffer_.size() &&
+           image_.format() == QImage::Format_RGB32;
+}
+
+void ImageSurface::render() {
+    fitImage();
+    renderPending_ = false;
+    if (onRender) onRender();
+    update();
+}
+
+void ImageSurface::requestRender() {
+    if (renderPending_) return;
+    renderPending_ = true;
+    QMetaObject::invokeMethod(this, [this] { runPendingRender(); }, Qt::QueuedConnection);
+}
+
+void ImageSurface::runPendingRender() {
+    if (renderPending_) render();
+}
+
+void ImageSurface::paintEvent(QPaintEvent* event) {
+    QPainter screen(this);
+    screen.drawImage(event->rect(), image_, event->rect());
+}
+
+void ImageSurface::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitImage();
+    requestRender();
+}
+
+void ImageSurface::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    requestRender();
+}
+
+void ImageSurface::mousePressEvent(QMouseEvent* event) {
+    if (onMousePress) onMousePress(event);
+}
+
+void ImageSurface::mouseMoveEvent(QMouseEvent* event) {
+    if (onMouseMove) onMouseMove(event);
+}
+
+void ImageSurface::mouseReleaseEvent(QMouseEvent* event) {
+    if (onMouseRelease) onMouseRelease(event);
+}
+
+void ImageSurface::contextMenuEvent(QContextMenuEvent* event) {
+    if (onContextMenu) onContextMenu(event->globalPos());
+}
+
+void ImageSurface::wheelEvent(QWheelEvent* event) {
+    if (onWheel) onWheel(event);
+    else QWidget::wheelEvent(event);
+}
+
+void ImageSurface::keyPressEvent(QKeyEvent* event) {
+    if (!onKeyPress || !onKeyPress(event)) QWidget::keyPressEvent(event);
+}
+
+}  // namespace qm

@@ -1,0 +1,47 @@
+#include "gui/view/PictureCommands.h"
+
+#include <optional>
+
+#include <QFile>
+
+#include "gui/Dialogs.h"
+#include "gui/window/MainWindow.h"
+#include "core/RleWriter.h"
+#include "core/WholePicture.h"
+#include "gui/view/BitmapExport.h"
+#include "gui/view/PicturePng.h"
+#include "gui/view/WaitCursor.h"
+
+PictureCommands::PictureCommands(MainWindow& form) : form_(form) {}
+
+QString PictureCommands::pictureFilter(int32_t scale) {
+    const QString what = scale <= 1 ? QStringLiteral("one pixel per square")
+                                    : QStringLiteral("one pixel for %1 x %1 squares").arg(scale);
+    return QStringLiteral("PNG pictures, %1 (*.png)|*.png|All files (*.*)|*.*").arg(what);
+}
+
+void PictureCommands::reportNotSaved(const QString& fileName, const char* reason) {
+    form_.dialogs->showMessage(MsgNotSavedTo + fileName.toUtf8().toStdString() + " (" + reason + ")",
+                               qm::BoxType::Error);
+}
+
+void PictureCommands::saveWholePicture() {
+    const qm::SquareBox area = qm::paintedArea(form_.world);
+    const std::optional<QString> fileName =
+        form_.dialogs->saveFileName(pictureFilter(qm::fittingScale(area)), QStringLiteral("png"), pictureDir);
+    if (!fileName) return;
+    qm::WaitCursor hourglass;
+    const qm::PicturePalette palette{form_.viewBackground, &form_.stateColours};
+    const qm::PngOutcome outcome = qm::writeWholePicturePng(form_.world, palette, *fileName, 0);
+    if (outcome.error != qm::PictureError::None) reportNotSaved(*fileName, qm::pictureErrorText(outcome.error));
+    else if (!outcome.written) reportNotSaved(*fileName, "the file cannot be written");
+}
+
+void PictureCommands::savePattern() {
+    const std::optional<QString> fileName =
+        form_.dialogs->saveFileName(QString::fromLatin1(PatternFileFilter), QStringLiteral("rle"), patternDir);
+    if (!fileName) return;
+    qm::WaitCursor hourglass;
+    const qm::RleError error = qm::writeRle(form_.world, QFile::encodeName(*fileName).toStdString());
+    if (error != qm::RleError::None) reportNotSaved(*fileName, qm::rleErrorText(error));
+}

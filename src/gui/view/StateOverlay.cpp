@@ -1,0 +1,78 @@
+// The state overlay: the counters drawn onto the top left corner of the main view, each text on
+// a cell of the view background so that it stays readable over the squares.
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPainter>
+
+#include "gui/window/MainWindow.h"
+#include "gui/view/ImageSurface.h"
+#include "gui/view/MainView.h"
+#include "gui/view/StatePanel.h"
+
+namespace {
+
+const QRect OverlayArea(QPoint(10, 10), QPoint(274, 124));  // (10, 10) to (275, 125), exclusive
+
+QColor qColour(qm::ColourRef c) {
+    return QColor(int(qm::redOf(c)), int(qm::greenOf(c)), int(qm::blueOf(c)));
+}
+
+// Draws texts with their top left corner at a point, each on a background-coloured cell.
+class OverlayWriter {
+public:
+    OverlayWriter(QImage& image, const QFont& font, const QColor& text, const QColor& background)
+        : painter_(&image), metrics_(font), background_(background) {
+        painter_.setFont(font);
+        painter_.setPen(text);
+    }
+    void put(int x, int y, const QString& text) {
+        painter_.fillRect(QRect(x, y, metrics_.horizontalAdvance(text), metrics_.height()), background_);
+        painter_.drawText(x, y + metrics_.ascent(), text);
+    }
+
+private:
+    QPainter painter_;
+    QFontMetrics metrics_;
+    QColor background_;
+};
+
+QString valueText(int64_t value) { return QString::number(value) + QLatin1Char(' '); }
+
+}  // namespace
+
+void StatePanel::overlayRoutine() {
+    qm::ImageSurface& surface = *form_.ui_.view.viewSurface;
+    const int dw = form_.mainView->digitWidth;
+    const qm::RunCounters& c = form_.world.counters;
+    {
+        OverlayWriter out(surface.image(), surface.font(), surface.palette().color(QPalette::WindowText),
+                          qColour(form_.viewBackground));
+        const int captionX = 5 * dw + 10;
+        const int valueX = 13 * dw + 10;
+        out.put(captionX, 10, QStringLiteral("X Min.: "));
+        out.put(captionX, 23, QStringLiteral("X Max.: "));
+        out.put(captionX, 40, QStringLiteral("Y Min.: "));
+        out.put(captionX, 53, QStringLiteral("Y Max.: "));
+        out.put(captionX, 70, QStringLiteral("Filled: "));
+        out.put(10, 83, form_.ui_.state.peakFilledLabel->text());
+        out.put(7 * dw + 10, 100, QStringLiteral("Step:"));
+        out.put(valueX, 10, valueText(c.minX));
+        out.put(valueX, 23, valueText(c.maxX));
+        out.put(valueX, 40, valueText(c.minY));
+        out.put(valueX, 53, valueText(c.maxY));
+        out.put(valueX, 70, valueText(c.filled));
+        out.put(valueX, 83, valueText(c.peakFilled));
+        out.put(valueX, 100, valueText(c.stepCount));
+    }
+    surface.update();
+}
+
+void StatePanel::overlayErase() {
+    qm::ImageSurface& surface = *form_.ui_.view.viewSurface;
+    {
+        QPainter painter(&surface.image());
+        painter.fillRect(OverlayArea, qColour(form_.viewBackground));
+    }
+    surface.update();
+}

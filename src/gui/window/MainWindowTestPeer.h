@@ -1,0 +1,37 @@
+#pragma once
+// The one way into the window for tests and the benchmark: its widgets, parts and handlers,
+// which the window keeps to itself. Nothing in the program uses it.
+
+#include "gui/window/MainWindow.h"
+
+class MainWindowTestPeer {
+public:
+    explicit MainWindowTestPeer(MainWindow& window) : w_(window) {}
+
+    MainWindowWidgets& ui() const { return w_.ui_; }
+    qm::World& world() const { return w_.world; }
+    qm::StateColourTable& stateColours() const { return w_.stateColours; }
+    qm::ColourRef& viewBackground() const { return w_.viewBackground; }
+    QtEventPump& pump() const { return w_.pump; }
+    MainView& mainView() const { return *w_.mainView; }
+    StatePanel& statePanel() const { return *w_.statePanel; }
+    EyeWindow& eyeWindow() const { return *w_.eyeWindow; }
+    BitmapExport& bitmapExport() const { return *w_.bitmapExport; }
+    SettingsDialog* settingsDialog() const { return w_.settingsDialog; }
+    FileDialogSpec& definitionOpenDialog() const { return w_.definitionOpenDialog; }
+    FileDialogSpec& definitionSaveDialog() const { return w_.definitionSaveDialog; }
+    FileDialogSpec& pictureSaveDialog() const { return w_.pictureSaveDialog; }
+    bool& continuePossible() const { return w_.continuePossible; }
+    bool& windows9xFamily() const { return w_.windows9xFamily; }
+    double lastLoopSeconds() const { return w_.lastLoopSeconds; }
+    std::vector<std::string> editorLines() const { return w_.editorLines(); }
+
+    void startOrBreakRun() const { w_.startOrBreakRun(); }
+    void squareSizeChanged() const { w_.squareSizeChanged(); }
+    void displayModeChanged() const { w_.displayModeChanged(); }
+    void refreshStateTick() const { w_.refreshStateTick(); }
+    void paintView() const { w_.paintView(); }
+
+private:
+    MainWindow& w_;
+};

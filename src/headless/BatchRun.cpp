@@ -1,0 +1,119 @@
+#include "headless/BatchRun.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "headless/HeadlessRun.h"
+#include "core/RleWriter.h"
+
+namespace qmheadless {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Progress once a second on a terminal: the loop asks for a frame, and the step hook that a
+// frame brings prints steps, steps per second and filled squares. Never when not a terminal.
+class ProgressPump final : public qm::EventPump {
+public:
+    explicit ProgressPump(bool terminal) : terminal_(terminal) {}
+    void processEvents() override {}
+    bool frameDue() override {
+        if (!terminal_) return false;
+        const Clock::time_point now = Clock::now();
+        if (now - last_ < std::chrono::seconds(1)) return false;
+        last_ = now;
+        return true;
+    }
+
+private:
+    bool terminal_;
+    Clock::time_point last_ = Clock::now();
+};
+
+struct Progress {
+    const qm::World* world = nullptr;
+    int64_t lastSteps = 0;
+    Clock::time_point lastTime = Clock::now();
+    bool shown = false;
+
+    static void show(void* self) {
+        auto& p = *static_cast<Progress*>(self);
+        const Clock::time_point now = Clock::now();
+        const double seconds = std::chrono::duration<double>(now - p.lastTime).count();
+        const int64_t steps = p.world->counters.stepCount;
+        const double rate = seconds > 0.0 ? static_cast<double>(steps - p.lastSteps) / seconds : 0.0;
+        std::fprintf(stderr, "\rsteps=%lld steps_per_s=%.0f filled=%lld   ", static_cast<long long>(steps), rate,
+                     static_cast<long long>(p.world->counters.filled));
+        std::fflush(stderr);
+        p.lastSteps = steps;
+        p.lastTime = now;
+        p.shown = true;
+    }
+};
+
+bool failed(qm::StopReason stop) {
+    return stop == qm::StopReason::InvalidStart || stop == qm::StopReason::CannotSet || stop == qm::StopReason::Error;
+}
+
+void reportNotWritten(const char* what, const std::string& path, const std::string& reason) {
+    std::fprintf(stderr, "quillmarch --batch: the %s could not be written to %s (%s)\n", what, path.c_str(),
+                 reason.c_str());
+}
+
+// The picture and the pattern of the world as it stands, each when asked for; false when one
+// could not be written (reported on standard error).
+bool writeOutputs(const RunOptions& options, const HeadlessSession& session, const PngWriter& writePng) {
+    bool written = true;
+    if (!options.pngFile.empty()) {
+        const std::string reason = writePng(session.world, session.document, options.pngFile, options.pngScale);
+        if (!reason.empty()) {
+            reportNotWritten("picture", options.pngFile, reason);
+            written = false;
+        }
+    }
+    if (!options.rleFile.empty()) {
+        const qm::RleError error = qm::writeRle(session.world, options.rleFile);
+        if (error != qm::RleError::None) {
+            reportNotWritten("pattern", options.rleFile, qm::rleErrorText(error));
+            written = false;
+        }
+    }
+    return written;
+}
+
+}  // namespace
+
+int runBatch(int argc, char** argv, const PngWriter& writePng) {
+    std::string error;
+    const std::optional<RunOptions> options = parseRunOptions(argc, argv, error, OptionsFor::Batch);
+    if (!options) {
+        std::fprintf(stderr, "quillmarch --batch: %s\n", error.c_str());
+        return 2;
+    }
+    if (!options->pngFile.empty() && !writePng) {
+        std::fprintf(stderr, "quillmarch --batch: --png is not available in this program\n");
+        return 2;
+    }
+    StderrMessages messages;
+    ProgressPump pump(isatty(STDERR_FILENO) == 1);
+    HeadlessSession session(messages, pump);
+    if (!session.prepare(*options)) return 2;
+
+    Progress progress;
+    progress.world = &session.world;
+    progress.lastSteps = session.world.counters.stepCount;
+    session.world.hooks.step = &Progress::show;
+    session.world.hooks.context = &progress;
+    const RunReport report = session.run();
+    if (progress.shown) std::fprintf(stderr, "\n");
+
+    const bool saved = options->saveWorld.empty() || session.save(options->saveWorld);
+    const bool written = writeOutputs(*options, session, writePng);
+    std::printf("%s\n", formatReport(report).c_str());
+    std::fflush(stdout);
+    return failed(report.stop) || !saved || !written ? 1 : 0;
+}
+
+}  // namespace qmheadless

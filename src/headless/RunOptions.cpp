@@ -1,0 +1,176 @@
+#include "headless/RunOptions.h"
+
+#include <cstring>
+
+#include "definitions/NumberText.h"
+
+namespace qmheadless {
+namespace {
+
+std::optional<qm::RunMode> modeNamed(const std::string& name) {
+    for (qm::RunMode m : {qm::RunMode::Indexed15, qm::RunMode::Indexed255, qm::RunMode::Indexed65535,
+                          qm::RunMode::BlackWhite, qm::RunMode::Generalized})
+        if (name == qm::runModeName(m)) return m;
+    return std::nullopt;
+}
+
+bool benchOnly(const std::string& arg) {
+    for (const char* name : {"--baseline", "--repeat", "--gui", "--size", "--show", "--eye", "--eye-pairs"})
+        if (arg == name) return true;
+    return false;
+}
+
+// Outputs that only a batch run writes.
+bool batchOnly(const std::string& arg) {
+    for (const char* name : {"--png", "--png-scale", "--rle"})
+        if (arg == name) return true;
+    return false;
+}
+
+// Options that set up a fresh run: an opened world brings its own.
+bool setsUpAFreshRun(const std::string& arg) {
+    for (const char* name : {"--ants", "--mode", "--states", "--mem", "--continue"})
+        if (arg == name) return true;
+    return false;
+}
+
+}  // namespace
+
+const char* benchUsage() {
+    return "usage: quillmarch-bench [--ants FILE] [--mode indexed15|indexed255|indexed65535|bw|generalized]\n"
+           "       [--states N] [--mem ITEM] [--continue] [--max-steps N] [--open-world FILE] [--save-world FILE]\n"
+           "       [--baseline] [--repeat K] [--gui [--size 0|1|2|4|6|8] [--show 0|1|2|3] [--eye] [--repaints]]\n"
+           "       [--eye-pairs ROUNDS]";
+}
+
+const char* batchUsage() {
+    return "usage: quillmarch --batch [--ants FILE] [--mode indexed15|indexed255|indexed65535|bw|generalized]\n"
+           "       [--states N] [--mem ITEM] [--continue] [--max-steps N] [--open-world FILE] [--save-world FILE]\n"
+           "       [--png FILE [--png-scale S]] [--rle FILE]";
+}
+
+std::optional<RunOptions> parseRunOptions(int argc, char** argv, std::string& error, OptionsFor program) {
+    RunOptions o;
+    std::string freshRunOption;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (program == OptionsFor::Batch && benchOnly(arg)) {
+            error = "unknown option: " + arg;
+            return std::nullopt;
+        }
+        if (program == OptionsFor::Bench && batchOnly(arg)) {
+            error = "unknown option: " + arg;
+            return std::nullopt;
+        }
+        if (setsUpAFreshRun(arg)) freshRunOption = arg;
+        auto value = [&]() -> std::optional<std::string> {
+            if (i + 1 >= argc) {
+                error = "missing value for " + arg;
+                return std::nullopt;
+            }
+            return std::string(argv[++i]);
+        };
+        auto number = [&](int64_t lo, int64_t hi) -> std::optional<int64_t> {
+            auto v = value();
+            if (!v) return std::nullopt;
+            int64_t n = 0;
+            if (!qm::textToInt64(*v, n) || n < lo || n > hi) {
+                error = "bad value for " + arg + ": " + *v;
+                return std::nullopt;
+            }
+            return n;
+        };
+        if (arg == "--ants") {
+            auto v = value();
+            if (!v) return std::nullopt;
+            o.antsFile = *v;
+        } else if (arg == "--mode") {
+            auto v = value();
+            if (!v) return std::nullopt;
+            auto m = modeNamed(*v);
+            if (!m) {
+                error = "unknown mode: " + *v;
+                return std::nullopt;
+            }
+            o.mode = *m;
+        } else if (arg == "--states") {
+            auto n = number(2, 64);
+            if (!n) return std::nullopt;
+            o.states = static_cast<int32_t>(*n);
+        } else if (arg == "--mem") {
+            auto n = number(0, 7);
+            if (!n) return std::nullopt;
+            o.memoryItem = static_cast<int>(*n);
+        } else if (arg == "--continue") {
+            o.continueCompute = true;
+        } else if (arg == "--max-steps") {
+            auto n = number(INT64_MIN, INT64_MAX);
+            if (!n) return std::nullopt;
+            o.maxSteps = *n;
+        } else if (arg == "--open-world" || arg == "--save-world") {
+            auto v = value();
+            if (!v) return std::nullopt;
+            (arg == "--open-world" ? o.openWorld : o.saveWorld) = *v;
+        } else if (arg == "--png" || arg == "--rle") {
+            auto v = value();
+            if (!v) return std::nullopt;
+            if (v->empty()) {
+                error = "empty file name for " + arg;
+                return std::nullopt;
+            }
+            (arg == "--png" ? o.pngFile : o.rleFile) = *v;
+        } else if (arg == "--png-scale") {
+            auto n = number(1, INT32_MAX);
+            if (!n) return std::nullopt;
+            o.pngScale = static_cast<int32_t>(*n);
+        } else if (arg == "--baseline") {
+            o.baseline = true;
+        } else if (arg == "--repeat") {
+            auto n = number(1, 1000000);
+            if (!n) return std::nullopt;
+            o.repeat = static_cast<int>(*n);
+        } else if (arg == "--gui") {
+            o.gui = true;
+        } else if (arg == "--size") {
+            auto v = value();
+            if (!v) return std::nullopt;
+            const char* sizes[] = {"0", "1", "2", "4", "6", "8"};
+            int found = -1;
+            for (int k = 0; k < 6; ++k)
+                if (*v == sizes[k]) found = k;
+            if (found < 0) {
+                error = "bad value for --size: " + *v;
+                return std::nullopt;
+            }
+            o.squareSizeItem = found;
+        } else if (arg == "--show") {
+            auto n = number(0, 3);
+            if (!n) return std::nullopt;
+            o.showItem = static_cast<int>(*n);
+        } else if (arg == "--eye") {
+            o.eye = true;
+        } else if (arg == "--repaints") {
+            o.repaints = true;
+            o.gui = true;
+        } else if (arg == "--eye-pairs") {
+            auto n = number(1, 100000);
+            if (!n) return std::nullopt;
+            o.eyePairs = static_cast<int>(*n);
+            o.gui = true;
+        } else {
+            error = "unknown option: " + arg;
+            return std::nullopt;
+        }
+    }
+    if (!o.openWorld.empty() && !freshRunOption.empty()) {
+        error = freshRunOption + " cannot be used with --open-world: the world brings its own";
+        return std::nullopt;
+    }
+    if (o.pngScale != 0 && o.pngFile.empty()) {
+        error = "--png-scale needs --png";
+        return std::nullopt;
+    }
+    return o;
+}
+
+}  // namespace qmheadless

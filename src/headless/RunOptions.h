@@ -1,0 +1,48 @@
+#pragma once
+// Command line of quillmarch-bench.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/World.h"
+
+namespace qmheadless {
+
+struct RunOptions {
+    std::string antsFile;              // empty: the one line "0,0,1"
+    qm::RunMode mode = qm::RunMode::Indexed255;
+    int32_t states = 2;
+    int memoryItem = 1;
+    bool continueCompute = false;
+    std::optional<int64_t> maxSteps;   // default: the step maximum
+    bool baseline = false;
+    int repeat = 1;
+    // Runs through the real window.
+    bool gui = false;
+    int squareSizeItem = 2;            // squareSizeCombo item: "0","1","2","4","6","8"
+    int showItem = 1;                  // displayModeCombo item
+    bool eye = false;
+    bool repaints = false;             // after the run: time the full repaints of view and eye
+    int eyePairs = 0;                  // > 0: rounds of eye hidden / shown in one window
+    // Worlds: the run continues an opened world, and the world it ends with is saved.
+    std::string openWorld;
+    std::string saveWorld;
+    // Batch runs: the whole picture (PNG) and the pattern (RLE) written after the run.
+    std::string pngFile;
+    int32_t pngScale = 0;  // squares per pixel side; 0: the smallest scale that fits
+    std::string rleFile;
+};
+
+// Which program reads the command line: the batch run of the main program takes the run options
+// only, the benchmark takes its own as well.
+enum class OptionsFor { Bench, Batch };
+
+// Parses argv; on a bad option returns nothing and fills `error`.
+// argv[0] is the program (or the "--batch" that selected the batch run) and is not read.
+std::optional<RunOptions> parseRunOptions(int argc, char** argv, std::string& error,
+                                              OptionsFor program = OptionsFor::Bench);
+const char* benchUsage();
+const char* batchUsage();
+
+}  // namespace qmheadless
