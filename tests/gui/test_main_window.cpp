@@ -1,5 +1,8 @@
 // The main window's controls, its first activation, resize and the program's defaults.
 
+#include <set>
+
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -407,4 +410,45 @@ TEST_F(KeysTest, CtrlEExportsTheView) {
     ASSERT_EQ(dialogs.saveDialogs.size(), 1u) << "the export's file dialog opened";
     EXPECT_EQ(dialogs.saveDialogs[0].defaultSuffix, "bmp");
     EXPECT_EQ(ui().view.saveBmpAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E)) << "shown in the menu";
+}
+
+// ------------------------------------------------------------------------------------------
+// Names
+
+// Every control of both windows, and every command of the window, carries a name of its own:
+// the name in the code, by which tests, the benchmark and reports find it.
+TEST_F(MainWindowTest, EveryControlAndCommandHasAUniqueObjectName) {
+    openWindow();
+    for (QWidget* window : {static_cast<QWidget*>(form.get()), static_cast<QWidget*>(about.get())}) {
+        std::set<QString> names;
+        auto expectNamed = [&](QObject* object) {
+            const QString name = object->objectName();
+            if (name.startsWith(QLatin1String("qt_"))) return;  // the toolkit's own parts
+            EXPECT_FALSE(name.isEmpty()) << object->metaObject()->className() << " \"" << object->property("text").toString().toStdString() << "\" in "
+                                         << window->metaObject()->className();
+            if (!name.isEmpty()) {
+                EXPECT_TRUE(names.insert(name).second) << name.toStdString();
+            }
+        };
+        for (QWidget* widget : window->findChildren<QWidget*>()) {
+            // The parts the toolkit builds inside a control (a tab bar's scroll buttons, an editor's
+            // viewport, a combo box's list) are not the program's.
+            if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLabel*>(widget) ||
+                qobject_cast<QLineEdit*>(widget) || qobject_cast<QComboBox*>(widget) ||
+                qobject_cast<QSlider*>(widget) || qobject_cast<QGroupBox*>(widget) ||
+                qobject_cast<QPlainTextEdit*>(widget) || qobject_cast<QTabWidget*>(widget) ||
+                qobject_cast<qm::ImageSurface*>(widget) || qobject_cast<qm::RadioGroup*>(widget)) {
+                if (widget->parentWidget() && (qobject_cast<QTabWidget*>(widget->parentWidget()) ||
+                                               widget->parentWidget()->objectName().startsWith("qt_") ||
+                                               qobject_cast<qm::RadioGroup*>(widget->parentWidget())))
+                    continue;
+                expectNamed(widget);
+            }
+        }
+        for (QAction* action : window->findChildren<QAction*>()) {
+            const auto* menu = qobject_cast<QMenu*>(action->parent());
+            if (!action->isSeparator() && !(menu && menu->menuAction() == action)) expectNamed(action);
+        }
+        for (QTimer* timer : window->findChildren<QTimer*>(Qt::FindDirectChildrenOnly)) expectNamed(timer);
+    }
 }

@@ -92,26 +92,26 @@ void SettingsDialog::buildHeader() {
     makerHomeLink = makeLinkLabel(this, MakerHomePage, 52, 80, 400);
     productHomeLink->installEventFilter(this);
     makerHomeLink->installEventFilter(this);
-    makeBoldLabel(this, QStringLiteral("Help:"), 10, 102, 40);
-    makeLabel(this, QStringLiteral("Use context menu for save to BMP"), 52, 102, 300);
+    makeBoldLabel(this, QStringLiteral("Help:"), 10, 102, 40)->setObjectName(QStringLiteral("helpCaption"));
+    makeLabel(this, QStringLiteral("Use context menu for save to BMP"), 52, 102, 300)->setObjectName(QStringLiteral("bmpHintCaption"));
 }
 
 void SettingsDialog::buildLimits() {
-    makeBoldLabel(this, QStringLiteral("Limits:"), 10, 124, 60);
-    makeLabel(this, QStringLiteral("Step maximum:"), 20, 142, 250);
+    makeBoldLabel(this, QStringLiteral("Limits:"), 10, 124, 60)->setObjectName(QStringLiteral("limitsCaption"));
+    makeLabel(this, QStringLiteral("Step maximum:"), 20, 142, 250)->setObjectName(QStringLiteral("stepsLimitCaption"));
     stepsLimitValue = makeValueLabel(this, QStringLiteral("0"), 280, 142, 150);
-    makeLabel(this, QStringLiteral("Boundary of each axis maximum (+ -):"), 20, 160, 250);
+    makeLabel(this, QStringLiteral("Boundary of each axis maximum (+ -):"), 20, 160, 250)->setObjectName(QStringLiteral("boundsLimitCaption"));
     boundsLimitValue = makeValueLabel(this, QStringLiteral("0"), 280, 160, 150);
-    makeLabel(this, QStringLiteral("Filled squares maximum:"), 20, 178, 250);
+    makeLabel(this, QStringLiteral("Filled squares maximum:"), 20, 178, 250)->setObjectName(QStringLiteral("filledLimitCaption"));
     filledLimitValue = makeValueLabel(this, QStringLiteral("0"), 280, 178, 150);
-    makeLabel(this, QStringLiteral("Fast algorithm up to (+ -): "), 20, 196, 170);
+    makeLabel(this, QStringLiteral("Fast algorithm up to (+ -): "), 20, 196, 170)->setObjectName(QStringLiteral("fastGridLimitCaption"));
     fastGridLimitValue = makeValueLabel(this, QStringLiteral("0"), 190, 196, 60);
-    makeLabel(this, QStringLiteral("in each axis (XY)"), 256, 196, 150);
+    makeLabel(this, QStringLiteral("in each axis (XY)"), 256, 196, 150)->setObjectName(QStringLiteral("eachAxisCaption"));
 }
 
 void SettingsDialog::buildMemoryChoice() {
-    makeBoldLabel(this, QStringLiteral("Setting:"), 10, 220, 60);
-    makeLabel(this, QStringLiteral("Sytem memory:"), 20, 238, 100);
+    makeBoldLabel(this, QStringLiteral("Setting:"), 10, 220, 60)->setObjectName(QStringLiteral("settingCaption"));
+    makeLabel(this, QStringLiteral("Sytem memory:"), 20, 238, 100)->setObjectName(QStringLiteral("memoryCaption"));
     memoryNeedValue = makeValueLabel(this, QStringLiteral("---"), 120, 238, 80);
 
     QStringList captions;
@@ -128,7 +128,7 @@ void SettingsDialog::buildMemoryChoice() {
 }
 
 void SettingsDialog::buildAntMaximum() {
-    makeLabel(this, QStringLiteral(" Ant maximum:"), 10, 382, 80, 20);
+    makeLabel(this, QStringLiteral(" Ant maximum:"), 10, 382, 80, 20)->setObjectName(QStringLiteral("antMaximumCaption"));
     ants15Radio = new QRadioButton(QStringLiteral("15"), this);
     ants15Radio->setGeometry(92, 382, 45, 20);
     ants255Radio = new QRadioButton(QStringLiteral("255"), this);
@@ -160,7 +160,7 @@ void SettingsDialog::buildModeAndStates() {
 
     antKindPanel = new QFrame(this);
     antKindPanel->setGeometry(146, 404, 324, 80);
-    makeLabel(antKindPanel, QStringLiteral("States:"), 0, 4, 40);
+    makeLabel(antKindPanel, QStringLiteral("States:"), 0, 4, 40)->setObjectName(QStringLiteral("statesCaption"));
     statesCombo = new QComboBox(antKindPanel);
     statesCombo->setGeometry(42, 0, 60, 22);
     for (int states = 2; states <= 64; ++states) statesCombo->addItem(QString::number(states));
@@ -179,13 +179,13 @@ void SettingsDialog::buildModeAndStates() {
 }
 
 void SettingsDialog::buildBrakeAndTimer() {
-    makeLabel(this, QStringLiteral("Hand brake coeficient:"), 10, 500, 130, 20);
+    makeLabel(this, QStringLiteral("Hand brake coeficient:"), 10, 500, 130, 20)->setObjectName(QStringLiteral("handBrakeCoefficientCaption"));
     handBrakeCoefficientEdit = new QLineEdit(QStringLiteral("50"), this);
     handBrakeCoefficientEdit->setGeometry(142, 500, 56, 20);
     handBrakeCoefficientEdit->setMaxLength(5);
-    makeLabel(this, QStringLiteral("(max: 42000)"), 204, 500, 100, 20);
+    makeLabel(this, QStringLiteral("(max: 42000)"), 204, 500, 100, 20)->setObjectName(QStringLiteral("handBrakeMaximumCaption"));
 
-    makeLabel(this, QStringLiteral("Update disabled state every:"), 10, 530, 170, 20);
+    makeLabel(this, QStringLiteral("Update disabled state every:"), 10, 530, 170, 20)->setObjectName(QStringLiteral("refreshPeriodCaption"));
     refreshPeriodCombo = new QComboBox(this);
     refreshPeriodCombo->setGeometry(182, 529, 100, 22);
     refreshPeriodCombo->addItems({QStringLiteral("No update"), QStringLiteral("1 sec"), QStringLiteral("3 sec"),
