@@ -68,6 +68,8 @@ public:
 // `target` (they search with its search elements) but stay apart until installWorld.
 // Null with the reason in `error` when the file cannot be used.
 std::unique_ptr<LoadedWorld> readWorldFile(const std::string& path, World& target, std::string& error);
+// Whether the file is a regular file that begins as a world file does (a pipe is not waited on).
+bool startsAsWorldFile(const std::string& path);
 std::unique_ptr<LoadedWorld> parseWorld(const uint8_t* data, std::size_t size, World& target, std::string& error);
 
 // Replaces the run in `w` with the loaded one (mode, ants, counters, limits except "Max steps:",

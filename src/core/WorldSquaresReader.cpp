@@ -4,6 +4,7 @@
 #include <zstd.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -76,6 +77,23 @@ int64_t gridBytesFor(int32_t halfSize, CellWidth width) {
     return width == CellWidth::Nibble ? side * side / 2 + 1 : side * side * (width == CellWidth::Word ? 2 : 1) + 1;
 }
 
+AntMaxChoice choiceOf(RunMode mode) {
+    switch (mode) {
+        case RunMode::Indexed15: return AntMaxChoice::Ants15;
+        case RunMode::Indexed65535: return AntMaxChoice::Ants65535;
+        case RunMode::BlackWhite: return AntMaxChoice::BlackWhite;
+        default: return AntMaxChoice::Ants255;
+    }
+}
+
+// A run gets its half size from its memory choice, so any other size is damage that could make
+// a small file take gigabytes. Grids below the smallest choice (tools and tests choose their
+// own) cost no more than that choice.
+bool halfSizeFits(int32_t halfSize, RunMode mode, int memoryItem) {
+    const std::array<int32_t, MemoryChoiceCount> table = computeHalfSizes(choiceOf(mode));
+    return halfSize == table[static_cast<std::size_t>(memoryItem)] || halfSize < table[0];
+}
+
 // Widens the painted extent by the squares of every byte of a chunk that is not the fill; a
 // byte of four-bit or one-bit cells counts all of its squares.
 void notePaintedSquares(LoadedWorld& world, const uint8_t* chunk, std::size_t size, uint64_t firstByte, uint8_t fill) {
@@ -119,7 +137,7 @@ void readGrid(ByteReader in, LoadedWorld& world, MemoryBill& bill) {
     uint8_t width = 0;
     uint32_t byteSize = 0, chunkBytes = 0, listed = 0;
     need(in.i32(halfSize) && in.u8(width) && in.u32(byteSize) && in.u32(chunkBytes) && in.u32(listed), "grid");
-    need(halfSize >= 1 && halfSize <= 1 << 20, "grid size");
+    need(halfSize >= 1 && halfSizeFits(halfSize, mode, world.document.settings.memoryItem), "grid size");
     need(width == static_cast<uint8_t>(cellWidthOf(mode)), "grid cell width");
     const int64_t expected = gridBytesFor(halfSize, cellWidthOf(mode));
     need(expected <= INT32_MAX && byteSize == static_cast<uint64_t>(expected) &&
@@ -173,20 +191,8 @@ bool elementFits(const TMyMulti& e, const LoadedWorld&) {
     return e.state >= 1 && e.state <= 64;
 }
 
-template <class Element, class Store>
-void fillStore(Store& store, const uint8_t* elements, uint32_t count, LoadedWorld& world) {
-    for (uint32_t i = 0; i < count; ++i) {
-        Element e;
-        std::memcpy(&e, elements + uint64_t{i} * sizeof(Element), sizeof(Element));
-        need(!world.grid.inside(e.X, e.Y), "a stored square lies inside the grid");
-        need(elementFits(e, world), "stored square");
-        if (!store.AppendSorted(e)) {
-            if (store.LastError() == SSErrorIndex) damaged("stored squares out of order");
-            fail("not enough memory for its stored squares");
-        }
-    }
-}
-
+// Elements are unpacked a batch at a time and added as they come: memory follows the data the
+// frame really holds, not the count the file declares.
 template <class Element, class Store>
 Store* readStoreElements(ByteReader& in, LoadedWorld& world, MemoryBill& bill, Store* store) {
     std::unique_ptr<Store> owned(store);
@@ -196,24 +202,33 @@ Store* readStoreElements(ByteReader& in, LoadedWorld& world, MemoryBill& bill, S
     const uint8_t* frame = in.take(frameBytes);
     const uint64_t bytes = uint64_t{count} * sizeof(Element);
     need(frameCanHold(frameBytes, bytes), "stored squares");
-    bill.add(2 * bytes);  // the unpacked elements and the store holding them
+    bill.add(bytes);
     bill.check();
     need(ZSTD_getFrameContentSize(frame, static_cast<std::size_t>(frameBytes)) == bytes, "stored squares");
-    std::vector<uint8_t> elements;
-    try {
-        elements.resize(static_cast<std::size_t>(bytes));
-    } catch (const std::bad_alloc&) {
+    const int32_t delta = std::max(sparseStoreDelta(world.document.settings.memoryItem,
+                                                    queryMemoryStatus().available, world.grid.byteSize),
+                                   1);
+    if (owned->LastError() != SSErrorNone || !owned->Reserve(delta, delta))
         fail("not enough memory for its stored squares");
+    constexpr uint32_t BatchElements = 4096;
+    std::vector<uint8_t> batch(BatchElements * sizeof(Element));
+    FrameReader reader(frame, static_cast<std::size_t>(frameBytes));
+    for (uint32_t done = 0; done < count;) {
+        const uint32_t take = std::min(BatchElements, count - done);
+        reader.fill(batch.data(), take * sizeof(Element), "stored squares");
+        for (uint32_t i = 0; i < take; ++i) {
+            Element e;
+            std::memcpy(&e, batch.data() + std::size_t{i} * sizeof(Element), sizeof(Element));
+            need(!world.grid.inside(e.X, e.Y), "a stored square lies inside the grid");
+            need(elementFits(e, world), "stored square");
+            if (!owned->AppendSorted(e)) {
+                if (owned->LastError() == SSErrorIndex) damaged("stored squares out of order");
+                fail("not enough memory for its stored squares");
+            }
+        }
+        done += take;
     }
-    const std::size_t got =
-        ZSTD_decompress(elements.data(), elements.size(), frame, static_cast<std::size_t>(frameBytes));
-    need(!ZSTD_isError(got) && got == bytes, "stored squares");
-    const int32_t delta = sparseStoreDelta(world.document.settings.memoryItem, queryMemoryStatus().available,
-                                           world.grid.byteSize);
-    if (owned->LastError() != SSErrorNone ||
-        !owned->Reserve(std::max<int32_t>(static_cast<int32_t>(count), std::max(delta, 1)), std::max(delta, 1)))
-        fail("not enough memory for its stored squares");
-    fillStore<Element>(*owned, elements.data(), count, world);
+    reader.finish("stored squares");
     return owned.release();
 }
 

@@ -3,13 +3,11 @@
 #include <zstd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "core/ByteStream.h"
+#include "core/SafeFile.h"
 #include "core/WorldFile.h"
 #include "core/WorldFileFormat.h"
 
@@ -221,26 +219,7 @@ std::string saveWorldFile(const std::string& path, const World& w, const WorldDo
     if (!writeGrid(out, w) || !writeStore(out, w)) return "compression failed";
     out.u32(crc32(out.bytes().data(), out.size()));
 
-    // A new file next to the old one, renamed over it when complete: a failed save keeps the old.
-    const std::string partial = path + ".part";
-    {
-        std::ofstream file(partial, std::ios::binary | std::ios::trunc);
-        if (!file) return "cannot write the file";
-        file.write(out.bytes().data(), static_cast<std::streamsize>(out.size()));
-        file.flush();
-        if (!file) {
-            file.close();
-            std::remove(partial.c_str());
-            return "cannot write the file (disk full?)";
-        }
-    }
-    std::error_code renameError;
-    std::filesystem::rename(partial, path, renameError);
-    if (renameError) {
-        std::remove(partial.c_str());
-        return "cannot write the file";
-    }
-    return {};
+    return replaceFileContent(path, out.bytes().data(), out.size());
 }
 
 std::string worldOpenMessage(const std::string& path, const std::string& reason) {

@@ -1,9 +1,6 @@
 // Worlds that last: "Continue run", "Save world..." and "Open world..." of the context menu, and
 // a file named on the command line.
 
-#include <cstring>
-#include <fstream>
-
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -21,7 +18,6 @@
 #include "core/RunContinue.h"
 #include "core/StepLoops.h"
 #include "core/WorldFile.h"
-#include "core/WorldFileFormat.h"
 #include "definitions/qt/EditorCommands.h"
 #include "settings/AboutBoxUnit/AboutBoxUnit.h"
 #include "view/EyeWindow.h"
@@ -44,11 +40,7 @@ qm::AntMaxChoice antMaxChoiceOf(qm::RunMode mode) {
 
 std::string pathBytes(const QString& fileName) { return QFile::encodeName(fileName).toStdString(); }
 
-bool startsAsWorldFile(const QString& fileName) {
-    std::ifstream file(pathBytes(fileName), std::ios::binary);
-    char magic[sizeof qm::worldformat::Magic] = {};
-    return file.read(magic, sizeof magic) && std::memcmp(magic, qm::worldformat::Magic, sizeof magic) == 0;
-}
+bool startsAsWorldFile(const QString& fileName) { return qm::startsAsWorldFile(pathBytes(fileName)); }
 
 }  // namespace
 
