@@ -74,9 +74,9 @@ bool writeOutputs(const BenchOptions& options, const HeadlessSession& session, c
         }
     }
     if (!options.rleFile.empty()) {
-        const qm::RleError error = qm::writeRle(session.world, options.rleFile);
-        if (error != qm::RleError::None) {
-            reportNotWritten("pattern", options.rleFile, qm::rleErrorText(error));
+        const std::string reason = qm::writeRle(session.world, options.rleFile);
+        if (!reason.empty()) {
+            reportNotWritten("pattern", options.rleFile, reason);
             written = false;
         }
     }
@@ -91,6 +91,10 @@ int runBatch(int argc, char** argv, const PngWriter& writePng) {
     if (!options) {
         std::fprintf(stderr, "quillmarch --batch: %s\n", error.c_str());
         return 2;
+    }
+    if (options->help) {
+        std::printf("%s\n", batchUsage());
+        return 0;
     }
     if (!options->pngFile.empty() && !writePng) {
         std::fprintf(stderr, "quillmarch --batch: --png is not available in this program\n");

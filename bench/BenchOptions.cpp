@@ -52,6 +52,7 @@ const char* batchUsage() {
 std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string& error, OptionsFor program) {
     BenchOptions o;
     std::string freshRunOption;
+    bool statesGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (program == OptionsFor::Batch && benchOnly(arg)) {
@@ -80,6 +81,10 @@ std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string
             }
             return n;
         };
+        if (arg == "--help") {
+            o.help = true;
+            return o;
+        }
         if (arg == "--ants") {
             auto v = value();
             if (!v) return std::nullopt;
@@ -97,6 +102,7 @@ std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string
             auto n = number(2, 64);
             if (!n) return std::nullopt;
             o.states = static_cast<int32_t>(*n);
+            statesGiven = true;
         } else if (arg == "--mem") {
             auto n = number(0, 7);
             if (!n) return std::nullopt;
@@ -104,7 +110,7 @@ std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string
         } else if (arg == "--continue") {
             o.continueCompute = true;
         } else if (arg == "--max-steps") {
-            auto n = number(INT64_MIN, INT64_MAX);
+            auto n = number(0, INT64_MAX);
             if (!n) return std::nullopt;
             o.maxSteps = *n;
         } else if (arg == "--open-world" || arg == "--save-world") {
@@ -164,6 +170,10 @@ std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string
     }
     if (!o.openWorld.empty() && !freshRunOption.empty()) {
         error = freshRunOption + " cannot be used with --open-world: the world brings its own";
+        return std::nullopt;
+    }
+    if (statesGiven && o.mode != qm::RunMode::Generalized) {
+        error = "--states needs --mode generalized";
         return std::nullopt;
     }
     if (o.pngScale != 0 && o.pngFile.empty()) {

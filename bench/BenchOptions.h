@@ -10,6 +10,7 @@
 namespace qmbench {
 
 struct BenchOptions {
+    bool help = false;                 // --help: the usage, and nothing else is done
     std::string antsFile;              // empty: the one line "0,0,1"
     qm::RunMode mode = qm::RunMode::Indexed255;
     int32_t states = 2;

@@ -13,15 +13,15 @@
 #endif
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::string(argv[1]) == "--help") {
-        std::printf("%s\n", qmbench::benchUsage());
-        return 0;
-    }
     std::string error;
     const auto options = qmbench::parseBenchOptions(argc, argv, error);
     if (!options) {
         std::fprintf(stderr, "%s\n%s\n", error.c_str(), qmbench::benchUsage());
         return 2;
+    }
+    if (options->help) {
+        std::printf("%s\n", qmbench::benchUsage());
+        return 0;
     }
 #if !QM_BENCH_GUI
     if (options->gui) {

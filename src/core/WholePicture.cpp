@@ -1,5 +1,7 @@
 #include "core/WholePicture.h"
 
+#include "settings/AboutBoxUnit/MemoryBudget.h"
+
 #include <algorithm>
 #include <new>
 
@@ -11,6 +13,7 @@ const char* pictureErrorText(PictureError error) {
         case PictureError::BadScale: return "the scale must be 1 or more";
         case PictureError::TooLarge: return "the picture would be too large at this scale";
         case PictureError::OutOfMemory: return "not enough memory for the picture";
+        case PictureError::MoreThanTheMachineHas: return "the picture needs more memory than this machine has";
     }
     return "unknown error";
 }
@@ -93,6 +96,10 @@ PictureError draw(const World& w, const SquareBox& area, Picture& out, std::vect
 
 }  // namespace
 
+uint64_t pictureBytes(int64_t width, int64_t height, bool wide) {
+    return static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * (wide ? 2 + 3 : 1);
+}
+
 int32_t fittingScale(const SquareBox& area, int32_t maxSide) {
     const int64_t longest = std::max(area.width(), area.height());
     const int64_t scale = std::max<int64_t>(1, pixelsAlong(longest, maxSide));
@@ -112,7 +119,12 @@ PictureError renderWholePicture(const World& w, const PicturePalette& palette, c
     out.width = static_cast<int32_t>(width);
     out.height = static_cast<int32_t>(height);
     out.colours = coloursOf(w, palette);
-    if (out.colours.size() <= 256) return draw(w, area, out, out.narrowCodes);
+    const bool wide = out.colours.size() > 256;
+    if (pictureBytes(width, height, wide) > physicalMemoryOf(queryMemoryStatus())) {
+        out = Picture{};
+        return PictureError::MoreThanTheMachineHas;
+    }
+    if (!wide) return draw(w, area, out, out.narrowCodes);
     return draw(w, area, out, out.wideCodes);
 }
 

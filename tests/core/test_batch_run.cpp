@@ -38,6 +38,12 @@ BatchResult batch(std::vector<std::string> args, const qmbench::PngWriter& write
     return r;
 }
 
+// Three states for a generalized run; the other modes have none to set.
+std::vector<std::string> withStates(std::vector<std::string> args, const std::string& mode) {
+    if (mode == "generalized") args.insert(args.end(), {"--states", "3"});
+    return args;
+}
+
 // The result line without its timing fields, which differ from run to run.
 std::string withoutTiming(const std::string& line) { return line.substr(0, line.find(" seconds=")); }
 
@@ -93,11 +99,11 @@ TEST(BatchRun, SavedAndContinuedInTwoRunsPrintsTheLineOfOneRun) {
     const std::string world = dir.pathOf("half.qmw");
     for (const char* mode : {"indexed15", "bw", "generalized"}) {
         SCOPED_TRACE(mode);
-        const BatchResult whole = batch({"--ants", ants, "--mode", mode, "--states", "3", "--max-steps", "6000"});
+        const BatchResult whole = batch(withStates({"--ants", ants, "--mode", mode, "--max-steps", "6000"}, mode));
         ASSERT_EQ(whole.status, 0) << whole.err;
         EXPECT_EQ(whole.out.rfind(std::string("mode=") + mode + " ants=3 steps=6000 moves=18000 ", 0), 0u) << whole.out;
-        const BatchResult first = batch({"--ants", ants, "--mode", mode, "--states", "3", "--max-steps", "2500",
-                                         "--save-world", world});
+        const BatchResult first =
+            batch(withStates({"--ants", ants, "--mode", mode, "--max-steps", "2500", "--save-world", world}, mode));
         ASSERT_EQ(first.status, 0) << first.err;
         const BatchResult rest = batch({"--open-world", world, "--max-steps", "6000"});
         ASSERT_EQ(rest.status, 0) << rest.err;
@@ -117,6 +123,9 @@ TEST(BatchRun, BadOptionsOrInputGiveOneLineStatusTwoAndWriteNothing) {
         {"--ants", dir.pathOf("missing.txt"), "--save-world", world},
         {"--open-world", notAWorld, "--save-world", world},
         {"--open-world", notAWorld, "--ants", notAWorld, "--save-world", world},
+        {"--max-steps", "-1", "--save-world", world},
+        {"--states", "3", "--save-world", world},  // only generalized runs have states
+        {"--open-world", dir.pathOf(""), "--save-world", world},
     };
     for (const auto& args : bad) {
         const BatchResult r = batch(args);
@@ -128,6 +137,11 @@ TEST(BatchRun, BadOptionsOrInputGiveOneLineStatusTwoAndWriteNothing) {
     }
     EXPECT_EQ(batch({"--open-world", notAWorld}).err,
               "ERROR: Cannot open world file " + notAWorld + ": it is not a world file\n");
+    EXPECT_EQ(batch({"--open-world", dir.pathOf("")}).err,
+              "ERROR: Cannot open world file " + dir.pathOf("") + ": it is not a regular file\n");
+    const BatchResult help = batch({"--mode", "bw", "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("usage: quillmarch --batch", 0), 0u) << help.out;
 }
 
 TEST(BatchRun, ALimitEndsWithStatusZeroAndAWorldThatCannotGoOnIsReportedAsItStands) {
@@ -149,8 +163,9 @@ TEST(BatchRun, PictureAndPatternShowTheWorldTheRunEndedWithAlsoWhenContinued) {
         SCOPED_TRACE(mode);
         const std::string whole = dir.pathOf(std::string(mode) + "-whole.rle");
         PngRequest png;
-        const BatchResult r = batch({"--ants", ants, "--mode", mode, "--states", "3", "--max-steps", "4000",
-                                     "--png", dir.pathOf("run.png"), "--rle", whole},
+        const BatchResult r = batch(withStates({"--ants", ants, "--mode", mode, "--max-steps", "4000", "--png",
+                                                dir.pathOf("run.png"), "--rle", whole},
+                                               mode),
                                     png.writer());
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(png.calls, 1);
@@ -169,8 +184,9 @@ TEST(BatchRun, PictureAndPatternShowTheWorldTheRunEndedWithAlsoWhenContinued) {
         EXPECT_EQ(pattern.squares, png.squares);
 
         // Saved halfway, opened and continued: the same pattern, written after the world.
-        ASSERT_EQ(batch({"--ants", ants, "--mode", mode, "--states", "3", "--max-steps", "1500", "--save-world",
-                         world}).status, 0);
+        ASSERT_EQ(batch(withStates({"--ants", ants, "--mode", mode, "--max-steps", "1500", "--save-world", world},
+                                   mode)).status,
+                  0);
         const std::string continued = dir.pathOf(std::string(mode) + "-continued.rle");
         const std::string resaved = dir.pathOf("resaved.qmw");
         PngRequest scaled;
@@ -232,4 +248,31 @@ TEST(BatchRun, AnOutputThatCannotBeWrittenNamesTheFileAndEndsWithStatusOne) {
     EXPECT_NE(p.err.find(dir.pathOf("p.png")), std::string::npos) << p.err;
     EXPECT_NE(p.err.find("the disk is full"), std::string::npos) << p.err;
     EXPECT_TRUE(std::filesystem::exists(rle)) << "the pattern is still written";
+}
+
+TEST(BatchRun, WritersReplaceWhatALinkPointsToKeepItsModeAndLeaveDevicesAlone) {
+    TempDir dir;
+    const std::string ants = dir.write("low.txt", "0,-2147483647,1\n");
+    for (const char* option : {"--save-world", "--rle"}) {
+        const std::string target = dir.write(std::string("target") + option, "old");
+        const std::string link = dir.pathOf(std::string("link") + option);
+        std::filesystem::permissions(target, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+        std::filesystem::create_symlink(target, link);
+        // Squares at the lowest row of the plane: nothing wraps on the way to the file.
+        const BatchResult r = batch({"--ants", ants, "--mem", "0", "--continue", "--max-steps", "10", option, link});
+        EXPECT_EQ(r.status, 0) << option << ": " << r.err;
+        EXPECT_TRUE(std::filesystem::is_symlink(link)) << option;
+        EXPECT_NE(fileText(target), "old") << option;
+        EXPECT_EQ(std::filesystem::status(target).permissions(),
+                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
+            << option;
+
+        const BatchResult device = batch({"--max-steps", "10", option, "/dev/null"});
+        EXPECT_EQ(device.status, 1) << option;
+        EXPECT_NE(device.err.find("/dev/null"), std::string::npos) << device.err;
+        EXPECT_NE(device.err.find("not a regular file"), std::string::npos) << device.err;
+        EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+        for (const auto& entry : std::filesystem::directory_iterator(dir.pathOf("")))
+            EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << "a partial file is left";
+    }
 }
