@@ -149,8 +149,11 @@ RunReport HeadlessSession::run() {
     const int64_t movesBefore = fresh_ ? 0 : movesSoFar(w);
     if (!fresh_) {
         if (!qm::canContinue(w)) {
-            // Nothing to do: report the world as it stands, stopped by what still holds.
-            if (w.counters.stepCount >= w.limits.userMaxSteps) w.lastStop = qm::StopReason::MaxSteps;
+            // Nothing to do: report the world as it stands, stopped by what still holds (a limit
+            // before "Max steps:", which only this session set), not by what stopped it once.
+            const qm::StopReason limit = qm::limitThatHolds(w);
+            if (limit != qm::StopReason::None) w.lastStop = limit;
+            else if (w.counters.stepCount >= w.limits.userMaxSteps) w.lastStop = qm::StopReason::MaxSteps;
             RunReport r = reportOf(w, 0.0);
             r.movesBefore = r.moves;
             return r;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -15,6 +16,7 @@
 #include "RleDecoder.h"
 #include "TempDir.h"
 #include "WorldSquares.h"
+#include "core/ByteStream.h"
 #include "core/PaintedArea.h"
 
 using qmtest::TempDir;
@@ -153,6 +155,17 @@ TEST(BatchRun, ALimitEndsWithStatusZeroAndAWorldThatCannotGoOnIsReportedAsItStan
     EXPECT_EQ(again.status, 0);
     EXPECT_EQ(withoutTiming(again.out), withoutTiming(first.out)) << "already beyond \"Max steps:\"";
     EXPECT_NE(again.out.find("moves_per_s=0"), std::string::npos);
+
+    // Stored as broken off, but its filled-square maximum already reached: the limit is reported.
+    std::string bytes = fileText(world);
+    bytes[bytes.find("CNTR") + 12 + 60] = static_cast<char>(qm::StopReason::UserBreak);
+    const int64_t filledMax = 1;
+    std::memcpy(&bytes[bytes.find("SETT") + 12 + 34], &filledMax, 8);
+    const uint32_t crc = qm::crc32(bytes.data(), bytes.size() - 4);
+    std::memcpy(&bytes[bytes.size() - 4], &crc, 4);
+    const BatchResult blocked = batch({"--open-world", dir.write("blocked.qmw", bytes), "--max-steps", "5000"});
+    EXPECT_EQ(blocked.status, 0);
+    EXPECT_NE(blocked.out.find(" stop=filled "), std::string::npos) << blocked.out;
 }
 
 TEST(BatchRun, PictureAndPatternShowTheWorldTheRunEndedWithAlsoWhenContinued) {
