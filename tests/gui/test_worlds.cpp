@@ -12,6 +12,7 @@
 
 #include "MainWindowFixture.h"
 #include "view/ImageSurface.h"
+#include "view/Navigation.h"
 
 namespace {
 
@@ -122,4 +123,25 @@ TEST_F(WorldMenuTest, AFileThatIsNotAWorldLeavesTheWindowAsItWas) {
     setEditor(QString());
     form->openFromCommandLine(path);
     EXPECT_EQ(form->Memo1->toPlainText(), "0,0,1\n");
+}
+
+TEST_F(WorldMenuTest, OpeningShowsTheMovesTheWorldWasSavedWith) {
+    openWindow();
+    setEditor(QStringLiteral("0,0,1\n4,2,2\n"));
+    setMaxSteps(600);
+    clickStart();
+    form->navigation->moveTo(584, -13);
+    const QString movesX = form->LabelMX->text(), movesY = form->LabelMY->text();
+    ASSERT_EQ(movesX, "-584");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("moved.qmw"));
+    dialogs.saveAnswers.push_back(path);
+    choose(form->SaveWorld1);
+    form->navigation->moveTo(60, 40);
+
+    dialogs.openAnswers.push_back(path);
+    choose(form->OpenWorld1);
+    ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes[0].text;
+    EXPECT_EQ(form->LabelMX->text(), movesX);
+    EXPECT_EQ(form->LabelMY->text(), movesY);
 }

@@ -144,8 +144,9 @@ void TForm1::worldDisplayAfterOpen(const qm::LoadedWorld& loaded) {
     ComboBoxSizeChange();
     mainView->viewOffsetX = s.viewOffsetX;
     mainView->viewOffsetY = s.viewOffsetY;
-    LabelMX->setText(QString::number(s.viewOffsetX));
-    LabelMY->setText(QString::number(s.viewOffsetY));
+    // The labels show the moves, the offsets' opposites, as navigation shows them.
+    LabelMX->setText(QString::number(-int64_t{s.viewOffsetX}));
+    LabelMY->setText(QString::number(-int64_t{s.viewOffsetY}));
     // The squares painted outside the bounding box (start squares) must be repainted too.
     mainView->forgetVisited();
     if (loaded.paintedMinX <= loaded.paintedMaxX) {
