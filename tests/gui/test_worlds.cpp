@@ -125,7 +125,7 @@ TEST_F(WorldMenuTest, AFileThatIsNotAWorldLeavesTheWindowAsItWas) {
     EXPECT_EQ(form->Memo1->toPlainText(), "0,0,1\n");
 }
 
-TEST_F(WorldMenuTest, OpeningShowsTheMovesTheWorldWasSavedWith) {
+TEST_F(WorldMenuTest, OpeningShowsTheWorldWhereItWasSavedAsARedrawWould) {
     openWindow();
     setEditor(QStringLiteral("0,0,1\n4,2,2\n"));
     setMaxSteps(600);
@@ -144,4 +144,7 @@ TEST_F(WorldMenuTest, OpeningShowsTheMovesTheWorldWasSavedWith) {
     ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes[0].text;
     EXPECT_EQ(form->LabelMX->text(), movesX);
     EXPECT_EQ(form->LabelMY->text(), movesY);
+    const QImage opened = form->PaintBox1->image().copy();
+    form->Button14->click();  // "Redraw": the view with the state overlay of the show mode
+    EXPECT_TRUE(form->PaintBox1->image() == opened) << "opening repaints the view";
 }

@@ -158,6 +158,9 @@ void TForm1::worldDisplayAfterOpen(const qm::LoadedWorld& loaded) {
     statePanel->afterAntsRead();
     statePanel->textStateRoutine();
     mainView->updateViewCentre();
+    // The view as the world's settings give it, with the overlay of the show mode: the picture
+    // of the panned view before must not stay.
+    mainView->paintHandler();
     if (PanelFalconEye->isVisible()) eyeWindow->redrawClick();
     updateWorldActions();
     repaint();
