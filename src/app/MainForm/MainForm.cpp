@@ -2,6 +2,7 @@
 // the forwarding of every handler to the subsystem that owns the work.
 
 #include "app/MainForm/MainForm.h"
+#include "app/StartClickGuard.h"
 
 #include <exception>
 

@@ -46,6 +46,7 @@ class PictureCommands;
 class StatePanel;
 class TAboutBox;
 class ViewGestures;
+class StartClickGuard;
 class TForm1;
 
 namespace qm {
@@ -258,6 +259,7 @@ public:
     std::unique_ptr<EditorCommands> editorCommands;
     std::unique_ptr<PictureCommands> pictureCommands;
     std::unique_ptr<ViewGestures> viewGestures;
+    std::unique_ptr<StartClickGuard> startClickGuard;
 
     // --- Life of the window ---
     void FormCreate();

@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include "app/MainForm/MainForm.h"
+#include "app/StartClickGuard.h"
 #include "view/ImageSurface.h"
 #include "view/PictureCommands.h"
 #include "view/ViewGestures.h"
@@ -36,6 +37,7 @@ QString withKey(const QString& hint, const QKeySequence& key) {
 void TForm1::buildHandCommands() {
     pictureCommands = std::make_unique<PictureCommands>(*this);
     viewGestures = std::make_unique<ViewGestures>(*this);
+    startClickGuard = std::make_unique<StartClickGuard>(*Button1);
 
     // The view export's key, usable without opening the menu.
     SavetoBMP1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));

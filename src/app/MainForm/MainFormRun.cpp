@@ -19,6 +19,7 @@
 
 #include "app/Dialogs.h"
 #include "app/MainForm/MainForm.h"
+#include "app/StartClickGuard.h"
 #include "core/RunContinue.h"
 #include "core/RunSetup.h"
 #include "core/StepLoops.h"
@@ -64,6 +65,8 @@ bool isIndexedMode(const qm::World& w) {
 
 void TForm1::Button1Click() {
     if (runInProgress_ || world.idle == 0) {
+        // A second "Start" clicked during the hourglass is not the "Break" of the run it started.
+        if (startClickGuard->clickMadeDuringPreparation()) return;
         world.idle = 1;
         return;
     }
@@ -94,6 +97,7 @@ void TForm1::showRunError(const std::string& text) {
 
 void TForm1::runFromStart() {
     qm::WaitCursor cursor;  // the hourglass for the preparation
+    startClickGuard->preparationStarts();
     bool active = false;
     try {
         if (aboutBox) aboutBox->ComboBoxTimerChange();
@@ -140,6 +144,7 @@ void TForm1::runFromStart() {
         }
 
         cursor.restore();
+        startClickGuard->preparationEnds();
         world.idle = 0;
         active = true;
         runWhileActive(lines);
