@@ -436,7 +436,7 @@ TEST_P(WholePicture, PngHoldsEverySquareAsTheRepaintedViewShowsIt) {
               "");
     EXPECT_EQ(QImage(batchFile).convertToFormat(QImage::Format_RGB32), png.convertToFormat(QImage::Format_RGB32));
     EXPECT_EQ(qm::writeWholePicturePngInDefaultColours(form->world, 0, "/nonexistent/b.png", 0),
-              "the file cannot be written");
+              "the file cannot be created");
 }
 
 INSTANTIATE_TEST_SUITE_P(

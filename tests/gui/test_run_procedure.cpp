@@ -284,7 +284,7 @@ TEST_F(MainWindowTest, StartClickedAgainWhileTheRunIsPreparedIsNotItsBreak) {
     };
     bool clickedAgain = false;
     allocator.refuseAllocate = [&](std::size_t) {
-        if (!std::exchange(clickedAgain, true)) click(900001);
+        if (!std::exchange(clickedAgain, true)) click(900000);  // within the preparation however fast
         return false;
     };
     installAllocator();
