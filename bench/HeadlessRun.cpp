@@ -2,15 +2,15 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/RunContinue.h"
 #include "core/RunSetup.h"
 #include "core/StepLoops.h"
 #include "definitions/AntReader.h"
+#include "definitions/Imfile.h"
 #include "settings/AboutBoxUnit/MemoryBudget.h"
 
 namespace qmbench {
@@ -43,9 +43,10 @@ void setUserMaxSteps(qm::World& w, const BenchOptions& o) {
     w.limits.userMaxSteps = wanted > w.limits.stepMax ? w.limits.stepMax : wanted;
 }
 
+// Read as every reader reads: a regular file only, never waiting on a pipe.
 std::string fileText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    const std::optional<qm::FileBytes> file = qm::readRegularFile(path, INT64_MAX);
+    return file ? file->bytes : std::string();
 }
 
 // Moves a world has made: whole steps and the ants of the step not yet counted.

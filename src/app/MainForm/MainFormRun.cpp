@@ -6,6 +6,7 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <optional>
 
 #include <QCheckBox>
 #include <QFile>
@@ -24,6 +25,7 @@
 #include "core/RunSetup.h"
 #include "core/StepLoops.h"
 #include "definitions/AntReader.h"
+#include "definitions/Imfile.h"
 #include "settings/AboutBoxUnit/AboutBoxUnit.h"
 #include "view/EyeWindow.h"
 #include "view/MainView.h"
@@ -48,9 +50,10 @@ void releaseBlock(uint64_t*& block) {
 // the definition file (empty when it cannot be read; the run reports that itself).
 std::string definitionText(const std::vector<std::string>& editorLines, const QString& fileName) {
     if (!fileName.isEmpty()) {
-        QFile file(fileName);
-        if (!file.open(QIODevice::ReadOnly)) return {};
-        return file.readAll().toStdString();
+        // Regular files only: a pipe named here would be waited on for ever.
+        const std::optional<qm::FileBytes> file =
+            qm::readRegularFile(QFile::encodeName(fileName).toStdString(), INT64_MAX);
+        return file ? file->bytes : std::string();
     }
     std::string text;
     for (const std::string& line : editorLines) text += line + "\n";
