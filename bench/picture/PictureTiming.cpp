@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     int64_t painted = 0;
     for (int32_t i = 0; i < w.grid.byteSize; ++i) {
         const uint32_t v = random();
-        w.grid.cells[i] = (v & 256) ? uint8_t(v % 255) : 0xFF;
+        w.grid.cells[i] = (v & 256) ? uint8_t(~(v % 255)) : 0;  // complemented ant index, or empty
     }
     for (int32_t x = -r; x <= r; ++x)
         for (int32_t y = -r; y <= r; ++y) painted += w.grid.indexedValue(x, y) != 0xFF;

@@ -94,9 +94,9 @@ bool halfSizeFits(int32_t halfSize, RunMode mode, int memoryItem) {
     return halfSize == table[static_cast<std::size_t>(memoryItem)] || halfSize < table[0];
 }
 
-// Widens the painted extent by the squares of every byte of a chunk that is not the fill; a
-// byte of four-bit or one-bit cells counts all of its squares.
-void notePaintedSquares(LoadedWorld& world, const uint8_t* chunk, std::size_t size, uint64_t firstByte, uint8_t fill) {
+// Widens the painted extent by the squares of every byte of a chunk, as the grid holds it, that
+// is not zero; a byte of four-bit or one-bit cells counts all of its squares.
+void notePaintedSquares(LoadedWorld& world, const uint8_t* chunk, std::size_t size, uint64_t firstByte) {
     const FastGrid& g = world.grid;
     const auto side = static_cast<uint64_t>(g.side);
     auto note = [&](uint64_t u, uint64_t v) {
@@ -109,7 +109,7 @@ void notePaintedSquares(LoadedWorld& world, const uint8_t* chunk, std::size_t si
         world.paintedMaxY = std::max(world.paintedMaxY, y);
     };
     for (std::size_t i = 0; i < size; ++i) {
-        if (chunk[i] == fill) continue;
+        if (chunk[i] == 0) continue;
         const uint64_t at = firstByte + i;
         switch (g.width) {
             case CellWidth::Bit: {
@@ -158,7 +158,7 @@ void readGrid(ByteReader in, LoadedWorld& world, MemoryBill& bill) {
 
     bill.add(byteSize);
     bill.check();
-    if (!allocateFastGrid(world.grid, halfSize, cellWidthOf(mode), fillByteOf(mode)))
+    if (!allocateFastGrid(world.grid, halfSize, cellWidthOf(mode)))
         fail("not enough memory for its grid");
     FrameReader reader(frame, static_cast<std::size_t>(frameBytes));
     for (uint32_t k : chunks) {
@@ -166,7 +166,8 @@ void readGrid(ByteReader in, LoadedWorld& world, MemoryBill& bill) {
         const std::size_t size = static_cast<std::size_t>(std::min<uint64_t>(chunkBytes, byteSize - at));
         uint8_t* chunk = world.grid.cells + at;
         reader.fill(chunk, size, "grid data");
-        notePaintedSquares(world, chunk, size, at, fillByteOf(mode));
+        if (isIndexedMode(mode)) complementBytes(chunk, size);
+        notePaintedSquares(world, chunk, size, at);
         if (mode == RunMode::Generalized) {
             uint8_t highest = 0;
             for (std::size_t i = 0; i < size; ++i) highest = std::max(highest, chunk[i]);

@@ -127,21 +127,21 @@ void writeDefinition(ByteWriter& out, const std::string& text) {
     out.raw(text.data(), text.size());
 }
 
-bool chunkHoldsOnly(const uint8_t* chunk, std::size_t size, uint8_t fill) {
-    return size == 0 || (chunk[0] == fill && std::memcmp(chunk, chunk + 1, size - 1) == 0);
+bool chunkEmpty(const uint8_t* chunk, std::size_t size) {
+    return size == 0 || (chunk[0] == 0 && std::memcmp(chunk, chunk + 1, size - 1) == 0);
 }
 
 bool writeGrid(ByteWriter& out, const World& w) {
     Section section(out, TagGrid);
     const FastGrid& g = w.grid;
-    const uint8_t fill = fillByteOf(w.mode());
+    const bool complemented = isIndexedMode(w.mode());
     const auto total = static_cast<uint64_t>(g.byteSize);
     const uint64_t chunkCount = (total + GridChunkBytes - 1) / GridChunkBytes;
     std::vector<uint32_t> painted;
     uint64_t paintedBytes = 0;
     for (uint64_t k = 0; k < chunkCount; ++k) {
         const uint64_t size = std::min<uint64_t>(GridChunkBytes, total - k * GridChunkBytes);
-        if (chunkHoldsOnly(g.cells + k * GridChunkBytes, size, fill)) continue;
+        if (chunkEmpty(g.cells + k * GridChunkBytes, size)) continue;
         painted.push_back(static_cast<uint32_t>(k));
         paintedBytes += size;
     }
@@ -155,9 +155,17 @@ bool writeGrid(ByteWriter& out, const World& w) {
     out.u64(0);
     FrameWriter frame(out);
     frame.setSize(paintedBytes);
-    for (uint32_t k : painted)
-        frame.add(g.cells + uint64_t{k} * GridChunkBytes,
-                  std::min<uint64_t>(GridChunkBytes, total - uint64_t{k} * GridChunkBytes));
+    std::vector<uint8_t> converted(complemented ? GridChunkBytes : 0);
+    for (uint32_t k : painted) {
+        const uint8_t* chunk = g.cells + uint64_t{k} * GridChunkBytes;
+        const auto size = static_cast<std::size_t>(std::min<uint64_t>(GridChunkBytes, total - uint64_t{k} * GridChunkBytes));
+        if (complemented) {
+            std::memcpy(converted.data(), chunk, size);
+            complementBytes(converted.data(), size);
+            chunk = converted.data();
+        }
+        frame.add(chunk, size);
+    }
     const bool ok = frame.finish();
     out.patchU64(frameLengthAt, out.size() - frameLengthAt - 8);
     return ok;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +19,7 @@
 #include "WorldSquares.h"
 #include "core/ByteStream.h"
 #include "core/PaintedArea.h"
+#include "core/WorldFile.h"
 
 using qmtest::TempDir;
 
@@ -93,7 +95,53 @@ struct PngRequest {
     }
 };
 
+// A saved world read back on its own: every square with what it holds, and where each ant stands.
+struct ReadBack {
+    qmtest::Squares squares;
+    std::vector<std::pair<int32_t, int32_t>> ants;
+    std::string error;
+};
+ReadBack readBack(const std::string& path) {
+    ReadBack r;
+    qm::World w;
+    const auto loaded = qm::readWorldFile(path, w, r.error);
+    if (!loaded) return r;
+    qm::installWorld(w, *loaded);
+    EXPECT_TRUE(qmtest::allSquares(w, r.squares));
+    for (int32_t i = 0; i < w.counters.antCount; ++i) r.ants.emplace_back(w.antPos[i].x, w.antPos[i].y);
+    return r;
+}
+
 }  // namespace
+
+// Files written while indexed grids held the ant index itself, all ones when empty, open as the
+// runs they held: continued, they end as a fresh run does, square by square.
+TEST(BatchRun, WorldsOfTheFirstGridEncodingOpenAndGoOnAsAFreshRun) {
+    TempDir dir;
+    const std::string worlds = QM_TEST_WORLDS_DIR;
+    for (const std::string mode : {"indexed15", "indexed255", "indexed65535"}) {
+        SCOPED_TRACE(mode);
+        const std::string fresh = dir.pathOf(mode + "-fresh.qmw");
+        const std::string continued = dir.pathOf(mode + "-continued.qmw");
+        const BatchResult whole = batch({"--ants", worlds + "/ants15.txt", "--mode", mode, "--mem", "0",
+                                         "--max-steps", "4000", "--save-world", fresh});
+        ASSERT_EQ(whole.status, 0) << whole.err;
+        const BatchResult rest = batch({"--open-world", worlds + "/" + mode + "-first-encoding.qmw", "--max-steps",
+                                        "4000", "--save-world", continued});
+        ASSERT_EQ(rest.status, 0) << rest.err;
+        EXPECT_EQ(withoutTiming(rest.out), withoutTiming(whole.out));
+        const ReadBack expected = readBack(fresh);
+        const ReadBack actual = readBack(continued);
+        ASSERT_EQ(expected.error, "");
+        ASSERT_EQ(actual.error, "");
+        EXPECT_GT(expected.squares.size(), 1000u);
+        EXPECT_TRUE(expected.squares == actual.squares);
+        EXPECT_EQ(expected.ants, actual.ants);
+        EXPECT_TRUE(std::any_of(actual.squares.begin(), actual.squares.end(),
+                                [](const auto& square) { return square.second == 14; }))
+            << "the largest ant number of the 15-ant mode holds squares";
+    }
+}
 
 TEST(BatchRun, SavedAndContinuedInTwoRunsPrintsTheLineOfOneRun) {
     TempDir dir;

@@ -199,14 +199,11 @@ void paintSquare(World& w, int32_t x, int32_t y) {
     FastGrid& g = w.grid;
     switch (g.width) {
         case CellWidth::Bit: g.cells[g.bitByte(x, y)] |= FastGrid::bitMask(x, g.halfSize); break;
-        case CellWidth::Nibble: {
-            const int64_t cell = g.cellIndex(x, y);
-            uint8_t& b = g.cells[cell >> 1];
-            b = (cell & 1) ? uint8_t((b & 0xF0u) | 0x2u) : uint8_t((b & 0x0Fu) | 0x20u);
+        case CellWidth::Byte:
+            if (w.generalized) g.cells[g.cellIndex(x, y)] = 2;
+            else g.setIndexedValue(x, y, 2);
             break;
-        }
-        case CellWidth::Word: reinterpret_cast<uint16_t*>(g.cells)[g.cellIndex(x, y)] = 3; break;
-        case CellWidth::Byte: g.cells[g.cellIndex(x, y)] = 2; break;
+        default: g.setIndexedValue(x, y, 2); break;
     }
 }
 
@@ -237,7 +234,7 @@ TEST(PaintedArea, FindsLoneSquaresBeyondEmptyLinesAndAtTheGridsEdgesInEveryMode)
                 for (const auto& [x, y] : layout) paintSquare(t.w, x * half / 20, y * half / 20);
                 SquareBox expected = squareBySquareExtent(t.w);
                 ASSERT_FALSE(expected.empty());
-                const SquareBox grid = gridExtent(t.w.grid, t.w.generalized);
+                const SquareBox grid = gridExtent(t.w.grid);
                 EXPECT_EQ(std::tie(grid.minX, grid.maxX, grid.minY, grid.maxY),
                           std::tie(expected.minX, expected.maxX, expected.minY, expected.maxY))
                     << runModeName(mode) << " half " << half << " first square " << layout[0].first;
@@ -249,7 +246,7 @@ TEST(PaintedArea, FindsLoneSquaresBeyondEmptyLinesAndAtTheGridsEdgesInEveryMode)
             }
         }
         TestWorld empty(mode, 20, {{0, 0, 1, 0b10}});
-        EXPECT_TRUE(gridExtent(empty.w.grid, empty.w.generalized).empty()) << runModeName(mode);
+        EXPECT_TRUE(gridExtent(empty.w.grid).empty()) << runModeName(mode);
     }
 }
 
