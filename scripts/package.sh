@@ -5,10 +5,11 @@
 #   scripts/package.sh                 Release build in build-package/, package there
 #   scripts/package.sh --reuse DIR     package an existing, built tree (the tests use build/)
 #
-# Prints the path of the package on its last line. Fails on any lintian error or warning
+# Prints the path of the package on standard output, everything else on standard error. Fails on any lintian error or warning
 # that is not listed below with its reason.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+exec 3>&1 1>&2
 
 BUILD=build-package
 REUSE=0
@@ -61,4 +62,4 @@ suppress=$(IFS=,; echo "${SUPPRESSED[*]:-}")
 # The build runs as root on CI machines; lintian's warning about that says nothing of the package.
 lintian --fail-on error,warning ${suppress:+--suppress-tags "$suppress"} "$DEB" 2> >(grep -v 'running with root privileges' >&2)
 
-echo "$DEB"
+echo "$DEB" >&3

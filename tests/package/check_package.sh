@@ -8,12 +8,12 @@
 set -euo pipefail
 BUILD=$(cd "${1:?usage: check_package.sh BUILD_DIR}" && pwd)
 cd "$(dirname "$0")/../.."
-scripts/deps.sh libglib2.0-bin man-db
+scripts/deps.sh libglib2.0-bin man-db bsdextrautils
 
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
-DEB=$(scripts/package.sh --reuse "$BUILD" | tail -1)
+DEB=$(scripts/package.sh --reuse "$BUILD")
 [ -f "$DEB" ] || { echo "FAIL: no package built" >&2; exit 1; }
 
 version=$("$BUILD/quillmarch" --version | awk '{print $2}')
@@ -37,7 +37,7 @@ actual_files=$(dpkg-deb -c "$DEB" | awk '$1 !~ /^d/ {sub(/^\./, "", $6); print $
 # Depends as dpkg-shlibdeps found them: the toolkit and zstd among them, each with a version.
 depends=$(dpkg-deb -f "$DEB" Depends)
 for library in libc6 libqt6widgets6 libzstd1 libstdc++6; do
-  sed 's/, */\n/g' <<<"$depends" | grep -qE "^${library//+/\\+} \(>= [^)]+\)$" ||
+  grep -qE "^${library//+/\\+} \(>= [^)]+\)$" <<<"${depends//, /$'\n'}" ||
     fail "Depends lacks $library with a version: $depends"
 done
 
@@ -60,9 +60,9 @@ for world in world.qmw renamed-world; do
   type=$(in_root gio info -a standard::content-type "$ROOT/$world" | sed -n 's/^ *standard::content-type: //p')
   [ "$type" = application/x-quillmarch-world ] || fail "$world is typed '$type'"
 done
-in_root gio info -a standard::icon "$ROOT/world.qmw" | grep -q 'standard::icon: application-x-quillmarch-world' ||
+grep -q 'standard::icon: application-x-quillmarch-world' <<<"$(in_root gio info -a standard::icon "$ROOT/world.qmw")" ||
   fail "a world file does not get the world icon"
-in_root gio mime application/x-quillmarch-world | grep -q '^Default application for .*: quillmarch\.desktop$' ||
+grep -q '^Default application for .*: quillmarch\.desktop$' <<<"$(in_root gio mime application/x-quillmarch-world)" ||
   fail "world files do not open in quillmarch.desktop"
 grep -q '^Exec=quillmarch %f$' "$ROOT/usr/share/applications/quillmarch.desktop" ||
   fail "the desktop entry does not pass the file to the program"
@@ -72,12 +72,13 @@ page="$ROOT/usr/share/man/man1/quillmarch.1.gz"
 warnings=$(man --warnings -l "$page" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "the manual page has errors: $warnings"
 help_options=$("$program" --help | grep -oE -- '--[a-z][a-z-]*' | sort -u)
-page_options=$(MANWIDTH=200 man -l "$page" 2>/dev/null | col -b |
-  sed -n '/^OPTIONS/,/^[A-Z]/p' | grep -oE '^ {7}--[a-z][a-z-]*' | tr -d ' ' | sort -u)
+# Whole outputs are read before grep: with pipefail, a grep -q that stops early fails the pipe.
+rendered=$(MANWIDTH=200 man -l "$page" 2>/dev/null | col -b)
+page_options=$(sed -n '/^OPTIONS/,/^[A-Z]/p' <<<"$rendered" | grep -oE '^ {7}--[a-z][a-z-]*' | tr -d ' ' | sort -u)
 [ "$help_options" = "$page_options" ] ||
   fail "--help and the manual page name different options:$(diff <(echo "$help_options") <(echo "$page_options") | sed -n 's/^[<>]/\n  &/p' | tr -d '\n')"
 for section in SYNOPSIS DESCRIPTION "EXIT STATUS" FILES EXAMPLES; do
-  MANWIDTH=200 man -l "$page" 2>/dev/null | col -b | grep -qx "$section" || fail "the manual page has no $section"
+  grep -qx "$section" <<<"$rendered" || fail "the manual page has no $section"
 done
 
 ((failures == 0)) && echo "package: $DEB checked"
