@@ -5,8 +5,8 @@
 #   scripts/package.sh                 Release build in build-package/, package there
 #   scripts/package.sh --reuse DIR     package an existing, built tree (the tests use build/)
 #
-# Prints the path of the package on standard output, everything else on standard error. Fails on any lintian error or warning
-# that is not listed below with its reason.
+# Prints the path of the package on standard output, everything else on standard error.
+# Fails on any lintian error or warning that is not listed below with its reason.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 exec 3>&1 1>&2
@@ -52,7 +52,8 @@ trap 'rm -rf "$ROOT"' EXIT
 dpkg-deb -x "$DEB" "$ROOT"
 desktop-file-validate "$ROOT/usr/share/applications/quillmarch.desktop"
 appstreamcli validate --no-net --pedantic "$ROOT"/usr/share/metainfo/*.metainfo.xml >/dev/null
-# As the system's trigger does on install; the note about the search path is for users.
+# As the system's trigger does on install (with the root on the search path, so that it does
+# not warn that the root is not).
 XDG_DATA_DIRS="$ROOT/usr/share" update-mime-database "$ROOT/usr/share/mime"
 
 # lintian tags that may stay, each with its reason (none today):
