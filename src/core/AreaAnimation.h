@@ -49,6 +49,7 @@ public:
     // Drops the file; nothing is left behind.
     void abandon() { gif_.abandon(); }
     GifError error() const { return error_; }
+    void setPalette(const PicturePalette& palette) { palette_ = palette; }
     const GifAnimation& gif() const { return gif_; }
     int32_t scale() const { return frames_.scale(); }
 

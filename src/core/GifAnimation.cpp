@@ -19,7 +19,7 @@ const char* gifErrorText(GifError error) {
         case GifError::WrongFrameSize: return "a frame does not have the size of the animation";
         case GifError::TooLarge: return "the frames would be too large for an animation";
         case GifError::OutOfMemory: return "not enough memory for the animation";
-        case GifError::NotStarted: return "the animation is not being written";
+        case GifError::NotStarted: return "no frame was recorded";
     }
     return "unknown error";
 }
