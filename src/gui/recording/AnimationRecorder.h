@@ -12,6 +12,7 @@
 
 #include "core/AreaAnimation.h"
 #include "core/GifAnimation.h"
+#include "core/GifEncoderThread.h"
 #include "core/WholePicture.h"
 #include "core/World.h"
 #include "gui/recording/RecordingOptions.h"
@@ -49,7 +50,7 @@ public:
 
 private:
     qm::RecordingOptions options_;
-    qm::GifAnimation view_;
+    qm::GifEncoderThread view_;  // view frames come at the display's pace: encoded beside the run
     std::optional<qm::AreaAnimation> area_;
     QImage canvas_;  // a view frame of the first frame's size
     qm::GifError error_ = qm::GifError::None;
