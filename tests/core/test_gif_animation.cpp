@@ -15,6 +15,7 @@
 #include "WorldSquares.h"
 #include "core/AreaAnimation.h"
 #include "core/GifAnimation.h"
+#include "core/GifEncoderThread.h"
 #include "core/GifPalette.h"
 #include "view/Colours.h"
 
@@ -188,37 +189,45 @@ TEST(GifRecording, MoreColoursThanATableTakeTheirNearestOfAFixedTableAndTheBackg
     for (uint32_t c : colours) EXPECT_EQ(few.colourAt(few.indexOf(c)), c);
 }
 
-TEST(GifRecording, AWriteFailureStopsTheRecordingWithItsReasonAndLeavesNoFile) {
-    TempDir dir;
-    const std::string path = dir.pathOf("full.gif");
+// The file system refuses to grow a file beyond 20 kB, as a full disk would; noise frames of 200
+// x 200 pixels pass it at once.
+template <class Encoder>
+void expectAWriteFailureStopsForGood(const std::string& path) {
     std::vector<uint32_t> noise(200 * 200);
     std::mt19937 random(5);
     std::vector<uint32_t> colours;
     for (int i = 0; i < 200; ++i) colours.push_back(random() & 0xFFFFFFu);
-
-    // The file system refuses to grow the file beyond 20 kB, as a full disk would.
     rlimit before{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = before;
     small.rlim_cur = 20000;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    GifAnimation gif;
+    Encoder gif;
     GifError error = gif.start(path, 200, 200, colours, 50);
     for (int frame = 0; frame < 50 && error == GifError::None; ++frame) {
         for (uint32_t& p : noise) p = toArgb(colours[random() % colours.size()]);
         error = gif.addArgb(noise.data(), 200, 200, 200);
     }
+    if (error == GifError::None) error = gif.finish();
     setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_EQ(error, GifError::WriteFailed);
     EXPECT_STREQ(gifErrorText(error), "the file cannot be written");
-    EXPECT_FALSE(gif.active());
     EXPECT_EQ(gif.addArgb(noise.data(), 200, 200, 200), GifError::WriteFailed) << "stopped for good";
     EXPECT_EQ(gif.finish(), GifError::WriteFailed);
+}
+
+TEST(GifRecording, AWriteFailureStopsTheRecordingWithItsReasonAndLeavesNoFile) {
+    TempDir dir;
+    const std::string path = dir.pathOf("full.gif");
+    expectAWriteFailureStopsForGood<GifAnimation>(path);
+    expectAWriteFailureStopsForGood<GifEncoderThread>(path);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.pathOf("")), {}), 0) << "no file, no temporary";
 
+    const std::vector<uint32_t> colours{0xFFFFFF, 0};
+    const std::vector<uint32_t> noise(100, 0xFF000000u);
     GifAnimation nowhere;
     EXPECT_EQ(nowhere.start(dir.pathOf("no-such-dir/a.gif"), 10, 10, colours, 50), GifError::CannotCreate);
     EXPECT_EQ(nowhere.start(path, 70000, 10, colours, 50), GifError::TooLarge);
