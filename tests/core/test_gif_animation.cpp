@@ -183,6 +183,35 @@ TEST(GifRecording, MoreColoursThanATableTakeTheirNearestOfAFixedTableAndTheBackg
         EXPECT_EQ(many.colourAt(many.indexOfArgb(toArgb(c))), got);
         EXPECT_LE(gap(c, got, 0) + gap(c, got, 8) + gap(c, got, 16), 26 + 22 + 26) << std::hex << c;
     }
+
+    // A run of 300 ants of their own colours: its pictures have wide codes.
+    TempDir dir;
+    std::vector<AntSpec> ants;
+    for (int i = 0; i < 300; ++i) ants.push_back({i % 20 * 3 - 30, i / 20 * 3 - 30, uint8_t(1 + i % 4)});
+    TestWorld t(RunMode::Indexed65535, 40, ants);
+    for (int32_t i = 0; i < 300; ++i) t.w.antColour[i] = makeColourWord(colours[std::size_t(i)], directionOf(t.w.antColour[i]));
+    t.w.limits.userMaxSteps = 30;
+    t.run();
+    const PicturePalette palette{0xDFEFEF, nullptr};
+    Picture picture;
+    ASSERT_EQ(renderWholePicture(t.w, palette, paintedArea(t.w), 1, picture), PictureError::None);
+    ASSERT_TRUE(picture.wide());
+    AreaAnimation animation(dir.pathOf("many.gif"), AreaFrames::fixed(paintedArea(t.w), 1), palette, 50);
+    ASSERT_EQ(animation.add(t.w), GifError::None);
+    ASSERT_EQ(animation.finish(), GifError::None);
+    const DecodedGif gif = decodeGif(dir.pathOf("many.gif"));
+    ASSERT_TRUE(gif.ok);
+    ASSERT_EQ(gif.frames.size(), 1u);
+    const std::vector<uint32_t> shown = coloursOf(picture);
+    ASSERT_EQ(gif.frames[0].size(), shown.size());
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const uint32_t got = gif.frames[0][i];
+        if (shown[i] == 0xDFEFEFu) {
+            EXPECT_EQ(got, 0xDFEFEFu);
+        }
+        EXPECT_LE(gap(shown[i], got, 0) + gap(shown[i], got, 8) + gap(shown[i], got, 16), 26 + 22 + 26);
+    }
+
     colours.resize(256);
     const GifPalette few(colours);
     EXPECT_TRUE(few.exact());
