@@ -291,6 +291,7 @@ TEST(BatchRun, AnAnimationShowsTheStartEveryNStepsAndTheEndOverTheFinalAreaAtOne
         const BatchResult r = batch({"--mode", mode, "--max-steps", "1050", "--gif", gif, "--gif-every", "100",
                                      "--gif-scale", "2", "--gif-delay", "70"});
         ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_TRUE(r.err.empty()) << "a run paused for frames shows no progress off a terminal: " << r.err;
         EXPECT_EQ(withoutTiming(r.out), withoutTiming(plain.out)) << "frames do not change the run";
         const qmtest::DecodedGif d = qmtest::decodeGif(gif);
         ASSERT_TRUE(d.ok);
