@@ -34,12 +34,14 @@ AreaFrames AreaFrames::following(int32_t maxSide) {
 SquareBox AreaFrames::boxFor(const SquareBox& painted) {
     if (!sized_) {
         scale_ = fittingScale(painted, maxSide_);
-        const int64_t least = std::max(1, maxSide_ / 4);
-        width_ = std::max(ceilDiv(painted.width(), scale_), least);
-        height_ = std::max(ceilDiv(painted.height(), scale_), least);
+        const int64_t smallest = std::max(1, maxSide_ / 4);
+        width_ = std::max(ceilDiv(painted.width(), scale_), smallest);
+        height_ = std::max(ceilDiv(painted.height(), scale_), smallest);
         sized_ = true;
     }
-    for (int64_t s = scale_;; ++s) {
+    const int64_t fits =
+        std::max({int64_t{scale_}, ceilDiv(painted.width(), width_), ceilDiv(painted.height(), height_)});
+    for (int64_t s = fits;; ++s) {
         const int64_t spanX = width_ * s, spanY = height_ * s;
         if (spanX < painted.width() || spanY < painted.height()) continue;
         const int64_t centreX = (int64_t{painted.minX} + painted.maxX) / 2;

@@ -8,7 +8,8 @@ namespace {
 int channel(uint32_t colour, int shift) { return static_cast<int>((colour >> shift) & 0xFF); }
 
 int distance(uint32_t a, uint32_t b) {
-    const int r = channel(a, 0) - channel(b, 0), g = channel(a, 8) - channel(b, 8), bl = channel(a, 16) - channel(b, 16);
+    const int r = channel(a, 0) - channel(b, 0), g = channel(a, 8) - channel(b, 8);
+    const int bl = channel(a, 16) - channel(b, 16);
     return r * r + g * g + bl * bl;
 }
 

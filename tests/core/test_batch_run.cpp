@@ -264,7 +264,8 @@ std::unique_ptr<qmbench::HeadlessSession> runOf(const std::string& mode, int64_t
 }
 
 // The area picture of that run over `area`, in the colours a new window shows it in.
-std::vector<uint32_t> areaPictureAfter(const std::string& mode, int64_t steps, const qm::SquareBox& area, int32_t scale) {
+std::vector<uint32_t> areaPictureAfter(const std::string& mode, int64_t steps, const qm::SquareBox& area,
+                                       int32_t scale) {
     const auto session = runOf(mode, steps);
     qm::StateColourTable states{};
     qm::fillInitialStateColours(states, session->world.states);

@@ -176,7 +176,9 @@ TEST(GifRecording, MoreColoursThanATableTakeTheirNearestOfAFixedTableAndTheBackg
     EXPECT_FALSE(many.exact());
     EXPECT_LE(many.size(), GifPalette::MaxEntries);
     EXPECT_EQ(many.colourAt(many.indexOf(0xDFEFEF)), 0xDFEFEFu);
-    auto gap = [](uint32_t a, uint32_t b, int shift) { return std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)); };
+    auto gap = [](uint32_t a, uint32_t b, int shift) {
+        return std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF));
+    };
     for (int i = 0; i < 2000; ++i) {
         const uint32_t c = random() & 0xFFFFFFu;
         const uint32_t got = many.colourAt(many.indexOf(c));
@@ -189,7 +191,8 @@ TEST(GifRecording, MoreColoursThanATableTakeTheirNearestOfAFixedTableAndTheBackg
     std::vector<AntSpec> ants;
     for (int i = 0; i < 300; ++i) ants.push_back({i % 20 * 3 - 30, i / 20 * 3 - 30, uint8_t(1 + i % 4)});
     TestWorld t(RunMode::Indexed65535, 40, ants);
-    for (int32_t i = 0; i < 300; ++i) t.w.antColour[i] = makeColourWord(colours[std::size_t(i)], directionOf(t.w.antColour[i]));
+    for (int32_t i = 0; i < 300; ++i)
+        t.w.antColour[i] = makeColourWord(colours[std::size_t(i)], directionOf(t.w.antColour[i]));
     t.w.limits.userMaxSteps = 30;
     t.run();
     const PicturePalette palette{0xDFEFEF, nullptr};

@@ -34,7 +34,8 @@ QImage viewAt(int t, int width = 40, int height = 30) {
     image.fill(qm::toArgb(Background));
     for (int i = 0; i < 3; ++i)
         for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 5; ++x) image.setPixel((3 * t + 7 * i + x) % width, (2 * t + 9 * i + y) % height, qm::toArgb(AntColours[i]));
+            for (int x = 0; x < 5; ++x)
+                image.setPixel((3 * t + 7 * i + x) % width, (2 * t + 9 * i + y) % height, qm::toArgb(AntColours[i]));
     return image;
 }
 

@@ -38,7 +38,8 @@ qm::GifError AnimationRecorder::addView(const QImage& view, const qm::World& w, 
 
 qm::GifError AnimationRecorder::addArea(const qm::World& w, const qm::PicturePalette& palette) {
     if (failed()) return error_;
-    if (!area_) area_.emplace(options_.fileName, qm::AreaFrames::following(options_.areaSide), palette, options_.delayMs);
+    if (!area_)
+        area_.emplace(options_.fileName, qm::AreaFrames::following(options_.areaSide), palette, options_.delayMs);
     area_->setPalette(palette);  // the window's colours may have changed since
     return error_ = area_->add(w);
 }
