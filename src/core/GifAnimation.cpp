@@ -183,17 +183,12 @@ GifError GifAnimation::addPicture(const Picture& picture) {
 GifError GifAnimation::addArgb(const uint32_t* pixels, int64_t pixelsPerRow, int32_t width, int32_t height) {
     if (const GifError e = checkFrame(width, height); e != GifError::None) return e;
     uint8_t* out = current_.data();
+    // Every pixel through the palette's cache: its hits are predictable where a test for a run of
+    // one colour is not, as squares of several colours alternate along a row.
+    const GifPalette& palette = *palette_;
     for (int32_t y = 0; y < height; ++y) {
         const uint32_t* in = pixels + y * pixelsPerRow;
-        uint32_t lastPixel = ~in[0];
-        uint8_t lastIndex = 0;
-        for (int32_t x = 0; x < width; ++x) {
-            if (in[x] != lastPixel) {
-                lastPixel = in[x];
-                lastIndex = palette_->indexOfArgb(lastPixel);
-            }
-            *out++ = lastIndex;
-        }
+        for (int32_t x = 0; x < width; ++x) *out++ = palette.indexOfArgb(in[x]);
     }
     return writeCurrent();
 }
