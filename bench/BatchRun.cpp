@@ -4,7 +4,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 
+#include "GifBatch.h"
 #include "HeadlessRun.h"
 #include "core/RleWriter.h"
 
@@ -41,6 +43,8 @@ struct Progress {
     static void show(void* self) {
         auto& p = *static_cast<Progress*>(self);
         const Clock::time_point now = Clock::now();
+        // A run paused for frames starts its loop again, and each start brings a step hook.
+        if (p.shown && now - p.lastTime < std::chrono::milliseconds(500)) return;
         const double seconds = std::chrono::duration<double>(now - p.lastTime).count();
         const int64_t steps = p.world->counters.stepCount;
         const double rate = seconds > 0.0 ? static_cast<double>(steps - p.lastSteps) / seconds : 0.0;
@@ -100,21 +104,36 @@ int runBatch(int argc, char** argv, const PngWriter& writePng) {
         std::fprintf(stderr, "quillmarch --batch: --png is not available in this program\n");
         return 2;
     }
+    // Every frame of an animation has the size of the final area, which a first run finds.
+    const std::optional<qm::SquareBox> gifArea =
+        options->gifFile.empty() ? std::nullopt : finalPaintedArea(*options);
     StderrMessages messages;
     ProgressPump pump(isatty(STDERR_FILENO) == 1);
     HeadlessSession session(messages, pump);
     if (!session.prepare(*options)) return 2;
+    std::unique_ptr<GifBatch> gif;
+    if (gifArea) {
+        gif = std::make_unique<GifBatch>(*options, *gifArea, session.world, session.document);
+        gif->frame();
+    }
 
     Progress progress;
     progress.world = &session.world;
     progress.lastSteps = session.world.counters.stepCount;
     session.world.hooks.step = &Progress::show;
     session.world.hooks.context = &progress;
-    const RunReport report = session.run();
+    const RunReport report = gif ? session.run(options->gifEvery, [&] { gif->frame(); }) : session.run();
     if (progress.shown) std::fprintf(stderr, "\n");
 
     const bool saved = options->saveWorld.empty() || session.save(options->saveWorld);
-    const bool written = writeOutputs(*options, session, writePng);
+    bool written = writeOutputs(*options, session, writePng);
+    if (gif) {
+        const std::string reason = gif->finish();
+        if (!reason.empty()) {
+            reportNotWritten("animation", options->gifFile, reason);
+            written = false;
+        }
+    }
     std::printf("%s\n", formatReport(report).c_str());
     std::fflush(stdout);
     return failed(report.stop) || !saved || !written ? 1 : 0;

@@ -22,7 +22,7 @@ bool benchOnly(const std::string& arg) {
 
 // Outputs that only a batch run writes.
 bool batchOnly(const std::string& arg) {
-    for (const char* name : {"--png", "--png-scale", "--rle"})
+    for (const char* name : {"--png", "--png-scale", "--rle", "--gif", "--gif-every", "--gif-scale", "--gif-delay"})
         if (arg == name) return true;
     return false;
 }
@@ -46,13 +46,15 @@ const char* benchUsage() {
 const char* batchUsage() {
     return "usage: quillmarch --batch [--ants FILE] [--mode indexed15|indexed255|indexed65535|bw|generalized]\n"
            "       [--states N] [--mem ITEM] [--continue] [--max-steps N] [--open-world FILE] [--save-world FILE]\n"
-           "       [--png FILE [--png-scale S]] [--rle FILE]";
+           "       [--png FILE [--png-scale S]] [--rle FILE]\n"
+           "       [--gif FILE --gif-every N [--gif-scale S] [--gif-delay MS]]";
 }
 
 std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string& error, OptionsFor program) {
     BenchOptions o;
     std::string freshRunOption;
     bool statesGiven = false;
+    bool gifDelayGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (program == OptionsFor::Batch && benchOnly(arg)) {
@@ -117,14 +119,27 @@ std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string
             auto v = value();
             if (!v) return std::nullopt;
             (arg == "--open-world" ? o.openWorld : o.saveWorld) = *v;
-        } else if (arg == "--png" || arg == "--rle") {
+        } else if (arg == "--png" || arg == "--rle" || arg == "--gif") {
             auto v = value();
             if (!v) return std::nullopt;
             if (v->empty()) {
                 error = "empty file name for " + arg;
                 return std::nullopt;
             }
-            (arg == "--png" ? o.pngFile : o.rleFile) = *v;
+            (arg == "--png" ? o.pngFile : arg == "--rle" ? o.rleFile : o.gifFile) = *v;
+        } else if (arg == "--gif-every") {
+            auto n = number(1, INT64_MAX);
+            if (!n) return std::nullopt;
+            o.gifEvery = *n;
+        } else if (arg == "--gif-scale") {
+            auto n = number(1, INT32_MAX);
+            if (!n) return std::nullopt;
+            o.gifScale = static_cast<int32_t>(*n);
+        } else if (arg == "--gif-delay") {
+            auto n = number(0, 655350);
+            if (!n) return std::nullopt;
+            o.gifDelayMs = static_cast<int32_t>(*n);
+            gifDelayGiven = true;
         } else if (arg == "--png-scale") {
             auto n = number(1, INT32_MAX);
             if (!n) return std::nullopt;
@@ -178,6 +193,14 @@ std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string
     }
     if (o.pngScale != 0 && o.pngFile.empty()) {
         error = "--png-scale needs --png";
+        return std::nullopt;
+    }
+    if (!o.gifFile.empty() && o.gifEvery == 0) {
+        error = "--gif needs --gif-every";
+        return std::nullopt;
+    }
+    if (o.gifFile.empty() && (o.gifEvery != 0 || o.gifScale != 0 || gifDelayGiven)) {
+        error = "--gif-every, --gif-scale and --gif-delay need --gif";
         return std::nullopt;
     }
     return o;

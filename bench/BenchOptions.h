@@ -33,6 +33,11 @@ struct BenchOptions {
     std::string pngFile;
     int32_t pngScale = 0;  // squares per pixel side; 0: the smallest scale that fits
     std::string rleFile;
+    // Batch runs: an animation of the whole painted area, a frame every `gifEvery` steps.
+    std::string gifFile;
+    int64_t gifEvery = 0;
+    int32_t gifScale = 0;  // 0: the smallest scale that fits the final area in 1,024 pixels
+    int32_t gifDelayMs = 50;
 };
 
 // Which program reads the command line: the batch run of the main program takes the run options

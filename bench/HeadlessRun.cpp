@@ -54,6 +54,23 @@ int64_t movesSoFar(const qm::World& w) {
     return w.counters.stepCount * w.counters.antCount + w.resumeAnt;
 }
 
+// The loop, paused at every multiple of `every` steps; the seconds the loop itself took.
+double runLoop(qm::World& w, int64_t every, const std::function<void()>& reached) {
+    using Clock = std::chrono::steady_clock;
+    const int64_t last = w.limits.userMaxSteps;
+    double seconds = 0.0;
+    for (;;) {
+        const int64_t pause = every > 0 ? (w.counters.stepCount / every + 1) * every : last;
+        w.limits.userMaxSteps = pause < last ? pause : last;
+        const auto start = Clock::now();
+        qm::runStepLoop(w);
+        seconds += std::chrono::duration<double>(Clock::now() - start).count();
+        w.limits.userMaxSteps = last;
+        if (w.lastStop != qm::StopReason::MaxSteps || w.counters.stepCount >= last) return seconds;
+        reached();
+    }
+}
+
 }  // namespace
 
 qm::BoxResult StderrMessages::showMessage(const std::string& text, qm::BoxType, qm::BoxButtons) {
@@ -145,7 +162,7 @@ bool HeadlessSession::openWorld(const BenchOptions& o) {
     return true;
 }
 
-RunReport HeadlessSession::run() {
+RunReport HeadlessSession::run(int64_t every, const std::function<void()>& reached) {
     qm::World& w = world;
     const int64_t movesBefore = fresh_ ? 0 : movesSoFar(w);
     if (!fresh_) {
@@ -161,12 +178,10 @@ RunReport HeadlessSession::run() {
         }
         w.idle = 0;
     }
-    const auto start = std::chrono::steady_clock::now();
-    qm::runStepLoop(w);
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    const double seconds = runLoop(w, reached ? every : 0, reached);
     w.idle = 1;
-    w.counters.elapsedDays += elapsed.count() / 86400.0;
-    RunReport r = reportOf(w, elapsed.count());
+    w.counters.elapsedDays += seconds / 86400.0;
+    RunReport r = reportOf(w, seconds);
     r.movesBefore = movesBefore;
     return r;
 }

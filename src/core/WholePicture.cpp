@@ -25,8 +25,10 @@ constexpr int32_t TileColumns = 64;
 
 int64_t pixelsAlong(int64_t squares, int64_t scale) { return (squares + scale - 1) / scale; }
 
-// Colour of every code the run's squares can hold; codes beyond it are not drawn.
-std::vector<uint32_t> coloursOf(const World& w, const PicturePalette& palette) {
+}  // namespace
+
+// Codes beyond the colours are not drawn.
+std::vector<uint32_t> pictureColours(const World& w, const PicturePalette& palette) {
     std::vector<uint32_t> colours{palette.background};
     switch (w.mode()) {
         case RunMode::BlackWhite: colours.push_back(BlackColour); break;
@@ -40,6 +42,8 @@ std::vector<uint32_t> coloursOf(const World& w, const PicturePalette& palette) {
     }
     return colours;
 }
+
+namespace {
 
 template <class Code>
 class CodeWriter {
@@ -118,7 +122,7 @@ PictureError renderWholePicture(const World& w, const PicturePalette& palette, c
     out.scale = s;
     out.width = static_cast<int32_t>(width);
     out.height = static_cast<int32_t>(height);
-    out.colours = coloursOf(w, palette);
+    out.colours = pictureColours(w, palette);
     const bool wide = out.colours.size() > 256;
     if (pictureBytes(width, height, wide) > physicalMemoryOf(queryMemoryStatus())) {
         out = Picture{};

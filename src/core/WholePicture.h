@@ -43,6 +43,9 @@ struct Picture {
 enum class PictureError { None, BadScale, TooLarge, OutOfMemory, MoreThanTheMachineHas };
 const char* pictureErrorText(PictureError error);
 
+// The colour of every code the run's squares can hold, by code (0: the background).
+std::vector<uint32_t> pictureColours(const World& w, const PicturePalette& palette);
+
 // The smallest s for which ceil(width / s) and ceil(height / s) are at most `maxSide`.
 int32_t fittingScale(const SquareBox& area, int32_t maxSide = MaxPictureSide);
 

@@ -14,12 +14,16 @@
 
 #include "BatchRun.h"
 #include "BenchOptions.h"
+#include "GifFrames.h"
+#include "HeadlessRun.h"
 #include "RleDecoder.h"
 #include "TempDir.h"
 #include "WorldSquares.h"
 #include "core/ByteStream.h"
 #include "core/PaintedArea.h"
 #include "core/WorldFile.h"
+#include "core/WholePicture.h"
+#include "view/Colours.h"
 
 using qmtest::TempDir;
 
@@ -275,6 +279,12 @@ TEST(BatchRun, PictureOptionsWithoutAPictureOrAWriterAreBadOptions) {
         {"--png", "", "--rle", rle},
         {"--rle", rle, "--png"},
         {"--rle", rle, "--mode", "hexagonal"},
+        {"--rle", rle, "--gif", dir.pathOf("a.gif")},
+        {"--rle", rle, "--gif", dir.pathOf("a.gif"), "--gif-every", "0"},
+        {"--rle", rle, "--gif-every", "10"},
+        {"--rle", rle, "--gif-scale", "2"},
+        {"--rle", rle, "--gif-delay", "40"},
+        {"--rle", rle, "--gif", dir.pathOf("a.gif"), "--gif-every", "10", "--gif-delay", "-1"},
     };
     for (const auto& args : bad) {
         const BatchResult r = batch(args, request.writer());
@@ -309,6 +319,69 @@ TEST(BatchRun, AnOutputThatCannotBeWrittenNamesTheFileAndEndsWithStatusOne) {
     EXPECT_NE(p.err.find(dir.pathOf("p.png")), std::string::npos) << p.err;
     EXPECT_NE(p.err.find("the disk is full"), std::string::npos) << p.err;
     EXPECT_TRUE(std::filesystem::exists(rle)) << "the pattern is still written";
+
+    const std::string gif = dir.pathOf("no-such-dir/a.gif");
+    const BatchResult g = batch({"--max-steps", "300", "--gif", gif, "--gif-every", "50"});
+    EXPECT_EQ(g.status, 1);
+    EXPECT_NE(g.err.find(gif + " (the file cannot be created)"), std::string::npos) << g.err;
+}
+
+namespace {
+
+// A fresh run of `steps` steps in the batch's default settings.
+std::unique_ptr<qmbench::HeadlessSession> runOf(const std::string& mode, int64_t steps) {
+    static qmbench::StderrMessages messages;
+    static qmbench::IdlePump pump;
+    qmbench::BenchOptions options;
+    options.mode = mode == "generalized" ? qm::RunMode::Generalized : qm::RunMode::Indexed255;
+    options.maxSteps = steps;
+    auto session = std::make_unique<qmbench::HeadlessSession>(messages, pump);
+    if (session->prepare(options)) session->run();
+    return session;
+}
+
+// The area picture of that run over `area`, in the colours a new window shows it in.
+std::vector<uint32_t> areaPictureAfter(const std::string& mode, int64_t steps, const qm::SquareBox& area,
+                                       int32_t scale) {
+    const auto session = runOf(mode, steps);
+    qm::StateColourTable states{};
+    qm::fillInitialStateColours(states, session->world.states);
+    qm::rebuildStateColours(states, session->world.states, session->document.settings.spectrum + 1,
+                            qm::DefaultViewBackground);
+    qm::Picture picture;
+    if (qm::renderWholePicture(session->world, {qm::DefaultViewBackground, &states}, area, scale, picture) !=
+        qm::PictureError::None)
+        return {};
+    std::vector<uint32_t> colours;
+    for (int32_t y = 0; y < picture.height; ++y)
+        for (int32_t x = 0; x < picture.width; ++x) colours.push_back(picture.colourAt(x, y));
+    return colours;
+}
+
+}  // namespace
+
+TEST(BatchRun, AnAnimationShowsTheStartEveryNStepsAndTheEndOverTheFinalAreaAtOneReduction) {
+    TempDir dir;
+    for (const std::string mode : {"indexed255", "generalized"}) {
+        SCOPED_TRACE(mode);
+        const std::string gif = dir.pathOf(mode + ".gif");
+        const BatchResult plain = batch({"--mode", mode, "--max-steps", "1050"});
+        const BatchResult r = batch({"--mode", mode, "--max-steps", "1050", "--gif", gif, "--gif-every", "100",
+                                     "--gif-scale", "2", "--gif-delay", "70"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_TRUE(r.err.empty()) << "a run paused for frames shows no progress off a terminal: " << r.err;
+        EXPECT_EQ(withoutTiming(r.out), withoutTiming(plain.out)) << "frames do not change the run";
+        const qmtest::DecodedGif d = qmtest::decodeGif(gif);
+        ASSERT_TRUE(d.ok);
+        ASSERT_EQ(d.frames.size(), 12u) << "steps 0, 100, ..., 1000 and the end at 1050";
+        EXPECT_EQ(d.delaysCs.front(), 7);
+        const qm::SquareBox area = qm::paintedArea(runOf(mode, 1050)->world);
+        EXPECT_EQ(d.width, (area.width() + 1) / 2);
+        EXPECT_EQ(d.height, (area.height() + 1) / 2);
+        for (std::size_t k = 0; k < d.frames.size(); ++k)
+            EXPECT_EQ(d.frames[k], areaPictureAfter(mode, std::min<int64_t>(100 * int64_t(k), 1050), area, 2))
+                << "frame " << k;
+    }
 }
 
 TEST(BatchRun, WritersReplaceWhatALinkPointsToKeepItsModeAndLeaveDevicesAlone) {
