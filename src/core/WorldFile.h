@@ -30,6 +30,19 @@ struct WorldDocument {
     std::string definitionText;  // the definition the run started from
 };
 
+// Where a run stands: written in place of the world's own counters, so that a state seen at a
+// step end (before the loop counts the step) can be kept as the stopped run it equals.
+struct WorldPoint {
+    RunCounters counters;
+    int32_t resumeAnt = 0;
+    StopReason lastStop = StopReason::None;
+    static WorldPoint of(const World& w);
+};
+
+// The bytes of a world file, in memory: what saveWorldFile writes, with `point` for the
+// counters. Empty on success, else the reason.
+std::string encodeWorld(const World& w, const WorldDocument& document, const WorldPoint& point, std::string& bytes);
+
 // Writes the world (the last run: grid, store, ants, counters, limits) and the document to
 // `path`. An existing file is replaced only once the new one is complete. Empty on success,
 // else the reason.

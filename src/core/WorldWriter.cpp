@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 #include <vector>
 
 #include "core/ByteStream.h"
@@ -92,9 +93,9 @@ void writeSettings(ByteWriter& out, const World& w, const WorldSettings& s) {
     out.i32(w.limits.axisBound);
 }
 
-void writeCounters(ByteWriter& out, const World& w) {
+void writeCounters(ByteWriter& out, const WorldPoint& point) {
     Section section(out, TagCounters);
-    const RunCounters& c = w.counters;
+    const RunCounters& c = point.counters;
     out.i64(c.stepCount);
     out.i64(c.filled);
     out.i64(c.peakFilled);
@@ -104,9 +105,9 @@ void writeCounters(ByteWriter& out, const World& w) {
     out.i32(c.maxY);
     out.i32(c.antCount);
     out.i32(c.currentAnt);
-    out.i32(w.resumeAnt);
+    out.i32(point.resumeAnt);
     out.f64(c.elapsedDays);
-    out.u8(static_cast<uint8_t>(w.lastStop));
+    out.u8(static_cast<uint8_t>(point.lastStop));
 }
 
 void writeAnts(ByteWriter& out, const World& w) {
@@ -208,25 +209,35 @@ bool writeStore(ByteWriter& out, const World& w) {
 
 }  // namespace
 
-std::string saveWorldFile(const std::string& path, const World& w, const WorldDocument& document) {
+WorldPoint WorldPoint::of(const World& w) { return WorldPoint{w.counters, w.resumeAnt, w.lastStop}; }
+
+std::string encodeWorld(const World& w, const WorldDocument& document, const WorldPoint& point, std::string& bytes) {
     if (!w.grid.exists()) return "there is no world to save";
     if (w.counters.antCount <= 0 || !w.antPos) return "the world has no ants";
     ByteWriter out;
     out.raw(Magic, sizeof Magic);
     out.u32(WorldFormatVersion);
     writeSettings(out, w, document.settings);
-    writeCounters(out, w);
+    writeCounters(out, point);
     writeAnts(out, w);
     writeDefinition(out, document.definitionText);
     if (!writeGrid(out, w) || !writeStore(out, w)) return "compression failed";
     out.u32(crc32(out.bytes().data(), out.size()));
+    bytes = std::move(out.bytes());
+    return {};
+}
+
+std::string saveWorldFile(const std::string& path, const World& w, const WorldDocument& document) {
+    std::string bytes;
+    const std::string reason = encodeWorld(w, document, WorldPoint::of(w), bytes);
+    if (!reason.empty()) return reason;
 
     // A new file next to the old one, renamed over it when complete: a failed save keeps the old.
     const std::string partial = path + ".part";
     {
         std::ofstream file(partial, std::ios::binary | std::ios::trunc);
         if (!file) return "cannot write the file";
-        file.write(out.bytes().data(), static_cast<std::streamsize>(out.size()));
+        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         file.flush();
         if (!file) {
             file.close();

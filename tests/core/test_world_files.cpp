@@ -1,5 +1,6 @@
-// Worlds that last: a run saved, opened and continued, or broken and continued, must end exactly
-// as the run that was never interrupted; a file that cannot be trusted changes nothing.
+// Worlds that last: a run saved, opened and continued, or broken and continued, or taken back to
+// an earlier step and on again, must end exactly as the run that was never interrupted; a file
+// that cannot be trusted changes nothing.
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include "WorldSquares.h"
 #include "core/ByteStream.h"
 #include "core/RunContinue.h"
+#include "core/Timeline.h"
 #include "core/WorldFile.h"
 #include "settings/AboutBoxUnit/MemoryBudget.h"
 
@@ -178,6 +180,54 @@ TEST_P(WorldContinue, BrokenInsideAStepContinuedDirectlyAndThroughAFileEqualsUni
     opened.w.idle = 0;
     runStepLoop(opened.w);
     expectSameRun(uninterrupted->w, opened.w);
+}
+
+
+// A run recorded on its timeline, with a checkpoint due every 500 steps (a step "takes" a
+// millisecond), then taken to steps back and forth: at each it equals the run stopped there, and
+// taken back to the end it equals the run never taken back.
+struct Recorded {
+    Timeline timeline{uint64_t{1} << 30};
+    World* world = nullptr;
+    static void stepEnd(void* self) {
+        auto& r = *static_cast<Recorded*>(self);
+        r.timeline.atStepEnd(*r.world, static_cast<double>(r.world->counters.stepCount + 1) / 1000.0);
+    }
+};
+
+TEST_P(WorldContinue, TakenBackOrOnToAnyStepEqualsTheRunStoppedThere) {
+    auto t = makeWorld(GetParam());
+    World& w = t->w;
+    Recorded recorded;
+    recorded.world = &w;
+    recorded.timeline.start(w, 0.0);
+    w.hooks.step = &Recorded::stepEnd;
+    w.hooks.context = &recorded;
+    w.frameCountdownReload = 1;
+    w.limits.userMaxSteps = kTotalSteps;
+    t->run();
+    w.idle = 1;  // as the window leaves a run that ended
+    recorded.timeline.atStop(w, static_cast<double>(kTotalSteps) / 1000.0);
+    ASSERT_GE(recorded.timeline.checkpoints().all().size(), 8u);
+    w.limits.userMaxSteps = 100;  // "Max steps:" holds no jump and is left as it was
+
+    // Back, at a checkpoint, on without one between, on over checkpoints, to the start and back.
+    for (int64_t k : {int64_t{1701}, int64_t{1500}, int64_t{1750}, int64_t{3999}, int64_t{0}, int64_t{1}, int64_t{2999}}) {
+        SCOPED_TRACE(k);
+        const JumpResult jump = recorded.timeline.goTo(w, k);
+        EXPECT_TRUE(jump.reached);
+        EXPECT_EQ(jump.message, "");
+        auto stopped = makeWorld(GetParam());
+        stopped->w.limits.userMaxSteps = k;
+        stopped->run();
+        expectSameRun(stopped->w, w);
+        EXPECT_NEAR(w.counters.elapsedDays * 86400.0, static_cast<double>(k) / 1000.0, 1e-6);
+        EXPECT_EQ(w.limits.userMaxSteps, 100);
+        EXPECT_EQ(w.hooks.step, &Recorded::stepEnd);
+        EXPECT_EQ(w.idle, 1);
+    }
+    EXPECT_TRUE(recorded.timeline.goTo(w, kTotalSteps).reached);
+    expectSameRun(uninterrupted->w, w);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryMode, WorldContinue,

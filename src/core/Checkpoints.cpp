@@ -1,0 +1,91 @@
+#include "core/Checkpoints.h"
+
+#include <algorithm>
+#include <chrono>
+#include <new>
+
+#include "settings/AboutBoxUnit/MemoryBudget.h"
+
+namespace qm {
+
+uint64_t checkpointBudgetBytes(int memoryItem) { return memoryBlockBytes(memoryItem) / 8; }
+
+void Checkpoints::clear() {
+    points_.clear();
+    bytes_ = 0;
+    lastCost_ = 0.0;
+}
+
+void Checkpoints::setBudget(uint64_t bytes) {
+    budget_ = bytes;
+    thin();
+}
+
+double Checkpoints::interval() const { return std::max(MinimumInterval, lastCost_ * CostFactor); }
+
+bool Checkpoints::due(int64_t steps, double seconds) const {
+    const Checkpoint* before = atOrBelow(steps);
+    if (!before) return true;
+    return before->steps < steps && seconds - before->seconds >= interval();
+}
+
+std::string Checkpoints::take(const World& w, const WorldPoint& point, double seconds) {
+    const auto start = std::chrono::steady_clock::now();
+    Checkpoint c;
+    c.steps = point.counters.stepCount;
+    c.seconds = seconds;
+    WorldDocument document;
+    document.settings.mode = w.mode();
+    document.settings.states = w.states;
+    try {
+        const std::string reason = encodeWorld(w, document, point, c.bytes);
+        if (!reason.empty()) return reason;
+        c.bytes.shrink_to_fit();
+        auto at = std::lower_bound(points_.begin(), points_.end(), c.steps,
+                                   [](const Checkpoint& p, int64_t k) { return p.steps < k; });
+        if (at != points_.end() && at->steps == c.steps) {
+            bytes_ -= at->bytes.size();
+            *at = std::move(c);
+            bytes_ += at->bytes.size();
+        } else {
+            bytes_ += c.bytes.size();
+            points_.insert(at, std::move(c));
+        }
+    } catch (const std::bad_alloc&) {
+        return "not enough memory";
+    }
+    thin();
+    lastCost_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return {};
+}
+
+const Checkpoint* Checkpoints::atOrBelow(int64_t steps) const {
+    auto after = std::upper_bound(points_.begin(), points_.end(), steps,
+                                  [](int64_t k, const Checkpoint& p) { return k < p.steps; });
+    return after == points_.begin() ? nullptr : &*(after - 1);
+}
+
+// Over budget, the checkpoint whose neighbours lie closest together in computing time goes, so
+// the ones left stay evenly spread; the first (the run's start) goes last, as the replay from it
+// is the only way back to the earliest steps. A single checkpoint over budget is not kept.
+void Checkpoints::thin() {
+    while (bytes_ > budget_ && !points_.empty()) {
+        std::size_t drop = points_.size() - 1;
+        if (points_.size() > 2) {
+            double narrowest = 0.0;
+            for (std::size_t i = 1; i + 1 < points_.size(); ++i) {
+                const double gap = points_[i + 1].seconds - points_[i - 1].seconds;
+                if (i == 1 || gap < narrowest) {
+                    narrowest = gap;
+                    drop = i;
+                }
+            }
+        } else if (points_.size() == 2) {
+            drop = 1;
+        }
+        bytes_ -= points_[drop].bytes.size();
+        points_.erase(points_.begin() + static_cast<std::ptrdiff_t>(drop));
+    }
+}
+
+}  // namespace qm

@@ -1,0 +1,162 @@
+#include "core/Timeline.h"
+
+#include <chrono>
+
+#include "core/RunContinue.h"
+#include "core/StepLoops.h"
+
+namespace qm {
+namespace {
+
+// A replay shows nothing and serves no events.
+class QuietPump final : public EventPump {
+public:
+    void processEvents() override {}
+    bool frameDue() override { return false; }
+};
+
+// Keeps the first message of a replay for the caller to show.
+class KeptMessage final : public MessageSink {
+public:
+    BoxResult showMessage(const std::string& text, BoxType type, BoxButtons) override {
+        if (text_.empty()) {
+            text_ = text;
+            type_ = type;
+        }
+        return BoxResult::Ok;
+    }
+    std::string text_;
+    BoxType type_ = BoxType::Warning;
+};
+
+}  // namespace
+
+WorldPoint pointAtStepEnd(const World& w) {
+    WorldPoint point{w.counters, 0, StopReason::MaxSteps};
+    point.counters.stepCount += 1;
+    point.counters.currentAnt = w.counters.antCount - 1;
+    return point;
+}
+
+Timeline::Timeline(uint64_t checkpointBudgetBytes, std::size_t maximumSamples)
+    : samples_(maximumSamples), checkpoints_(checkpointBudgetBytes) {}
+
+void Timeline::start(const World& w, double seconds) {
+    samples_.clear();
+    checkpoints_.clear();
+    atStop(w, seconds);
+}
+
+void Timeline::atStepEnd(const World& w, double seconds) {
+    const WorldPoint point = pointAtStepEnd(w);
+    samples_.record(sampleOf(w.counters, point.counters.stepCount, seconds));
+    if (checkpoints_.due(point.counters.stepCount, seconds)) keepCheckpoint(w, point, seconds);
+}
+
+void Timeline::atStop(const World& w, double seconds) {
+    if (!w.grid.exists() || w.counters.antCount <= 0) return;
+    samples_.record(sampleOf(w.counters, w.counters.stepCount, seconds));
+    // A step broken off in its middle is no place to come back to: only step boundaries are kept.
+    if (w.resumeAnt == 0 && checkpoints_.due(w.counters.stepCount, seconds)) {
+        WorldPoint point = WorldPoint::of(w);
+        // Kept as a run stopped by "Max steps:" there, whatever stopped it or whether it began:
+        // a replay to this step ends so, and a limit that holds here holds again on going on.
+        point.lastStop = StopReason::MaxSteps;
+        keepCheckpoint(w, point, seconds);
+    }
+}
+
+void Timeline::keepCheckpoint(const World& w, const WorldPoint& point, double seconds) {
+    // A checkpoint that cannot be kept (no memory) only makes later jumps replay longer.
+    checkpoints_.take(w, point, seconds);
+}
+
+// The run may go on towards `steps` as "Continue run" would, "Max steps:" aside.
+bool Timeline::canGoOn(World& w, int64_t steps) {
+    const int64_t userMaxSteps = w.limits.userMaxSteps;
+    w.limits.userMaxSteps = steps;
+    const bool can = canContinue(w);
+    w.limits.userMaxSteps = userMaxSteps;
+    return can;
+}
+
+bool Timeline::canJump(const World& w) {
+    return w.idle && w.grid.exists() && w.antPos && w.counters.antCount > 0;
+}
+
+JumpResult Timeline::goTo(World& w, int64_t steps) {
+    JumpResult result;
+    if (!canJump(w) || steps < 0) return result;
+    if (isAt(w, steps)) {
+        result.reached = true;
+        return result;
+    }
+    const bool back = steps < w.counters.stepCount || (steps == w.counters.stepCount && w.resumeAnt != 0);
+    const Checkpoint* from = checkpoints_.atOrBelow(steps);
+    if (back && !from) return result;  // no way back (nothing was kept)
+    if (from && (back || from->steps > w.counters.stepCount)) {
+        if (!restore(w, *from, result)) return result;
+    } else if (!canGoOn(w, steps)) {
+        return result;  // a limit or a failure still holds: the run cannot go on from here
+    }
+    replay(w, steps, result);
+    // The run's computing time at that step, as its samples tell it; past them, the replay's.
+    if (!samples_.empty() && steps <= samples_.last().steps)
+        w.counters.elapsedDays = samples_.secondsAt(steps) / 86400.0;
+    return result;
+}
+
+bool Timeline::restore(World& w, const Checkpoint& c, JumpResult& result) {
+    std::string error;
+    auto loaded = parseWorld(reinterpret_cast<const uint8_t*>(c.bytes.data()), c.bytes.size(), w, error);
+    if (!loaded) {
+        result.message = "ERROR: Cannot go back: " + error;
+        result.messageType = BoxType::Error;
+        return false;
+    }
+    const int32_t antMax = w.antMax;
+    installWorld(w, *loaded);
+    // Indexed ant arrays are sized by the settings' ant maximum, as before the restore.
+    if (!w.generalized && w.antMaxMode != AntMaxMode::BlackWhite) w.antMax = antMax;
+    w.counters.elapsedDays = c.seconds / 86400.0;
+    ++w.outsideCalls;
+    result.moved = true;
+    return true;
+}
+
+void Timeline::replay(World& w, int64_t steps, JumpResult& result) {
+    const DisplayHooks hooks = w.hooks;
+    EventPump* const pump = w.pump;
+    MessageSink* const messages = w.messages;
+    const int64_t userMaxSteps = w.limits.userMaxSteps;
+    const uint32_t handBrake = w.handBrakeCount;
+    QuietPump quiet;
+    KeptMessage kept;
+    w.hooks = DisplayHooks{};
+    w.pump = &quiet;
+    w.messages = &kept;
+    w.handBrakeCount = 0;
+    w.limits.userMaxSteps = steps;
+    const double elapsedDays = w.counters.elapsedDays;
+    double replaySeconds = 0.0;
+    if (steps > w.counters.stepCount || w.resumeAnt != 0) {
+        const auto start = std::chrono::steady_clock::now();
+        w.idle = 0;
+        runStepLoop(w);
+        replaySeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        result.moved = true;
+    }
+    w.counters.elapsedDays = elapsedDays + replaySeconds / 86400.0;
+    w.idle = 1;
+    w.hooks = hooks;
+    w.pump = pump;
+    w.messages = messages;
+    w.handBrakeCount = handBrake;
+    w.limits.userMaxSteps = userMaxSteps;
+    ++w.outsideCalls;
+    result.reached = isAt(w, steps);
+    result.message = kept.text_;
+    result.messageType = kept.type_;
+}
+
+}  // namespace qm
