@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "HeadlessRun.h"
+#include "TraceRun.h"
 #include "core/RleWriter.h"
 
 namespace qmbench {
@@ -106,13 +107,24 @@ int runBatch(int argc, char** argv, const PngWriter& writePng) {
     progress.lastSteps = session.world.counters.stepCount;
     session.world.hooks.step = &Progress::show;
     session.world.hooks.context = &progress;
-    const RunReport report = session.run();
+    TraceOutput trace;
+    std::string traceReason;
+    if (!options->traceFile.empty() && !trace.open(options->traceFile, traceReason)) {
+        reportNotWritten("trace", options->traceFile, traceReason);
+        return 1;
+    }
+    const RunReport report =
+        options->traceFile.empty() ? session.run() : runTraced(session, trace, options->traceEvery);
     if (progress.shown) std::fprintf(stderr, "\n");
 
     const bool saved = options->saveWorld.empty() || session.save(options->saveWorld);
-    const bool written = writeOutputs(*options, session, writePng);
+    bool written = writeOutputs(*options, session, writePng);
     std::printf("%s\n", formatReport(report).c_str());
     std::fflush(stdout);
+    if (!options->traceFile.empty() && !trace.finish()) {
+        reportNotWritten("trace", options->traceFile, "cannot write the file");
+        written = false;
+    }
     return failed(report.stop) || !saved || !written ? 1 : 0;
 }
 

@@ -22,7 +22,7 @@ bool benchOnly(const std::string& arg) {
 
 // Outputs that only a batch run writes.
 bool batchOnly(const std::string& arg) {
-    for (const char* name : {"--png", "--png-scale", "--rle"})
+    for (const char* name : {"--png", "--png-scale", "--rle", "--trace", "--trace-every"})
         if (arg == name) return true;
     return false;
 }
@@ -46,7 +46,7 @@ const char* benchUsage() {
 const char* batchUsage() {
     return "usage: quillmarch --batch [--ants FILE] [--mode indexed15|indexed255|indexed65535|bw|generalized]\n"
            "       [--states N] [--mem ITEM] [--continue] [--max-steps N] [--open-world FILE] [--save-world FILE]\n"
-           "       [--png FILE [--png-scale S]] [--rle FILE]";
+           "       [--png FILE [--png-scale S]] [--rle FILE] [--trace FILE|- [--trace-every N]]";
 }
 
 std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string& error, OptionsFor program) {
@@ -119,6 +119,18 @@ std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string
                 return std::nullopt;
             }
             (arg == "--png" ? o.pngFile : o.rleFile) = *v;
+        } else if (arg == "--trace") {
+            auto v = value();
+            if (!v) return std::nullopt;
+            if (v->empty()) {
+                error = "empty file name for " + arg;
+                return std::nullopt;
+            }
+            o.traceFile = *v;
+        } else if (arg == "--trace-every") {
+            auto n = number(1, INT64_MAX);
+            if (!n) return std::nullopt;
+            o.traceEvery = *n;
         } else if (arg == "--png-scale") {
             auto n = number(1, INT32_MAX);
             if (!n) return std::nullopt;
@@ -168,6 +180,10 @@ std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string
     }
     if (o.pngScale != 0 && o.pngFile.empty()) {
         error = "--png-scale needs --png";
+        return std::nullopt;
+    }
+    if (o.traceEvery != 0 && o.traceFile.empty()) {
+        error = "--trace-every needs --trace";
         return std::nullopt;
     }
     return o;

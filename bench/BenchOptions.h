@@ -32,6 +32,10 @@ struct BenchOptions {
     std::string pngFile;
     int32_t pngScale = 0;  // squares per pixel side; 0: the smallest scale that fits
     std::string rleFile;
+    // Batch runs: the samples of the run as CSV ("-": standard output, after the result line),
+    // a line every `traceEvery` steps (0: at every power of two).
+    std::string traceFile;
+    int64_t traceEvery = 0;
 };
 
 // Which program reads the command line: the batch run of the main program takes the run options

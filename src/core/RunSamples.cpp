@@ -24,19 +24,37 @@ RunSamples::RunSamples(std::size_t maximum) : maximum_(std::max<std::size_t>(max
 }
 
 void RunSamples::record(const RunSample& sample) {
-    while (!samples_.empty() && samples_.back().steps >= sample.steps) samples_.pop_back();
-    if (samples_.size() >= maximum_) thinOlderHalf();
+    bool replaced = false;
+    while (!samples_.empty() && samples_.back().steps >= sample.steps) {
+        samples_.pop_back();
+        replaced = true;
+    }
+    // The newest sample stands in until the stride is reached, then it stays.
+    if (!replaced && newestPassing_ && !samples_.empty()) samples_.pop_back();
     samples_.push_back(sample);
+    newestPassing_ = ++sinceKept_ < stride_;
+    if (!newestPassing_) sinceKept_ = 0;
+    if (samples_.size() > maximum_) thin();
 }
 
-// Every other sample of the older half goes, the very first (the run's start) stays: a quarter
-// fewer samples, spaced evenly over the old part, at a cost shared by the records that follow.
-void RunSamples::thinOlderHalf() {
-    const std::size_t half = samples_.size() / 2;
+// Every other sample goes, the first (the run's start) and the newest stay, and from now on only
+// every other record stays: the samples kept remain evenly spread over the whole run.
+void RunSamples::thin() {
+    const std::size_t last = samples_.size() - 1;
     std::size_t kept = 1;
-    for (std::size_t i = 2; i < half; i += 2) samples_[kept++] = samples_[i];
-    const auto newer = samples_.begin() + static_cast<std::ptrdiff_t>(half);
-    samples_.erase(samples_.begin() + static_cast<std::ptrdiff_t>(kept), newer);
+    for (std::size_t i = 2; i < last; i += 2) samples_[kept++] = samples_[i];
+    samples_[kept++] = samples_[last];
+    samples_.resize(kept);
+    stride_ *= 2;
+    sinceKept_ = 0;
+    newestPassing_ = false;
+}
+
+void RunSamples::clear() {
+    samples_.clear();
+    stride_ = 1;
+    sinceKept_ = 0;
+    newestPassing_ = false;
 }
 
 double RunSamples::secondsAt(int64_t steps) const {

@@ -1,7 +1,7 @@
 #pragma once
 // The counters of a run as it went: one sample per frame in the window, at chosen steps in a
-// batch run. Memory stays bounded: past a maximum, the older half is thinned to every other
-// sample, so old history grows sparser while the recent stays dense.
+// batch run. Memory stays bounded: past a maximum, every other sample goes and from then on every
+// other record is kept (the newest always), so the samples stay evenly spread over the run.
 
 #include <cstddef>
 #include <cstdint>
@@ -39,7 +39,7 @@ public:
     // Adds a sample. A run taken back and going on again replaces what lay ahead of it: samples
     // at or past the new one's step go first.
     void record(const RunSample& sample);
-    void clear() { samples_.clear(); }
+    void clear();
 
     const std::vector<RunSample>& all() const { return samples_; }
     bool empty() const { return samples_.empty(); }
@@ -50,9 +50,12 @@ public:
     double secondsAt(int64_t steps) const;
 
 private:
-    void thinOlderHalf();
+    void thin();
     std::vector<RunSample> samples_;
     std::size_t maximum_;
+    int64_t stride_ = 1;         // records per sample kept
+    int64_t sinceKept_ = 0;      // records since the last one kept
+    bool newestPassing_ = false; // the newest sample is replaced by the next record
 };
 
 }  // namespace qm
