@@ -108,8 +108,14 @@ JumpResult Timeline::goTo(World& w, int64_t steps) {
 
 bool Timeline::restore(World& w, const Checkpoint& c, JumpResult& result) {
     std::string error;
-    auto loaded = parseWorld(reinterpret_cast<const uint8_t*>(c.bytes.data()), c.bytes.size(), w, error);
+    // The grid is refilled where it lies: a new block would cost a page fault per page.
+    auto loaded = parseWorld(reinterpret_cast<const uint8_t*>(c.bytes.data()), c.bytes.size(), w, error, &w.grid);
     if (!loaded) {
+        // Only memory can fail here; a grid taken over is gone with it and the run cannot go on.
+        if (!w.grid.exists()) {
+            w.lastStop = StopReason::Error;
+            result.moved = true;
+        }
         result.message = "ERROR: Cannot go back: " + error;
         result.messageType = BoxType::Error;
         return false;

@@ -75,13 +75,20 @@ public:
     uint8_t* antDir = nullptr;
     uint64_t* antProgram = nullptr;
     int32_t antCapacity = 0;
+
+    // A grid of the same size to read the squares into instead of a new one (not owned; taken
+    // over, and emptied in the caller, once the grid section is found to match it).
+    FastGrid* reuseGrid = nullptr;
 };
 
 // Reads a world file into memory; nothing in `target` changes. The stores are made for
 // `target` (they search with its search elements) but stay apart until installWorld.
 // Null with the reason in `error` when the file cannot be used.
 std::unique_ptr<LoadedWorld> readWorldFile(const std::string& path, World& target, std::string& error);
-std::unique_ptr<LoadedWorld> parseWorld(const uint8_t* data, std::size_t size, World& target, std::string& error);
+// With `reuseGrid`, a grid of the file's size is refilled in place and taken over (its holder
+// is left without it, also when the file then fails): no new block, no page faults.
+std::unique_ptr<LoadedWorld> parseWorld(const uint8_t* data, std::size_t size, World& target, std::string& error,
+                                        FastGrid* reuseGrid = nullptr);
 
 // Replaces the run in `w` with the loaded one (mode, ants, counters, limits except "Max steps:",
 // grid, store). The world is left idle; `loaded` is emptied.

@@ -174,8 +174,10 @@ LoadedWorld::~LoadedWorld() {
     releaseBlock(antProgram);
 }
 
-std::unique_ptr<LoadedWorld> parseWorld(const uint8_t* data, std::size_t size, World& target, std::string& error) {
+std::unique_ptr<LoadedWorld> parseWorld(const uint8_t* data, std::size_t size, World& target, std::string& error,
+                                        FastGrid* reuseGrid) {
     auto world = std::make_unique<LoadedWorld>();
+    world->reuseGrid = reuseGrid;
     try {
         const Sections sections = checkFrame(data, size);
         MemoryBill bill;
