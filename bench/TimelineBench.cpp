@@ -7,6 +7,7 @@
 
 #include "HeadlessRun.h"
 #include "core/Timeline.h"
+#include "settings/AboutBoxUnit/MemoryBudget.h"
 
 namespace qmbench {
 namespace {
@@ -50,7 +51,8 @@ RunReport runWithTimeline(const BenchOptions& o) {
         r.stop = qm::StopReason::Error;
         return r;
     }
-    qm::Timeline timeline(qm::checkpointBudgetBytes(o.memoryItem));
+    qm::Timeline timeline(
+        qm::checkpointBudgetBytes(o.memoryItem, o.continueCompute, qm::queryMemoryStatus().available));
     timeline.start(w, w.counters.elapsedDays * 86400.0);
     Recorder recorder{&timeline, &w, Clock::now()};
     w.hooks.step = &Recorder::stepEnd;
@@ -58,6 +60,11 @@ RunReport runWithTimeline(const BenchOptions& o) {
     const RunReport report = session.run();
     timeline.atStop(w, w.counters.elapsedDays * 86400.0);
     if (o.jumps <= 0) return report;
+    const Clock::time_point takeStart = Clock::now();
+    qm::ChunkBits every = qm::everyChunk(w.grid);
+    timeline.checkpoints().take(w, qm::WorldPoint::of(w), w.counters.elapsedDays * 86400.0, every);
+    std::printf("checkpoint_at_end_s=%.3f bytes=%llu\n", std::chrono::duration<double>(Clock::now() - takeStart).count(),
+                static_cast<unsigned long long>(timeline.checkpoints().all().back().bytes.size()));
 
     std::mt19937_64 random(12345);
     const int64_t end = w.counters.stepCount;

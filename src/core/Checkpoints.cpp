@@ -8,7 +8,19 @@
 
 namespace qm {
 
-uint64_t checkpointBudgetBytes(int memoryItem) { return memoryBlockBytes(memoryItem) / 8; }
+namespace {
+
+// zstd's fast levels: a checkpoint is taken often and kept a short while.
+constexpr int CheckpointLevel = -3;
+
+uint64_t sizeOf(const Checkpoint& c) { return c.bytes.size() + c.painted.size() * sizeof(uint64_t); }
+
+}  // namespace
+
+uint64_t checkpointBudgetBytes(int memoryItem, bool beyondGrid, uint64_t availableBytes) {
+    const uint64_t block = memoryBlockBytes(memoryItem);
+    return (beyondGrid ? std::max(block, availableBytes) : block) / 8;
+}
 
 void Checkpoints::clear() {
     points_.clear();
@@ -29,7 +41,7 @@ bool Checkpoints::due(int64_t steps, double seconds) const {
     return before->steps < steps && seconds - before->seconds >= interval();
 }
 
-std::string Checkpoints::take(const World& w, const WorldPoint& point, double seconds) {
+std::string Checkpoints::take(const World& w, const WorldPoint& point, double seconds, ChunkBits& mayHold) {
     const auto start = std::chrono::steady_clock::now();
     Checkpoint c;
     c.steps = point.counters.stepCount;
@@ -38,17 +50,18 @@ std::string Checkpoints::take(const World& w, const WorldPoint& point, double se
     document.settings.mode = w.mode();
     document.settings.states = w.states;
     try {
-        const std::string reason = encodeWorld(w, document, point, c.bytes);
+        const std::string reason = encodeWorld(w, document, point, c.bytes, &mayHold, CheckpointLevel);
         if (!reason.empty()) return reason;
         c.bytes.shrink_to_fit();
+        c.painted = mayHold;
         auto at = std::lower_bound(points_.begin(), points_.end(), c.steps,
                                    [](const Checkpoint& p, int64_t k) { return p.steps < k; });
         if (at != points_.end() && at->steps == c.steps) {
-            bytes_ -= at->bytes.size();
+            bytes_ -= sizeOf(*at);
             *at = std::move(c);
-            bytes_ += at->bytes.size();
+            bytes_ += sizeOf(*at);
         } else {
-            bytes_ += c.bytes.size();
+            bytes_ += sizeOf(c);
             points_.insert(at, std::move(c));
         }
     } catch (const std::bad_alloc&) {
@@ -83,7 +96,7 @@ void Checkpoints::thin() {
         } else if (points_.size() == 2) {
             drop = 1;
         }
-        bytes_ -= points_[drop].bytes.size();
+        bytes_ -= sizeOf(points_[drop]);
         points_.erase(points_.begin() + static_cast<std::ptrdiff_t>(drop));
     }
 }

@@ -17,10 +17,13 @@ struct Checkpoint {
     int64_t steps = 0;     // the run stands stopped at this step
     double seconds = 0.0;  // its computing time there
     std::string bytes;     // a world file
+    ChunkBits painted;     // the chunks of its grid that hold squares
 };
 
-// The share of a memory choice's block that checkpoints may take (an eighth).
-uint64_t checkpointBudgetBytes(int memoryItem);
+// The share of the run's memory that checkpoints may take: an eighth of the memory choice's
+// block, or, for a run that goes on beyond the grid (its store may grow into all the memory that
+// is free), an eighth of the memory free when it starts if that is more.
+uint64_t checkpointBudgetBytes(int memoryItem, bool beyondGrid, uint64_t availableBytes);
 
 class Checkpoints {
 public:
@@ -35,9 +38,10 @@ public:
     void setBudget(uint64_t bytes);
     // True when a run at `steps` with `seconds` of computing time should keep itself now.
     bool due(int64_t steps, double seconds) const;
-    // Keeps the world as standing at `point` (steps = point.counters.stepCount). Empty on
-    // success, else the reason (nothing kept).
-    std::string take(const World& w, const WorldPoint& point, double seconds);
+    // Keeps the world as standing at `point` (steps = point.counters.stepCount). `mayHold`: the
+    // chunks of the grid that may hold squares, narrowed to those that do. Empty on success,
+    // else the reason (nothing kept).
+    std::string take(const World& w, const WorldPoint& point, double seconds, ChunkBits& mayHold);
 
     // The latest checkpoint at or below `steps`; null when none.
     const Checkpoint* atOrBelow(int64_t steps) const;

@@ -1,5 +1,6 @@
 #include "core/Timeline.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "core/RunContinue.h"
@@ -44,11 +45,33 @@ Timeline::Timeline(uint64_t checkpointBudgetBytes, std::size_t maximumSamples)
 void Timeline::start(const World& w, double seconds) {
     samples_.clear();
     checkpoints_.clear();
+    mayHold_.clear();
+    markedStep_ = w.counters.stepCount;
     atStop(w, seconds);
+}
+
+// Past a few thousand ants, or with a reach across the grid, every chunk counts: marking stays a
+// small cost per frame.
+void Timeline::markReached(const World& w, int64_t steps) {
+    if (!w.grid.exists()) return;
+    const std::size_t words = (gridChunkCount(w.grid) + 63) / 64;
+    const int64_t reach = steps - markedStep_ + 1;
+    markedStep_ = std::max(markedStep_, steps);
+    if (mayHold_.size() != words) {
+        mayHold_ = everyChunk(w.grid);
+        return;
+    }
+    constexpr int32_t MostAntsMarked = 4096;
+    if (w.counters.antCount > MostAntsMarked || reach < 0 || reach >= w.grid.side) {
+        mayHold_ = everyChunk(w.grid);
+        return;
+    }
+    for (int32_t i = 0; i < w.counters.antCount; ++i) markChunksAround(mayHold_, w.grid, w.antPos[i].x, w.antPos[i].y, reach);
 }
 
 void Timeline::atStepEnd(const World& w, double seconds) {
     const WorldPoint point = pointAtStepEnd(w);
+    markReached(w, point.counters.stepCount);
     samples_.record(sampleOf(w.counters, point.counters.stepCount, seconds));
     if (checkpoints_.due(point.counters.stepCount, seconds)) keepCheckpoint(w, point, seconds);
 }
@@ -56,6 +79,7 @@ void Timeline::atStepEnd(const World& w, double seconds) {
 void Timeline::atStop(const World& w, double seconds) {
     if (!w.grid.exists() || w.counters.antCount <= 0) return;
     samples_.record(sampleOf(w.counters, w.counters.stepCount, seconds));
+    markReached(w, w.counters.stepCount + 1);
     // A step broken off in its middle is no place to come back to: only step boundaries are kept.
     if (w.resumeAnt == 0 && checkpoints_.due(w.counters.stepCount, seconds)) {
         WorldPoint point = WorldPoint::of(w);
@@ -68,7 +92,7 @@ void Timeline::atStop(const World& w, double seconds) {
 
 void Timeline::keepCheckpoint(const World& w, const WorldPoint& point, double seconds) {
     // A checkpoint that cannot be kept (no memory) only makes later jumps replay longer.
-    checkpoints_.take(w, point, seconds);
+    checkpoints_.take(w, point, seconds, mayHold_);
 }
 
 // The run may go on towards `steps` as "Continue run" would, "Max steps:" aside.
@@ -109,7 +133,9 @@ JumpResult Timeline::goTo(World& w, int64_t steps) {
 bool Timeline::restore(World& w, const Checkpoint& c, JumpResult& result) {
     std::string error;
     // The grid is refilled where it lies: a new block would cost a page fault per page.
-    auto loaded = parseWorld(reinterpret_cast<const uint8_t*>(c.bytes.data()), c.bytes.size(), w, error, &w.grid);
+    if (mayHold_.size() != c.painted.size()) mayHold_ = everyChunk(w.grid);
+    auto loaded =
+        parseWorld(reinterpret_cast<const uint8_t*>(c.bytes.data()), c.bytes.size(), w, error, &w.grid, &mayHold_);
     if (!loaded) {
         // Only memory can fail here; a grid taken over is gone with it and the run cannot go on.
         if (!w.grid.exists()) {
@@ -124,6 +150,8 @@ bool Timeline::restore(World& w, const Checkpoint& c, JumpResult& result) {
     installWorld(w, *loaded);
     // Indexed ant arrays are sized by the settings' ant maximum, as before the restore.
     if (!w.generalized && w.antMaxMode != AntMaxMode::BlackWhite) w.antMax = antMax;
+    mayHold_ = c.painted;
+    markedStep_ = c.steps;
     w.counters.elapsedDays = c.seconds / 86400.0;
     ++w.outsideCalls;
     result.moved = true;
@@ -151,6 +179,7 @@ void Timeline::replay(World& w, int64_t steps, JumpResult& result) {
         runStepLoop(w);
         replaySeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         result.moved = true;
+        markReached(w, w.counters.stepCount + 1);
     }
     w.counters.elapsedDays = elapsedDays + replaySeconds / 86400.0;
     w.idle = 1;

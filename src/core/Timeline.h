@@ -53,11 +53,16 @@ public:
 
 private:
     static bool canGoOn(World& w, int64_t steps);
+    void markReached(const World& w, int64_t steps);
     void keepCheckpoint(const World& w, const WorldPoint& point, double seconds);
     bool restore(World& w, const Checkpoint& c, JumpResult& result);
     void replay(World& w, int64_t steps, JumpResult& result);
     RunSamples samples_;
     Checkpoints checkpoints_;
+    // The grid's chunks that may hold squares: exact at a checkpoint, widened since by where the
+    // ants can have been (each moves at most one square a step) up to markedStep_.
+    ChunkBits mayHold_;
+    int64_t markedStep_ = 0;
 };
 
 // The state at a step end (the step hook) as the stopped run it equals: one more step counted,
