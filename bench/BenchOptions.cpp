@@ -15,7 +15,7 @@ std::optional<qm::RunMode> modeNamed(const std::string& name) {
 }
 
 bool benchOnly(const std::string& arg) {
-    for (const char* name : {"--baseline", "--repeat", "--gui", "--size", "--show", "--eye", "--eye-pairs", "--timeline", "--jumps"})
+    for (const char* name : {"--baseline", "--repeat", "--gui", "--size", "--show", "--eye", "--eye-pairs", "--timeline", "--jumps", "--frames"})
         if (arg == name) return true;
     return false;
 }
@@ -40,7 +40,7 @@ const char* benchUsage() {
     return "usage: quillmarch-bench [--ants FILE] [--mode indexed15|indexed255|indexed65535|bw|generalized]\n"
            "       [--states N] [--mem ITEM] [--continue] [--max-steps N] [--open-world FILE] [--save-world FILE]\n"
            "       [--baseline] [--repeat K] [--gui [--size 0|1|2|4|6|8] [--show 0|1|2|3] [--eye] [--repaints]]\n"
-           "       [--eye-pairs ROUNDS] [--timeline [--jumps N]]";
+           "       [--eye-pairs ROUNDS] [--timeline [--jumps N]] [--frames]";
 }
 
 const char* batchUsage() {
@@ -166,6 +166,9 @@ std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string
             o.gui = true;
         } else if (arg == "--timeline") {
             o.timeline = true;
+        } else if (arg == "--frames") {
+            o.timeline = true;
+            o.framesOnly = true;
         } else if (arg == "--jumps") {
             auto n = number(1, 1000000);
             if (!n) return std::nullopt;

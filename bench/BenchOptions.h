@@ -26,6 +26,7 @@ struct BenchOptions {
     bool repaints = false;             // after the run: time the full repaints of view and eye
     int eyePairs = 0;                  // > 0: rounds of eye hidden / shown in one window
     bool timeline = false;             // record the run's timeline as the window does
+    bool framesOnly = false;           // the window's frames and nothing recorded (to compare)
     int jumps = 0;                     // then jump this many times and time the jumps
     // Worlds: the run continues an opened world, and the world it ends with is saved.
     std::string openWorld;

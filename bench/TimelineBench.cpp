@@ -33,9 +33,12 @@ struct Recorder {
     qm::Timeline* timeline;
     const qm::World* world;
     Clock::time_point start;
+    double spent = 0.0;  // seconds inside the recording
     static void stepEnd(void* self) {
         auto& r = *static_cast<Recorder*>(self);
-        r.timeline->atStepEnd(*r.world, std::chrono::duration<double>(Clock::now() - r.start).count());
+        const Clock::time_point now = Clock::now();
+        r.timeline->atStepEnd(*r.world, std::chrono::duration<double>(now - r.start).count());
+        r.spent += std::chrono::duration<double>(Clock::now() - now).count();
     }
 };
 
@@ -51,6 +54,7 @@ RunReport runWithTimeline(const BenchOptions& o) {
         r.stop = qm::StopReason::Error;
         return r;
     }
+    if (o.framesOnly) return session.run();
     qm::Timeline timeline(
         qm::checkpointBudgetBytes(o.memoryItem, o.continueCompute, qm::queryMemoryStatus().available));
     timeline.start(w, w.counters.elapsedDays * 86400.0);
@@ -59,10 +63,13 @@ RunReport runWithTimeline(const BenchOptions& o) {
     w.hooks.context = &recorder;
     const RunReport report = session.run();
     timeline.atStop(w, w.counters.elapsedDays * 86400.0);
+    std::fprintf(stderr, "recording_share=%.4f (%.3f s of %.3f s) checkpoints=%zu\n",
+                 report.seconds > 0 ? recorder.spent / report.seconds : 0.0, recorder.spent, report.seconds,
+                 timeline.checkpoints().all().size());
     if (o.jumps <= 0) return report;
     const Clock::time_point takeStart = Clock::now();
     qm::ChunkBits every = qm::everyChunk(w.grid);
-    timeline.checkpoints().take(w, qm::WorldPoint::of(w), w.counters.elapsedDays * 86400.0, every);
+    timeline.checkpoints().take(w, qm::WorldPoint::of(w), w.counters.elapsedDays * 86400.0, every, 0);
     std::printf("checkpoint_at_end_s=%.3f bytes=%llu\n", std::chrono::duration<double>(Clock::now() - takeStart).count(),
                 static_cast<unsigned long long>(timeline.checkpoints().all().back().bytes.size()));
 
@@ -84,10 +91,10 @@ RunReport runWithTimeline(const BenchOptions& o) {
         }
     }
     std::printf("jumps=%d max_s=%.3f (to %lld) mean_s=%.3f samples=%zu checkpoints=%zu checkpoint_bytes=%llu "
-                "interval_s=%.3f\n",
+                "checkpoint_s=%.3f\n",
                 o.jumps, slowest, static_cast<long long>(slowestTo), total / o.jumps, timeline.samples().size(),
                 timeline.checkpoints().all().size(),
-                static_cast<unsigned long long>(timeline.checkpoints().bytes()), timeline.checkpoints().interval());
+                static_cast<unsigned long long>(timeline.checkpoints().bytes()), timeline.checkpoints().spentSeconds());
     return report;
 }
 

@@ -25,7 +25,9 @@ uint64_t checkpointBudgetBytes(int memoryItem, bool beyondGrid, uint64_t availab
 void Checkpoints::clear() {
     points_.clear();
     bytes_ = 0;
+    spent_ = 0.0;
     lastCost_ = 0.0;
+    lastContent_ = 0;
 }
 
 void Checkpoints::setBudget(uint64_t bytes) {
@@ -33,15 +35,22 @@ void Checkpoints::setBudget(uint64_t bytes) {
     thin();
 }
 
-double Checkpoints::interval() const { return std::max(MinimumInterval, lastCost_ * CostFactor); }
-
-bool Checkpoints::due(int64_t steps, double seconds) const {
+bool Checkpoints::due(int64_t steps, double seconds, uint64_t contentBytes) const {
     const Checkpoint* before = atOrBelow(steps);
     if (!before) return true;
-    return before->steps < steps && seconds - before->seconds >= interval();
+    if (before->steps >= steps || seconds - before->seconds < MinimumInterval) return false;
+    const double growth = static_cast<double>(std::max(contentBytes, lastContent_)) /
+                          static_cast<double>(std::max<uint64_t>(lastContent_, 65536));
+    // Reading and packing take no less than this a byte, whatever a cheap last one suggests
+    // (the run's first holds mostly empty chunks, which cost only their scan).
+    constexpr double LeastSecondsPerByte = 2e-9;
+    const double expected =
+        std::max(lastCost_ * std::max(1.0, growth), static_cast<double>(contentBytes) * LeastSecondsPerByte);
+    return spent_ + expected <= CostShare * seconds;
 }
 
-std::string Checkpoints::take(const World& w, const WorldPoint& point, double seconds, ChunkBits& mayHold) {
+std::string Checkpoints::take(const World& w, const WorldPoint& point, double seconds, ChunkBits& mayHold,
+                              uint64_t contentBytes) {
     const auto start = std::chrono::steady_clock::now();
     Checkpoint c;
     c.steps = point.counters.stepCount;
@@ -69,6 +78,8 @@ std::string Checkpoints::take(const World& w, const WorldPoint& point, double se
     }
     thin();
     lastCost_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    lastContent_ = contentBytes;
+    if (seconds > 0.0) spent_ += lastCost_;  // the one a run starts with costs it nothing
     return {};
 }
 

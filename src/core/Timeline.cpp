@@ -1,10 +1,12 @@
 #include "core/Timeline.h"
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
 
 #include "core/RunContinue.h"
 #include "core/StepLoops.h"
+#include "core/WorldFileFormat.h"
 
 namespace qm {
 namespace {
@@ -73,7 +75,7 @@ void Timeline::atStepEnd(const World& w, double seconds) {
     const WorldPoint point = pointAtStepEnd(w);
     markReached(w, point.counters.stepCount);
     samples_.record(sampleOf(w.counters, point.counters.stepCount, seconds));
-    if (checkpoints_.due(point.counters.stepCount, seconds)) keepCheckpoint(w, point, seconds);
+    if (checkpoints_.due(point.counters.stepCount, seconds, contentBytes(w))) keepCheckpoint(w, point, seconds);
 }
 
 void Timeline::atStop(const World& w, double seconds) {
@@ -81,7 +83,7 @@ void Timeline::atStop(const World& w, double seconds) {
     samples_.record(sampleOf(w.counters, w.counters.stepCount, seconds));
     markReached(w, w.counters.stepCount + 1);
     // A step broken off in its middle is no place to come back to: only step boundaries are kept.
-    if (w.resumeAnt == 0 && checkpoints_.due(w.counters.stepCount, seconds)) {
+    if (w.resumeAnt == 0 && checkpoints_.due(w.counters.stepCount, seconds, contentBytes(w))) {
         WorldPoint point = WorldPoint::of(w);
         // Kept as a run stopped by "Max steps:" there, whatever stopped it or whether it began:
         // a replay to this step ends so, and a limit that holds here holds again on going on.
@@ -92,7 +94,18 @@ void Timeline::atStop(const World& w, double seconds) {
 
 void Timeline::keepCheckpoint(const World& w, const WorldPoint& point, double seconds) {
     // A checkpoint that cannot be kept (no memory) only makes later jumps replay longer.
-    checkpoints_.take(w, point, seconds, mayHold_);
+    checkpoints_.take(w, point, seconds, mayHold_, contentBytes(w));
+}
+
+// What a checkpoint would read now: the chunks that may hold squares and the stored squares.
+uint64_t Timeline::contentBytes(const World& w) const {
+    uint64_t chunks = 0;
+    for (uint64_t word : mayHold_) chunks += static_cast<uint64_t>(std::popcount(word));
+    uint64_t stored = 0;
+    if (w.storeIndexed) stored = uint64_t{static_cast<uint32_t>(w.storeIndexed->Count())} * sizeof(TMyixUI16);
+    if (w.storeBW) stored = uint64_t{static_cast<uint32_t>(w.storeBW->Count())} * sizeof(TMyAntBW);
+    if (w.storeMulti) stored = uint64_t{static_cast<uint32_t>(w.storeMulti->Count())} * sizeof(TMyMulti);
+    return chunks * worldformat::GridChunkBytes + stored;
 }
 
 // The run may go on towards `steps` as "Continue run" would, "Max steps:" aside.

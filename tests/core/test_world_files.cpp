@@ -15,6 +15,8 @@
 #include "TestSupport.h"
 #include "WorldSquares.h"
 #include "core/ByteStream.h"
+#include "core/GridChunks.h"
+#include "core/WorldFileFormat.h"
 #include "core/RunContinue.h"
 #include "core/Timeline.h"
 #include "core/WorldFile.h"
@@ -464,5 +466,44 @@ TEST(WorldContinueLoneAnt, BreakAtAStepEndThenSaveOpenAndContinueEqualsUninterru
         opened.w.idle = 0;
         runStepLoop(opened.w);
         expectSameRun(whole.w, opened.w);
+    }
+}
+
+// What a checkpoint reads of the grid: every chunk a square within reach of an ant lies in.
+TEST(GridChunks, EverySquareWithinReachHasItsChunkMarked) {
+    for (CellWidth width : {CellWidth::Nibble, CellWidth::Byte, CellWidth::Word, CellWidth::Bit}) {
+        SCOPED_TRACE(static_cast<int>(width));
+        FastGrid g;
+        ASSERT_TRUE(allocateFastGrid(g, 700, width, 0));
+        const uint64_t chunks = gridChunkCount(g);
+        ASSERT_GE(chunks, 3u);
+        auto chunkOf = [&](int32_t x, int32_t y) {
+            const uint64_t cell = g.cellNumber(x, y);
+            const uint64_t byte = width == CellWidth::Bit      ? g.bitNumber(x, y) >> 3
+                                  : width == CellWidth::Nibble ? cell >> 1
+                                  : width == CellWidth::Word   ? cell * 2 + 1
+                                                               : cell;
+            return byte / worldformat::GridChunkBytes;
+        };
+        const std::tuple<int32_t, int32_t, int64_t> reaches[] = {
+            {0, 0, 0}, {-700, 700, 3}, {650, -20, 90}, {-100, 300, 250}, {900, 0, 150}, {5000, 5000, 10}};
+        for (const auto& [x, y, reach] : reaches) {
+            ChunkBits bits((chunks + 63) / 64, 0);
+            markChunksAround(bits, g, x, y, reach);
+            uint64_t marked = 0;
+            for (uint64_t k = 0; k < chunks; ++k) marked += hasChunk(bits, k);
+            uint64_t needed = 0;
+            std::vector<bool> seen(chunks, false);
+            for (int64_t px = x - reach; px <= x + reach; ++px)
+                for (int64_t py = y - reach; py <= y + reach; ++py) {
+                    if (!g.inside(static_cast<int32_t>(px), static_cast<int32_t>(py))) continue;
+                    const uint64_t k = chunkOf(static_cast<int32_t>(px), static_cast<int32_t>(py));
+                    EXPECT_TRUE(hasChunk(bits, k)) << px << "," << py;
+                    if (!seen[k]) ++needed, seen[k] = true;
+                }
+            EXPECT_LE(marked, needed + 1) << "the box's first to last byte, no more";
+        }
+        EXPECT_EQ(everyChunk(g).size(), (chunks + 63) / 64);
+        releaseFastGrid(g);
     }
 }
