@@ -168,6 +168,9 @@ void GrowthChart::refresh() {
     }
     chart_->axes(Qt::Horizontal).front()->setRange(logX ? 1.0 : 0.0, maxX);
     chart_->axes(Qt::Vertical).front()->setRange(logY ? 1.0 : 0.0, logY ? maxY * 1.5 : maxY * 1.05);
+    // Round ticks on linear axes: 0, 5000, 10000 rather than fractions of the last value.
+    for (QAbstractAxis* axis : chart_->axes())
+        if (auto* linear = qobject_cast<QValueAxis*>(axis)) linear->applyNiceNumbers();
     drawnSize_ = size;
     drawnLastStep_ = size ? samples_->last().steps : -1;
 }
@@ -187,7 +190,7 @@ void GrowthChart::rebuildAxes() {
             return axis;
         }
         auto* axis = new QValueAxis(this);
-        axis->setLabelFormat(QStringLiteral("%.4g"));
+        axis->setLabelFormat(QStringLiteral("%.0f"));
         axis->setTitleText(title);
         return axis;
     };
