@@ -60,6 +60,15 @@ double valueOf(const qm::RunSample& s, int line) {
     }
 }
 
+// A step of 1, 2 or 5 times a power of ten giving four to ten ticks up to `top`.
+double roundStep(double top) {
+    const double rough = std::max(top, 1.0) / 5.0;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    for (double m : {1.0, 2.0, 5.0})
+        if (m * power >= rough) return m * power;
+    return 10.0 * power;
+}
+
 }  // namespace
 
 GrowthChart::GrowthChart(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -168,9 +177,13 @@ void GrowthChart::refresh() {
     }
     chart_->axes(Qt::Horizontal).front()->setRange(logX ? 1.0 : 0.0, maxX);
     chart_->axes(Qt::Vertical).front()->setRange(logY ? 1.0 : 0.0, logY ? maxY * 1.5 : maxY * 1.05);
-    // Round ticks on linear axes: 0, 5000, 10000 rather than fractions of the last value.
+    // Round ticks on linear axes (0, 5000, 10000, ...) over the data's own range.
     for (QAbstractAxis* axis : chart_->axes())
-        if (auto* linear = qobject_cast<QValueAxis*>(axis)) linear->applyNiceNumbers();
+        if (auto* linear = qobject_cast<QValueAxis*>(axis)) {
+            linear->setTickType(QValueAxis::TicksDynamic);
+            linear->setTickAnchor(0.0);
+            linear->setTickInterval(roundStep(linear->max()));
+        }
     drawnSize_ = size;
     drawnLastStep_ = size ? samples_->last().steps : -1;
 }
