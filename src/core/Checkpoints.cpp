@@ -50,7 +50,7 @@ bool Checkpoints::due(int64_t steps, double seconds, uint64_t contentBytes) cons
 }
 
 std::string Checkpoints::take(const World& w, const WorldPoint& point, double seconds, ChunkBits& mayHold,
-                              uint64_t contentBytes) {
+                              uint64_t contentBytes, bool duringRun) {
     const auto start = std::chrono::steady_clock::now();
     Checkpoint c;
     c.steps = point.counters.stepCount;
@@ -77,7 +77,9 @@ std::string Checkpoints::take(const World& w, const WorldPoint& point, double se
         return "not enough memory";
     }
     thin();
-    lastCost_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double cost = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!duringRun) return {};
+    lastCost_ = cost;
     lastContent_ = contentBytes;
     if (seconds > 0.0) spent_ += lastCost_;  // the one a run starts with costs it nothing
     return {};

@@ -44,8 +44,9 @@ public:
     // Keeps the world as standing at `point` (steps = point.counters.stepCount). `mayHold`: the
     // chunks of the grid that may hold squares, narrowed to those that do. Empty on success,
     // else the reason (nothing kept).
+    // `duringRun`: its cost counts against the run's share (not for one taken during a jump).
     std::string take(const World& w, const WorldPoint& point, double seconds, ChunkBits& mayHold,
-                     uint64_t contentBytes);
+                     uint64_t contentBytes, bool duringRun = true);
 
     // The latest checkpoint at or below `steps`; null when none.
     const Checkpoint* atOrBelow(int64_t steps) const;

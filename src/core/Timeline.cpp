@@ -117,6 +117,14 @@ bool Timeline::canGoOn(World& w, int64_t steps) {
     return can;
 }
 
+// The run's speed in steps per second of its computing time, from its samples (0: unknown).
+double Timeline::stepsPerSecond() const {
+    if (samples_.size() < 2 || samples_.last().seconds <= samples_.all().front().seconds) return 0.0;
+    const RunSample& first = samples_.all().front();
+    const RunSample& last = samples_.last();
+    return static_cast<double>(last.steps - first.steps) / (last.seconds - first.seconds);
+}
+
 bool Timeline::canJump(const World& w) {
     return w.idle && w.grid.exists() && w.antPos && w.counters.antCount > 0;
 }
@@ -183,16 +191,29 @@ void Timeline::replay(World& w, int64_t steps, JumpResult& result) {
     w.pump = &quiet;
     w.messages = &kept;
     w.handBrakeCount = 0;
-    w.limits.userMaxSteps = steps;
     const double elapsedDays = w.counters.elapsedDays;
     double replaySeconds = 0.0;
-    if (steps > w.counters.stepCount || w.resumeAnt != 0) {
+    // A long replay goes in pieces of about a second of the run's computing time and keeps a
+    // checkpoint after each (its cost falls on the jump, not on the run): the next jump nearby,
+    // as steps back one after the other are, replays a second at most.
+    const int64_t piece = stepsPerSecond() > 0.0 ? std::max<int64_t>(1, static_cast<int64_t>(stepsPerSecond())) : 0;
+    while (steps > w.counters.stepCount || w.resumeAnt != 0) {
+        const bool last = piece == 0 || steps - w.counters.stepCount <= 2 * piece;
+        w.limits.userMaxSteps = last ? steps : w.counters.stepCount + piece;
         const auto start = std::chrono::steady_clock::now();
         w.idle = 0;
         runStepLoop(w);
-        replaySeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        replaySeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         result.moved = true;
         markReached(w, w.counters.stepCount + 1);
+        if (last || !isAt(w, w.limits.userMaxSteps)) break;
+        const double seconds = samples_.empty() || w.counters.stepCount > samples_.last().steps
+                                   ? (elapsedDays * 86400.0 + replaySeconds)
+                                   : samples_.secondsAt(w.counters.stepCount);
+        w.idle = 1;
+        if (!checkpoints_.atOrBelow(w.counters.stepCount) ||
+            checkpoints_.atOrBelow(w.counters.stepCount)->steps + piece / 2 < w.counters.stepCount)
+            checkpoints_.take(w, WorldPoint::of(w), seconds, mayHold_, contentBytes(w), false);
     }
     w.counters.elapsedDays = elapsedDays + replaySeconds / 86400.0;
     w.idle = 1;
