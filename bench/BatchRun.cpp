@@ -4,10 +4,12 @@
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 #include "GifBatch.h"
 #include "HeadlessRun.h"
+#include "TraceRun.h"
 #include "core/RleWriter.h"
 
 namespace qmbench {
@@ -122,7 +124,17 @@ int runBatch(int argc, char** argv, const PngWriter& writePng) {
     progress.lastSteps = session.world.counters.stepCount;
     session.world.hooks.step = &Progress::show;
     session.world.hooks.context = &progress;
-    const RunReport report = gif ? session.run(options->gifEvery, [&] { gif->frame(); }) : session.run();
+    TraceOutput trace;
+    std::string traceReason;
+    if (!options->traceFile.empty() && !trace.open(options->traceFile, traceReason)) {
+        reportNotWritten("trace", options->traceFile, traceReason);
+        return 1;
+    }
+    const int64_t frameEvery = gif ? options->gifEvery : 0;
+    const std::function<void()> frame = [&] { if (gif) gif->frame(); };
+    const RunReport report = !options->traceFile.empty() ? runTraced(session, trace, options->traceEvery, frameEvery, frame)
+                             : gif                       ? session.run(frameEvery, frame)
+                                                         : session.run();
     if (progress.shown) std::fprintf(stderr, "\n");
 
     const bool saved = options->saveWorld.empty() || session.save(options->saveWorld);
@@ -136,6 +148,10 @@ int runBatch(int argc, char** argv, const PngWriter& writePng) {
     }
     std::printf("%s\n", formatReport(report).c_str());
     std::fflush(stdout);
+    if (!options->traceFile.empty() && !trace.finish()) {
+        reportNotWritten("trace", options->traceFile, "cannot write the file");
+        written = false;
+    }
     return failed(report.stop) || !saved || !written ? 1 : 0;
 }
 

@@ -15,14 +15,15 @@ std::optional<qm::RunMode> modeNamed(const std::string& name) {
 }
 
 bool benchOnly(const std::string& arg) {
-    for (const char* name : {"--baseline", "--repeat", "--gui", "--size", "--show", "--eye", "--eye-pairs"})
+    for (const char* name : {"--baseline", "--repeat", "--gui", "--size", "--show", "--eye", "--eye-pairs", "--timeline", "--jumps", "--frames"})
         if (arg == name) return true;
     return false;
 }
 
 // Outputs that only a batch run writes.
 bool batchOnly(const std::string& arg) {
-    for (const char* name : {"--png", "--png-scale", "--rle", "--gif", "--gif-every", "--gif-scale", "--gif-delay"})
+    for (const char* name : {"--png", "--png-scale", "--rle", "--gif", "--gif-every", "--gif-scale", "--gif-delay",
+                             "--trace", "--trace-every"})
         if (arg == name) return true;
     return false;
 }
@@ -40,13 +41,13 @@ const char* benchUsage() {
     return "usage: quillmarch-bench [--ants FILE] [--mode indexed15|indexed255|indexed65535|bw|generalized]\n"
            "       [--states N] [--mem ITEM] [--continue] [--max-steps N] [--open-world FILE] [--save-world FILE]\n"
            "       [--baseline] [--repeat K] [--gui [--size 0|1|2|4|6|8] [--show 0|1|2|3] [--eye] [--repaints]]\n"
-           "       [--eye-pairs ROUNDS]";
+           "       [--eye-pairs ROUNDS] [--timeline [--jumps N]] [--frames]";
 }
 
 const char* batchUsage() {
     return "usage: quillmarch --batch [--ants FILE] [--mode indexed15|indexed255|indexed65535|bw|generalized]\n"
            "       [--states N] [--mem ITEM] [--continue] [--max-steps N] [--open-world FILE] [--save-world FILE]\n"
-           "       [--png FILE [--png-scale S]] [--rle FILE]\n"
+           "       [--png FILE [--png-scale S]] [--rle FILE] [--trace FILE|- [--trace-every N]]\n"
            "       [--gif FILE --gif-every N [--gif-scale S] [--gif-delay MS]]";
 }
 
@@ -140,6 +141,18 @@ std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string
             if (!n) return std::nullopt;
             o.gifDelayMs = static_cast<int32_t>(*n);
             gifDelayGiven = true;
+        } else if (arg == "--trace") {
+            auto v = value();
+            if (!v) return std::nullopt;
+            if (v->empty()) {
+                error = "empty file name for " + arg;
+                return std::nullopt;
+            }
+            o.traceFile = *v;
+        } else if (arg == "--trace-every") {
+            auto n = number(1, INT64_MAX);
+            if (!n) return std::nullopt;
+            o.traceEvery = *n;
         } else if (arg == "--png-scale") {
             auto n = number(1, INT32_MAX);
             if (!n) return std::nullopt;
@@ -173,6 +186,16 @@ std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string
         } else if (arg == "--repaints") {
             o.repaints = true;
             o.gui = true;
+        } else if (arg == "--timeline") {
+            o.timeline = true;
+        } else if (arg == "--frames") {
+            o.timeline = true;
+            o.framesOnly = true;
+        } else if (arg == "--jumps") {
+            auto n = number(1, 1000000);
+            if (!n) return std::nullopt;
+            o.jumps = static_cast<int>(*n);
+            o.timeline = true;
         } else if (arg == "--eye-pairs") {
             auto n = number(1, 100000);
             if (!n) return std::nullopt;
@@ -201,6 +224,10 @@ std::optional<BenchOptions> parseBenchOptions(int argc, char** argv, std::string
     }
     if (o.gifFile.empty() && (o.gifEvery != 0 || o.gifScale != 0 || gifDelayGiven)) {
         error = "--gif-every, --gif-scale and --gif-delay need --gif";
+        return std::nullopt;
+    }
+    if (o.traceEvery != 0 && o.traceFile.empty()) {
+        error = "--trace-every needs --trace";
         return std::nullopt;
     }
     return o;

@@ -40,6 +40,8 @@ public:
     RunReport run(int64_t every = 0, const std::function<void()>& reached = {});
     // Writes the world as it stands; false after the problem went to the message sink.
     bool save(const std::string& path);
+    // True for a run set up from the options, false for an opened world.
+    bool fresh() const { return fresh_; }
 
     qm::World world;
     qm::WorldDocument document;

@@ -8,6 +8,7 @@
 #include "Baseline.h"
 #include "BenchOptions.h"
 #include "HeadlessRun.h"
+#include "TimelineBench.h"
 #if QM_BENCH_GUI
 #include "GuiRun.h"
 #endif
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
 #if QM_BENCH_GUI
         else if (options->gui) report = qmbench::runThroughWindow(*options);
 #endif
+        else if (options->timeline) report = qmbench::runWithTimeline(*options);
         else report = qmbench::runHeadless(*options);
         std::printf("%s\n", qmbench::formatReport(report).c_str());
         std::fflush(stdout);

@@ -190,8 +190,11 @@ LoadedWorld::~LoadedWorld() {
     releaseBlock(antProgram);
 }
 
-std::unique_ptr<LoadedWorld> parseWorld(const uint8_t* data, std::size_t size, World& target, std::string& error) {
+std::unique_ptr<LoadedWorld> parseWorld(const uint8_t* data, std::size_t size, World& target, std::string& error,
+                                        FastGrid* reuseGrid, const ChunkBits* reuseMayHold) {
     auto world = std::make_unique<LoadedWorld>();
+    world->reuseGrid = reuseGrid;
+    world->reuseMayHold = reuseMayHold;
     try {
         const Sections sections = checkFrame(data, size);
         MemoryBill bill;

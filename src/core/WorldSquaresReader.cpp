@@ -129,6 +129,25 @@ void notePaintedSquares(LoadedWorld& world, const uint8_t* chunk, std::size_t si
     }
 }
 
+// A grid read in place: what the file lists is overwritten, every other chunk that holds a
+// square is emptied (the scan only reads the chunks that are empty already).
+void emptyChunksNotListed(FastGrid& g, const std::vector<uint32_t>& listed, uint8_t fill, const ChunkBits* mayHold) {
+    const auto total = static_cast<uint64_t>(g.byteSize);
+    const uint64_t chunkCount = (total + GridChunkBytes - 1) / GridChunkBytes;
+    std::size_t next = 0;
+    for (uint64_t k = 0; k < chunkCount; ++k) {
+        if (next < listed.size() && listed[next] == k) {
+            ++next;
+            continue;
+        }
+        if (mayHold && !hasChunk(*mayHold, k)) continue;
+        uint8_t* chunk = g.cells + k * GridChunkBytes;
+        const std::size_t size = static_cast<std::size_t>(std::min<uint64_t>(GridChunkBytes, total - k * GridChunkBytes));
+        if (size > 0 && (chunk[0] != fill || std::memcmp(chunk, chunk + 1, size - 1) != 0))
+            std::memset(chunk, fill, size);
+    }
+}
+
 }  // namespace
 
 void readGrid(ByteReader in, LoadedWorld& world, MemoryBill& bill) {
@@ -156,10 +175,18 @@ void readGrid(ByteReader in, LoadedWorld& world, MemoryBill& bill) {
     const uint8_t* frame = in.take(frameBytes);
     need(frameCanHold(frameBytes, uint64_t{listed > 0 ? listed - 1 : 0} * chunkBytes), "grid data");
 
-    bill.add(byteSize);
-    bill.check();
-    if (!allocateFastGrid(world.grid, halfSize, cellWidthOf(mode)))
-        fail("not enough memory for its grid");
+    FastGrid* reuse = world.reuseGrid;
+    if (reuse && reuse->exists() && reuse->halfSize == halfSize && reuse->width == cellWidthOf(mode) &&
+        static_cast<uint32_t>(reuse->byteSize) == byteSize) {
+        world.grid = *reuse;
+        reuse->cells = nullptr;
+        emptyChunksNotListed(world.grid, chunks, fillByteOf(mode), world.reuseMayHold);
+    } else {
+        bill.add(byteSize);
+        bill.check();
+        if (!allocateFastGrid(world.grid, halfSize, cellWidthOf(mode)))
+            fail("not enough memory for its grid");
+    }
     FrameReader reader(frame, static_cast<std::size_t>(frameBytes));
     for (uint32_t k : chunks) {
         const uint64_t at = uint64_t{k} * chunkBytes;

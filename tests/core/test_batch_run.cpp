@@ -1,5 +1,5 @@
-// The batch run: the benchmark's options and result line, worlds saved and continued, and the
-// exit status and silence of a run that cannot start.
+// The batch run: the benchmark's options and result line, worlds saved and continued, the exit
+// status and silence of a run that cannot start, and the samples of a run (--trace).
 
 #include <gtest/gtest.h>
 
@@ -24,6 +24,7 @@
 #include "core/WorldFile.h"
 #include "core/WholePicture.h"
 #include "view/Colours.h"
+#include "core/RunSamples.h"
 
 using qmtest::TempDir;
 
@@ -409,4 +410,98 @@ TEST(BatchRun, WritersReplaceWhatALinkPointsToKeepItsModeAndLeaveDevicesAlone) {
         for (const auto& entry : std::filesystem::directory_iterator(dir.pathOf("")))
             EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << "a partial file is left";
     }
+}
+
+namespace {
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// The CSV line the counters of a result line make: what a run stopped at that step shows.
+std::string csvOfResult(const std::string& result) {
+    auto field = [&](const std::string& name) {
+        const std::size_t at = result.find(" " + name + "=") + name.size() + 2;
+        return result.substr(at, result.find(' ', at) - at);
+    };
+    return field("steps") + "," + field("filled") + "," + field("peak") + "," + field("minx") + "," + field("maxx") +
+           "," + field("miny") + "," + field("maxy");
+}
+
+std::string withoutSeconds(const std::string& csv) { return csv.substr(0, csv.rfind(',')); }
+
+}  // namespace
+
+TEST(BatchTrace, EachLineHoldsTheCountersOfTheRunStoppedAtItsStep) {
+    TempDir dir;
+    const std::string ants = dir.write("ants.txt", "0,0,1\n3,-2,2\n-4,1,RB\n");
+    const std::vector<std::string> run = {"--ants", ants, "--mode", "indexed15", "--max-steps", "6000"};
+    auto with = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = run;
+        args.insert(args.end(), more.begin(), more.end());
+        return batch(args);
+    };
+    const BatchResult plain = with({});
+    const BatchResult traced = with({"--trace", "-"});
+    ASSERT_EQ(traced.status, 0) << traced.err;
+    const std::vector<std::string> lines = linesOf(traced.out);
+    ASSERT_EQ(lines.size(), 2u + 13u + 1u) << "result, header, 1 2 4 ... 4096, the end";
+    EXPECT_EQ(withoutTiming(lines[0]), withoutTiming(plain.out.substr(0, plain.out.size() - 1)));
+    EXPECT_EQ(lines[1], qm::sampleCsvHeader());
+    for (std::size_t i = 2; i < lines.size(); ++i) {
+        const std::string steps = lines[i].substr(0, lines[i].find(','));
+        EXPECT_EQ(steps, i + 1 < lines.size() ? std::to_string(int64_t{1} << (i - 2)) : "6000");
+        const BatchResult stopped = with({"--max-steps", steps});
+        EXPECT_EQ(withoutSeconds(lines[i]), csvOfResult(stopped.out)) << lines[i];
+    }
+
+    const std::string file = dir.pathOf("trace.csv");
+    const BatchResult every = with({"--trace", file, "--trace-every", "1500"});
+    ASSERT_EQ(every.status, 0) << every.err;
+    EXPECT_EQ(every.out.find('\n'), every.out.size() - 1) << "only the result line goes out";
+    const std::vector<std::string> written = linesOf(fileText(file));
+    ASSERT_EQ(written.size(), 5u) << "header, 1500 3000 4500 6000: the end is not repeated";
+    EXPECT_EQ(withoutSeconds(written.back()), withoutSeconds(lines.back()));
+    EXPECT_EQ(written[2].substr(0, 5), "3000,");
+
+    EXPECT_EQ(with({"--trace-every", "10"}).status, 2) << "--trace-every needs --trace";
+    EXPECT_EQ(with({"--trace", dir.pathOf("no/such/dir.csv")}).status, 1);
+}
+
+TEST(RunSamples, OlderSamplesThinEvenlyAndATakenBackRunReplacesWhatLayAhead) {
+    qm::RunSamples samples(100);
+    for (int64_t k = 0; k < 5000; ++k) {
+        qm::RunSample s;
+        s.steps = k * 10;
+        s.seconds = static_cast<double>(k);
+        samples.record(s);
+        ASSERT_LE(samples.size(), 100u);
+    }
+    const std::vector<qm::RunSample>& all = samples.all();
+    EXPECT_EQ(all.front().steps, 0) << "the start stays";
+    EXPECT_EQ(all.back().steps, 49990) << "the newest stays";
+    EXPECT_GE(all.size(), 50u);
+    // Even spacing over the whole run: no gap (but the one to the newest) twice another.
+    int64_t narrowest = INT64_MAX, widest = 0;
+    for (std::size_t i = 1; i + 1 < all.size(); ++i) {
+        narrowest = std::min(narrowest, all[i].steps - all[i - 1].steps);
+        widest = std::max(widest, all[i].steps - all[i - 1].steps);
+    }
+    EXPECT_LE(widest, 2 * narrowest);
+    EXPECT_DOUBLE_EQ(samples.secondsAt(49985), 4998.5);
+
+    qm::RunSample back;
+    back.steps = 49000;
+    samples.record(back);
+    EXPECT_EQ(samples.all().back().steps, 49000);
+    EXPECT_LT(samples.all()[samples.size() - 2].steps, 49000);
+
+    back.filled = -3;
+    back.minX = -7;
+    back.maxY = 12;
+    back.seconds = 0.25;
+    EXPECT_EQ(qm::sampleCsvLine(back), "49000,-3,0,-7,0,0,12,0.250000");
 }

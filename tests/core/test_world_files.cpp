@@ -1,5 +1,6 @@
-// Worlds that last: a run saved, opened and continued, or broken and continued, must end exactly
-// as the run that was never interrupted; a file that cannot be trusted changes nothing.
+// Worlds that last: a run saved, opened and continued, or broken and continued, or taken back to
+// an earlier step and on again, must end exactly as the run that was never interrupted; a file
+// that cannot be trusted changes nothing.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -18,7 +19,10 @@
 #include "TestSupport.h"
 #include "WorldSquares.h"
 #include "core/ByteStream.h"
+#include "core/GridChunks.h"
+#include "core/WorldFileFormat.h"
 #include "core/RunContinue.h"
+#include "core/Timeline.h"
 #include "core/WorldFile.h"
 #include "core/WorldReaderParts.h"
 #include "settings/AboutBoxUnit/MemoryBudget.h"
@@ -183,6 +187,64 @@ TEST_P(WorldContinue, BrokenInsideAStepContinuedDirectlyAndThroughAFileEqualsUni
     opened.w.idle = 0;
     runStepLoop(opened.w);
     expectSameRun(uninterrupted->w, opened.w);
+}
+
+
+// A run recorded on its timeline, with a checkpoint due every 500 steps (a step "takes" a
+// millisecond), then taken to steps back and forth: at each it equals the run stopped there, and
+// taken back to the end it equals the run never taken back.
+struct Recorded {
+    explicit Recorded(uint64_t budget) : timeline(budget) {}
+    Timeline timeline;
+    World* world = nullptr;
+    static void stepEnd(void* self) {
+        auto& r = *static_cast<Recorded*>(self);
+        r.timeline.atStepEnd(*r.world, static_cast<double>(r.world->counters.stepCount + 1) / 1000.0);
+    }
+};
+
+TEST_P(WorldContinue, TakenBackOrOnToAnyStepEqualsTheRunStoppedThere) {
+  // Checkpoints as they fall due, or thinned to a few by a small budget (long replays, which go
+  // in pieces and keep checkpoints of their own).
+  for (uint64_t budget : {uint64_t{1} << 30, uint64_t{1500}}) {
+    SCOPED_TRACE(budget);
+    auto t = makeWorld(GetParam());
+    World& w = t->w;
+    Recorded recorded(budget);
+    recorded.world = &w;
+    recorded.timeline.start(w, 0.0);
+    w.hooks.step = &Recorded::stepEnd;
+    w.hooks.context = &recorded;
+    w.frameCountdownReload = 1;
+    w.limits.userMaxSteps = kTotalSteps;
+    t->run();
+    w.idle = 1;  // as the window leaves a run that ended
+    recorded.timeline.atStop(w, static_cast<double>(kTotalSteps) / 1000.0);
+    if (budget > 1500) {
+        ASSERT_GE(recorded.timeline.checkpoints().all().size(), 8u);
+    }
+    EXPECT_LE(recorded.timeline.checkpoints().bytes(), budget);
+    w.limits.userMaxSteps = 100;  // "Max steps:" holds no jump and is left as it was
+
+    // Back, at a checkpoint, on without one between, on over checkpoints, to the start and back.
+    for (int64_t k : {int64_t{1701}, int64_t{1500}, int64_t{1750}, int64_t{3999}, int64_t{0}, int64_t{1}, int64_t{2999}}) {
+        SCOPED_TRACE(k);
+        const JumpResult jump = recorded.timeline.goTo(w, k);
+        EXPECT_TRUE(jump.reached);
+        EXPECT_EQ(jump.message, "");
+        auto stopped = makeWorld(GetParam());
+        stopped->w.limits.userMaxSteps = k;
+        stopped->run();
+        expectSameRun(stopped->w, w);
+        EXPECT_NEAR(w.counters.elapsedDays * 86400.0, static_cast<double>(k) / 1000.0, 1e-6);
+        EXPECT_EQ(w.limits.userMaxSteps, 100);
+        EXPECT_EQ(w.hooks.step, &Recorded::stepEnd);
+        EXPECT_EQ(w.idle, 1);
+    }
+    EXPECT_TRUE(recorded.timeline.goTo(w, kTotalSteps).reached);
+    expectSameRun(uninterrupted->w, w);
+    EXPECT_LE(recorded.timeline.checkpoints().bytes(), budget);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryMode, WorldContinue,
@@ -522,5 +584,44 @@ TEST(WorldContinueLoneAnt, BreakAtAStepEndThenSaveOpenAndContinueEqualsUninterru
         opened.w.idle = 0;
         runStepLoop(opened.w);
         expectSameRun(whole.w, opened.w);
+    }
+}
+
+// What a checkpoint reads of the grid: every chunk a square within reach of an ant lies in.
+TEST(GridChunks, EverySquareWithinReachHasItsChunkMarked) {
+    for (CellWidth width : {CellWidth::Nibble, CellWidth::Byte, CellWidth::Word, CellWidth::Bit}) {
+        SCOPED_TRACE(static_cast<int>(width));
+        FastGrid g;
+        ASSERT_TRUE(allocateFastGrid(g, 700, width, 0));
+        const uint64_t chunks = gridChunkCount(g);
+        ASSERT_GE(chunks, 3u);
+        auto chunkOf = [&](int32_t x, int32_t y) {
+            const uint64_t cell = g.cellNumber(x, y);
+            const uint64_t byte = width == CellWidth::Bit      ? g.bitNumber(x, y) >> 3
+                                  : width == CellWidth::Nibble ? cell >> 1
+                                  : width == CellWidth::Word   ? cell * 2 + 1
+                                                               : cell;
+            return byte / worldformat::GridChunkBytes;
+        };
+        const std::tuple<int32_t, int32_t, int64_t> reaches[] = {
+            {0, 0, 0}, {-700, 700, 3}, {650, -20, 90}, {-100, 300, 250}, {900, 0, 150}, {5000, 5000, 10}};
+        for (const auto& [x, y, reach] : reaches) {
+            ChunkBits bits((chunks + 63) / 64, 0);
+            markChunksAround(bits, g, x, y, reach);
+            uint64_t marked = 0;
+            for (uint64_t k = 0; k < chunks; ++k) marked += hasChunk(bits, k);
+            uint64_t needed = 0;
+            std::vector<bool> seen(chunks, false);
+            for (int64_t px = x - reach; px <= x + reach; ++px)
+                for (int64_t py = y - reach; py <= y + reach; ++py) {
+                    if (!g.inside(static_cast<int32_t>(px), static_cast<int32_t>(py))) continue;
+                    const uint64_t k = chunkOf(static_cast<int32_t>(px), static_cast<int32_t>(py));
+                    EXPECT_TRUE(hasChunk(bits, k)) << px << "," << py;
+                    if (!seen[k]) ++needed, seen[k] = true;
+                }
+            EXPECT_LE(marked, needed + 1) << "the box's first to last byte, no more";
+        }
+        EXPECT_EQ(everyChunk(g).size(), (chunks + 63) / 64);
+        releaseFastGrid(g);
     }
 }
