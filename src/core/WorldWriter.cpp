@@ -242,8 +242,7 @@ std::string saveWorldFile(const std::string& path, const World& w, const WorldDo
     std::string bytes;
     const std::string reason = encodeWorld(w, document, WorldPoint::of(w), bytes);
     if (!reason.empty()) return reason;
-
-    return replaceFileContent(path, out.bytes().data(), out.size());
+    return replaceFileContent(path, bytes.data(), bytes.size());
 }
 
 std::string worldOpenMessage(const std::string& path, const std::string& reason) {

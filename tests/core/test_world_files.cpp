@@ -592,7 +592,7 @@ TEST(GridChunks, EverySquareWithinReachHasItsChunkMarked) {
     for (CellWidth width : {CellWidth::Nibble, CellWidth::Byte, CellWidth::Word, CellWidth::Bit}) {
         SCOPED_TRACE(static_cast<int>(width));
         FastGrid g;
-        ASSERT_TRUE(allocateFastGrid(g, 700, width, 0));
+        ASSERT_TRUE(allocateFastGrid(g, 700, width));
         const uint64_t chunks = gridChunkCount(g);
         ASSERT_GE(chunks, 3u);
         auto chunkOf = [&](int32_t x, int32_t y) {
