@@ -8,20 +8,21 @@
 #include "Baseline.h"
 #include "headless/RunOptions.h"
 #include "headless/HeadlessRun.h"
+#include "TimelineBench.h"
 #if QM_BENCH_GUI
 #include "GuiRun.h"
 #endif
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::string(argv[1]) == "--help") {
-        std::printf("%s\n", qmheadless::benchUsage());
-        return 0;
-    }
     std::string error;
     const auto options = qmheadless::parseRunOptions(argc, argv, error);
     if (!options) {
         std::fprintf(stderr, "%s\n%s\n", error.c_str(), qmheadless::benchUsage());
         return 2;
+    }
+    if (options->help) {
+        std::printf("%s\n", qmheadless::benchUsage());
+        return 0;
     }
 #if !QM_BENCH_GUI
     if (options->gui) {
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
 #if QM_BENCH_GUI
         else if (options->gui) report = qmbench::runThroughWindow(*options);
 #endif
+        else if (options->timeline) report = qmbench::runWithTimeline(*options);
         else report = qmheadless::runHeadless(*options);
         std::printf("%s\n", qmheadless::formatReport(report).c_str());
         std::fflush(stdout);

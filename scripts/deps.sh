@@ -5,7 +5,7 @@ set -euo pipefail
 if (($#)); then
   PACKAGES=("$@")
 else
-  PACKAGES=(g++ cmake ninja-build qt6-base-dev libgtest-dev libzstd-dev pkg-config xvfb xauth fonts-dejavu-core)
+  PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-charts-dev libgtest-dev libzstd-dev libgif-dev pkg-config help2man xvfb xauth fonts-dejavu-core)
 fi
 missing=()
 for p in "${PACKAGES[@]}"; do

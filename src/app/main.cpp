@@ -29,6 +29,37 @@ constexpr const char* Usage =
     "loaded into the editor as \"Load\" does.\n"
     "\n";
 
+// The toolkit's own options, and whether each takes a value; every other argument that begins
+// with '-' is none the program knows.
+struct ToolkitOption {
+    const char* name;
+    bool takesValue;
+};
+constexpr ToolkitOption ToolkitOptions[] = {
+    {"platform", true},   {"platformpluginpath", true}, {"platformtheme", true}, {"plugin", true},
+    {"qwindowgeometry", true}, {"geometry", true},     {"qwindowtitle", true},  {"title", true},
+    {"qwindowicon", true}, {"icon", true},             {"style", true},         {"stylesheet", true},
+    {"session", true},    {"display", true},           {"name", true},          {"qmljsdebugger", true},
+    {"reverse", false},   {"widgetcount", false},      {"nograb", false},       {"dograb", false},
+    {"sync", false},
+};
+
+const char* unknownOption(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (arg[0] != '-') continue;
+        const char* name = arg + (arg[1] == '-' ? 2 : 1);
+        const char* equals = std::strchr(name, '=');
+        const std::size_t length = equals ? static_cast<std::size_t>(equals - name) : std::strlen(name);
+        const ToolkitOption* known = nullptr;
+        for (const ToolkitOption& option : ToolkitOptions)
+            if (std::strlen(option.name) == length && std::strncmp(option.name, name, length) == 0) known = &option;
+        if (!known) return arg;
+        if (known->takesValue && !equals) ++i;
+    }
+    return nullptr;
+}
+
 // What is answered before any window exists; nothing when the window is wanted.
 std::optional<int> commandLineOnly(int argc, char** argv) {
     if (argc < 2) return std::nullopt;
@@ -46,6 +77,12 @@ std::optional<int> commandLineOnly(int argc, char** argv) {
     if (std::strcmp(argv[1], "--version") == 0) {
         std::printf("quillmarch %s\n", QM_VERSION);
         return 0;
+    }
+    // Refused before the toolkit starts, which would abort without a display before the
+    // arguments are looked at.
+    if (const char* unknown = unknownOption(argc, argv)) {
+        std::fprintf(stderr, "quillmarch: unexpected argument: %s\n%s", unknown, Usage);
+        return 2;
     }
     return std::nullopt;
 }

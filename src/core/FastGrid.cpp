@@ -1,7 +1,6 @@
 #include "core/FastGrid.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "core/Platform.h"
 
@@ -22,7 +21,7 @@ int32_t fastGridByteSize(int32_t halfSize, CellWidth width) {
     return static_cast<int32_t>(static_cast<double>(side) * side * bytesPerCell + 1.0);
 }
 
-bool allocateFastGrid(FastGrid& grid, int32_t halfSize, CellWidth width, uint8_t fill) {
+bool allocateFastGrid(FastGrid& grid, int32_t halfSize, CellWidth width) {
     releaseFastGrid(grid);
     grid.halfSize = halfSize;
     grid.side = 2 * halfSize + 1;
@@ -31,15 +30,9 @@ bool allocateFastGrid(FastGrid& grid, int32_t halfSize, CellWidth width, uint8_t
     grid.rowBytes = width == CellWidth::Bit ? grid.side / 8 + (grid.side % 8 != 0 ? 1 : 0) : 0;
     grid.width = width;
     grid.byteSize = fastGridByteSize(halfSize, width);
-    const auto bytes = static_cast<std::size_t>(grid.byteSize);
-    if (fill == 0) {  // zero pages: a start costs nothing until the ants reach a page
-        grid.cells = static_cast<uint8_t*>(allocator().allocateZeroed(bytes));
-        return grid.cells != nullptr;
-    }
-    grid.cells = static_cast<uint8_t*>(allocator().allocate(bytes));
-    if (!grid.cells) return false;
-    std::memset(grid.cells, fill, bytes);
-    return true;
+    // Zero pages: a start costs nothing until the ants reach a page.
+    grid.cells = static_cast<uint8_t*>(allocator().allocateZeroed(static_cast<std::size_t>(grid.byteSize)));
+    return grid.cells != nullptr;
 }
 
 void releaseFastGrid(FastGrid& grid) {
@@ -48,14 +41,26 @@ void releaseFastGrid(FastGrid& grid) {
 }
 
 uint32_t FastGrid::indexedValue(int32_t x, int32_t y) const {
-    const int64_t cell = cellIndex(x, y);
+    const uint64_t cell = cellNumber(x, y);
+    switch (width) {
+        case CellWidth::Nibble: return indexedCellValue<CellWidth::Nibble>(cells, cell);
+        case CellWidth::Word: return indexedCellValue<CellWidth::Word>(cells, cell);
+        default: return indexedCellValue<CellWidth::Byte>(cells, cell);
+    }
+}
+
+void FastGrid::setIndexedValue(int32_t x, int32_t y, uint32_t value) {
+    const uint64_t cell = cellNumber(x, y);
+    const uint32_t code = encodeIndexedCell(value, width);
     switch (width) {
         case CellWidth::Nibble: {
-            const uint8_t b = cells[cell >> 1];
-            return (cell & 1) ? (b & 0x0Fu) : (b >> 4);
+            uint8_t& pair = cells[cell >> 1];
+            pair = (cell & 1) ? static_cast<uint8_t>((pair & 0xF0u) | code)
+                              : static_cast<uint8_t>((pair & 0x0Fu) | code << 4u);
+            break;
         }
-        case CellWidth::Word: return reinterpret_cast<const uint16_t*>(cells)[cell];
-        default: return cells[cell];
+        case CellWidth::Word: reinterpret_cast<uint16_t*>(cells)[cell] = static_cast<uint16_t>(code); break;
+        default: cells[cell] = static_cast<uint8_t>(code); break;
     }
 }
 

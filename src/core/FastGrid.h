@@ -7,6 +7,31 @@ namespace qm {
 
 enum class CellWidth { Nibble, Byte, Word, Bit };
 
+// Indexed cells hold the complement of the ant index within their width, so that the empty
+// square (the all-ones index) is a zero cell: a block starts as zero pages, and what the ants
+// never reach costs neither time nor memory. Complementing is its own inverse, and complementing
+// every byte converts all cells of any indexed width at once.
+constexpr uint32_t indexedEmpty(CellWidth width) {
+    return width == CellWidth::Nibble ? 0xFu : width == CellWidth::Byte ? 0xFFu : 0xFFFFu;
+}
+constexpr uint32_t encodeIndexedCell(uint32_t value, CellWidth width) { return ~value & indexedEmpty(width); }
+constexpr uint32_t decodeIndexedCell(uint32_t code, CellWidth width) { return ~code & indexedEmpty(width); }
+
+// The ant index of indexed cell `cell` (its cell number), or the all-ones value when empty.
+template <CellWidth Width>
+inline uint32_t indexedCellValue(const uint8_t* cells, uint64_t cell) {
+    uint32_t code;
+    if constexpr (Width == CellWidth::Nibble) {  // even cells in the high nibble, odd ones in the low
+        const uint8_t pair = cells[cell >> 1];
+        code = (cell & 1) ? (pair & 0x0Fu) : (pair >> 4u);
+    } else if constexpr (Width == CellWidth::Byte) {
+        code = cells[cell];
+    } else {
+        code = reinterpret_cast<const uint16_t*>(cells)[cell];
+    }
+    return decodeIndexedCell(code, Width);
+}
+
 struct FastGrid {
     int32_t halfSize = 0;      // R
     int32_t side = 0;          // S = 2R + 1
@@ -47,6 +72,7 @@ struct FastGrid {
     // Readers' decoding of one inside square.
     // Indexed: the ant index, or the all-ones value of the width when empty.
     uint32_t indexedValue(int32_t x, int32_t y) const;
+    void setIndexedValue(int32_t x, int32_t y, uint32_t value);  // the ant index, or all ones: empty
     bool blackAt(int32_t x, int32_t y) const;               // black-and-white
     uint8_t generalizedValue(int32_t x, int32_t y) const;   // cell value, 0 = never visited
 };
@@ -54,9 +80,9 @@ struct FastGrid {
 // Byte size of the block for the given half size and cell width (the documented formulas).
 int32_t fastGridByteSize(int32_t halfSize, CellWidth width);
 
-// Releases any previous block, sizes, obtains and fills a new one with `fill` (0xFF: every
-// indexed square empty; 0: white or never visited). False when the block cannot be obtained.
-bool allocateFastGrid(FastGrid& grid, int32_t halfSize, CellWidth width, uint8_t fill);
+// Releases any previous block, sizes and obtains a new one of zero pages: every square empty,
+// white or never visited. False when the block cannot be obtained.
+bool allocateFastGrid(FastGrid& grid, int32_t halfSize, CellWidth width);
 void releaseFastGrid(FastGrid& grid);
 
 }  // namespace qm

@@ -9,28 +9,25 @@ namespace {
 // The block seen as a row of equal cells, numbered as FastGrid numbers them: S lines of
 // `lineStride` cells, of which the first S are squares (bit rows carry padding after them).
 // X-major cells: line = X + R, position = Y + R; bit rows: line = Y + R, position = X + R.
+// In every mode an empty square is a zero cell.
 struct CellRow {
     const uint8_t* bytes;
     int bitsPerCell;     // 1, 4, 8 or 16
-    uint8_t emptyByte;   // every cell of such a byte is empty
     int64_t lineStride;
 
     bool filled(int64_t cell) const {
         switch (bitsPerCell) {
             case 1: return (bytes[cell >> 3] >> (cell & 7)) & 1u;
-            case 4: {
-                const uint8_t b = bytes[cell >> 1];
-                return ((cell & 1) ? (b & 0x0Fu) : (b >> 4)) != 0x0Fu;
-            }
-            case 8: return bytes[cell] != emptyByte;
-            default: return bytes[2 * cell] != 0xFF || bytes[2 * cell + 1] != 0xFF;
+            case 4: return (bytes[cell >> 1] & ((cell & 1) ? 0x0Fu : 0xF0u)) != 0;
+            case 8: return bytes[cell] != 0;
+            default: return bytes[2 * cell] != 0 || bytes[2 * cell + 1] != 0;
         }
     }
     int64_t cellsPerWord() const { return 64 / bitsPerCell; }
     bool wordEmpty(int64_t firstCell) const {  // firstCell: a multiple of cellsPerWord()
         uint64_t word;
         std::memcpy(&word, bytes + firstCell * bitsPerCell / 8, sizeof word);
-        return word == emptyByte * 0x0101010101010101ull;
+        return word == 0;
     }
     bool wordAligned(int64_t cell) const { return cell % cellsPerWord() == 0; }
 
@@ -104,15 +101,15 @@ LineExtent scan(const CellRow& row, int64_t side) {
 
 }  // namespace
 
-SquareBox gridExtent(const FastGrid& grid, bool generalized) {
+SquareBox gridExtent(const FastGrid& grid) {
     if (!grid.exists()) return {};
     const int64_t side = grid.side;
-    CellRow row{grid.cells, 8, 0xFF, side};
+    CellRow row{grid.cells, 8, side};
     switch (grid.width) {
-        case CellWidth::Bit: row = {grid.cells, 1, 0, 8 * int64_t{grid.rowBytes}}; break;
+        case CellWidth::Bit: row = {grid.cells, 1, 8 * int64_t{grid.rowBytes}}; break;
         case CellWidth::Nibble: row.bitsPerCell = 4; break;
         case CellWidth::Word: row.bitsPerCell = 16; break;
-        case CellWidth::Byte: row.emptyByte = generalized ? 0 : 0xFF; break;
+        case CellWidth::Byte: break;
     }
     const LineExtent e = scan(row, side);
     if (e.lastLine < e.firstLine) return {};

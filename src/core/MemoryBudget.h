@@ -19,7 +19,12 @@ extern const std::array<const char*, MemoryChoiceCount> MemoryChoiceCaptions;
 struct MemoryStatus {
     uint32_t total = 0;
     uint32_t available = 0;
+    uint64_t physicalTotal = 0;  // the total unclamped; 0 when the source gives none
 };
+// What the machine really holds, for bills that are not the dialog's 32-bit figures.
+inline uint64_t physicalMemoryOf(const MemoryStatus& status) {
+    return status.physicalTotal > status.total ? status.physicalTotal : status.total;
+}
 
 class MemoryStatusSource {
 public:

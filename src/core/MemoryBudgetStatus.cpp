@@ -61,6 +61,7 @@ MemoryStatus parseMemInfo(const std::string& text) {
     MemoryStatus status;
     status.total = kibToBytes(totalKiB);
     status.available = kibToBytes(haveAvailable ? availableKiB : freeKiB);
+    status.physicalTotal = totalKiB > UINT64_MAX / 1024 ? UINT64_MAX : totalKiB * 1024;
     return status;
 }
 

@@ -48,7 +48,7 @@ uint32_t gridSquareCode(const World& w, int32_t x, int32_t y) {
 SquareBox paintedArea(const World& w) {
     const RunCounters& c = w.counters;
     SquareBox area{c.minX, c.maxX, c.minY, c.maxY};
-    area.include(gridExtent(w.grid, w.generalized));
+    area.include(gridExtent(w.grid));
     forEachStoredSquare(w, [&](int32_t x, int32_t y, uint32_t) { area.include(x, y); });
     return area;
 }

@@ -31,12 +31,10 @@ public:
         return block;
     }
     // Large zeroed blocks come straight from the system, untouched, so untouched parts of the
-    // grid cost neither time nor resident memory.
-    void* allocateZeroed(std::size_t bytes) override {
-        void* block = std::calloc(bytes == 0 ? 1 : bytes, 1);
-        adviseHugePages(block, bytes);
-        return block;
-    }
+    // grid cost neither time nor resident memory. They get no huge-page hint: their pages are
+    // first touched by the ants during the run, and a hinted fault may compact memory first,
+    // which stalled a lone ant's run for up to a second; a plain fault costs microseconds.
+    void* allocateZeroed(std::size_t bytes) override { return std::calloc(bytes == 0 ? 1 : bytes, 1); }
     void* reallocate(void* block, std::size_t bytes) override {
         return std::realloc(block, bytes == 0 ? 1 : bytes);
     }

@@ -1,19 +1,11 @@
 #include "core/RleWriter.h"
 
+#include "core/SafeFile.h"
+
 #include <algorithm>
-#include <fstream>
 #include <vector>
 
 namespace qm {
-
-const char* rleErrorText(RleError error) {
-    switch (error) {
-        case RleError::None: return "no error";
-        case RleError::CannotOpen: return "the file cannot be created";
-        case RleError::CannotWrite: return "the file cannot be written";
-    }
-    return "unknown error";
-}
 
 std::string rleStateTag(uint32_t state) {
     if (state == 0) return ".";
@@ -214,7 +206,7 @@ void appendBody(std::string& out, const World& w, const SquareBox& area) {
         const bool storedRow = next < stored.size() && stored[next].y == row;
         if (!gridRow && !storedRow) {
             // Skip to the next row that can hold something.
-            int64_t target = area.minY - 1;
+            int64_t target = int64_t{area.minY} - 1;
             if (next < stored.size()) target = std::max<int64_t>(target, stored[next].y);
             if (gridColumns && row > gy1) target = std::max<int64_t>(target, gy1);
             rows.endRows(row - target);
@@ -254,12 +246,9 @@ std::string rlePattern(const World& w, const SquareBox& area) {
     return out;
 }
 
-RleError writeRle(const World& w, const std::string& path) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) return RleError::CannotOpen;
-    file << rlePattern(w, paintedArea(w));
-    file.close();
-    return file ? RleError::None : RleError::CannotWrite;
+std::string writeRle(const World& w, const std::string& path) {
+    const std::string text = rlePattern(w, paintedArea(w));
+    return replaceFileContent(path, text.data(), text.size());
 }
 
 }  // namespace qm

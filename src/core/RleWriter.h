@@ -11,14 +11,12 @@ namespace qm {
 
 inline constexpr std::size_t RleLineLimit = 70;
 
-enum class RleError { None, CannotOpen, CannotWrite };
-const char* rleErrorText(RleError error);
-
 // The whole pattern text: position line, ant comments, header, rows, "!".
 std::string rlePattern(const World& w, const SquareBox& area);
 
-// Writes rlePattern(w, paintedArea(w)) to `path`.
-RleError writeRle(const World& w, const std::string& path);
+// Writes rlePattern(w, paintedArea(w)) to `path` as every writer replaces a file (SafeFile.h).
+// Empty on success, else the reason.
+std::string writeRle(const World& w, const std::string& path);
 
 // Letters of one state in multi-state patterns: "." for 0, "A".."X" for 1-24, then "pA".."pX",
 // "qA".. for the higher ones.

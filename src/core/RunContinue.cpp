@@ -20,13 +20,6 @@ bool storeOfModePresent(const World& w) {
     }
 }
 
-bool limitHolds(const World& w) {
-    const RunCounters& c = w.counters;
-    const RunLimits& l = w.limits;
-    return c.filled >= l.filledMax || c.maxX >= l.axisBound || c.maxY >= l.axisBound || c.minX <= l.axisBoundNeg ||
-           c.minY <= l.axisBoundNeg || c.stepCount >= l.stepMax;
-}
-
 // A failed square update holds while the ant that moves next stands where no square can be kept.
 bool failureHolds(const World& w) {
     if (w.lastStop != StopReason::InvalidStart && w.lastStop != StopReason::CannotSet) return false;
@@ -37,6 +30,16 @@ bool failureHolds(const World& w) {
 
 }  // namespace
 
+StopReason limitThatHolds(const World& w) {
+    const RunCounters& c = w.counters;
+    const RunLimits& l = w.limits;
+    if (c.filled >= l.filledMax) return StopReason::Filled;
+    if (c.maxX >= l.axisBound || c.maxY >= l.axisBound || c.minX <= l.axisBoundNeg || c.minY <= l.axisBoundNeg)
+        return StopReason::Axis;
+    if (c.stepCount >= l.stepMax) return StopReason::StepMax;
+    return StopReason::None;
+}
+
 bool canContinue(const World& w) {
     switch (w.lastStop) {
         case StopReason::None:
@@ -46,7 +49,7 @@ bool canContinue(const World& w) {
     }
     if (!w.idle || !w.grid.exists() || w.counters.antCount <= 0 || !antArraysPresent(w)) return false;
     if (w.counters.stepCount >= w.limits.userMaxSteps) return false;
-    return !limitHolds(w) && !failureHolds(w);
+    return limitThatHolds(w) == StopReason::None && !failureHolds(w);
 }
 
 void resumeClock(World& w, double nowDays) { w.counters.runStartDays = nowDays - w.counters.elapsedDays; }

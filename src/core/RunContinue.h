@@ -10,6 +10,10 @@ namespace qm {
 // its step count, and neither a limit nor the failure that ended it still holds.
 bool canContinue(const World& w);
 
+// The limit that stops the run now, checked in the loop's order (filled squares, axis bound,
+// step maximum); None when none does.
+StopReason limitThatHolds(const World& w);
+
 // Computing time: taken up again from where the run stopped, and recorded when it stops.
 void resumeClock(World& w, double nowDays);
 void stopClock(World& w, double nowDays);

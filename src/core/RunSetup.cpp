@@ -20,9 +20,7 @@ void releaseArray(T*& array) {
 }  // namespace
 
 bool prepareFastGrid(World& w, int32_t halfSize) {
-    const RunMode mode = w.mode();
-    const bool indexed = mode != RunMode::BlackWhite && mode != RunMode::Generalized;
-    return allocateFastGrid(w.grid, halfSize, cellWidthOf(mode), indexed ? 0xFF : 0x00);
+    return allocateFastGrid(w.grid, halfSize, cellWidthOf(w.mode()));
 }
 
 bool createSparseStore(World& w, int32_t delta) {

@@ -14,32 +14,33 @@ namespace qm {
 // to take the move.
 template <CellWidth Width>
 inline int32_t indexedCellPainted(const FastGrid& g, uint64_t cell) {
+    // Cells hold the complement of the ant index: zero is empty (FastGrid.h).
     if constexpr (Width == CellWidth::Nibble) {
         // Even cells live in the high nibble, odd cells in the low one.
         const uint32_t mask = (cell & 1) ? 0x0Fu : 0xF0u;
-        return (g.cells[cell >> 1] & mask) != mask;
+        return (g.cells[cell >> 1] & mask) != 0;
     } else if constexpr (Width == CellWidth::Byte) {
-        return g.cells[cell] != 0xFF;
+        return g.cells[cell] != 0;
     } else {
-        return reinterpret_cast<const uint16_t*>(g.cells)[cell] != 0xFFFF;
+        return reinterpret_cast<const uint16_t*>(g.cells)[cell] != 0;
     }
 }
 
-// A painted square becomes empty (all ones), an empty one takes the ant's index. The new value
-// is or-ed together from the turn result: a conditional may become a branch on it.
+// A painted square becomes empty (zero), an empty one takes the complement of the ant's index.
+// The new value is made from the turn result without a conditional, which may become a branch.
 template <CellWidth Width>
 inline void indexedCellToggle(const FastGrid& g, uint64_t cell, int32_t painted, int32_t ant) {
     const uint32_t allOnesIfPainted = 0u - static_cast<uint32_t>(painted);
+    const uint32_t code = ~(static_cast<uint32_t>(ant) | allOnesIfPainted);
     if constexpr (Width == CellWidth::Nibble) {
         uint8_t& b = g.cells[cell >> 1];
         const int shift = (cell & 1) ? 0 : 4;
         const uint32_t mask = 0x0Fu << shift;
-        const uint32_t newNibble = (((static_cast<uint32_t>(ant) & 0x0Fu) << shift) | allOnesIfPainted) & mask;
-        b = static_cast<uint8_t>((b & ~mask) | newNibble);
+        b = static_cast<uint8_t>((b & ~mask) | ((code << shift) & mask));
     } else if constexpr (Width == CellWidth::Byte) {
-        g.cells[cell] = static_cast<uint8_t>(static_cast<uint32_t>(ant) | allOnesIfPainted);
+        g.cells[cell] = static_cast<uint8_t>(code);
     } else {
-        reinterpret_cast<uint16_t*>(g.cells)[cell] = static_cast<uint16_t>(static_cast<uint32_t>(ant) | allOnesIfPainted);
+        reinterpret_cast<uint16_t*>(g.cells)[cell] = static_cast<uint16_t>(code);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "core/WholePicture.h"
 
+#include "core/MemoryBudget.h"
+
 #include <algorithm>
 #include <new>
 
@@ -11,6 +13,7 @@ const char* pictureErrorText(PictureError error) {
         case PictureError::BadScale: return "the scale must be 1 or more";
         case PictureError::TooLarge: return "the picture would be too large at this scale";
         case PictureError::OutOfMemory: return "not enough memory for the picture";
+        case PictureError::MoreThanTheMachineHas: return "the picture needs more memory than this machine has";
     }
     return "unknown error";
 }
@@ -22,8 +25,10 @@ constexpr int32_t TileColumns = 64;
 
 int64_t pixelsAlong(int64_t squares, int64_t scale) { return (squares + scale - 1) / scale; }
 
-// Colour of every code the run's squares can hold; codes beyond it are not drawn.
-std::vector<uint32_t> coloursOf(const World& w, const PicturePalette& palette) {
+}  // namespace
+
+// Codes beyond the colours are not drawn.
+std::vector<uint32_t> pictureColours(const World& w, const PicturePalette& palette) {
     std::vector<uint32_t> colours{palette.background};
     switch (w.mode()) {
         case RunMode::BlackWhite: colours.push_back(BlackColour); break;
@@ -37,6 +42,8 @@ std::vector<uint32_t> coloursOf(const World& w, const PicturePalette& palette) {
     }
     return colours;
 }
+
+namespace {
 
 template <class Code>
 class CodeWriter {
@@ -93,6 +100,10 @@ PictureError draw(const World& w, const SquareBox& area, Picture& out, std::vect
 
 }  // namespace
 
+uint64_t pictureBytes(int64_t width, int64_t height, bool wide) {
+    return static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * (wide ? 2 + 3 : 1);
+}
+
 int32_t fittingScale(const SquareBox& area, int32_t maxSide) {
     const int64_t longest = std::max(area.width(), area.height());
     const int64_t scale = std::max<int64_t>(1, pixelsAlong(longest, maxSide));
@@ -111,8 +122,13 @@ PictureError renderWholePicture(const World& w, const PicturePalette& palette, c
     out.scale = s;
     out.width = static_cast<int32_t>(width);
     out.height = static_cast<int32_t>(height);
-    out.colours = coloursOf(w, palette);
-    if (out.colours.size() <= 256) return draw(w, area, out, out.narrowCodes);
+    out.colours = pictureColours(w, palette);
+    const bool wide = out.colours.size() > 256;
+    if (pictureBytes(width, height, wide) > physicalMemoryOf(queryMemoryStatus())) {
+        out = Picture{};
+        return PictureError::MoreThanTheMachineHas;
+    }
+    if (!wide) return draw(w, area, out, out.narrowCodes);
     return draw(w, area, out, out.wideCodes);
 }
 

@@ -40,11 +40,18 @@ struct Picture {
     uint32_t colourAt(int64_t px, int64_t py) const { return colours[codeAt(px, py)]; }
 };
 
-enum class PictureError { None, BadScale, TooLarge, OutOfMemory };
+enum class PictureError { None, BadScale, TooLarge, OutOfMemory, MoreThanTheMachineHas };
 const char* pictureErrorText(PictureError error);
+
+// The colour of every code the run's squares can hold, by code (0: the background).
+std::vector<uint32_t> pictureColours(const World& w, const PicturePalette& palette);
 
 // The smallest s for which ceil(width / s) and ceil(height / s) are at most `maxSide`.
 int32_t fittingScale(const SquareBox& area, int32_t maxSide = MaxPictureSide);
+
+// Bytes a picture of this size takes from drawing to writing: its codes and, when they need two
+// bytes, the full-colour image made from them.
+uint64_t pictureBytes(int64_t width, int64_t height, bool wide);
 
 // Draws the area with `scale` squares per pixel side (0: the fitting scale). Pixel
 // ((x - minX) / s, (maxY - y) / s) shows square (x, y); of several painted squares on one

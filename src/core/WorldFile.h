@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "core/GridChunks.h"
 #include "core/World.h"
 
 namespace qm {
@@ -29,6 +30,23 @@ struct WorldDocument {
     WorldSettings settings;
     std::string definitionText;  // the definition the run started from
 };
+
+// Where a run stands: written in place of the world's own counters, so that a state seen at a
+// step end (before the loop counts the step) can be kept as the stopped run it equals.
+struct WorldPoint {
+    RunCounters counters;
+    int32_t resumeAnt = 0;
+    StopReason lastStop = StopReason::None;
+    static WorldPoint of(const World& w);
+};
+
+// The bytes of a world file, in memory: what saveWorldFile writes, with `point` for the
+// counters. With `mayHold`, only those chunks of the grid are looked at (the others are known
+// empty), and it is narrowed to the chunks written. `level`: zstd's (files: 1; checkpoints
+// kept in memory a faster one). Empty on success, else the reason.
+inline constexpr int WorldFileLevel = 1;
+std::string encodeWorld(const World& w, const WorldDocument& document, const WorldPoint& point, std::string& bytes,
+                        ChunkBits* mayHold = nullptr, int level = WorldFileLevel);
 
 // Writes the world (the last run: grid, store, ants, counters, limits) and the document to
 // `path`. An existing file is replaced only once the new one is complete. Empty on success,
@@ -62,13 +80,24 @@ public:
     uint8_t* antDir = nullptr;
     uint64_t* antProgram = nullptr;
     int32_t antCapacity = 0;
+
+    // A grid of the same size to read the squares into instead of a new one (not owned; taken
+    // over, and emptied in the caller, once the grid section is found to match it).
+    FastGrid* reuseGrid = nullptr;
+    const ChunkBits* reuseMayHold = nullptr;  // its chunks that may hold squares (null: any)
 };
 
 // Reads a world file into memory; nothing in `target` changes. The stores are made for
 // `target` (they search with its search elements) but stay apart until installWorld.
 // Null with the reason in `error` when the file cannot be used.
 std::unique_ptr<LoadedWorld> readWorldFile(const std::string& path, World& target, std::string& error);
-std::unique_ptr<LoadedWorld> parseWorld(const uint8_t* data, std::size_t size, World& target, std::string& error);
+// Whether the file is a regular file that begins as a world file does (a pipe is not waited on).
+bool startsAsWorldFile(const std::string& path);
+// With `reuseGrid`, a grid of the file's size is refilled in place and taken over (its holder
+// is left without it, also when the file then fails): no new block, no page faults. Only the
+// chunks of `reuseMayHold` (all when null) are emptied where the file has none.
+std::unique_ptr<LoadedWorld> parseWorld(const uint8_t* data, std::size_t size, World& target, std::string& error,
+                                        FastGrid* reuseGrid = nullptr, const ChunkBits* reuseMayHold = nullptr);
 
 // Replaces the run in `w` with the loaded one (mode, ants, counters, limits except "Max steps:",
 // grid, store). The world is left idle; `loaded` is emptied.

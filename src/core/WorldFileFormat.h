@@ -1,6 +1,7 @@
 #pragma once
 // Constants of the world file layout shared by its writer and reader (docs/WORLD_FORMAT.md).
 
+#include <cstddef>
 #include <cstdint>
 
 #include "core/World.h"
@@ -31,10 +32,13 @@ inline constexpr uint32_t GridChunkBytes = 65536;
 
 enum class StoreKind : uint8_t { None = 0, Indexed = 1, BlackWhite = 2, Generalized = 3 };
 
-inline uint8_t fillByteOf(RunMode mode) {
-    return mode == RunMode::BlackWhite || mode == RunMode::Generalized ? 0x00 : 0xFF;
-}
 inline bool isIndexedMode(RunMode mode) { return mode != RunMode::BlackWhite && mode != RunMode::Generalized; }
+
+// The file holds indexed cells as the ant index, all ones when empty; the grid holds their
+// complement (FastGrid.h). Complementing every byte converts either way in every indexed width.
+inline void complementBytes(uint8_t* bytes, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(~bytes[i]);
+}
 
 // Bytes per ant in the ants section: position, then the colour word (indexed), the direction
 // byte (black-and-white), or the direction byte and the program (generalized).

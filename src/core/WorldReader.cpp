@@ -1,10 +1,12 @@
 // Reading a world file. Nothing read is trusted: every length is checked against the bytes that
 // are there, every size against the machine's memory, every value against what a run can leave.
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <new>
 #include <utility>
@@ -12,6 +14,7 @@
 
 #include "core/ByteStream.h"
 #include "core/RunSetup.h"
+#include "core/SafeFile.h"
 #include "core/WorldFile.h"
 #include "core/WorldFileFormat.h"
 #include "core/WorldReaderParts.h"
@@ -27,37 +30,50 @@ struct Sections {
     std::map<uint32_t, std::pair<const uint8_t*, std::size_t>> payloads;
     ByteReader reader(uint32_t tag) const {
         auto found = payloads.find(tag);
-        if (found == payloads.end()) fail("the file is truncated");
+        if (found == payloads.end()) damaged("a section is missing");
         return ByteReader(found->second.first, found->second.second);
     }
 };
 
-// Magic, version, section frame and checksum, in that order, so that the reason given is the
-// first thing wrong with the file.
-Sections checkFrame(const uint8_t* data, std::size_t size) {
-    if (size < sizeof Magic || std::memcmp(data, Magic, sizeof Magic) != 0) fail("it is not a world file");
-    ByteReader head(data + sizeof Magic, size - sizeof Magic);
-    uint32_t version = 0;
-    if (!head.u32(version)) fail("the file is truncated");
-    if (version == 0) fail("it is not a world file");
-    if (version > WorldFormatVersion)
-        fail("it was written by a newer version of the program (format " + std::to_string(version) +
-             ", this one reads up to " + std::to_string(WorldFormatVersion) + ")");
-    Sections sections;
+// The sections as they lie between the header and the trailer; false when they do not add up.
+bool walkSections(const uint8_t* data, std::size_t size, Sections& sections, bool& twice) {
     ByteReader body(data + HeaderBytes, size - HeaderBytes);
     while (body.left() > TrailerBytes) {
         uint32_t tag = 0;
         uint64_t length = 0;
-        if (!body.u32(tag) || !body.u64(length) || length > body.left()) fail("the file is truncated");
+        if (!body.u32(tag) || !body.u64(length) || length > body.left()) return false;
         const uint8_t* payload = body.take(length);
         if (!sections.payloads.emplace(tag, std::make_pair(payload, static_cast<std::size_t>(length))).second)
-            damaged("a section appears twice");
+            twice = true;
     }
-    for (uint32_t required : {TagSettings, TagCounters, TagAnts, TagDefinition, TagGrid, TagStore})
-        if (!sections.payloads.count(required) || body.left() != TrailerBytes) fail("the file is truncated");
+    return body.left() == TrailerBytes;
+}
+
+// Magic, checksum, version, then the sections, in that order: nothing the checksum covers is
+// interpreted before it matches, so damage is reported as damage and not as what it altered.
+Sections checkFrame(const uint8_t* data, std::size_t size) {
+    if (size < sizeof Magic || std::memcmp(data, Magic, sizeof Magic) != 0) fail("it is not a world file");
+    if (size < HeaderBytes + TrailerBytes) fail("the file is truncated");
+    Sections sections;
+    bool twice = false;
+    const bool whole = walkSections(data, size, sections, twice);
+    ByteReader trailer(data + size - TrailerBytes, TrailerBytes);
     uint32_t stored = 0;
-    body.u32(stored);
-    if (crc32(data, size - TrailerBytes) != stored) fail("its checksum does not match (the file is damaged)");
+    trailer.u32(stored);
+    if (crc32(data, size - TrailerBytes) != stored)
+        fail(whole ? "its checksum does not match (the file is damaged)"
+                   : "its checksum does not match (the file is truncated or damaged)");
+    ByteReader head(data + sizeof Magic, size - sizeof Magic);
+    uint32_t version = 0;
+    head.u32(version);
+    if (version == 0) fail("it is not a world file");
+    if (version > WorldFormatVersion)
+        fail("it was written by a newer version of the program (format " + std::to_string(version) +
+             ", this one reads up to " + std::to_string(WorldFormatVersion) + ")");
+    if (!whole) damaged("sections");
+    if (twice) damaged("a section appears twice");
+    for (uint32_t required : {TagSettings, TagCounters, TagAnts, TagDefinition, TagGrid, TagStore})
+        if (!sections.payloads.count(required)) damaged("a section is missing");
     return sections;
 }
 
@@ -174,8 +190,11 @@ LoadedWorld::~LoadedWorld() {
     releaseBlock(antProgram);
 }
 
-std::unique_ptr<LoadedWorld> parseWorld(const uint8_t* data, std::size_t size, World& target, std::string& error) {
+std::unique_ptr<LoadedWorld> parseWorld(const uint8_t* data, std::size_t size, World& target, std::string& error,
+                                        FastGrid* reuseGrid, const ChunkBits* reuseMayHold) {
     auto world = std::make_unique<LoadedWorld>();
+    world->reuseGrid = reuseGrid;
+    world->reuseMayHold = reuseMayHold;
     try {
         const Sections sections = checkFrame(data, size);
         MemoryBill bill;
@@ -198,18 +217,28 @@ std::unique_ptr<LoadedWorld> parseWorld(const uint8_t* data, std::size_t size, W
     return world;
 }
 
+bool startsAsWorldFile(const std::string& path) {
+    std::string reason;
+    const int fd = openRegularFileForReading(path, reason);
+    if (fd < 0) return false;
+    char magic[sizeof Magic] = {};
+    const std::size_t got = readUpTo(fd, magic, sizeof magic);
+    ::close(fd);
+    return got == sizeof magic && std::memcmp(magic, Magic, sizeof magic) == 0;
+}
+
 std::unique_ptr<LoadedWorld> readWorldFile(const std::string& path, World& target, std::string& error) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) {
+    const int fd = openRegularFileForReading(path, error);
+    if (fd < 0) return nullptr;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || status.st_size < 0) {
+        ::close(fd);
         error = "the file cannot be read";
         return nullptr;
     }
-    const std::streamoff length = file.tellg();
-    if (length < 0) {
-        error = "the file cannot be read";
-        return nullptr;
-    }
-    if (static_cast<uint64_t>(length) > queryMemoryStatus().total) {
+    const auto length = static_cast<uint64_t>(status.st_size);
+    if (length > physicalMemoryOf(queryMemoryStatus())) {
+        ::close(fd);
         error = "the file is larger than this machine's memory";
         return nullptr;
     }
@@ -217,11 +246,13 @@ std::unique_ptr<LoadedWorld> readWorldFile(const std::string& path, World& targe
     try {
         bytes.resize(static_cast<std::size_t>(length));
     } catch (const std::bad_alloc&) {
+        ::close(fd);
         error = "not enough memory";
         return nullptr;
     }
-    file.seekg(0);
-    if (!file.read(reinterpret_cast<char*>(bytes.data()), length)) {
+    const std::size_t got = readUpTo(fd, bytes.data(), bytes.size());
+    ::close(fd);
+    if (got != bytes.size()) {
         error = "the file cannot be read";
         return nullptr;
     }

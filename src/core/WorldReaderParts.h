@@ -27,7 +27,7 @@ class MemoryBill {
 public:
     void add(uint64_t bytes) { total_ += bytes; }
     void check() const {
-        const uint64_t machine = queryMemoryStatus().total;
+        const uint64_t machine = physicalMemoryOf(queryMemoryStatus());
         if (total_ > machine)
             fail("it needs " + std::to_string(total_ / MiB) + " MB of memory, more than this machine has (" +
                  std::to_string(machine / MiB) + " MB)");

@@ -4,6 +4,7 @@
 #include <zstd.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -76,9 +77,26 @@ int64_t gridBytesFor(int32_t halfSize, CellWidth width) {
     return width == CellWidth::Nibble ? side * side / 2 + 1 : side * side * (width == CellWidth::Word ? 2 : 1) + 1;
 }
 
-// Widens the painted extent by the squares of every byte of a chunk that is not the fill; a
-// byte of four-bit or one-bit cells counts all of its squares.
-void notePaintedSquares(LoadedWorld& world, const uint8_t* chunk, std::size_t size, uint64_t firstByte, uint8_t fill) {
+AntMaxChoice choiceOf(RunMode mode) {
+    switch (mode) {
+        case RunMode::Indexed15: return AntMaxChoice::Ants15;
+        case RunMode::Indexed65535: return AntMaxChoice::Ants65535;
+        case RunMode::BlackWhite: return AntMaxChoice::BlackWhite;
+        default: return AntMaxChoice::Ants255;
+    }
+}
+
+// A run gets its half size from its memory choice, so any other size is damage that could make
+// a small file take gigabytes. Grids below the smallest choice (tools and tests choose their
+// own) cost no more than that choice.
+bool halfSizeFits(int32_t halfSize, RunMode mode, int memoryItem) {
+    const std::array<int32_t, MemoryChoiceCount> table = computeHalfSizes(choiceOf(mode));
+    return halfSize == table[static_cast<std::size_t>(memoryItem)] || halfSize < table[0];
+}
+
+// Widens the painted extent by the squares of every byte of a chunk, as the grid holds it, that
+// is not zero; a byte of four-bit or one-bit cells counts all of its squares.
+void notePaintedSquares(LoadedWorld& world, const uint8_t* chunk, std::size_t size, uint64_t firstByte) {
     const FastGrid& g = world.grid;
     const auto side = static_cast<uint64_t>(g.side);
     auto note = [&](uint64_t u, uint64_t v) {
@@ -91,7 +109,7 @@ void notePaintedSquares(LoadedWorld& world, const uint8_t* chunk, std::size_t si
         world.paintedMaxY = std::max(world.paintedMaxY, y);
     };
     for (std::size_t i = 0; i < size; ++i) {
-        if (chunk[i] == fill) continue;
+        if (chunk[i] == 0) continue;
         const uint64_t at = firstByte + i;
         switch (g.width) {
             case CellWidth::Bit: {
@@ -111,6 +129,26 @@ void notePaintedSquares(LoadedWorld& world, const uint8_t* chunk, std::size_t si
     }
 }
 
+// A grid read in place: what the file lists is overwritten, every other chunk that holds a
+// square is emptied (the scan only reads the chunks that are empty already). An empty square is
+// a zero cell in every mode.
+void emptyChunksNotListed(FastGrid& g, const std::vector<uint32_t>& listed, const ChunkBits* mayHold) {
+    const auto total = static_cast<uint64_t>(g.byteSize);
+    const uint64_t chunkCount = (total + GridChunkBytes - 1) / GridChunkBytes;
+    std::size_t next = 0;
+    for (uint64_t k = 0; k < chunkCount; ++k) {
+        if (next < listed.size() && listed[next] == k) {
+            ++next;
+            continue;
+        }
+        if (mayHold && !hasChunk(*mayHold, k)) continue;
+        uint8_t* chunk = g.cells + k * GridChunkBytes;
+        const std::size_t size = static_cast<std::size_t>(std::min<uint64_t>(GridChunkBytes, total - k * GridChunkBytes));
+        if (size > 0 && (chunk[0] != 0 || std::memcmp(chunk, chunk + 1, size - 1) != 0))
+            std::memset(chunk, 0, size);
+    }
+}
+
 }  // namespace
 
 void readGrid(ByteReader in, LoadedWorld& world, MemoryBill& bill) {
@@ -119,7 +157,7 @@ void readGrid(ByteReader in, LoadedWorld& world, MemoryBill& bill) {
     uint8_t width = 0;
     uint32_t byteSize = 0, chunkBytes = 0, listed = 0;
     need(in.i32(halfSize) && in.u8(width) && in.u32(byteSize) && in.u32(chunkBytes) && in.u32(listed), "grid");
-    need(halfSize >= 1 && halfSize <= 1 << 20, "grid size");
+    need(halfSize >= 1 && halfSizeFits(halfSize, mode, world.document.settings.memoryItem), "grid size");
     need(width == static_cast<uint8_t>(cellWidthOf(mode)), "grid cell width");
     const int64_t expected = gridBytesFor(halfSize, cellWidthOf(mode));
     need(expected <= INT32_MAX && byteSize == static_cast<uint64_t>(expected) &&
@@ -138,17 +176,26 @@ void readGrid(ByteReader in, LoadedWorld& world, MemoryBill& bill) {
     const uint8_t* frame = in.take(frameBytes);
     need(frameCanHold(frameBytes, uint64_t{listed > 0 ? listed - 1 : 0} * chunkBytes), "grid data");
 
-    bill.add(byteSize);
-    bill.check();
-    if (!allocateFastGrid(world.grid, halfSize, cellWidthOf(mode), fillByteOf(mode)))
-        fail("not enough memory for its grid");
+    FastGrid* reuse = world.reuseGrid;
+    if (reuse && reuse->exists() && reuse->halfSize == halfSize && reuse->width == cellWidthOf(mode) &&
+        static_cast<uint32_t>(reuse->byteSize) == byteSize) {
+        world.grid = *reuse;
+        reuse->cells = nullptr;
+        emptyChunksNotListed(world.grid, chunks, world.reuseMayHold);
+    } else {
+        bill.add(byteSize);
+        bill.check();
+        if (!allocateFastGrid(world.grid, halfSize, cellWidthOf(mode)))
+            fail("not enough memory for its grid");
+    }
     FrameReader reader(frame, static_cast<std::size_t>(frameBytes));
     for (uint32_t k : chunks) {
         const uint64_t at = uint64_t{k} * chunkBytes;
         const std::size_t size = static_cast<std::size_t>(std::min<uint64_t>(chunkBytes, byteSize - at));
         uint8_t* chunk = world.grid.cells + at;
         reader.fill(chunk, size, "grid data");
-        notePaintedSquares(world, chunk, size, at, fillByteOf(mode));
+        if (isIndexedMode(mode)) complementBytes(chunk, size);
+        notePaintedSquares(world, chunk, size, at);
         if (mode == RunMode::Generalized) {
             uint8_t highest = 0;
             for (std::size_t i = 0; i < size; ++i) highest = std::max(highest, chunk[i]);
@@ -173,20 +220,8 @@ bool elementFits(const TMyMulti& e, const LoadedWorld&) {
     return e.state >= 1 && e.state <= 64;
 }
 
-template <class Element, class Store>
-void fillStore(Store& store, const uint8_t* elements, uint32_t count, LoadedWorld& world) {
-    for (uint32_t i = 0; i < count; ++i) {
-        Element e;
-        std::memcpy(&e, elements + uint64_t{i} * sizeof(Element), sizeof(Element));
-        need(!world.grid.inside(e.X, e.Y), "a stored square lies inside the grid");
-        need(elementFits(e, world), "stored square");
-        if (!store.AppendSorted(e)) {
-            if (store.LastError() == SSErrorIndex) damaged("stored squares out of order");
-            fail("not enough memory for its stored squares");
-        }
-    }
-}
-
+// Elements are unpacked a batch at a time and added as they come: memory follows the data the
+// frame really holds, not the count the file declares.
 template <class Element, class Store>
 Store* readStoreElements(ByteReader& in, LoadedWorld& world, MemoryBill& bill, Store* store) {
     std::unique_ptr<Store> owned(store);
@@ -196,24 +231,33 @@ Store* readStoreElements(ByteReader& in, LoadedWorld& world, MemoryBill& bill, S
     const uint8_t* frame = in.take(frameBytes);
     const uint64_t bytes = uint64_t{count} * sizeof(Element);
     need(frameCanHold(frameBytes, bytes), "stored squares");
-    bill.add(2 * bytes);  // the unpacked elements and the store holding them
+    bill.add(bytes);
     bill.check();
     need(ZSTD_getFrameContentSize(frame, static_cast<std::size_t>(frameBytes)) == bytes, "stored squares");
-    std::vector<uint8_t> elements;
-    try {
-        elements.resize(static_cast<std::size_t>(bytes));
-    } catch (const std::bad_alloc&) {
+    const int32_t delta = std::max(sparseStoreDelta(world.document.settings.memoryItem,
+                                                    queryMemoryStatus().available, world.grid.byteSize),
+                                   1);
+    if (owned->LastError() != SSErrorNone || !owned->Reserve(delta, delta))
         fail("not enough memory for its stored squares");
+    constexpr uint32_t BatchElements = 4096;
+    std::vector<uint8_t> batch(BatchElements * sizeof(Element));
+    FrameReader reader(frame, static_cast<std::size_t>(frameBytes));
+    for (uint32_t done = 0; done < count;) {
+        const uint32_t take = std::min(BatchElements, count - done);
+        reader.fill(batch.data(), take * sizeof(Element), "stored squares");
+        for (uint32_t i = 0; i < take; ++i) {
+            Element e;
+            std::memcpy(&e, batch.data() + std::size_t{i} * sizeof(Element), sizeof(Element));
+            need(!world.grid.inside(e.X, e.Y), "a stored square lies inside the grid");
+            need(elementFits(e, world), "stored square");
+            if (!owned->AppendSorted(e)) {
+                if (owned->LastError() == SSErrorIndex) damaged("stored squares out of order");
+                fail("not enough memory for its stored squares");
+            }
+        }
+        done += take;
     }
-    const std::size_t got =
-        ZSTD_decompress(elements.data(), elements.size(), frame, static_cast<std::size_t>(frameBytes));
-    need(!ZSTD_isError(got) && got == bytes, "stored squares");
-    const int32_t delta = sparseStoreDelta(world.document.settings.memoryItem, queryMemoryStatus().available,
-                                           world.grid.byteSize);
-    if (owned->LastError() != SSErrorNone ||
-        !owned->Reserve(std::max<int32_t>(static_cast<int32_t>(count), std::max(delta, 1)), std::max(delta, 1)))
-        fail("not enough memory for its stored squares");
-    fillStore<Element>(*owned, elements.data(), count, world);
+    reader.finish("stored squares");
     return owned.release();
 }
 

@@ -3,13 +3,11 @@
 #include <zstd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "core/ByteStream.h"
+#include "core/SafeFile.h"
 #include "core/WorldFile.h"
 #include "core/WorldFileFormat.h"
 
@@ -36,9 +34,9 @@ private:
 // where they lie, without a copy of the grid.
 class FrameWriter {
 public:
-    explicit FrameWriter(ByteWriter& out) : out_(out), ctx_(ZSTD_createCCtx()) {
+    FrameWriter(ByteWriter& out, int level) : out_(out), ctx_(ZSTD_createCCtx()) {
         if (!ctx_) return;
-        ok_ = !ZSTD_isError(ZSTD_CCtx_setParameter(ctx_, ZSTD_c_compressionLevel, 1)) &&
+        ok_ = !ZSTD_isError(ZSTD_CCtx_setParameter(ctx_, ZSTD_c_compressionLevel, level)) &&
               !ZSTD_isError(ZSTD_CCtx_setParameter(ctx_, ZSTD_c_checksumFlag, 1));
         buffer_.resize(ZSTD_CStreamOutSize());
     }
@@ -92,9 +90,9 @@ void writeSettings(ByteWriter& out, const World& w, const WorldSettings& s) {
     out.i32(w.limits.axisBound);
 }
 
-void writeCounters(ByteWriter& out, const World& w) {
+void writeCounters(ByteWriter& out, const WorldPoint& point) {
     Section section(out, TagCounters);
-    const RunCounters& c = w.counters;
+    const RunCounters& c = point.counters;
     out.i64(c.stepCount);
     out.i64(c.filled);
     out.i64(c.peakFilled);
@@ -104,9 +102,9 @@ void writeCounters(ByteWriter& out, const World& w) {
     out.i32(c.maxY);
     out.i32(c.antCount);
     out.i32(c.currentAnt);
-    out.i32(w.resumeAnt);
+    out.i32(point.resumeAnt);
     out.f64(c.elapsedDays);
-    out.u8(static_cast<uint8_t>(w.lastStop));
+    out.u8(static_cast<uint8_t>(point.lastStop));
 }
 
 void writeAnts(ByteWriter& out, const World& w) {
@@ -129,23 +127,28 @@ void writeDefinition(ByteWriter& out, const std::string& text) {
     out.raw(text.data(), text.size());
 }
 
-bool chunkHoldsOnly(const uint8_t* chunk, std::size_t size, uint8_t fill) {
-    return size == 0 || (chunk[0] == fill && std::memcmp(chunk, chunk + 1, size - 1) == 0);
+bool chunkEmpty(const uint8_t* chunk, std::size_t size) {
+    return size == 0 || (chunk[0] == 0 && std::memcmp(chunk, chunk + 1, size - 1) == 0);
 }
 
-bool writeGrid(ByteWriter& out, const World& w) {
+bool writeGrid(ByteWriter& out, const World& w, ChunkBits* mayHold, int level) {
     Section section(out, TagGrid);
     const FastGrid& g = w.grid;
-    const uint8_t fill = fillByteOf(w.mode());
+    const bool complemented = isIndexedMode(w.mode());
     const auto total = static_cast<uint64_t>(g.byteSize);
     const uint64_t chunkCount = (total + GridChunkBytes - 1) / GridChunkBytes;
     std::vector<uint32_t> painted;
     uint64_t paintedBytes = 0;
     for (uint64_t k = 0; k < chunkCount; ++k) {
+        if (mayHold && !hasChunk(*mayHold, k)) continue;
         const uint64_t size = std::min<uint64_t>(GridChunkBytes, total - k * GridChunkBytes);
-        if (chunkHoldsOnly(g.cells + k * GridChunkBytes, size, fill)) continue;
+        if (chunkEmpty(g.cells + k * GridChunkBytes, size)) continue;
         painted.push_back(static_cast<uint32_t>(k));
         paintedBytes += size;
+    }
+    if (mayHold) {
+        std::fill(mayHold->begin(), mayHold->end(), 0);
+        for (uint32_t k : painted) (*mayHold)[k >> 6] |= uint64_t{1} << (k & 63);
     }
     out.i32(g.halfSize);
     out.u8(static_cast<uint8_t>(g.width));
@@ -155,22 +158,30 @@ bool writeGrid(ByteWriter& out, const World& w) {
     for (uint32_t k : painted) out.u32(k);
     const std::size_t frameLengthAt = out.size();
     out.u64(0);
-    FrameWriter frame(out);
+    FrameWriter frame(out, level);
     frame.setSize(paintedBytes);
-    for (uint32_t k : painted)
-        frame.add(g.cells + uint64_t{k} * GridChunkBytes,
-                  std::min<uint64_t>(GridChunkBytes, total - uint64_t{k} * GridChunkBytes));
+    std::vector<uint8_t> converted(complemented ? GridChunkBytes : 0);
+    for (uint32_t k : painted) {
+        const uint8_t* chunk = g.cells + uint64_t{k} * GridChunkBytes;
+        const auto size = static_cast<std::size_t>(std::min<uint64_t>(GridChunkBytes, total - uint64_t{k} * GridChunkBytes));
+        if (complemented) {
+            std::memcpy(converted.data(), chunk, size);
+            complementBytes(converted.data(), size);
+            chunk = converted.data();
+        }
+        frame.add(chunk, size);
+    }
     const bool ok = frame.finish();
     out.patchU64(frameLengthAt, out.size() - frameLengthAt - 8);
     return ok;
 }
 
 template <class Element, class Store>
-bool writeStoreElements(ByteWriter& out, const Store& store) {
+bool writeStoreElements(ByteWriter& out, const Store& store, int level) {
     out.u32(static_cast<uint32_t>(store.Count()));
     const std::size_t frameLengthAt = out.size();
     out.u64(0);
-    FrameWriter frame(out);
+    FrameWriter frame(out, level);
     frame.setSize(uint64_t{static_cast<uint32_t>(store.Count())} * sizeof(Element));
     // Elements go to the frame in batches: one call per element would cost more than the copy.
     std::vector<Element> batch;
@@ -188,19 +199,19 @@ bool writeStoreElements(ByteWriter& out, const Store& store) {
     return ok;
 }
 
-bool writeStore(ByteWriter& out, const World& w) {
+bool writeStore(ByteWriter& out, const World& w, int level) {
     Section section(out, TagStore);
     if (w.storeIndexed) {
         out.u8(static_cast<uint8_t>(StoreKind::Indexed));
-        return writeStoreElements<TMyixUI16>(out, *w.storeIndexed);
+        return writeStoreElements<TMyixUI16>(out, *w.storeIndexed, level);
     }
     if (w.storeBW) {
         out.u8(static_cast<uint8_t>(StoreKind::BlackWhite));
-        return writeStoreElements<TMyAntBW>(out, *w.storeBW);
+        return writeStoreElements<TMyAntBW>(out, *w.storeBW, level);
     }
     if (w.storeMulti) {
         out.u8(static_cast<uint8_t>(StoreKind::Generalized));
-        return writeStoreElements<TMyMulti>(out, *w.storeMulti);
+        return writeStoreElements<TMyMulti>(out, *w.storeMulti, level);
     }
     out.u8(static_cast<uint8_t>(StoreKind::None));
     return true;
@@ -208,39 +219,30 @@ bool writeStore(ByteWriter& out, const World& w) {
 
 }  // namespace
 
-std::string saveWorldFile(const std::string& path, const World& w, const WorldDocument& document) {
+WorldPoint WorldPoint::of(const World& w) { return WorldPoint{w.counters, w.resumeAnt, w.lastStop}; }
+
+std::string encodeWorld(const World& w, const WorldDocument& document, const WorldPoint& point, std::string& bytes,
+                        ChunkBits* mayHold, int level) {
     if (!w.grid.exists()) return "there is no world to save";
     if (w.counters.antCount <= 0 || !w.antPos) return "the world has no ants";
     ByteWriter out;
     out.raw(Magic, sizeof Magic);
     out.u32(WorldFormatVersion);
     writeSettings(out, w, document.settings);
-    writeCounters(out, w);
+    writeCounters(out, point);
     writeAnts(out, w);
     writeDefinition(out, document.definitionText);
-    if (!writeGrid(out, w) || !writeStore(out, w)) return "compression failed";
+    if (!writeGrid(out, w, mayHold, level) || !writeStore(out, w, level)) return "compression failed";
     out.u32(crc32(out.bytes().data(), out.size()));
-
-    // A new file next to the old one, renamed over it when complete: a failed save keeps the old.
-    const std::string partial = path + ".part";
-    {
-        std::ofstream file(partial, std::ios::binary | std::ios::trunc);
-        if (!file) return "cannot write the file";
-        file.write(out.bytes().data(), static_cast<std::streamsize>(out.size()));
-        file.flush();
-        if (!file) {
-            file.close();
-            std::remove(partial.c_str());
-            return "cannot write the file (disk full?)";
-        }
-    }
-    std::error_code renameError;
-    std::filesystem::rename(partial, path, renameError);
-    if (renameError) {
-        std::remove(partial.c_str());
-        return "cannot write the file";
-    }
+    bytes = std::move(out.bytes());
     return {};
+}
+
+std::string saveWorldFile(const std::string& path, const World& w, const WorldDocument& document) {
+    std::string bytes;
+    const std::string reason = encodeWorld(w, document, WorldPoint::of(w), bytes);
+    if (!reason.empty()) return reason;
+    return replaceFileContent(path, bytes.data(), bytes.size());
 }
 
 std::string worldOpenMessage(const std::string& path, const std::string& reason) {

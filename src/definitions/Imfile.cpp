@@ -1,7 +1,7 @@
 #include "definitions/Imfile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
+#include "core/SafeFile.h"
+
 #include <unistd.h>
 
 #include <filesystem>
@@ -88,18 +88,9 @@ void setFileOpenObserver(std::function<void(const std::string& fileName)> observ
 
 std::FILE* openRegularFile(const std::string& fileName) {
     if (fileOpenObserver()) fileOpenObserver()(fileName);
-    // The system would stop at a NUL and open a file other than the one named.
-    if (fileName.find('\0') != std::string::npos) return nullptr;
-    // Without O_NONBLOCK, opening a pipe waits for a writer.
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    std::string reason;
+    const int fd = openRegularFileForReading(fileName, reason);
     if (fd < 0) return nullptr;
-    struct stat status {};
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || flags < 0 ||
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return nullptr;
-    }
     std::FILE* file = ::fdopen(fd, "r");
     if (file == nullptr) ::close(fd);
     return file;

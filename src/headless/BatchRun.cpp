@@ -4,8 +4,12 @@
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
+#include <memory>
 
+#include "headless/GifBatch.h"
 #include "headless/HeadlessRun.h"
+#include "headless/TraceRun.h"
 #include "core/RleWriter.h"
 
 namespace qmheadless {
@@ -41,6 +45,8 @@ struct Progress {
     static void show(void* self) {
         auto& p = *static_cast<Progress*>(self);
         const Clock::time_point now = Clock::now();
+        // A run paused for frames starts its loop again, and each start brings a step hook.
+        if (p.shown && now - p.lastTime < std::chrono::milliseconds(500)) return;
         const double seconds = std::chrono::duration<double>(now - p.lastTime).count();
         const int64_t steps = p.world->counters.stepCount;
         const double rate = seconds > 0.0 ? static_cast<double>(steps - p.lastSteps) / seconds : 0.0;
@@ -74,9 +80,9 @@ bool writeOutputs(const RunOptions& options, const HeadlessSession& session, con
         }
     }
     if (!options.rleFile.empty()) {
-        const qm::RleError error = qm::writeRle(session.world, options.rleFile);
-        if (error != qm::RleError::None) {
-            reportNotWritten("pattern", options.rleFile, qm::rleErrorText(error));
+        const std::string reason = qm::writeRle(session.world, options.rleFile);
+        if (!reason.empty()) {
+            reportNotWritten("pattern", options.rleFile, reason);
             written = false;
         }
     }
@@ -92,27 +98,60 @@ int runBatch(int argc, char** argv, const PngWriter& writePng) {
         std::fprintf(stderr, "quillmarch --batch: %s\n", error.c_str());
         return 2;
     }
+    if (options->help) {
+        std::printf("%s\n", batchUsage());
+        return 0;
+    }
     if (!options->pngFile.empty() && !writePng) {
         std::fprintf(stderr, "quillmarch --batch: --png is not available in this program\n");
         return 2;
     }
+    // Every frame of an animation has the size of the final area, which a first run finds.
+    const std::optional<qm::SquareBox> gifArea =
+        options->gifFile.empty() ? std::nullopt : finalPaintedArea(*options);
     StderrMessages messages;
     ProgressPump pump(isatty(STDERR_FILENO) == 1);
     HeadlessSession session(messages, pump);
     if (!session.prepare(*options)) return 2;
+    std::unique_ptr<GifBatch> gif;
+    if (gifArea) {
+        gif = std::make_unique<GifBatch>(*options, *gifArea, session.world, session.document);
+        gif->frame();
+    }
 
     Progress progress;
     progress.world = &session.world;
     progress.lastSteps = session.world.counters.stepCount;
     session.world.hooks.step = &Progress::show;
     session.world.hooks.context = &progress;
-    const RunReport report = session.run();
+    TraceOutput trace;
+    std::string traceReason;
+    if (!options->traceFile.empty() && !trace.open(options->traceFile, traceReason)) {
+        reportNotWritten("trace", options->traceFile, traceReason);
+        return 1;
+    }
+    const int64_t frameEvery = gif ? options->gifEvery : 0;
+    const std::function<void()> frame = [&] { if (gif) gif->frame(); };
+    const RunReport report = !options->traceFile.empty() ? runTraced(session, trace, options->traceEvery, frameEvery, frame)
+                             : gif                       ? session.run(frameEvery, frame)
+                                                         : session.run();
     if (progress.shown) std::fprintf(stderr, "\n");
 
     const bool saved = options->saveWorld.empty() || session.save(options->saveWorld);
-    const bool written = writeOutputs(*options, session, writePng);
+    bool written = writeOutputs(*options, session, writePng);
+    if (gif) {
+        const std::string reason = gif->finish();
+        if (!reason.empty()) {
+            reportNotWritten("animation", options->gifFile, reason);
+            written = false;
+        }
+    }
     std::printf("%s\n", formatReport(report).c_str());
     std::fflush(stdout);
+    if (!options->traceFile.empty() && !trace.finish()) {
+        reportNotWritten("trace", options->traceFile, "cannot write the file");
+        written = false;
+    }
     return failed(report.stop) || !saved || !written ? 1 : 0;
 }
 

@@ -2,9 +2,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/RunContinue.h"
@@ -12,6 +11,7 @@
 #include "core/StepLoops.h"
 #include "definitions/AntReader.h"
 #include "core/MemoryBudget.h"
+#include "definitions/Imfile.h"
 
 namespace qmheadless {
 namespace {
@@ -43,14 +43,32 @@ void setUserMaxSteps(qm::World& w, const RunOptions& o) {
     w.limits.userMaxSteps = wanted > w.limits.stepMax ? w.limits.stepMax : wanted;
 }
 
+// Read as every reader reads: a regular file only, never waiting on a pipe.
 std::string fileText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    const std::optional<qm::FileBytes> file = qm::readRegularFile(path, INT64_MAX);
+    return file ? file->bytes : std::string();
 }
 
 // Moves a world has made: whole steps and the ants of the step not yet counted.
 int64_t movesSoFar(const qm::World& w) {
     return w.counters.stepCount * w.counters.antCount + w.resumeAnt;
+}
+
+// The loop, paused at every multiple of `every` steps; the seconds the loop itself took.
+double runLoop(qm::World& w, int64_t every, const std::function<void()>& reached) {
+    using Clock = std::chrono::steady_clock;
+    const int64_t last = w.limits.userMaxSteps;
+    double seconds = 0.0;
+    for (;;) {
+        const int64_t pause = every > 0 ? (w.counters.stepCount / every + 1) * every : last;
+        w.limits.userMaxSteps = pause < last ? pause : last;
+        const auto start = Clock::now();
+        qm::runStepLoop(w);
+        seconds += std::chrono::duration<double>(Clock::now() - start).count();
+        w.limits.userMaxSteps = last;
+        if (w.lastStop != qm::StopReason::MaxSteps || w.counters.stepCount >= last) return seconds;
+        reached();
+    }
 }
 
 }  // namespace
@@ -144,25 +162,26 @@ bool HeadlessSession::openWorld(const RunOptions& o) {
     return true;
 }
 
-RunReport HeadlessSession::run() {
+RunReport HeadlessSession::run(int64_t every, const std::function<void()>& reached) {
     qm::World& w = world;
     const int64_t movesBefore = fresh_ ? 0 : movesSoFar(w);
     if (!fresh_) {
         if (!qm::canContinue(w)) {
-            // Nothing to do: report the world as it stands, stopped by what still holds.
-            if (w.counters.stepCount >= w.limits.userMaxSteps) w.lastStop = qm::StopReason::MaxSteps;
+            // Nothing to do: report the world as it stands, stopped by what still holds (a limit
+            // before "Max steps:", which only this session set), not by what stopped it once.
+            const qm::StopReason limit = qm::limitThatHolds(w);
+            if (limit != qm::StopReason::None) w.lastStop = limit;
+            else if (w.counters.stepCount >= w.limits.userMaxSteps) w.lastStop = qm::StopReason::MaxSteps;
             RunReport r = reportOf(w, 0.0);
             r.movesBefore = r.moves;
             return r;
         }
         w.idle = 0;
     }
-    const auto start = std::chrono::steady_clock::now();
-    qm::runStepLoop(w);
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    const double seconds = runLoop(w, reached ? every : 0, reached);
     w.idle = 1;
-    w.counters.elapsedDays += elapsed.count() / 86400.0;
-    RunReport r = reportOf(w, elapsed.count());
+    w.counters.elapsedDays += seconds / 86400.0;
+    RunReport r = reportOf(w, seconds);
     r.movesBefore = movesBefore;
     return r;
 }

@@ -15,14 +15,15 @@ std::optional<qm::RunMode> modeNamed(const std::string& name) {
 }
 
 bool benchOnly(const std::string& arg) {
-    for (const char* name : {"--baseline", "--repeat", "--gui", "--size", "--show", "--eye", "--eye-pairs"})
+    for (const char* name : {"--baseline", "--repeat", "--gui", "--size", "--show", "--eye", "--eye-pairs", "--timeline", "--jumps", "--frames"})
         if (arg == name) return true;
     return false;
 }
 
 // Outputs that only a batch run writes.
 bool batchOnly(const std::string& arg) {
-    for (const char* name : {"--png", "--png-scale", "--rle"})
+    for (const char* name : {"--png", "--png-scale", "--rle", "--gif", "--gif-every", "--gif-scale", "--gif-delay",
+                             "--trace", "--trace-every"})
         if (arg == name) return true;
     return false;
 }
@@ -40,18 +41,21 @@ const char* benchUsage() {
     return "usage: quillmarch-bench [--ants FILE] [--mode indexed15|indexed255|indexed65535|bw|generalized]\n"
            "       [--states N] [--mem ITEM] [--continue] [--max-steps N] [--open-world FILE] [--save-world FILE]\n"
            "       [--baseline] [--repeat K] [--gui [--size 0|1|2|4|6|8] [--show 0|1|2|3] [--eye] [--repaints]]\n"
-           "       [--eye-pairs ROUNDS]";
+           "       [--eye-pairs ROUNDS] [--timeline [--jumps N]] [--frames]";
 }
 
 const char* batchUsage() {
     return "usage: quillmarch --batch [--ants FILE] [--mode indexed15|indexed255|indexed65535|bw|generalized]\n"
            "       [--states N] [--mem ITEM] [--continue] [--max-steps N] [--open-world FILE] [--save-world FILE]\n"
-           "       [--png FILE [--png-scale S]] [--rle FILE]";
+           "       [--png FILE [--png-scale S]] [--rle FILE] [--trace FILE|- [--trace-every N]]\n"
+           "       [--gif FILE --gif-every N [--gif-scale S] [--gif-delay MS]]";
 }
 
 std::optional<RunOptions> parseRunOptions(int argc, char** argv, std::string& error, OptionsFor program) {
     RunOptions o;
     std::string freshRunOption;
+    bool statesGiven = false;
+    bool gifDelayGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (program == OptionsFor::Batch && benchOnly(arg)) {
@@ -80,6 +84,10 @@ std::optional<RunOptions> parseRunOptions(int argc, char** argv, std::string& er
             }
             return n;
         };
+        if (arg == "--help") {
+            o.help = true;
+            return o;
+        }
         if (arg == "--ants") {
             auto v = value();
             if (!v) return std::nullopt;
@@ -97,6 +105,7 @@ std::optional<RunOptions> parseRunOptions(int argc, char** argv, std::string& er
             auto n = number(2, 64);
             if (!n) return std::nullopt;
             o.states = static_cast<int32_t>(*n);
+            statesGiven = true;
         } else if (arg == "--mem") {
             auto n = number(0, 7);
             if (!n) return std::nullopt;
@@ -104,21 +113,46 @@ std::optional<RunOptions> parseRunOptions(int argc, char** argv, std::string& er
         } else if (arg == "--continue") {
             o.continueCompute = true;
         } else if (arg == "--max-steps") {
-            auto n = number(INT64_MIN, INT64_MAX);
+            auto n = number(0, INT64_MAX);
             if (!n) return std::nullopt;
             o.maxSteps = *n;
         } else if (arg == "--open-world" || arg == "--save-world") {
             auto v = value();
             if (!v) return std::nullopt;
             (arg == "--open-world" ? o.openWorld : o.saveWorld) = *v;
-        } else if (arg == "--png" || arg == "--rle") {
+        } else if (arg == "--png" || arg == "--rle" || arg == "--gif") {
             auto v = value();
             if (!v) return std::nullopt;
             if (v->empty()) {
                 error = "empty file name for " + arg;
                 return std::nullopt;
             }
-            (arg == "--png" ? o.pngFile : o.rleFile) = *v;
+            (arg == "--png" ? o.pngFile : arg == "--rle" ? o.rleFile : o.gifFile) = *v;
+        } else if (arg == "--gif-every") {
+            auto n = number(1, INT64_MAX);
+            if (!n) return std::nullopt;
+            o.gifEvery = *n;
+        } else if (arg == "--gif-scale") {
+            auto n = number(1, INT32_MAX);
+            if (!n) return std::nullopt;
+            o.gifScale = static_cast<int32_t>(*n);
+        } else if (arg == "--gif-delay") {
+            auto n = number(0, 655350);
+            if (!n) return std::nullopt;
+            o.gifDelayMs = static_cast<int32_t>(*n);
+            gifDelayGiven = true;
+        } else if (arg == "--trace") {
+            auto v = value();
+            if (!v) return std::nullopt;
+            if (v->empty()) {
+                error = "empty file name for " + arg;
+                return std::nullopt;
+            }
+            o.traceFile = *v;
+        } else if (arg == "--trace-every") {
+            auto n = number(1, INT64_MAX);
+            if (!n) return std::nullopt;
+            o.traceEvery = *n;
         } else if (arg == "--png-scale") {
             auto n = number(1, INT32_MAX);
             if (!n) return std::nullopt;
@@ -152,6 +186,16 @@ std::optional<RunOptions> parseRunOptions(int argc, char** argv, std::string& er
         } else if (arg == "--repaints") {
             o.repaints = true;
             o.gui = true;
+        } else if (arg == "--timeline") {
+            o.timeline = true;
+        } else if (arg == "--frames") {
+            o.timeline = true;
+            o.framesOnly = true;
+        } else if (arg == "--jumps") {
+            auto n = number(1, 1000000);
+            if (!n) return std::nullopt;
+            o.jumps = static_cast<int>(*n);
+            o.timeline = true;
         } else if (arg == "--eye-pairs") {
             auto n = number(1, 100000);
             if (!n) return std::nullopt;
@@ -166,8 +210,24 @@ std::optional<RunOptions> parseRunOptions(int argc, char** argv, std::string& er
         error = freshRunOption + " cannot be used with --open-world: the world brings its own";
         return std::nullopt;
     }
+    if (statesGiven && o.mode != qm::RunMode::Generalized) {
+        error = "--states needs --mode generalized";
+        return std::nullopt;
+    }
     if (o.pngScale != 0 && o.pngFile.empty()) {
         error = "--png-scale needs --png";
+        return std::nullopt;
+    }
+    if (!o.gifFile.empty() && o.gifEvery == 0) {
+        error = "--gif needs --gif-every";
+        return std::nullopt;
+    }
+    if (o.gifFile.empty() && (o.gifEvery != 0 || o.gifScale != 0 || gifDelayGiven)) {
+        error = "--gif-every, --gif-scale and --gif-delay need --gif";
+        return std::nullopt;
+    }
+    if (o.traceEvery != 0 && o.traceFile.empty()) {
+        error = "--trace-every needs --trace";
         return std::nullopt;
     }
     return o;

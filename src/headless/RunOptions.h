@@ -10,6 +10,7 @@
 namespace qmheadless {
 
 struct RunOptions {
+    bool help = false;                 // --help: the usage, and nothing else is done
     std::string antsFile;              // empty: the one line "0,0,1"
     qm::RunMode mode = qm::RunMode::Indexed255;
     int32_t states = 2;
@@ -25,6 +26,9 @@ struct RunOptions {
     bool eye = false;
     bool repaints = false;             // after the run: time the full repaints of view and eye
     int eyePairs = 0;                  // > 0: rounds of eye hidden / shown in one window
+    bool timeline = false;             // record the run's timeline as the window does
+    bool framesOnly = false;           // the window's frames and nothing recorded (to compare)
+    int jumps = 0;                     // then jump this many times and time the jumps
     // Worlds: the run continues an opened world, and the world it ends with is saved.
     std::string openWorld;
     std::string saveWorld;
@@ -32,6 +36,15 @@ struct RunOptions {
     std::string pngFile;
     int32_t pngScale = 0;  // squares per pixel side; 0: the smallest scale that fits
     std::string rleFile;
+    // Batch runs: an animation of the whole painted area, a frame every `gifEvery` steps.
+    std::string gifFile;
+    int64_t gifEvery = 0;
+    int32_t gifScale = 0;  // 0: the smallest scale that fits the final area in 1,024 pixels
+    int32_t gifDelayMs = 50;
+    // Batch runs: the samples of the run as CSV ("-": standard output, after the result line),
+    // a line every `traceEvery` steps (0: at every power of two).
+    std::string traceFile;
+    int64_t traceEvery = 0;
 };
 
 // Which program reads the command line: the batch run of the main program takes the run options

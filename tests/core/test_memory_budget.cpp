@@ -174,6 +174,7 @@ TEST(MemoryStatus, ParsesMemInfoKilobytes) {
         parseMemInfo("MemTotal:       25165824 kB\nMemAvailable:   20971520 kB\n");
     EXPECT_EQ(large.total, 4294967295u);
     EXPECT_EQ(large.available, 4294967295u);
+    EXPECT_EQ(physicalMemoryOf(large), 24ull << 30) << "bills beyond the dialog see the whole machine";
 
     const MemoryStatus oldKernel = parseMemInfo("MemTotal: 65536 kB\nMemFree: 40960 kB\n");
     EXPECT_EQ(oldKernel.available, mib(40));

@@ -14,8 +14,10 @@
 #include "WorldSquares.h"
 #include "core/GridExtent.h"
 #include "core/PaintedArea.h"
+#include "core/RunSetup.h"
 #include "core/RleWriter.h"
 #include "core/WholePicture.h"
+#include "core/MemoryBudget.h"
 
 using namespace qm;
 using namespace qmtest;
@@ -133,7 +135,7 @@ TEST_P(Pictures, RlePatternDecodesToEverySquareTheBoxAndTheStates) {
     World& w = t->w;
     TempDir dir;
     const std::string path = dir.pathOf("run.rle");
-    ASSERT_EQ(writeRle(w, path), RleError::None);
+    ASSERT_EQ(writeRle(w, path), "");
     std::ifstream file(path);
     std::stringstream text;
     text << file.rdbuf();
@@ -197,14 +199,11 @@ void paintSquare(World& w, int32_t x, int32_t y) {
     FastGrid& g = w.grid;
     switch (g.width) {
         case CellWidth::Bit: g.cells[g.bitByte(x, y)] |= FastGrid::bitMask(x, g.halfSize); break;
-        case CellWidth::Nibble: {
-            const int64_t cell = g.cellIndex(x, y);
-            uint8_t& b = g.cells[cell >> 1];
-            b = (cell & 1) ? uint8_t((b & 0xF0u) | 0x2u) : uint8_t((b & 0x0Fu) | 0x20u);
+        case CellWidth::Byte:
+            if (w.generalized) g.cells[g.cellIndex(x, y)] = 2;
+            else g.setIndexedValue(x, y, 2);
             break;
-        }
-        case CellWidth::Word: reinterpret_cast<uint16_t*>(g.cells)[g.cellIndex(x, y)] = 3; break;
-        case CellWidth::Byte: g.cells[g.cellIndex(x, y)] = 2; break;
+        default: g.setIndexedValue(x, y, 2); break;
     }
 }
 
@@ -235,7 +234,7 @@ TEST(PaintedArea, FindsLoneSquaresBeyondEmptyLinesAndAtTheGridsEdgesInEveryMode)
                 for (const auto& [x, y] : layout) paintSquare(t.w, x * half / 20, y * half / 20);
                 SquareBox expected = squareBySquareExtent(t.w);
                 ASSERT_FALSE(expected.empty());
-                const SquareBox grid = gridExtent(t.w.grid, t.w.generalized);
+                const SquareBox grid = gridExtent(t.w.grid);
                 EXPECT_EQ(std::tie(grid.minX, grid.maxX, grid.minY, grid.maxY),
                           std::tie(expected.minX, expected.maxX, expected.minY, expected.maxY))
                     << runModeName(mode) << " half " << half << " first square " << layout[0].first;
@@ -247,7 +246,7 @@ TEST(PaintedArea, FindsLoneSquaresBeyondEmptyLinesAndAtTheGridsEdgesInEveryMode)
             }
         }
         TestWorld empty(mode, 20, {{0, 0, 1, 0b10}});
-        EXPECT_TRUE(gridExtent(empty.w.grid, empty.w.generalized).empty()) << runModeName(mode);
+        EXPECT_TRUE(gridExtent(empty.w.grid).empty()) << runModeName(mode);
     }
 }
 
@@ -280,4 +279,59 @@ TEST(RlePattern, SharedProgramNamesTheRuleAndLongRunsWrapAtSeventy) {
     EXPECT_EQ(rleStateTag(24), "X");
     EXPECT_EQ(rleStateTag(25), "pA");
     EXPECT_EQ(rleStateTag(63), "qO");
+}
+
+TEST(Extremes, PatternAndPictureOfSquaresAtEveryCornerOfThePlane) {
+    // Two squares at each corner of the 32-bit plane: the pattern decodes to them and the picture
+    // shows them, with no coordinate wrapping on the way (a wrapped row loop never ends).
+    for (const int32_t cx : {INT32_MIN, INT32_MAX}) {
+        for (const int32_t cy : {INT32_MIN, INT32_MAX}) {
+            TestWorld t(RunMode::BlackWhite, 3, {{0, 0, 1}});
+            ASSERT_TRUE(createSparseStore(t.w, 64));
+            const int32_t ix = cx == INT32_MIN ? cx + 3 : cx - 3, iy = cy == INT32_MIN ? cy + 2 : cy - 2;
+            std::vector<TMyAntBW> squares = {{cx, cy}, {ix, iy}};
+            std::sort(squares.begin(), squares.end(),
+                      [](const TMyAntBW& a, const TMyAntBW& b) { return a.X != b.X ? a.X < b.X : a.Y < b.Y; });
+            for (const TMyAntBW& e : squares) ASSERT_TRUE(t.w.storeBW->AppendSorted(e));
+            SquareBox area;
+            area.include(cx, cy);
+            area.include(ix, iy);
+            const std::string where = std::to_string(cx) + "," + std::to_string(cy);
+
+            DecodedPattern pattern;
+            ASSERT_EQ(decodeRle(rlePattern(t.w, area), pattern), "") << where;
+            const std::map<std::pair<int64_t, int64_t>, uint32_t> expected = {{{cx, cy}, 1u}, {{ix, iy}, 1u}};
+            EXPECT_EQ(pattern.squares, expected) << where;
+            EXPECT_EQ(pattern.width, 4);
+            EXPECT_EQ(pattern.height, 3);
+
+            Picture picture;
+            ASSERT_EQ(renderWholePicture(t.w, {kBackground, nullptr}, area, 1, picture), PictureError::None) << where;
+            EXPECT_EQ(picture.codeAt(int64_t{cx} - area.minX, int64_t{area.maxY} - cy), 1u) << where;
+            EXPECT_EQ(picture.codeAt(int64_t{ix} - area.minX, int64_t{area.maxY} - iy), 1u) << where;
+
+            const SquareBox all = paintedArea(t.w);
+            EXPECT_TRUE(all.minX <= area.minX && all.maxX >= area.maxX && all.minY <= area.minY &&
+                        all.maxY >= area.maxY)
+                << where;
+        }
+    }
+}
+
+TEST(PictureScale, AFullColourPictureLargerThanTheMachineIsRefusedBeforeDrawing) {
+    class SmallMachine final : public MemoryStatusSource {
+    public:
+        MemoryStatus query() override { return {64u << 20, 32u << 20, 64u << 20}; }
+    } small;
+    std::vector<AntSpec> ants;
+    for (int32_t i = 0; i < 300; ++i) ants.push_back({i % 20, i / 20, 1});  // more than a palette holds
+    TestWorld t(RunMode::Indexed65535, 30, ants);
+    Picture picture;
+    setMemoryStatusSource(&small);
+    // 4000 x 4000 pixels: 32 MB of codes, and 48 MB more for the full-colour image.
+    const PictureError error = renderWholePicture(t.w, {}, {0, 3999, 0, 3999}, 1, picture);
+    setMemoryStatusSource(nullptr);
+    EXPECT_EQ(error, PictureError::MoreThanTheMachineHas);
+    EXPECT_TRUE(picture.wideCodes.empty());
+    EXPECT_EQ(pictureBytes(4000, 4000, false), 16000000u) << "a palette picture is one byte a pixel";
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "ReferenceModel.h"
@@ -100,24 +101,25 @@ TEST(FastGridAddressing, NibblesShareBytesAcrossColumns) {
     const FastGrid& g = t.w.grid;
     ASSERT_EQ(g.byteSize, (7 * 7 + 1) / 2);
     auto paint = [&](int32_t x, int32_t y, int32_t ant) { return squareUpdateIndexed<CellWidth::Nibble>(t.w, t.w.grid, ant, x, y); };
+    // Cells hold the complement of the ant index: ant 1 is 0xE, an empty nibble 0.
     EXPECT_EQ(paint(-3, -3, 1), 0);
-    EXPECT_EQ(g.cells[0], 0x1F) << "(-R,-R) is the high nibble of byte 0";
+    EXPECT_EQ(g.cells[0], 0xE0) << "(-R,-R) is the high nibble of byte 0";
     EXPECT_EQ(paint(-3, -2, 2), 0);
-    EXPECT_EQ(g.cells[0], 0x12) << "(-R,-R+1) is the low nibble of byte 0";
+    EXPECT_EQ(g.cells[0], 0xED) << "(-R,-R+1) is the low nibble of byte 0";
     EXPECT_EQ(paint(-3, 3, 3), 0);
-    EXPECT_EQ(g.cells[3], 0x3F) << "(-R,R) is the high nibble of byte (S-1)/2";
+    EXPECT_EQ(g.cells[3], 0xC0) << "(-R,R) is the high nibble of byte (S-1)/2";
     EXPECT_EQ(paint(-2, -3, 4), 0);
-    EXPECT_EQ(g.cells[3], 0x34) << "(-R+1,-R) shares that byte in the low nibble";
+    EXPECT_EQ(g.cells[3], 0xCB) << "(-R+1,-R) shares that byte in the low nibble";
     EXPECT_EQ(paint(-2, -2, 5), 0);
-    EXPECT_EQ(g.cells[4], 0x5F);
+    EXPECT_EQ(g.cells[4], 0xA0);
     // Clearing one nibble leaves its neighbour alone, whoever clears it.
     EXPECT_EQ(paint(-3, -3, 9), 1);
-    EXPECT_EQ(g.cells[0], 0xF2);
+    EXPECT_EQ(g.cells[0], 0x0D);
     EXPECT_EQ(g.indexedValue(-3, -2), 2u);
     EXPECT_EQ(g.indexedValue(-3, -3), 15u);
     EXPECT_EQ(paint(3, 3, 14), 0);
     EXPECT_EQ(g.indexedValue(3, 3), 14u);
-    EXPECT_EQ(g.cells[g.byteSize - 1] >> 4, 14) << "(R,R) is the last cell";
+    EXPECT_EQ(g.cells[g.byteSize - 1] >> 4, 1) << "(R,R) is the last cell";
 }
 
 TEST(FastGridAddressing, BitsAreRowsOfBytesLowBitFirst) {
@@ -216,15 +218,14 @@ public:
 
 }  // namespace
 
-TEST(FastGridAllocation, ModesWhoseEmptySquareIsZeroTakeZeroedMemoryAndTheOthersFillIt) {
+TEST(FastGridAllocation, EveryModeTakesZeroedMemoryInWhichEverySquareIsEmpty) {
     for (RunMode mode : {RunMode::Indexed15, RunMode::Indexed255, RunMode::Indexed65535, RunMode::BlackWhite,
                          RunMode::Generalized}) {
         GarbageAllocator garbage;
         qmtest::AllocatorGuard guard(&garbage);
         FastGrid g;
-        const bool zeroIsEmpty = mode == RunMode::BlackWhite || mode == RunMode::Generalized;
-        ASSERT_TRUE(allocateFastGrid(g, 40, cellWidthOf(mode), zeroIsEmpty ? 0x00 : 0xFF));
-        EXPECT_EQ(garbage.zeroed, zeroIsEmpty ? 1 : 0) << runModeName(mode);
+        ASSERT_TRUE(allocateFastGrid(g, 40, cellWidthOf(mode)));
+        EXPECT_EQ(garbage.zeroed, 1) << runModeName(mode);
         int64_t notEmpty = 0;
         for (int32_t x = -40; x <= 40; ++x)
             for (int32_t y = -40; y <= 40; ++y) {
@@ -235,6 +236,50 @@ TEST(FastGridAllocation, ModesWhoseEmptySquareIsZeroTakeZeroedMemoryAndTheOthers
         EXPECT_EQ(notEmpty, 0) << runModeName(mode);
         releaseFastGrid(g);
     }
+}
+
+namespace {
+
+template <CellWidth Width>
+void checkIndexedEncoding(RunMode mode) {
+    SCOPED_TRACE(runModeName(mode));
+    const uint32_t empty = indexedEmpty(Width);
+    const uint32_t largest = empty - 1;
+    EXPECT_EQ(encodeIndexedCell(empty, Width), 0u);
+    EXPECT_EQ(encodeIndexedCell(0, Width), empty);
+    EXPECT_EQ(encodeIndexedCell(largest, Width), 1u);
+    TestWorld t(mode, 2, {});
+    FastGrid& g = t.w.grid;
+    const uint64_t cell = g.cellNumber(0, 0);
+    for (uint32_t value : {0u, largest, empty}) {
+        SCOPED_TRACE(value);
+        EXPECT_EQ(decodeIndexedCell(encodeIndexedCell(value, Width), Width), value);
+        // By hand and by the square update, beside a painted neighbour that may share the byte.
+        g.setIndexedValue(0, 1, 0);
+        g.setIndexedValue(0, 0, value);
+        EXPECT_EQ(g.indexedValue(0, 0), value);
+        EXPECT_EQ(indexedCellPainted<Width>(g, cell), value != empty ? 1 : 0);
+        g.setIndexedValue(0, 0, empty);
+        if (value == empty) continue;
+        EXPECT_EQ(squareUpdateIndexed<Width>(t.w, g, static_cast<int32_t>(value), 0, 0), 0);
+        EXPECT_EQ(g.indexedValue(0, 0), value);
+        EXPECT_EQ(squareUpdateIndexed<Width>(t.w, g, 0, 0, 0), 1);
+        EXPECT_EQ(g.indexedValue(0, 0), empty);
+        EXPECT_EQ(g.indexedValue(0, 1), 0u) << "the neighbour is untouched";
+    }
+    g.setIndexedValue(0, 1, empty);
+    EXPECT_TRUE(std::all_of(g.cells, g.cells + g.byteSize, [](uint8_t b) { return b == 0; }))
+        << "an emptied block is all zeros again";
+}
+
+}  // namespace
+
+// The zero cell is the empty square; ant 0 and the largest ant number stay apart from it,
+// whichever way a square is written or read.
+TEST(FastGridAllocation, IndexedCellsEncodeEmptyAsZeroAndEveryAntNumberApart) {
+    checkIndexedEncoding<CellWidth::Nibble>(RunMode::Indexed15);
+    checkIndexedEncoding<CellWidth::Byte>(RunMode::Indexed255);
+    checkIndexedEncoding<CellWidth::Word>(RunMode::Indexed65535);
 }
 
 TEST(FastGridSizing, ByteSizesPerMode) {

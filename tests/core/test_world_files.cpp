@@ -1,7 +1,12 @@
-// Worlds that last: a run saved, opened and continued, or broken and continued, must end exactly
-// as the run that was never interrupted; a file that cannot be trusted changes nothing.
+// Worlds that last: a run saved, opened and continued, or broken and continued, or taken back to
+// an earlier step and on again, must end exactly as the run that was never interrupted; a file
+// that cannot be trusted changes nothing.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <zstd.h>
+
+#include <cstring>
 
 #include <filesystem>
 #include <fstream>
@@ -14,9 +19,13 @@
 #include "TestSupport.h"
 #include "WorldSquares.h"
 #include "core/ByteStream.h"
+#include "core/GridChunks.h"
+#include "core/WorldFileFormat.h"
 #include "core/RunContinue.h"
+#include "core/Timeline.h"
 #include "core/WorldFile.h"
 #include "core/MemoryBudget.h"
+#include "core/WorldReaderParts.h"
 
 using namespace qm;
 using namespace qmtest;
@@ -180,6 +189,64 @@ TEST_P(WorldContinue, BrokenInsideAStepContinuedDirectlyAndThroughAFileEqualsUni
     expectSameRun(uninterrupted->w, opened.w);
 }
 
+
+// A run recorded on its timeline, with a checkpoint due every 500 steps (a step "takes" a
+// millisecond), then taken to steps back and forth: at each it equals the run stopped there, and
+// taken back to the end it equals the run never taken back.
+struct Recorded {
+    explicit Recorded(uint64_t budget) : timeline(budget) {}
+    Timeline timeline;
+    World* world = nullptr;
+    static void stepEnd(void* self) {
+        auto& r = *static_cast<Recorded*>(self);
+        r.timeline.atStepEnd(*r.world, static_cast<double>(r.world->counters.stepCount + 1) / 1000.0);
+    }
+};
+
+TEST_P(WorldContinue, TakenBackOrOnToAnyStepEqualsTheRunStoppedThere) {
+  // Checkpoints as they fall due, or thinned to a few by a small budget (long replays, which go
+  // in pieces and keep checkpoints of their own).
+  for (uint64_t budget : {uint64_t{1} << 30, uint64_t{1500}}) {
+    SCOPED_TRACE(budget);
+    auto t = makeWorld(GetParam());
+    World& w = t->w;
+    Recorded recorded(budget);
+    recorded.world = &w;
+    recorded.timeline.start(w, 0.0);
+    w.hooks.step = &Recorded::stepEnd;
+    w.hooks.context = &recorded;
+    w.frameCountdownReload = 1;
+    w.limits.userMaxSteps = kTotalSteps;
+    t->run();
+    w.idle = 1;  // as the window leaves a run that ended
+    recorded.timeline.atStop(w, static_cast<double>(kTotalSteps) / 1000.0);
+    if (budget > 1500) {
+        ASSERT_GE(recorded.timeline.checkpoints().all().size(), 8u);
+    }
+    EXPECT_LE(recorded.timeline.checkpoints().bytes(), budget);
+    w.limits.userMaxSteps = 100;  // "Max steps:" holds no jump and is left as it was
+
+    // Back, at a checkpoint, on without one between, on over checkpoints, to the start and back.
+    for (int64_t k : {int64_t{1701}, int64_t{1500}, int64_t{1750}, int64_t{3999}, int64_t{0}, int64_t{1}, int64_t{2999}}) {
+        SCOPED_TRACE(k);
+        const JumpResult jump = recorded.timeline.goTo(w, k);
+        EXPECT_TRUE(jump.reached);
+        EXPECT_EQ(jump.message, "");
+        auto stopped = makeWorld(GetParam());
+        stopped->w.limits.userMaxSteps = k;
+        stopped->run();
+        expectSameRun(stopped->w, w);
+        EXPECT_NEAR(w.counters.elapsedDays * 86400.0, static_cast<double>(k) / 1000.0, 1e-6);
+        EXPECT_EQ(w.limits.userMaxSteps, 100);
+        EXPECT_EQ(w.hooks.step, &Recorded::stepEnd);
+        EXPECT_EQ(w.idle, 1);
+    }
+    EXPECT_TRUE(recorded.timeline.goTo(w, kTotalSteps).reached);
+    expectSameRun(uninterrupted->w, w);
+    EXPECT_LE(recorded.timeline.checkpoints().bytes(), budget);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryMode, WorldContinue,
                          ::testing::Values(Case{RunMode::Indexed15, false}, Case{RunMode::Indexed15, true},
                                            Case{RunMode::Indexed255, false}, Case{RunMode::Indexed255, true},
@@ -277,15 +344,24 @@ protected:
 TEST_F(BadWorldFiles, EachFaultHasItsOwnReason) {
     EXPECT_EQ(refusal("0,0,1\n1,1,2\n"), "it is not a world file");
     EXPECT_EQ(refusal(""), "it is not a world file");
-    EXPECT_EQ(refusal(good.substr(0, good.size() / 2)), "the file is truncated");
-    EXPECT_EQ(refusal(good.substr(0, good.size() - 4)), "the file is truncated");
+    EXPECT_EQ(refusal(good.substr(0, 14)), "the file is truncated");
+    const std::string cut = "its checksum does not match (the file is truncated or damaged)";
+    EXPECT_EQ(refusal(good.substr(0, good.size() / 2)), cut);
+    EXPECT_EQ(refusal(good.substr(0, good.size() - 4)), cut);
 
-    std::string flipped = good;
-    flipped[good.size() / 2] = static_cast<char>(flipped[good.size() / 2] ^ 0x10);
-    EXPECT_EQ(refusal(flipped), "its checksum does not match (the file is damaged)");
+    // Damage is found by the checksum before anything it altered is read: a bit flipped in the
+    // squares, a section's tag or length, or the version.
+    const std::string damaged = "its checksum does not match (the file is damaged)";
+    for (std::size_t at : {good.size() / 2, good.find("GRID"), good.find("GRID") + 4, std::size_t{8}}) {
+        std::string flipped = good;
+        flipped[at] = static_cast<char>(flipped[at] ^ 0x10);
+        const std::string reason = refusal(flipped);
+        EXPECT_TRUE(reason == damaged || reason == cut) << "byte " << at << ": " << reason;
+    }
 
     std::string newer = good;
     newer[8] = 2;
+    setCrc(newer);
     EXPECT_EQ(refusal(newer).rfind("it was written by a newer version of the program (format 2", 0), 0u);
 
     TinyMachine tiny;
@@ -301,11 +377,13 @@ TEST_F(BadWorldFiles, EachFaultHasItsOwnReason) {
 }
 
 TEST_F(BadWorldFiles, MoreMemoryThanTheMachineHasIsRefusedBeforeAllocating) {
-    TestWorld big(RunMode::Indexed255, 5000, {{0, 0, 1}});  // 100 MB of grid
+    WorldDocument document;  // the grid of the 112Mb choice
+    document.settings.memoryItem = 3;
+    TestWorld big(RunMode::Indexed255, computeHalfSizes(AntMaxChoice::Ants255)[3], {{0, 0, 1}});
     big.w.limits.userMaxSteps = 10;
     big.run();
     const std::string path = dir.pathOf("big.qmw");
-    ASSERT_EQ(saveWorldFile(path, big.w, {}), "");
+    ASSERT_EQ(saveWorldFile(path, big.w, document), "");
     std::ifstream in(path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     TinyMachine tiny;
@@ -317,8 +395,100 @@ TEST_F(BadWorldFiles, MoreMemoryThanTheMachineHasIsRefusedBeforeAllocating) {
         reason = refusal(bytes);
     }
     setMemoryStatusSource(nullptr);
-    EXPECT_EQ(reason, "it needs 95 MB of memory, more than this machine has (64 MB)");
+    EXPECT_EQ(reason, "it needs 111 MB of memory, more than this machine has (64 MB)");
     EXPECT_LT(counting.allocations, 5) << "the ant arrays at most, never the grid";
+}
+
+namespace {
+
+// Sums the bytes asked for, so that a test sees what a file made the reader take.
+class ByteCountingAllocator final : public Allocator {
+public:
+    void* allocate(std::size_t bytes) override {
+        taken += bytes;
+        return allocatorDefault().allocate(bytes);
+    }
+    void* reallocate(void* block, std::size_t bytes) override {
+        taken += bytes;
+        return allocatorDefault().reallocate(block, bytes);
+    }
+    void release(void* block) override { allocatorDefault().release(block); }
+    uint64_t taken = 0;
+};
+
+// The bytes with the store section's payload replaced and the checksum made right again.
+std::string withStorePayload(const std::string& bytes, const std::string& payload) {
+    const std::size_t at = bytes.rfind("STOR");
+    std::string out = bytes.substr(0, at + 4);
+    const uint64_t length = payload.size();
+    out.append(reinterpret_cast<const char*>(&length), 8);
+    out += payload + "CRC!";
+    const uint32_t crc = crc32(out.data(), out.size() - 4);
+    std::memcpy(&out[out.size() - 4], &crc, 4);
+    return out;
+}
+
+}  // namespace
+
+TEST_F(BadWorldFiles, SmallCraftedFilesTakeNoMoreMemoryThanTheirContentNeeds) {
+    // A store declaring 50 million squares in a frame of a few kilobytes: refused once the squares
+    // that arrive are wrong, before memory for the declared count is taken.
+    const uint32_t count = 50000000;
+    const std::string zeros(std::size_t{count} * 8, '\0');
+    std::string frame(ZSTD_compressBound(zeros.size()), '\0');
+    frame.resize(ZSTD_compress(frame.data(), frame.size(), zeros.data(), zeros.size(), 19));
+    std::string payload(1, '\x02');
+    payload.append(reinterpret_cast<const char*>(&count), 4);
+    const uint64_t frameLength = frame.size();
+    payload.append(reinterpret_cast<const char*>(&frameLength), 8);
+    payload += frame;
+    const std::string crafted = withStorePayload(good, payload);
+    ASSERT_LT(crafted.size(), 1u << 20);
+    ByteCountingAllocator counting;
+    std::string reason;
+    {
+        AllocatorGuard guard(&counting);
+        reason = refusal(crafted);
+    }
+    EXPECT_EQ(reason.rfind("the file is damaged", 0), 0u) << reason;
+    EXPECT_LT(counting.taken, 64u << 20);
+
+    // A grid whose half size no memory choice gives (here a little above the smallest's).
+    TestWorld odd(RunMode::BlackWhite, computeHalfSizes(AntMaxChoice::BlackWhite)[0] + 1, {{0, 0, 1}});
+    odd.w.limits.userMaxSteps = 10;
+    odd.run();
+    const std::string path = dir.pathOf("odd.qmw");
+    ASSERT_EQ(saveWorldFile(path, odd.w, documentFor(RunMode::BlackWhite)), "");
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(refusal(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>())),
+              "the file is damaged (grid size)");
+}
+
+TEST(WorldFileNames, OnlyRegularFilesAreReadAndAPipeIsNeverWaitedOn) {
+    TempDir dir;
+    const std::string pipe = dir.pathOf("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    World w;
+    for (const std::string& name : {pipe, dir.pathOf("")}) {
+        std::string error;
+        EXPECT_EQ(readWorldFile(name, w, error), nullptr);
+        EXPECT_EQ(error, "it is not a regular file") << name;
+        EXPECT_FALSE(startsAsWorldFile(name)) << name;
+    }
+}
+
+TEST(WorldReaderMemory, TheBillIsAgainstTheWholeMachineNotTheDialogsFigure) {
+    class LargeMachine final : public MemoryStatusSource {
+    public:
+        MemoryStatus query() override { return {UINT32_MAX, UINT32_MAX, 24ull << 30}; }
+    } large;
+    setMemoryStatusSource(&large);
+    worldread::MemoryBill bill;
+    bill.add(6ull << 30);
+    EXPECT_NO_THROW(bill.check());
+    bill.add(20ull << 30);
+    EXPECT_THROW(bill.check(), worldread::Unusable);
+    setMemoryStatusSource(nullptr);
 }
 
 TEST_F(BadWorldFiles, ValuesNoRunCanLeaveAreRefused) {
@@ -414,5 +584,44 @@ TEST(WorldContinueLoneAnt, BreakAtAStepEndThenSaveOpenAndContinueEqualsUninterru
         opened.w.idle = 0;
         runStepLoop(opened.w);
         expectSameRun(whole.w, opened.w);
+    }
+}
+
+// What a checkpoint reads of the grid: every chunk a square within reach of an ant lies in.
+TEST(GridChunks, EverySquareWithinReachHasItsChunkMarked) {
+    for (CellWidth width : {CellWidth::Nibble, CellWidth::Byte, CellWidth::Word, CellWidth::Bit}) {
+        SCOPED_TRACE(static_cast<int>(width));
+        FastGrid g;
+        ASSERT_TRUE(allocateFastGrid(g, 700, width));
+        const uint64_t chunks = gridChunkCount(g);
+        ASSERT_GE(chunks, 3u);
+        auto chunkOf = [&](int32_t x, int32_t y) {
+            const uint64_t cell = g.cellNumber(x, y);
+            const uint64_t byte = width == CellWidth::Bit      ? g.bitNumber(x, y) >> 3
+                                  : width == CellWidth::Nibble ? cell >> 1
+                                  : width == CellWidth::Word   ? cell * 2 + 1
+                                                               : cell;
+            return byte / worldformat::GridChunkBytes;
+        };
+        const std::tuple<int32_t, int32_t, int64_t> reaches[] = {
+            {0, 0, 0}, {-700, 700, 3}, {650, -20, 90}, {-100, 300, 250}, {900, 0, 150}, {5000, 5000, 10}};
+        for (const auto& [x, y, reach] : reaches) {
+            ChunkBits bits((chunks + 63) / 64, 0);
+            markChunksAround(bits, g, x, y, reach);
+            uint64_t marked = 0;
+            for (uint64_t k = 0; k < chunks; ++k) marked += hasChunk(bits, k);
+            uint64_t needed = 0;
+            std::vector<bool> seen(chunks, false);
+            for (int64_t px = x - reach; px <= x + reach; ++px)
+                for (int64_t py = y - reach; py <= y + reach; ++py) {
+                    if (!g.inside(static_cast<int32_t>(px), static_cast<int32_t>(py))) continue;
+                    const uint64_t k = chunkOf(static_cast<int32_t>(px), static_cast<int32_t>(py));
+                    EXPECT_TRUE(hasChunk(bits, k)) << px << "," << py;
+                    if (!seen[k]) ++needed, seen[k] = true;
+                }
+            EXPECT_LE(marked, needed + 1) << "the box's first to last byte, no more";
+        }
+        EXPECT_EQ(everyChunk(g).size(), (chunks + 63) / 64);
+        releaseFastGrid(g);
     }
 }

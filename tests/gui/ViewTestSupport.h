@@ -29,19 +29,11 @@ inline constexpr int ViewHeight = 441;
 inline constexpr uint32_t WhiteArgb = 0xFFFFFFFFu;
 inline constexpr uint32_t BlackArgb = 0xFF000000u;
 
-// Writes one square of a hand-made fast grid in the encoding of its width, as the square
-// updates lay it out: nibbles high-first by cell index, bytes, words, or bits in rows.
-inline void storeCell(qm::FastGrid& grid, int32_t x, int32_t y, uint32_t value) {
+// Writes one square of a hand-made fast grid: an ant index (indexed widths), black or white
+// (bits in rows), or a generalized cell value (bytes when `generalized`).
+inline void storeCell(qm::FastGrid& grid, int32_t x, int32_t y, uint32_t value, bool generalized = false) {
     const int32_t r = grid.halfSize;
-    const int64_t cell = static_cast<int64_t>(x + r) * grid.side + (y + r);
     switch (grid.width) {
-        case qm::CellWidth::Nibble: {
-            uint8_t& byte = grid.cells[cell / 2];
-            if (cell % 2 == 0) byte = static_cast<uint8_t>((byte & 0x0F) | (value << 4));
-            else byte = static_cast<uint8_t>((byte & 0xF0) | (value & 0x0F));
-            break;
-        }
-        case qm::CellWidth::Word: reinterpret_cast<uint16_t*>(grid.cells)[cell] = static_cast<uint16_t>(value); break;
         case qm::CellWidth::Bit: {
             const int64_t byte = static_cast<int64_t>(y + r) * grid.rowBytes + (x + r) / 8;
             const uint8_t bit = static_cast<uint8_t>(1u << ((x + r) % 8));
@@ -49,7 +41,10 @@ inline void storeCell(qm::FastGrid& grid, int32_t x, int32_t y, uint32_t value) 
             else grid.cells[byte] &= static_cast<uint8_t>(~bit);
             break;
         }
-        default: grid.cells[cell] = static_cast<uint8_t>(value); break;
+        default:
+            if (generalized) grid.cells[grid.cellIndex(x, y)] = static_cast<uint8_t>(value);
+            else grid.setIndexedValue(x, y, value);
+            break;
     }
 }
 

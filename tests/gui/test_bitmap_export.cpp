@@ -7,6 +7,8 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QFrame>
 #include <QMenu>
 #include <QPushButton>
@@ -434,7 +436,7 @@ TEST_P(WholePicture, PngHoldsEverySquareAsTheRepaintedViewShowsIt) {
               "");
     EXPECT_EQ(QImage(batchFile).convertToFormat(QImage::Format_RGB32), png.convertToFormat(QImage::Format_RGB32));
     EXPECT_EQ(qm::writeWholePicturePngInDefaultColours(peer().world(), 0, "/nonexistent/b.png", 0),
-              "the file cannot be written");
+              "the file cannot be created");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -494,12 +496,12 @@ TEST(PicturePng, ForcedScaleWritesThePictureAsRendered) {
     qm::World w;  // no run: the bounding box at the origin alone
     const qm::PngOutcome none = qm::writeWholePicturePng(w, {0x112233, nullptr}, QStringLiteral("/nonexistent/a.png"));
     EXPECT_EQ(none.error, qm::PictureError::None);
-    EXPECT_FALSE(none.written);
+    EXPECT_FALSE(none.writeError.empty());
 
     QTemporaryDir dir;
     const QString file = dir.filePath("one.png");
     const qm::PngOutcome outcome = qm::writeWholePicturePng(w, {0x112233, nullptr}, file, 2);
-    ASSERT_TRUE(outcome.written);
+    ASSERT_EQ(outcome.writeError, "");
     EXPECT_EQ(outcome.scale, 2);
     const QImage png(file);
     ASSERT_EQ(png.size(), QSize(1, 1));
@@ -522,10 +524,26 @@ TEST(PicturePng, MoreColoursThanAByteHoldsAreWrittenInFull) {
     QTemporaryDir dir;
     const QString file = dir.filePath("wide.png");
     const qm::PngOutcome outcome = qm::writeWholePicturePng(w, {0xFFFFFF, nullptr}, file);
-    ASSERT_TRUE(outcome.written);
+    ASSERT_EQ(outcome.writeError, "");
     const QImage png(file);
     ASSERT_EQ(png.size(), QSize(2, 2)) << "the box at the origin and the two squares";
     EXPECT_EQ(png.pixel(1, 0), qRgb(250, 20, 10));
     EXPECT_EQ(png.pixel(0, 1), qRgb(5, 6, 7));
     EXPECT_EQ(png.pixel(0, 0), qRgb(255, 255, 255));
+}
+
+TEST(PicturePng, ALinkIsFollowedAndADeviceIsRefused) {
+    qm::World w;
+    QTemporaryDir dir;
+    const QString target = dir.filePath("target.png"), link = dir.filePath("link.png");
+    { QFile old(target); ASSERT_TRUE(old.open(QIODevice::WriteOnly)); old.write("old"); }
+    ASSERT_TRUE(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner));
+    ASSERT_TRUE(QFile::link(target, link));
+    ASSERT_EQ(qm::writeWholePicturePng(w, {0x112233, nullptr}, link, 1).writeError, "");
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(QImage(target).size(), QSize(1, 1));
+    EXPECT_EQ(QFile::permissions(target), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    EXPECT_EQ(qm::writeWholePicturePng(w, {0x112233, nullptr}, QStringLiteral("/dev/null"), 1).writeError,
+              "it is not a regular file");
+    EXPECT_TRUE(QFileInfo(QStringLiteral("/dev/null")).exists() && !QFileInfo(QStringLiteral("/dev/null")).isFile());
 }

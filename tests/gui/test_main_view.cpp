@@ -223,7 +223,7 @@ TEST_P(GridLayouts, EdgeSquaresOfTheGridAreRepainted) {
     makeGrid(r, r);
     const uint32_t expected = layout.expected ? layout.expected : qm::toArgb(0x0000CC);
     for (qm::AntPos p : {qm::AntPos{r, 0}, qm::AntPos{0, r}, qm::AntPos{-r, -r}, qm::AntPos{r, r}})
-        storeCell(peer().world().grid, p.x, p.y, layout.value);
+        storeCell(peer().world().grid, p.x, p.y, layout.value, peer().world().generalized);
     redraw();
     const qm::AntPos drawn[] = {{r, 0}, {0, r}, {-r, -r}, {r, r}};
     for (qm::AntPos p : drawn) {

@@ -4,9 +4,11 @@
 
 #include <fstream>
 #include <stdexcept>
+#include <utility>
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QComboBox>
 #include <QSlider>
 #include <QTabWidget>
@@ -262,6 +264,35 @@ TEST_F(MainWindowTest, BreakStopsTheRunAtTheEndOfAStepWithoutMessage) {
     settings.limits = peer().world().limits;
     const HeadlessRun expected = runHeadless(settings, splitLines(text), peer().world().counters.stepCount + 1);
     expectSamePositions(peer().world(), expected.positions);
+}
+
+TEST_F(MainWindowTest, StartClickedAgainWhileTheRunIsPreparedIsNotItsBreak) {
+    openWindow();
+    setEditor("0,0,1\n20,0,2\n0,20,3\n-20,0,4");
+    setMaxSteps(20000000);
+    // Clicks wait in the queue as the window system holds them: the second, made while the grid
+    // is obtained, reaches the window at the run's first event processing.
+    auto click = [&](ulong at) {
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            const QPointF inside(5, 5);
+            auto* event = new QMouseEvent(type, inside, ui().control.startButton->mapToGlobal(inside), Qt::LeftButton,
+                                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                          Qt::NoModifier);
+            event->setTimestamp(at);
+            QCoreApplication::postEvent(ui().control.startButton, event);
+        }
+    };
+    bool clickedAgain = false;
+    allocator.refuseAllocate = [&](std::size_t) {
+        if (!std::exchange(clickedAgain, true)) click(900000);  // within the preparation however fast
+        return false;
+    };
+    installAllocator();
+    click(900000);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(clickedAgain);
+    EXPECT_EQ(peer().world().lastStop, qm::StopReason::MaxSteps);
+    EXPECT_EQ(peer().world().counters.stepCount, 20000000);
 }
 
 TEST_F(MainWindowTest, ControlLockHoldsDuringTheRunAndIsLiftedAfterIt) {

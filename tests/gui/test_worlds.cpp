@@ -12,6 +12,7 @@
 
 #include "MainWindowFixture.h"
 #include "gui/view/ImageSurface.h"
+#include "gui/view/Navigation.h"
 
 namespace {
 
@@ -122,4 +123,28 @@ TEST_F(WorldMenuTest, AFileThatIsNotAWorldLeavesTheWindowAsItWas) {
     setEditor(QString());
     form->openFromCommandLine(path);
     EXPECT_EQ(ui().definition.definitionEditor->toPlainText(), "0,0,1\n");
+}
+
+TEST_F(WorldMenuTest, OpeningShowsTheWorldWhereItWasSavedAsARedrawWould) {
+    openWindow();
+    setEditor(QStringLiteral("0,0,1\n4,2,2\n"));
+    setMaxSteps(600);
+    clickStart();
+    peer().navigation().moveTo(584, -13);
+    const QString movesX = ui().navigation.moveXValue->text(), movesY = ui().navigation.moveYValue->text();
+    ASSERT_EQ(movesX, "-584");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("moved.qmw"));
+    dialogs.saveAnswers.push_back(path);
+    choose(ui().view.saveWorldAction);
+    peer().navigation().moveTo(60, 40);
+
+    dialogs.openAnswers.push_back(path);
+    choose(ui().view.openWorldAction);
+    ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes[0].text;
+    EXPECT_EQ(ui().navigation.moveXValue->text(), movesX);
+    EXPECT_EQ(ui().navigation.moveYValue->text(), movesY);
+    const QImage opened = ui().view.viewSurface->image().copy();
+    ui().navigation.redrawViewButton->click();  // "Redraw": the view with the state overlay of the show mode
+    EXPECT_TRUE(ui().view.viewSurface->image() == opened) << "opening repaints the view";
 }

@@ -252,16 +252,15 @@ void EyeWindow::scanFastGrid() {
         case qm::CellWidth::Bit:
             scanBitsExactly(sc, xs, ys);
             break;
-        case qm::CellWidth::Nibble:  // even cells in the high nibble, odd ones in the low
+        case qm::CellWidth::Nibble:
             scanColumns(sc, xs, ys, [&](int64_t cell, uint32_t& argb) {
-                const uint8_t pair = cells[cell >> 1];
-                const uint32_t ant = (cell & 1) ? (pair & 0x0Fu) : (pair >> 4);
+                const uint32_t ant = qm::indexedCellValue<qm::CellWidth::Nibble>(cells, cell);
                 return ant != 0x0Fu && sc.antArgb(ant, argb);
             });
             break;
         case qm::CellWidth::Word:
             scanColumns(sc, xs, ys, [&](int64_t cell, uint32_t& argb) {
-                const uint32_t ant = reinterpret_cast<const uint16_t*>(cells)[cell];
+                const uint32_t ant = qm::indexedCellValue<qm::CellWidth::Word>(cells, cell);
                 return ant != 0xFFFFu && sc.antArgb(ant, argb);
             });
             break;
@@ -275,7 +274,7 @@ void EyeWindow::scanFastGrid() {
                 });
             } else {
                 scanColumns(sc, xs, ys, [&](int64_t cell, uint32_t& argb) {
-                    const uint32_t ant = cells[cell];
+                    const uint32_t ant = qm::indexedCellValue<qm::CellWidth::Byte>(cells, cell);
                     return ant != 0xFFu && sc.antArgb(ant, argb);
                 });
             }

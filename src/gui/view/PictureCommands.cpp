@@ -34,7 +34,7 @@ void PictureCommands::saveWholePicture() {
     const qm::PicturePalette palette{form_.viewBackground, &form_.stateColours};
     const qm::PngOutcome outcome = qm::writeWholePicturePng(form_.world, palette, *fileName, 0);
     if (outcome.error != qm::PictureError::None) reportNotSaved(*fileName, qm::pictureErrorText(outcome.error));
-    else if (!outcome.written) reportNotSaved(*fileName, "the file cannot be written");
+    else if (!outcome.writeError.empty()) reportNotSaved(*fileName, outcome.writeError.c_str());
 }
 
 void PictureCommands::savePattern() {
@@ -42,6 +42,6 @@ void PictureCommands::savePattern() {
         form_.dialogs->saveFileName(QString::fromLatin1(PatternFileFilter), QStringLiteral("rle"), patternDir);
     if (!fileName) return;
     qm::WaitCursor hourglass;
-    const qm::RleError error = qm::writeRle(form_.world, QFile::encodeName(*fileName).toStdString());
-    if (error != qm::RleError::None) reportNotSaved(*fileName, qm::rleErrorText(error));
+    const std::string reason = qm::writeRle(form_.world, QFile::encodeName(*fileName).toStdString());
+    if (!reason.empty()) reportNotSaved(*fileName, reason.c_str());
 }

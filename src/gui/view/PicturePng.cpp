@@ -1,9 +1,12 @@
 #include "gui/view/PicturePng.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <QFile>
 #include <QImageWriter>
 
+#include "core/SafeFile.h"
 #include "display/Colours.h"
 
 namespace qm {
@@ -45,13 +48,21 @@ QImage rgbImage(const Picture& picture) {
 
 }  // namespace
 
-bool savePicturePng(const Picture& picture, const QString& path) {
-    if (picture.width <= 0 || picture.height <= 0) return false;
+std::string savePicturePng(const Picture& picture, const QString& path) {
+    if (picture.width <= 0 || picture.height <= 0) return "the picture is empty";
     const QImage image = picture.wide() ? rgbImage(picture) : indexedImage(picture);
-    if (image.isNull()) return false;
-    QImageWriter writer(path, "png");
+    if (image.isNull()) return pictureErrorText(PictureError::OutOfMemory);
+    // Encoded in memory first, so that the file is replaced as every writer replaces one and
+    // a write that fails is seen to fail.
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
     writer.setQuality(PngQuality);
-    return writer.write(image);
+    if (!writer.write(image)) return "the picture cannot be encoded";
+    buffer.close();
+    return replaceFileContent(QFile::encodeName(path).toStdString(), encoded.constData(),
+                              static_cast<std::size_t>(encoded.size()));
 }
 
 PngOutcome writeWholePicturePng(const World& w, const PicturePalette& palette, const QString& path, int32_t scale) {
@@ -60,7 +71,7 @@ PngOutcome writeWholePicturePng(const World& w, const PicturePalette& palette, c
     outcome.error = renderWholePicture(w, palette, paintedArea(w), scale, picture);
     if (outcome.error != PictureError::None) return outcome;
     outcome.scale = picture.scale;
-    outcome.written = savePicturePng(picture, path);
+    outcome.writeError = savePicturePng(picture, path);
     return outcome;
 }
 
@@ -72,7 +83,7 @@ std::string writeWholePicturePngInDefaultColours(const World& w, int32_t spectru
     const PicturePalette palette{DefaultViewBackground, &stateColours};
     const PngOutcome outcome = writeWholePicturePng(w, palette, QFile::decodeName(path.c_str()), scale);
     if (outcome.error != PictureError::None) return pictureErrorText(outcome.error);
-    return outcome.written ? std::string() : std::string("the file cannot be written");
+    return outcome.writeError;
 }
 
 }  // namespace qm

@@ -12,12 +12,13 @@
 
 namespace qm {
 
-// Writes a rendered picture; false when the file cannot be written.
-bool savePicturePng(const Picture& picture, const QString& path);
+// Writes a rendered picture as every writer replaces a file (core/SafeFile.h). Empty on
+// success, else the reason.
+std::string savePicturePng(const Picture& picture, const QString& path);
 
 struct PngOutcome {
     PictureError error = PictureError::None;
-    bool written = false;
+    std::string writeError;  // empty when written
     int32_t scale = 0;  // the scale used (squares per pixel side)
 };
 

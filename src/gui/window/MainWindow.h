@@ -49,6 +49,7 @@ class StatePanel;
 class SettingsDialog;
 class ViewGestures;
 class MainWindow;
+class StartClickGuard;
 
 namespace qm {
 class ImageSurface;
@@ -176,6 +177,7 @@ private:
     std::unique_ptr<EditorCommands> editorCommands;
     std::unique_ptr<PictureCommands> pictureCommands;
     std::unique_ptr<ViewGestures> viewGestures;
+    std::unique_ptr<StartClickGuard> startClickGuard;
 
     // --- Life of the window ---
     void initialise();

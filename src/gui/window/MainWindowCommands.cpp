@@ -13,6 +13,7 @@
 #include "gui/view/ImageSurface.h"
 #include "gui/view/PictureCommands.h"
 #include "gui/view/ViewGestures.h"
+#include "gui/window/StartClickGuard.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ QString withKey(const QString& hint, const QKeySequence& key) {
 void MainWindow::buildHandCommands() {
     pictureCommands = std::make_unique<PictureCommands>(*this);
     viewGestures = std::make_unique<ViewGestures>(*this);
+    startClickGuard = std::make_unique<StartClickGuard>(*ui_.control.startButton);
 
     // The view export's key, usable without opening the menu.
     ui_.view.saveBmpAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));

@@ -6,6 +6,7 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <optional>
 
 #include <QCheckBox>
 #include <QFile>
@@ -19,10 +20,12 @@
 
 #include "gui/Dialogs.h"
 #include "gui/window/MainWindow.h"
+#include "gui/window/StartClickGuard.h"
 #include "core/RunContinue.h"
 #include "core/RunSetup.h"
 #include "core/StepLoops.h"
 #include "definitions/AntReader.h"
+#include "definitions/Imfile.h"
 #include "gui/settings/SettingsDialog.h"
 #include "gui/view/EyeWindow.h"
 #include "gui/view/MainView.h"
@@ -47,9 +50,10 @@ void releaseBlock(uint64_t*& block) {
 // the definition file (empty when it cannot be read; the run reports that itself).
 std::string definitionText(const std::vector<std::string>& editorLines, const QString& fileName) {
     if (!fileName.isEmpty()) {
-        QFile file(fileName);
-        if (!file.open(QIODevice::ReadOnly)) return {};
-        return file.readAll().toStdString();
+        // Regular files only: a pipe named here would be waited on for ever.
+        const std::optional<qm::FileBytes> file =
+            qm::readRegularFile(QFile::encodeName(fileName).toStdString(), INT64_MAX);
+        return file ? file->bytes : std::string();
     }
     std::string text;
     for (const std::string& line : editorLines) text += line + "\n";
@@ -64,6 +68,8 @@ bool isIndexedMode(const qm::World& w) {
 
 void MainWindow::startOrBreakRun() {
     if (runInProgress_ || world.idle == 0) {
+        // A second "Start" clicked during the hourglass is not the "Break" of the run it started.
+        if (startClickGuard->clickMadeDuringPreparation()) return;
         world.idle = 1;
         return;
     }
@@ -94,6 +100,7 @@ void MainWindow::showRunError(const std::string& text) {
 
 void MainWindow::runFromStart() {
     qm::WaitCursor cursor;  // the hourglass for the preparation
+    startClickGuard->preparationStarts();
     bool active = false;
     try {
         if (settingsDialog) settingsDialog->refreshPeriodChanged();
@@ -140,6 +147,7 @@ void MainWindow::runFromStart() {
         }
 
         cursor.restore();
+        startClickGuard->preparationEnds();
         world.idle = 0;
         active = true;
         runWhileActive(lines);

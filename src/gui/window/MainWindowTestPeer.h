@@ -16,6 +16,7 @@ public:
     MainView& mainView() const { return *w_.mainView; }
     StatePanel& statePanel() const { return *w_.statePanel; }
     EyeWindow& eyeWindow() const { return *w_.eyeWindow; }
+    Navigation& navigation() const { return *w_.navigation; }
     BitmapExport& bitmapExport() const { return *w_.bitmapExport; }
     SettingsDialog* settingsDialog() const { return w_.settingsDialog; }
     FileDialogSpec& definitionOpenDialog() const { return w_.definitionOpenDialog; }

@@ -1,9 +1,6 @@
 // Worlds that last: "Continue run", "Save world..." and "Open world..." of the context menu, and
 // a file named on the command line.
 
-#include <cstring>
-#include <fstream>
-
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -44,11 +41,7 @@ qm::AntMaxChoice antMaxChoiceOf(qm::RunMode mode) {
 
 std::string pathBytes(const QString& fileName) { return QFile::encodeName(fileName).toStdString(); }
 
-bool startsAsWorldFile(const QString& fileName) {
-    std::ifstream file(pathBytes(fileName), std::ios::binary);
-    char magic[sizeof qm::worldformat::Magic] = {};
-    return file.read(magic, sizeof magic) && std::memcmp(magic, qm::worldformat::Magic, sizeof magic) == 0;
-}
+bool startsAsWorldFile(const QString& fileName) { return qm::startsAsWorldFile(pathBytes(fileName)); }
 
 }  // namespace
 
@@ -152,8 +145,9 @@ void MainWindow::worldDisplayAfterOpen(const qm::LoadedWorld& loaded) {
     squareSizeChanged();
     mainView->viewOffsetX = s.viewOffsetX;
     mainView->viewOffsetY = s.viewOffsetY;
-    ui_.navigation.moveXValue->setText(QString::number(s.viewOffsetX));
-    ui_.navigation.moveYValue->setText(QString::number(s.viewOffsetY));
+    // The labels show the moves, the offsets' opposites, as navigation shows them.
+    ui_.navigation.moveXValue->setText(QString::number(-int64_t{s.viewOffsetX}));
+    ui_.navigation.moveYValue->setText(QString::number(-int64_t{s.viewOffsetY}));
     // The squares painted outside the bounding box (start squares) must be repainted too.
     mainView->forgetVisited();
     if (loaded.paintedMinX <= loaded.paintedMaxX) {
@@ -165,6 +159,9 @@ void MainWindow::worldDisplayAfterOpen(const qm::LoadedWorld& loaded) {
     statePanel->afterAntsRead();
     statePanel->textStateRoutine();
     mainView->updateViewCentre();
+    // The view as the world's settings give it, with the overlay of the show mode: the picture
+    // of the panned view before must not stay.
+    mainView->paintHandler();
     if (ui_.eye.eyeFrame->isVisible()) eyeWindow->redrawClick();
     updateWorldActions();
     repaint();

@@ -1,0 +1,67 @@
+#pragma once
+// Whole runs kept in memory at points of their history, in the world file's compressed form, so
+// that any earlier step is a restore and a short replay away. They are taken by computing time:
+// at least half a second apart, and only while all of them together, with the next one (its cost
+// expected from the last one's, grown as the squares to read have grown), cost at most a set
+// share of the computing time. They are thinned evenly
+// to stay within a byte budget.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/World.h"
+#include "core/WorldFile.h"
+
+namespace qm {
+
+struct Checkpoint {
+    int64_t steps = 0;     // the run stands stopped at this step
+    double seconds = 0.0;  // its computing time there
+    std::string bytes;     // a world file
+    ChunkBits painted;     // the chunks of its grid that hold squares
+};
+
+// The share of the run's memory that checkpoints may take: an eighth of the memory choice's
+// block, or, for a run that goes on beyond the grid (its store may grow into all the memory that
+// is free), an eighth of the memory free when it starts if that is more.
+uint64_t checkpointBudgetBytes(int memoryItem, bool beyondGrid, uint64_t availableBytes);
+
+class Checkpoints {
+public:
+    // Computing time between two checkpoints, at least.
+    static constexpr double MinimumInterval = 0.5;
+    // The share of the computing time that taking checkpoints may cost.
+    static constexpr double CostShare = 0.015;
+
+    explicit Checkpoints(uint64_t budgetBytes) : budget_(budgetBytes) {}
+
+    void clear();
+    void setBudget(uint64_t bytes);
+    // True when a run at `steps` with `seconds` of computing time should keep itself now;
+    // `contentBytes`: what taking it would read (grid chunks that may hold squares, stored squares).
+    bool due(int64_t steps, double seconds, uint64_t contentBytes) const;
+    // Keeps the world as standing at `point` (steps = point.counters.stepCount). `mayHold`: the
+    // chunks of the grid that may hold squares, narrowed to those that do. Empty on success,
+    // else the reason (nothing kept).
+    // `duringRun`: its cost counts against the run's share (not for one taken during a jump).
+    std::string take(const World& w, const WorldPoint& point, double seconds, ChunkBits& mayHold,
+                     uint64_t contentBytes, bool duringRun = true);
+
+    // The latest checkpoint at or below `steps`; null when none.
+    const Checkpoint* atOrBelow(int64_t steps) const;
+    const std::vector<Checkpoint>& all() const { return points_; }
+    uint64_t bytes() const { return bytes_; }
+    double spentSeconds() const { return spent_; }
+
+private:
+    void thin();
+    std::vector<Checkpoint> points_;  // by steps
+    uint64_t bytes_ = 0;
+    uint64_t budget_;
+    double spent_ = 0.0;       // taking every checkpoint since clear()
+    double lastCost_ = 0.0;
+    uint64_t lastContent_ = 0;  // what the last one taken read
+};
+
+}  // namespace qm
