@@ -192,15 +192,15 @@ bool writeStore(ByteWriter& out, const World& w) {
     Section section(out, TagStore);
     if (w.storeIndexed) {
         out.u8(static_cast<uint8_t>(StoreKind::Indexed));
-        return writeStoreElements<TMyixUI16>(out, *w.storeIndexed);
+        return writeStoreElements<IndexedSquare>(out, *w.storeIndexed);
     }
     if (w.storeBW) {
         out.u8(static_cast<uint8_t>(StoreKind::BlackWhite));
-        return writeStoreElements<TMyAntBW>(out, *w.storeBW);
+        return writeStoreElements<BlackSquare>(out, *w.storeBW);
     }
     if (w.storeMulti) {
         out.u8(static_cast<uint8_t>(StoreKind::Generalized));
-        return writeStoreElements<TMyMulti>(out, *w.storeMulti);
+        return writeStoreElements<GeneralizedSquare>(out, *w.storeMulti);
     }
     out.u8(static_cast<uint8_t>(StoreKind::None));
     return true;
