@@ -20,7 +20,7 @@
 
 #include "gui/Dialogs.h"
 #include "gui/window/MainWindowTestPeer.h"
-#include "definitions/Imfile.h"
+#include "definitions/LineReader.h"
 #include "gui/settings/SettingsDialog.h"
 #include "gui/view/EyeWindow.h"
 #include "gui/view/MainView.h"

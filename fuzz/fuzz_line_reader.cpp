@@ -16,7 +16,7 @@
 #include "CountingMessages.h"
 #include "FuzzCheck.h"
 #include "definitions/AntReader.h"
-#include "definitions/Imfile.h"
+#include "definitions/LineReader.h"
 
 namespace {
 
@@ -79,7 +79,7 @@ void writeFile(const std::string& path, const uint8_t* data, size_t size) {
 }
 
 void checkReaderObject(const std::string& path, const ReferenceReads& expected) {
-    qm::TImFile reader;
+    qm::LineReader reader;
     FUZZ_CHECK(reader.Open(path));
     FUZZ_CHECK(!reader.Eof());
     std::vector<std::string> lines;

@@ -17,7 +17,7 @@
 #include <utility>
 
 #include "FuzzCheck.h"
-#include "core/Ss_memory.h"
+#include "core/SparseStores.h"
 
 namespace {
 
@@ -67,13 +67,13 @@ struct Stores {
     int32_t delta;
     uint8_t states;
 
-    qm::TMyixUI16 indexedKey{};
-    qm::TMyAntBW bwKey{};
-    qm::TMyMulti multiKey{0, 0, 1};  // a new generalized square enters in state 1
+    qm::IndexedSquare indexedKey{};
+    qm::BlackSquare bwKey{};
+    qm::GeneralizedSquare multiKey{0, 0, 1};  // a new generalized square enters in state 1
     int64_t counter = 0;
-    qm::TSS_SortAddArray indexed{&indexedKey};
-    qm::TSS_SortAddArrayBW bw{&bwKey};
-    qm::TSS_SortAddArrayMulti multi{&multiKey, &counter};
+    qm::IndexedSquareStore indexed{&indexedKey};
+    qm::BlackSquareStore bw{&bwKey};
+    qm::GeneralizedSquareStore multi{&multiKey, &counter};
 
     std::map<Key, uint16_t> indexedModel;
     std::map<Key, int> bwModel;  // the value is unused
@@ -126,7 +126,7 @@ struct Stores {
         FUZZ_CHECK(multiKey.state == 1);  // the search element is only read
         watch.check(multi, delta);
         // What the generalized square update does to the found element: next state, wrapping.
-        qm::TMyMulti* element = multi.Item(index);
+        qm::GeneralizedSquare* element = multi.Item(index);
         FUZZ_CHECK(element != nullptr);
         for (int b = 0; b < bumps; ++b) {
             element->state = static_cast<uint8_t>(element->state + 1);
@@ -137,13 +137,13 @@ struct Stores {
     }
 
     void checkAll() {
-        checkAgainst(indexed, indexedModel, [](const qm::TMyixUI16& e, const auto& entry) {
+        checkAgainst(indexed, indexedModel, [](const qm::IndexedSquare& e, const auto& entry) {
             return e.X == entry.first.first && e.Y == entry.first.second && e.ant == entry.second;
         });
-        checkAgainst(bw, bwModel, [](const qm::TMyAntBW& e, const auto& entry) {
+        checkAgainst(bw, bwModel, [](const qm::BlackSquare& e, const auto& entry) {
             return e.X == entry.first.first && e.Y == entry.first.second;
         });
-        checkAgainst(multi, multiModel, [](const qm::TMyMulti& e, const auto& entry) {
+        checkAgainst(multi, multiModel, [](const qm::GeneralizedSquare& e, const auto& entry) {
             return e.X == entry.first.first && e.Y == entry.first.second && e.state == entry.second;
         });
         FUZZ_CHECK(counter == counterModel);

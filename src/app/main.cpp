@@ -5,7 +5,6 @@
 #include <cstring>
 #include <exception>
 #include <optional>
-#include <memory>
 
 #include <QApplication>
 #include <QMessageBox>
@@ -13,9 +12,7 @@
 
 #include "headless/BatchRun.h"
 #include "headless/RunOptions.h"
-#include "gui/window/MainWindow.h"
-#include "gui/QtDialogs.h"
-#include "gui/settings/SettingsDialog.h"
+#include "gui/window/ProgramWindows.h"
 #include "gui/view/PicturePng.h"
 
 namespace {
@@ -101,14 +98,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        QtDialogs dialogs;
-        MainWindow form(dialogs);
-        dialogs.setParent(&form);
-        // Destroyed before the main window, which it leaves without a pointer to it.
-        const std::unique_ptr<SettingsDialog> about = form.createSettingsDialog();
-        form.show();
-        if (arguments.size() == 1) form.openFromCommandLine(arguments[0]);
-        return app.exec();
+        return runProgramWindows(app, arguments);
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, QApplication::applicationName(), QString::fromLocal8Bit(e.what()));
     } catch (...) {

@@ -20,7 +20,7 @@
 
 #include "core/LeafPool.h"
 #include "core/Platform.h"
-#include "core/Sortarray.h"
+#include "core/SortedArray.h"
 
 namespace qm {
 
@@ -30,7 +30,7 @@ inline uint64_t keyOrdinal(int32_t x, int32_t y) {
 }
 
 template <class T>
-class TSS_SortedStore {
+class SortedStore {
 public:
     static constexpr int32_t DefaultDelta = 1000;
     static constexpr int32_t MaxLeafElements = 64;
@@ -38,12 +38,12 @@ public:
 
     // A new store holds one empty leaf for the default delta; when that cannot be had it holds
     // nothing and reports a memory error.
-    explicit TSS_SortedStore(const T* key) : key_(key) {
+    explicit SortedStore(const T* key) : key_(key) {
         if (!build(1, DefaultDelta)) lastError_ = SSErrorMemory;
     }
-    TSS_SortedStore(const TSS_SortedStore&) = delete;
-    TSS_SortedStore& operator=(const TSS_SortedStore&) = delete;
-    ~TSS_SortedStore() { releaseIndex(); }
+    SortedStore(const SortedStore&) = delete;
+    SortedStore& operator=(const SortedStore&) = delete;
+    ~SortedStore() { releaseIndex(); }
 
     // For a new, empty store: room for `capacity` elements and growth in steps of about `delta`
     // (0 keeps the current delta, or the default).

@@ -26,10 +26,10 @@ uint32_t gridSquareCode(const World& w, int32_t x, int32_t y);  // an inside squ
 template <class Visit>
 void forEachStoredSquare(const World& w, Visit&& visit) {
     if (w.storeIndexed)
-        w.storeIndexed->ForEach([&](const TMyixUI16& e) { visit(int32_t{e.X}, int32_t{e.Y}, uint32_t{e.ant} + 1u); });
-    if (w.storeBW) w.storeBW->ForEach([&](const TMyAntBW& e) { visit(int32_t{e.X}, int32_t{e.Y}, 1u); });
+        w.storeIndexed->ForEach([&](const IndexedSquare& e) { visit(int32_t{e.X}, int32_t{e.Y}, uint32_t{e.ant} + 1u); });
+    if (w.storeBW) w.storeBW->ForEach([&](const BlackSquare& e) { visit(int32_t{e.X}, int32_t{e.Y}, 1u); });
     if (w.storeMulti)
-        w.storeMulti->ForEach([&](const TMyMulti& e) { visit(int32_t{e.X}, int32_t{e.Y}, uint32_t{e.state}); });
+        w.storeMulti->ForEach([&](const GeneralizedSquare& e) { visit(int32_t{e.X}, int32_t{e.Y}, uint32_t{e.state}); });
 }
 
 // The run's bounding box joined with every painted (or, generalized, visited) square of the grid

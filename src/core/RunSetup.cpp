@@ -29,15 +29,15 @@ bool createSparseStore(World& w, int32_t delta) {
     bool ok = false;
     switch (w.mode()) {
         case RunMode::BlackWhite:
-            w.storeBW = new TSS_SortAddArrayBW(&w.searchBW);
+            w.storeBW = new BlackSquareStore(&w.searchBW);
             ok = w.storeBW->LastError() == SSErrorNone && w.storeBW->Reserve(delta, delta);
             break;
         case RunMode::Generalized:
-            w.storeMulti = new TSS_SortAddArrayMulti(&w.searchMulti, &w.counters.filled);
+            w.storeMulti = new GeneralizedSquareStore(&w.searchMulti, &w.counters.filled);
             ok = w.storeMulti->LastError() == SSErrorNone && w.storeMulti->Reserve(delta, delta);
             break;
         default:
-            w.storeIndexed = new TSS_SortAddArray(&w.searchIndexed);
+            w.storeIndexed = new IndexedSquareStore(&w.searchIndexed);
             ok = w.storeIndexed->LastError() == SSErrorNone && w.storeIndexed->Reserve(delta, delta);
             break;
     }

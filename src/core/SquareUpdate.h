@@ -97,9 +97,9 @@ inline int32_t squareUpdateGeneralized(World& w, uint64_t program, int32_t x, in
         w.searchMulti.Y = y;
         w.squareStateFromStore = 1;
         if (!w.storeMulti) return -1;
-        TMyMulti* found = w.storeMulti->FindOrAddElement();
+        GeneralizedSquare* found = w.storeMulti->FindOrAddElement();
         if (!found) return -1;
-        TMyMulti& e = *found;
+        GeneralizedSquare& e = *found;
         const int32_t turn = programBit(program, static_cast<uint32_t>(e.state) - 1u);
         e.state = static_cast<uint8_t>(e.state + 1);
         if (e.state > states) {

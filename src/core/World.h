@@ -6,7 +6,7 @@
 
 #include "core/FastGrid.h"
 #include "core/Platform.h"
-#include "core/Ss_memory.h"
+#include "core/SparseStores.h"
 
 namespace qm {
 
@@ -96,14 +96,14 @@ struct World {
     FastGrid grid;
 
     // Sparse stores: at most one exists, the one of the run's mode.
-    TSS_SortAddArray* storeIndexed = nullptr;
-    TSS_SortAddArrayBW* storeBW = nullptr;
-    TSS_SortAddArrayMulti* storeMulti = nullptr;
+    IndexedSquareStore* storeIndexed = nullptr;
+    BlackSquareStore* storeBW = nullptr;
+    GeneralizedSquareStore* storeMulti = nullptr;
 
     // Search elements that carry a square from the square update into the store.
-    TMyixUI16 searchIndexed{};
-    TMyAntBW searchBW{};
-    TMyMulti searchMulti{};
+    IndexedSquare searchIndexed{};
+    BlackSquare searchBW{};
+    GeneralizedSquare searchMulti{};
 
     // Turn result of the square just updated (indexed and black-and-white), set before the paint
     // or erase hook runs: a painter installed in both slots draws without a branch of its own.

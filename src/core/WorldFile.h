@@ -72,9 +72,9 @@ public:
     int32_t paintedMinX = INT32_MAX, paintedMaxX = INT32_MIN, paintedMinY = INT32_MAX, paintedMaxY = INT32_MIN;
 
     FastGrid grid;
-    TSS_SortAddArray* storeIndexed = nullptr;
-    TSS_SortAddArrayBW* storeBW = nullptr;
-    TSS_SortAddArrayMulti* storeMulti = nullptr;
+    IndexedSquareStore* storeIndexed = nullptr;
+    BlackSquareStore* storeBW = nullptr;
+    GeneralizedSquareStore* storeMulti = nullptr;
     AntPos* antPos = nullptr;
     uint32_t* antColour = nullptr;
     uint8_t* antDir = nullptr;

@@ -212,11 +212,11 @@ bool elementFits(const Element&, const LoadedWorld&) {
     return true;
 }
 template <>
-bool elementFits(const TMyixUI16& e, const LoadedWorld& world) {
+bool elementFits(const IndexedSquare& e, const LoadedWorld& world) {
     return e.ant < world.antMax;
 }
 template <>
-bool elementFits(const TMyMulti& e, const LoadedWorld&) {
+bool elementFits(const GeneralizedSquare& e, const LoadedWorld&) {
     return e.state >= 1 && e.state <= 64;
 }
 
@@ -271,16 +271,16 @@ void readStore(ByteReader in, LoadedWorld& world, World& target, MemoryBill& bil
         case StoreKind::None: need(in.left() == 0, "stored squares"); return;
         case StoreKind::Indexed:
             need(isIndexedMode(mode), "store kind");
-            world.storeIndexed = readStoreElements<TMyixUI16>(in, world, bill, new TSS_SortAddArray(&target.searchIndexed));
+            world.storeIndexed = readStoreElements<IndexedSquare>(in, world, bill, new IndexedSquareStore(&target.searchIndexed));
             return;
         case StoreKind::BlackWhite:
             need(mode == RunMode::BlackWhite, "store kind");
-            world.storeBW = readStoreElements<TMyAntBW>(in, world, bill, new TSS_SortAddArrayBW(&target.searchBW));
+            world.storeBW = readStoreElements<BlackSquare>(in, world, bill, new BlackSquareStore(&target.searchBW));
             return;
         case StoreKind::Generalized:
             need(mode == RunMode::Generalized, "store kind");
-            world.storeMulti = readStoreElements<TMyMulti>(
-                in, world, bill, new TSS_SortAddArrayMulti(&target.searchMulti, &target.counters.filled));
+            world.storeMulti = readStoreElements<GeneralizedSquare>(
+                in, world, bill, new GeneralizedSquareStore(&target.searchMulti, &target.counters.filled));
             return;
     }
     damaged("store kind");

@@ -203,15 +203,15 @@ bool writeStore(ByteWriter& out, const World& w, int level) {
     Section section(out, TagStore);
     if (w.storeIndexed) {
         out.u8(static_cast<uint8_t>(StoreKind::Indexed));
-        return writeStoreElements<TMyixUI16>(out, *w.storeIndexed, level);
+        return writeStoreElements<IndexedSquare>(out, *w.storeIndexed, level);
     }
     if (w.storeBW) {
         out.u8(static_cast<uint8_t>(StoreKind::BlackWhite));
-        return writeStoreElements<TMyAntBW>(out, *w.storeBW, level);
+        return writeStoreElements<BlackSquare>(out, *w.storeBW, level);
     }
     if (w.storeMulti) {
         out.u8(static_cast<uint8_t>(StoreKind::Generalized));
-        return writeStoreElements<TMyMulti>(out, *w.storeMulti, level);
+        return writeStoreElements<GeneralizedSquare>(out, *w.storeMulti, level);
     }
     out.u8(static_cast<uint8_t>(StoreKind::None));
     return true;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/World.h"
-#include "definitions/Imfile.h"
+#include "definitions/LineReader.h"
 
 namespace qm {
 
@@ -40,7 +40,7 @@ GeneralizedAnt parseGeneralizedLine(const std::string& line);
 // Editor clean-up: deletes every line shorter than 5 characters. Returns whether any was deleted.
 bool cleanUpEditorLines(std::vector<std::string>& lines);
 
-// Where the lines come from: the editor's lines or a file read through TImFile.
+// Where the lines come from: the editor's lines or a file read through LineReader.
 class DefinitionSource {
 public:
     virtual ~DefinitionSource() = default;
@@ -75,7 +75,7 @@ public:
 
 private:
     std::string fileName_;
-    TImFile file_;
+    LineReader file_;
 };
 
 // Reads `lineCount` ants from the source into the world's arrays of its mode (which must

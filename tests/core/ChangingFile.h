@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "definitions/Imfile.h"
+#include "definitions/LineReader.h"
 
 namespace qmtest {
 

@@ -65,10 +65,10 @@ Squares gridSquares(const World& w) {
 ::testing::AssertionResult allSquares(World& w, Squares& squares) {
     squares = gridSquares(w);
     if (w.storeIndexed)
-        return addStoreSquares(*w.storeIndexed, w.grid, squares, [](const TMyixUI16& e) { return uint32_t{e.ant}; });
-    if (w.storeBW) return addStoreSquares(*w.storeBW, w.grid, squares, [](const TMyAntBW&) { return 1u; });
+        return addStoreSquares(*w.storeIndexed, w.grid, squares, [](const IndexedSquare& e) { return uint32_t{e.ant}; });
+    if (w.storeBW) return addStoreSquares(*w.storeBW, w.grid, squares, [](const BlackSquare&) { return 1u; });
     if (w.storeMulti)
-        return addStoreSquares(*w.storeMulti, w.grid, squares, [](const TMyMulti& e) { return uint32_t{e.state}; });
+        return addStoreSquares(*w.storeMulti, w.grid, squares, [](const GeneralizedSquare& e) { return uint32_t{e.state}; });
     return ::testing::AssertionSuccess();
 }
 

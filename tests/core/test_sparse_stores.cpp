@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "core/Ss_memory.h"
+#include "core/SparseStores.h"
 
 using namespace qm;
 using qmtest::AllocatorGuard;
@@ -26,10 +26,10 @@ using Key = std::pair<int32_t, int32_t>;
 // One store of each kind with the search element (and counter) it is bound to. put() is what a
 // square update does: toggle, or find-or-add.
 struct IndexedHarness {
-    using Element = TMyixUI16;
+    using Element = IndexedSquare;
     static constexpr bool removes = true;
-    TMyixUI16 key{};
-    TSS_SortAddArray store{&key};
+    IndexedSquare key{};
+    IndexedSquareStore store{&key};
     int32_t put(int32_t x, int32_t y, uint16_t ant = 0) {
         key = {x, y, ant};
         return store.Toggle();
@@ -37,10 +37,10 @@ struct IndexedHarness {
 };
 
 struct BWHarness {
-    using Element = TMyAntBW;
+    using Element = BlackSquare;
     static constexpr bool removes = true;
-    TMyAntBW key{};
-    TSS_SortAddArrayBW store{&key};
+    BlackSquare key{};
+    BlackSquareStore store{&key};
     int32_t put(int32_t x, int32_t y, uint16_t = 0) {
         key = {x, y};
         return store.Toggle();
@@ -48,11 +48,11 @@ struct BWHarness {
 };
 
 struct MultiHarness {
-    using Element = TMyMulti;
+    using Element = GeneralizedSquare;
     static constexpr bool removes = false;
-    TMyMulti key{0, 0, 1};
+    GeneralizedSquare key{0, 0, 1};
     int64_t counter = 0;
-    TSS_SortAddArrayMulti store{&key, &counter};
+    GeneralizedSquareStore store{&key, &counter};
     int32_t put(int32_t x, int32_t y, uint16_t = 0) {
         key.X = x;
         key.Y = y;
@@ -290,21 +290,21 @@ TYPED_TEST(StoreCommon, StoreWhoseFirstBufferFailsIsEmptyAndReportsIt) {
 
 namespace {
 
-TMyixUI16 element(int32_t x, int32_t y, uint16_t ant) { return {x, y, ant}; }
+IndexedSquare element(int32_t x, int32_t y, uint16_t ant) { return {x, y, ant}; }
 
-bool sameElement(const TMyixUI16* a, const TMyixUI16& b) {
+bool sameElement(const IndexedSquare* a, const IndexedSquare& b) {
     return a && std::memcmp(a, &b, sizeof b) == 0;
 }
 
-bool allZero(const TMyixUI16* e) {
-    static const TMyixUI16 zero{};
+bool allZero(const IndexedSquare* e) {
+    static const IndexedSquare zero{};
     return sameElement(e, zero);
 }
 
 }  // namespace
 
 TEST(StoreArray, NewArrayHasOneElementAndTheDefaultDelta) {
-    TSS_Array<TMyixUI16> a;
+    SortedArray<IndexedSquare> a;
     EXPECT_EQ(a.Count(), 0);
     EXPECT_EQ(a.Capacity(), 1);
     EXPECT_EQ(a.LastError(), SSErrorNone);
@@ -313,7 +313,7 @@ TEST(StoreArray, NewArrayHasOneElementAndTheDefaultDelta) {
 }
 
 TEST(StoreArray, InsertOutsideZeroToCountFailsWithErrorTwoAndChangesNothing) {
-    TSS_Array<TMyixUI16> a;
+    SortedArray<IndexedSquare> a;
     ASSERT_TRUE(a.Add(element(1, 2, 3)));
     ASSERT_TRUE(a.Add(element(4, 5, 6)));
     const int32_t capacity = a.Capacity();
@@ -340,7 +340,7 @@ TEST(StoreArray, InsertOutsideZeroToCountFailsWithErrorTwoAndChangesNothing) {
 }
 
 TEST(StoreArray, ItemOutsideTheCountIsNone) {
-    TSS_Array<TMyixUI16> a;
+    SortedArray<IndexedSquare> a;
     EXPECT_EQ(a.Item(0), nullptr) << "capacity 1, count 0";
     ASSERT_TRUE(a.Reserve(10, 0));
     ASSERT_TRUE(a.AppendZeroed(3));
@@ -354,7 +354,7 @@ TEST(StoreArray, ItemOutsideTheCountIsNone) {
 }
 
 TEST(StoreArray, ReserveSetsCapacityDeltaAndZeroFills) {
-    TSS_Array<TMyixUI16> a;
+    SortedArray<IndexedSquare> a;
     ASSERT_TRUE(a.Reserve(5, 0));
     EXPECT_EQ(a.GrowDelta(), 1000) << "delta 0 keeps the current delta";
     EXPECT_EQ(a.Capacity(), 5);
@@ -375,11 +375,11 @@ TEST(StoreArray, ReserveSetsCapacityDeltaAndZeroFills) {
 }
 
 TEST(StoreArray, AppendZeroedGrowsAndZeroesTheNewElements) {
-    TSS_Array<TMyixUI16> a;
+    SortedArray<IndexedSquare> a;
     ASSERT_TRUE(a.Reserve(3, 2));
     ASSERT_TRUE(a.Add(element(-1, -1, 1)));
     ASSERT_TRUE(a.Add(element(-2, -2, 2)));
-    std::memset(a.Data() + 2, 0xA5, sizeof(TMyixUI16));  // garbage in the spare element
+    std::memset(a.Data() + 2, 0xA5, sizeof(IndexedSquare));  // garbage in the spare element
     ASSERT_TRUE(a.AppendZeroed(5));
     ASSERT_EQ(a.Count(), 7);
     EXPECT_GE(a.Capacity(), 7);
@@ -391,7 +391,7 @@ TEST(StoreArray, AppendZeroedGrowsAndZeroesTheNewElements) {
 }
 
 TEST(StoreArray, InsertZeroedOpensAZeroGapAndMovesTheTail) {
-    TSS_Array<TMyixUI16> a;
+    SortedArray<IndexedSquare> a;
     ASSERT_TRUE(a.Reserve(4, 3));
     for (int32_t i = 0; i < 4; ++i) ASSERT_TRUE(a.Add(element(i, 10 * i, static_cast<uint16_t>(i))));
     ASSERT_TRUE(a.InsertZeroed(1, 3));
@@ -407,7 +407,7 @@ TEST(StoreArray, InsertZeroedOpensAZeroGapAndMovesTheTail) {
 }
 
 TEST(StoreArray, FailedZeroedGrowthChangesNothing) {
-    TSS_Array<TMyixUI16> a;
+    SortedArray<IndexedSquare> a;
     ASSERT_TRUE(a.Reserve(2, 2));
     ASSERT_TRUE(a.Add(element(1, 1, 1)));
     ASSERT_TRUE(a.Add(element(2, 2, 2)));
@@ -425,7 +425,7 @@ TEST(StoreArray, FailedZeroedGrowthChangesNothing) {
 }
 
 TEST(StoreArray, ResizeSetsCapacityFromTheCount) {
-    TSS_Array<TMyixUI16> a;
+    SortedArray<IndexedSquare> a;
     for (int32_t i = 0; i < 5; ++i) ASSERT_TRUE(a.Add(element(i, i, 1)));
     ASSERT_TRUE(a.Resize(3));
     EXPECT_EQ(a.Capacity(), 8);
@@ -440,8 +440,8 @@ TEST(StoreArray, EveryBufferIsReturnedExactlyOnce) {
     CountingAllocator counting;
     AllocatorGuard guard(&counting);
     {
-        TMyAntBW key{};
-        auto* store = new TSS_SortAddArrayBW(&key);
+        BlackSquare key{};
+        auto* store = new BlackSquareStore(&key);
         ASSERT_TRUE(store->Reserve(2, 2));
         for (int32_t x = 0; x < 2000; ++x) {  // leaves, nodes and a grown top array
             key = {x, 0};
@@ -456,8 +456,8 @@ TEST(StoreArray, EveryBufferIsReturnedExactlyOnce) {
     EXPECT_EQ(counting.allocations, counting.releases);
 
     {
-        TSS_Array<TMyAntBW> a;
-        auto* adopted = static_cast<TMyAntBW*>(qm::allocator().allocate(4 * sizeof(TMyAntBW)));
+        SortedArray<BlackSquare> a;
+        auto* adopted = static_cast<BlackSquare*>(qm::allocator().allocate(4 * sizeof(BlackSquare)));
         adopted[0] = {5, 6};
         const int releasesBefore = counting.releases;
         a.Attach(adopted, 1, 4, true);
@@ -472,7 +472,7 @@ TEST(StoreArray, EveryBufferIsReturnedExactlyOnce) {
         qm::allocator().release(adopted);
     }
     {
-        TSS_Array<TMyAntBW> a;
+        SortedArray<BlackSquare> a;
         const int releasesBefore = counting.releases;
         a.Detach(true);
         EXPECT_EQ(counting.releases, releasesBefore + 1);
@@ -543,7 +543,7 @@ TEST(StoreDifferential, IndexedToggleFollowsAnOrderedMap) {
             model.emplace(k, ant);
             ASSERT_EQ(result, 0) << "op " << op;
         }
-        ASSERT_TRUE(matchesModel(h.store, model, [](const TMyixUI16& e, uint16_t a) { return e.ant == a; }))
+        ASSERT_TRUE(matchesModel(h.store, model, [](const IndexedSquare& e, uint16_t a) { return e.ant == a; }))
             << "after op " << op;
     }
     EXPECT_GT(hits, kOperations / 4);
@@ -567,7 +567,7 @@ TEST(StoreDifferential, BlackWhiteToggleFollowsAnOrderedSet) {
             model.emplace(k, true);
             ASSERT_EQ(result, 0) << "op " << op;
         }
-        ASSERT_TRUE(matchesModel(h.store, model, [](const TMyAntBW&, bool) { return true; })) << "after op " << op;
+        ASSERT_TRUE(matchesModel(h.store, model, [](const BlackSquare&, bool) { return true; })) << "after op " << op;
     }
     EXPECT_GT(hits, kOperations / 4);
     EXPECT_GT(kOperations - hits, kOperations / 4);
@@ -595,7 +595,7 @@ TEST(StoreDifferential, MultiFindOrAddFollowsAnOrderedMap) {
         const auto next = static_cast<uint8_t>(it->second % 64 + 1);
         h.store.Item(result)->state = next;
         it->second = next;
-        ASSERT_TRUE(matchesModel(h.store, model, [](const TMyMulti& e, uint8_t s) { return e.state == s; }))
+        ASSERT_TRUE(matchesModel(h.store, model, [](const GeneralizedSquare& e, uint8_t s) { return e.state == s; }))
             << "after op " << op;
     }
     EXPECT_GT(hits, kOperations / 2);
@@ -618,9 +618,9 @@ public:
     void release(void* block) override { qm::allocatorDefault().release(block); }
 };
 
-std::vector<Key> keysFromX(const TSS_SortAddArrayBW& store, int32_t minX, int limit) {
+std::vector<Key> keysFromX(const BlackSquareStore& store, int32_t minX, int limit) {
     std::vector<Key> keys;
-    store.ForEachFromX(minX, [&](const TMyAntBW& e) {
+    store.ForEachFromX(minX, [&](const BlackSquare& e) {
         keys.emplace_back(int32_t{e.X}, int32_t{e.Y});
         return static_cast<int>(keys.size()) < limit;
     });
@@ -733,7 +733,7 @@ TEST(LeafStore, AFailedSplitOfALeafOrOfTheIndexChangesNothing) {
         EXPECT_EQ(h.store.LeafCount(), leaves) << what;
         EXPECT_EQ(h.store.StoreBytes(), bytes) << what;
     };
-    fill(TSS_SortAddArrayBW::NodeFanout);  // one full node of full leaves
+    fill(BlackSquareStore::NodeFanout);  // one full node of full leaves
     CountingAllocator counting;
     counting.failAllocations = 1;
     expectRefused(counting, "the new node");
@@ -741,7 +741,7 @@ TEST(LeafStore, AFailedSplitOfALeafOrOfTheIndexChangesNothing) {
     SmallBlockRefusal small;
     expectRefused(small, "the leaf slab, after the node was had");
 
-    fill(int64_t{64} * TSS_SortAddArrayBW::NodeFanout);  // the top array's first 64 nodes
+    fill(int64_t{64} * BlackSquareStore::NodeFanout);  // the top array's first 64 nodes
     CountingAllocator noTop;
     noTop.failReallocations = 1;
     expectRefused(noTop, "the top array");
@@ -765,7 +765,7 @@ TEST(LeafStore, SquaresAddedInKeyOrderTakeLittleMoreThanTheirPackedSize) {
             }
         }
         ASSERT_GT(h.store.Count(), 900000);
-        EXPECT_LE(static_cast<double>(h.store.StoreBytes()), 1.5 * sizeof(TMyAntBW) * h.store.Count())
+        EXPECT_LE(static_cast<double>(h.store.StoreBytes()), 1.5 * sizeof(BlackSquare) * h.store.Count())
             << (ascending ? "ascending" : "descending");
     }
 }
@@ -784,7 +784,7 @@ TEST(StoreDifferential, AWalkOverManyLeavesAndNodesFollowsAnOrderedSet) {
         ASSERT_EQ(result, model.erase({x, y}) ? 1 : 0) << "op " << op;
         if (result == 0) model.emplace(Key{x, y}, true);
         if (op % 5000 == 0) {
-            ASSERT_TRUE(matchesModel(h.store, model, [](const TMyAntBW&, bool) { return true; })) << "op " << op;
+            ASSERT_TRUE(matchesModel(h.store, model, [](const BlackSquare&, bool) { return true; })) << "op " << op;
             const int32_t fromX = x - 3;
             std::vector<Key> expected;
             for (auto it = model.lower_bound({fromX, INT32_MIN}); it != model.end() && expected.size() < 50; ++it)
@@ -792,5 +792,5 @@ TEST(StoreDifferential, AWalkOverManyLeavesAndNodesFollowsAnOrderedSet) {
             EXPECT_EQ(keysFromX(h.store, fromX, 50), expected) << "op " << op;
         }
     }
-    EXPECT_GT(h.store.LeafCount(), 2 * TSS_SortAddArrayBW::NodeFanout);
+    EXPECT_GT(h.store.LeafCount(), 2 * BlackSquareStore::NodeFanout);
 }

@@ -135,9 +135,9 @@ TEST(StoreCreation, OnlyTheStoreOfTheModeWithCapacityAndDeltaD) {
         TestWorld t(mode, 5, {});
         t.w.searchMulti.state = 7;
         ASSERT_TRUE(createSparseStore(t.w, 333)) << runModeName(mode);
-        const TSS_SortAddArray* indexed = t.w.storeIndexed;
-        const TSS_SortAddArrayBW* bw = t.w.storeBW;
-        const TSS_SortAddArrayMulti* multi = t.w.storeMulti;
+        const IndexedSquareStore* indexed = t.w.storeIndexed;
+        const BlackSquareStore* bw = t.w.storeBW;
+        const GeneralizedSquareStore* multi = t.w.storeMulti;
         EXPECT_EQ(indexed != nullptr, isIndexed(mode));
         EXPECT_EQ(bw != nullptr, mode == RunMode::BlackWhite);
         EXPECT_EQ(multi != nullptr, mode == RunMode::Generalized);
@@ -189,9 +189,9 @@ TEST(StoreRunFailure, StoreThatCannotGrowStopsTheRunAndKeepsItsSquares) {
         EXPECT_EQ(t.w.lastStop, StopReason::CannotSet);
         EXPECT_LT(counting.failAllocations + counting.failReallocations, 2000) << "growth was attempted";
 
-        const TSS_SortAddArray* indexed = t.w.storeIndexed;
-        const TSS_SortAddArrayBW* bw = t.w.storeBW;
-        const TSS_SortAddArrayMulti* multi = t.w.storeMulti;
+        const IndexedSquareStore* indexed = t.w.storeIndexed;
+        const BlackSquareStore* bw = t.w.storeBW;
+        const GeneralizedSquareStore* multi = t.w.storeMulti;
         auto check = [](const auto* store) {
             if (!store) return;
             EXPECT_EQ(store->Count(), 4) << "full, and nothing lost";

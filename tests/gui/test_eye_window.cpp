@@ -60,11 +60,11 @@ std::optional<QRgb> storedColour(const MainWindowTestPeer& f, int32_t x, int32_t
         return true;
     };
     if (w.storeIndexed)
-        w.storeIndexed->ForEachFromX(x, [&](const qm::TMyixUI16& e) { return look(e, [&](const auto& s) { return ant(s.ant); }); });
+        w.storeIndexed->ForEachFromX(x, [&](const qm::IndexedSquare& e) { return look(e, [&](const auto& s) { return ant(s.ant); }); });
     if (w.storeBW)
-        w.storeBW->ForEachFromX(x, [&](const qm::TMyAntBW& e) { return look(e, [](const auto&) { return qm::toArgb(qm::Black); }); });
+        w.storeBW->ForEachFromX(x, [&](const qm::BlackSquare& e) { return look(e, [](const auto&) { return qm::toArgb(qm::Black); }); });
     if (w.storeMulti)
-        w.storeMulti->ForEachFromX(x, [&](const qm::TMyMulti& e) { return look(e, [&](const auto& s) { return state(s.state); }); });
+        w.storeMulti->ForEachFromX(x, [&](const qm::GeneralizedSquare& e) { return look(e, [&](const auto& s) { return state(s.state); }); });
     return found;
 }
 

@@ -119,7 +119,7 @@ TEST_F(MemoryFailureTest, StoreThatCannotGrowStopsTheRunThenTheSameRunCompletes)
     const int32_t room = qm::sparseStoreDelta(0, memory.status.available, 0);
     ASSERT_EQ(room, 65536);
     // The first slab of room for d squares is granted, the next one (as large) refused.
-    const std::size_t slab = room * sizeof(qm::TMyixUI16);
+    const std::size_t slab = room * sizeof(qm::IndexedSquare);
     allocator.refuseAllocate = [slab, slabs = 0](std::size_t bytes) mutable {
         return bytes >= slab && bytes < 2 * slab && ++slabs > 1;
     };

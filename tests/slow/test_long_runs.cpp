@@ -31,12 +31,12 @@ void expectSameSquares(const TestWorld& t, const qmtest::ReferenceModel& model, 
     EXPECT_EQ(storeCount, inStore);
     int32_t mismatches = 0;  // ASSERT cannot leave the visiting lambda
     if (!blackWhite) {
-        w.storeMulti->ForEach([&](const TMyMulti& e) {
+        w.storeMulti->ForEach([&](const GeneralizedSquare& e) {
             const int32_t x = e.X, y = e.Y;
             if (e.state != model.cellValue(x, y) && ++mismatches < 5) ADD_FAILURE() << x << "," << y;
         });
     } else {
-        w.storeBW->ForEach([&](const TMyAntBW& e) {
+        w.storeBW->ForEach([&](const BlackSquare& e) {
             const int32_t x = e.X, y = e.Y;
             if (model.cellValue(x, y) != 2 && ++mismatches < 5) ADD_FAILURE() << x << "," << y;
         });

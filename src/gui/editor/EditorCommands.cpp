@@ -14,7 +14,7 @@
 
 #include "gui/Dialogs.h"
 #include "gui/window/MainWindow.h"
-#include "definitions/Imfile.h"
+#include "definitions/LineReader.h"
 #include "definitions/NumberText.h"
 #include "gui/settings/SettingsDialog.h"
 #include "gui/view/MainView.h"

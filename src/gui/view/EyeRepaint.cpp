@@ -292,26 +292,26 @@ void EyeWindow::paintStores() {
     if (columns.empty() || columns.last < INT32_MIN || columns.first > INT32_MAX) return;
     const auto firstX = static_cast<int32_t>(std::max<int64_t>(columns.first, INT32_MIN));
     const int64_t lastX = columns.last;
-    if (const qm::TSS_SortAddArray* store = w.storeIndexed) {
-        store->ForEachFromX(firstX, [&](const qm::TMyixUI16& e) {
+    if (const qm::IndexedSquareStore* store = w.storeIndexed) {
+        store->ForEachFromX(firstX, [&](const qm::IndexedSquare& e) {
             if (e.X > lastX) return false;
             uint32_t argb = 0;
             if (sc.antArgb(e.ant, argb)) canvas_.plot(mapping_.column(e.X), mapping_.row(e.Y), argb);
             return true;
         });
     }
-    if (const qm::TSS_SortAddArrayBW* store = w.storeBW) {
+    if (const qm::BlackSquareStore* store = w.storeBW) {
         const uint32_t black = qm::toArgb(qm::Black);
-        store->ForEachFromX(firstX, [&](const qm::TMyAntBW& e) {
+        store->ForEachFromX(firstX, [&](const qm::BlackSquare& e) {
             if (e.X > lastX) return false;
             canvas_.plot(mapping_.column(e.X), mapping_.row(e.Y), black);
             return true;
         });
     }
-    if (const qm::TSS_SortAddArrayMulti* store = w.storeMulti) {
+    if (const qm::GeneralizedSquareStore* store = w.storeMulti) {
         // The state of a stored square reaches the painters through the store hand-off.
         w.squareStateFromStore = 1;
-        store->ForEachFromX(firstX, [&](const qm::TMyMulti& e) {
+        store->ForEachFromX(firstX, [&](const qm::GeneralizedSquare& e) {
             if (e.X > lastX) return false;
             w.currentSquareState = e.state;
             canvas_.plot(mapping_.column(e.X), mapping_.row(e.Y), sc.stateArgb(e.state));

@@ -105,24 +105,24 @@ void repaintStores(const PaintContext& form, const qm::PixelTarget& target, cons
     if (columns.left > columns.right || columns.right < INT32_MIN || columns.left > INT32_MAX) return;
     const auto firstX = static_cast<int32_t>(std::max<int64_t>(columns.left, INT32_MIN));
     const int64_t lastX = columns.right;
-    if (const qm::TSS_SortAddArray* store = w.storeIndexed) {
-        store->ForEachFromX(firstX, [&](const qm::TMyixUI16& e) {
+    if (const qm::IndexedSquareStore* store = w.storeIndexed) {
+        store->ForEachFromX(firstX, [&](const qm::IndexedSquare& e) {
             if (e.X > lastX) return false;
             uint32_t argb = 0;
             if (antArgb(w, e.ant, argb)) target.fill(e.X, e.Y, argb);
             return true;
         });
     }
-    if (const qm::TSS_SortAddArrayBW* store = w.storeBW) {
+    if (const qm::BlackSquareStore* store = w.storeBW) {
         const uint32_t black = qm::toArgb(qm::Black);
-        store->ForEachFromX(firstX, [&](const qm::TMyAntBW& e) {
+        store->ForEachFromX(firstX, [&](const qm::BlackSquare& e) {
             if (e.X > lastX) return false;
             target.fill(e.X, e.Y, black);
             return true;
         });
     }
-    if (const qm::TSS_SortAddArrayMulti* store = w.storeMulti) {
-        store->ForEachFromX(firstX, [&](const qm::TMyMulti& e) {
+    if (const qm::GeneralizedSquareStore* store = w.storeMulti) {
+        store->ForEachFromX(firstX, [&](const qm::GeneralizedSquare& e) {
             if (e.X > lastX) return false;
             target.fill(e.X, e.Y, stateArgb(form, e.state));
             return true;

@@ -10,33 +10,33 @@
 namespace qm {
 
 #pragma pack(push, 1)
-struct TMyixUI16 {  // indexed mode: square and the index of the ant that painted it
+struct IndexedSquare {  // indexed mode: square and the index of the ant that painted it
     int32_t X;
     int32_t Y;
     uint16_t ant;
 };
-struct TMyAntBW {  // black-and-white mode: a black square
+struct BlackSquare {  // black-and-white mode: a black square
     int32_t X;
     int32_t Y;
 };
-struct TMyMulti {  // generalized mode: square and its cell value (state + 1)
+struct GeneralizedSquare {  // generalized mode: square and its cell value (state + 1)
     int32_t X;
     int32_t Y;
     uint8_t state;
 };
 #pragma pack(pop)
-static_assert(sizeof(TMyixUI16) == 10, "indexed store element must be packed to 10 bytes");
-static_assert(sizeof(TMyAntBW) == 8, "black-and-white store element must be 8 bytes");
-static_assert(sizeof(TMyMulti) == 9, "generalized store element must be packed to 9 bytes");
+static_assert(sizeof(IndexedSquare) == 10, "indexed store element must be packed to 10 bytes");
+static_assert(sizeof(BlackSquare) == 8, "black-and-white store element must be 8 bytes");
+static_assert(sizeof(GeneralizedSquare) == 9, "generalized store element must be packed to 9 bytes");
 
 // Present: removed, 1. Absent: inserted, 0. Insertion failed: -1 (store unchanged).
 template <class T>
-class TSS_ToggleStore : public TSS_SortedStore<T> {
+class TogglingStore : public SortedStore<T> {
 public:
-    using TSS_SortedStore<T>::TSS_SortedStore;
+    using SortedStore<T>::SortedStore;
     int32_t Toggle() {
         if (!this->ensureRoot()) return -1;
-        typename TSS_SortedStore<T>::Place at;
+        typename SortedStore<T>::Place at;
         if (this->locate(keyOrdinal(this->key_->X, this->key_->Y), at)) {
             this->removeAt(at);
             return 1;
@@ -45,28 +45,28 @@ public:
     }
 };
 
-class TSS_SortAddArray : public TSS_ToggleStore<TMyixUI16> {
+class IndexedSquareStore : public TogglingStore<IndexedSquare> {
 public:
-    using TSS_ToggleStore::TSS_ToggleStore;
+    using TogglingStore::TogglingStore;
 };
 
-class TSS_SortAddArrayBW : public TSS_ToggleStore<TMyAntBW> {
+class BlackSquareStore : public TogglingStore<BlackSquare> {
 public:
-    using TSS_ToggleStore::TSS_ToggleStore;
+    using TogglingStore::TogglingStore;
 };
 
-class TSS_SortAddArrayMulti : public TSS_SortedStore<TMyMulti> {
+class GeneralizedSquareStore : public SortedStore<GeneralizedSquare> {
 public:
-    TSS_SortAddArrayMulti(const TMyMulti* key, int64_t* counter)
-        : TSS_SortedStore(key), counter_(counter) {}
+    GeneralizedSquareStore(const GeneralizedSquare* key, int64_t* counter)
+        : SortedStore(key), counter_(counter) {}
 
     // The key's element; a new key is inserted (a copy of the search element) and counted.
     // None when the insertion fails. Valid until the store next changes.
-    TMyMulti* FindOrAddElement() {
+    GeneralizedSquare* FindOrAddElement() {
         if (!ensureRoot()) return nullptr;
         Place at;
         if (locate(keyOrdinal(key_->X, key_->Y), at)) return itemsOf(at.leaf) + at.pos;
-        TMyMulti* added = insertAt(at, *key_);
+        GeneralizedSquare* added = insertAt(at, *key_);
         if (added) ++*counter_;
         return added;
     }

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "TempDir.h"
-#include "definitions/Imfile.h"
+#include "definitions/LineReader.h"
 
-using qm::TImFile;
+using qm::LineReader;
 
 namespace {
 
@@ -20,7 +20,7 @@ struct ReadResult {
 // Reads the way the counting pass does: until the end-of-file state, stopping at a failure.
 ReadResult readAll(const std::string& fileName) {
     ReadResult result;
-    TImFile file;
+    LineReader file;
     if (!file.Open(fileName)) {
         result.failed = true;
         return result;
@@ -71,7 +71,7 @@ TEST(ImFile, EightyCharactersFitAndEightyOneFail) {
     EXPECT_FALSE(fits.failed);
     EXPECT_EQ(fits.lines, (std::vector<std::string>{eighty, eighty, eighty}));
 
-    TImFile file;
+    LineReader file;
     ASSERT_TRUE(file.Open(dir.write("81.txt", "0,0,1\n" + std::string(81, '7') + "\n0,0,1\n")));
     std::string line;
     EXPECT_TRUE(file.ReadLine(line));
@@ -97,7 +97,7 @@ TEST(ImFile, AnyBytesPassThrough) {
 
 TEST(ImFile, OpenReportsAMissingFileAndReopenStartsOver) {
     qmtest::TempDir dir;
-    TImFile file;
+    LineReader file;
     EXPECT_FALSE(file.Open(dir.pathOf("missing.txt")));
     EXPECT_FALSE(file.IsOpen());
     EXPECT_EQ(file.FileName(), dir.pathOf("missing.txt"));
@@ -129,7 +129,7 @@ TEST(ImFile, OnlyRegularFilesOpenAndNothingElseIsWaitedForOrRead) {
     const std::string pipe = dir.pathOf("pipe");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     const std::string regular = dir.write("ants.txt", "1,1,1\n");
-    TImFile file;
+    LineReader file;
     for (const std::string& name : {pipe, dir.pathOf(""), std::string("/dev/zero")}) {
         EXPECT_FALSE(file.Open(name)) << name;  // a pipe without a writer would block the open
         EXPECT_EQ(qm::readRegularFile(name, 100), std::nullopt) << name;

@@ -13,11 +13,11 @@ namespace qm {
 enum : int32_t { SSErrorNone = 0, SSErrorMemory = 1, SSErrorIndex = 2 };
 
 template <class T>
-class TSS_ArrayBase {
+class SortedArrayBase {
 public:
     static constexpr int32_t DefaultDelta = 1000;
 
-    TSS_ArrayBase() {
+    SortedArrayBase() {
         items_ = static_cast<T*>(allocator().allocate(sizeof(T)));
         if (items_) {
             capacity_ = 1;
@@ -26,9 +26,9 @@ public:
             lastError_ = SSErrorMemory;
         }
     }
-    TSS_ArrayBase(const TSS_ArrayBase&) = delete;
-    TSS_ArrayBase& operator=(const TSS_ArrayBase&) = delete;
-    virtual ~TSS_ArrayBase() {
+    SortedArrayBase(const SortedArrayBase&) = delete;
+    SortedArrayBase& operator=(const SortedArrayBase&) = delete;
+    virtual ~SortedArrayBase() {
         if (items_) allocator().release(items_);
     }
 
@@ -143,8 +143,8 @@ protected:
 
 // Adds zero-filled growth.
 template <class T>
-class TSS_Array : public TSS_ArrayBase<T> {
-    using Base = TSS_ArrayBase<T>;
+class SortedArray : public SortedArrayBase<T> {
+    using Base = SortedArrayBase<T>;
 
 public:
     bool AppendZeroed(int32_t n) {

@@ -10,14 +10,14 @@
 
 namespace qm {
 
-class TImFile {
+class LineReader {
 public:
     static constexpr int BufferSize = 81;
 
-    TImFile() = default;
-    TImFile(const TImFile&) = delete;
-    TImFile& operator=(const TImFile&) = delete;
-    ~TImFile();
+    LineReader() = default;
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+    ~LineReader();
 
     bool Open(const std::string& fileName);  // text mode, for reading
     void Close();

@@ -1,4 +1,4 @@
-#include "definitions/Imfile.h"
+#include "definitions/LineReader.h"
 
 #include "core/SafeFile.h"
 
@@ -9,9 +9,9 @@
 
 namespace qm {
 
-TImFile::~TImFile() { Close(); }
+LineReader::~LineReader() { Close(); }
 
-bool TImFile::Open(const std::string& fileName) {
+bool LineReader::Open(const std::string& fileName) {
     Close();
     fileName_ = fileName;
     length_ = 0;
@@ -20,14 +20,14 @@ bool TImFile::Open(const std::string& fileName) {
     return file_ != nullptr;
 }
 
-void TImFile::Close() {
+void LineReader::Close() {
     if (file_ != nullptr) std::fclose(file_);
     file_ = nullptr;
     // A closed file has nothing more to give, so a read-until-end loop stops.
     eof_ = true;
 }
 
-bool TImFile::ReadLine(std::string& line) {
+bool LineReader::ReadLine(std::string& line) {
     line.clear();
     length_ = 0;
     if (file_ == nullptr) return false;
