@@ -102,9 +102,9 @@ uint64_t Timeline::contentBytes(const World& w) const {
     uint64_t chunks = 0;
     for (uint64_t word : mayHold_) chunks += static_cast<uint64_t>(std::popcount(word));
     uint64_t stored = 0;
-    if (w.storeIndexed) stored = uint64_t{static_cast<uint32_t>(w.storeIndexed->Count())} * sizeof(TMyixUI16);
-    if (w.storeBW) stored = uint64_t{static_cast<uint32_t>(w.storeBW->Count())} * sizeof(TMyAntBW);
-    if (w.storeMulti) stored = uint64_t{static_cast<uint32_t>(w.storeMulti->Count())} * sizeof(TMyMulti);
+    if (w.storeIndexed) stored = uint64_t{static_cast<uint32_t>(w.storeIndexed->Count())} * sizeof(IndexedSquare);
+    if (w.storeBW) stored = uint64_t{static_cast<uint32_t>(w.storeBW->Count())} * sizeof(BlackSquare);
+    if (w.storeMulti) stored = uint64_t{static_cast<uint32_t>(w.storeMulti->Count())} * sizeof(GeneralizedSquare);
     return chunks * worldformat::GridChunkBytes + stored;
 }
 

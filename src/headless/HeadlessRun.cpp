@@ -11,7 +11,7 @@
 #include "core/StepLoops.h"
 #include "definitions/AntReader.h"
 #include "core/MemoryBudget.h"
-#include "definitions/Imfile.h"
+#include "definitions/LineReader.h"
 
 namespace qmheadless {
 namespace {

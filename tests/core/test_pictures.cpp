@@ -289,10 +289,10 @@ TEST(Extremes, PatternAndPictureOfSquaresAtEveryCornerOfThePlane) {
             TestWorld t(RunMode::BlackWhite, 3, {{0, 0, 1}});
             ASSERT_TRUE(createSparseStore(t.w, 64));
             const int32_t ix = cx == INT32_MIN ? cx + 3 : cx - 3, iy = cy == INT32_MIN ? cy + 2 : cy - 2;
-            std::vector<TMyAntBW> squares = {{cx, cy}, {ix, iy}};
+            std::vector<BlackSquare> squares = {{cx, cy}, {ix, iy}};
             std::sort(squares.begin(), squares.end(),
-                      [](const TMyAntBW& a, const TMyAntBW& b) { return a.X != b.X ? a.X < b.X : a.Y < b.Y; });
-            for (const TMyAntBW& e : squares) ASSERT_TRUE(t.w.storeBW->AppendSorted(e));
+                      [](const BlackSquare& a, const BlackSquare& b) { return a.X != b.X ? a.X < b.X : a.Y < b.Y; });
+            for (const BlackSquare& e : squares) ASSERT_TRUE(t.w.storeBW->AppendSorted(e));
             SquareBox area;
             area.include(cx, cy);
             area.include(ix, iy);

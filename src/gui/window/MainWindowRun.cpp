@@ -25,7 +25,7 @@
 #include "core/RunSetup.h"
 #include "core/StepLoops.h"
 #include "definitions/AntReader.h"
-#include "definitions/Imfile.h"
+#include "definitions/LineReader.h"
 #include "gui/settings/SettingsDialog.h"
 #include "gui/view/EyeWindow.h"
 #include "gui/view/MainView.h"
