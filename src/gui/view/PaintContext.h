@@ -6,6 +6,7 @@
 #include "display/Colours.h"
 
 class EyeWindow;
+class FrameObservers;
 class MainView;
 class StatePanel;
 
@@ -15,4 +16,5 @@ struct PaintContext {
     MainView* mainView = nullptr;
     EyeWindow* eyeWindow = nullptr;
     StatePanel* statePanel = nullptr;
+    const FrameObservers* frameObservers = nullptr;  // told of every presented frame
 };

@@ -11,6 +11,7 @@
 #include "gui/window/MainWindow.h"
 #include "core/Platform.h"
 #include "gui/settings/SettingsDialog.h"
+#include "gui/view/FrameObservers.h"
 #include "gui/view/MainView.h"
 
 const QString StatePanel::StopCaption = QStringLiteral("stop ^");
@@ -29,13 +30,27 @@ uint32_t brakeFactor(int displayItem) {
     }
 }
 
-// The step hooks of the display modes; every hook gets the main window.
-void overlayHook(void* context) { static_cast<PaintContext*>(context)->statePanel->overlayRoutine(); }
-void textHook(void* context) { static_cast<PaintContext*>(context)->statePanel->textStateRoutine(); }
+// The step hooks of the display modes; every hook gets the paint context, and after the state
+// panel tells the frame's observers.
+void tellObservers(const PaintContext& context) {
+    if (context.frameObservers && !context.frameObservers->empty()) context.frameObservers->notify();
+}
+void observersHook(void* context) { tellObservers(*static_cast<PaintContext*>(context)); }
+void overlayHook(void* context) {
+    auto& c = *static_cast<PaintContext*>(context);
+    c.statePanel->overlayRoutine();
+    tellObservers(c);
+}
+void textHook(void* context) {
+    auto& c = *static_cast<PaintContext*>(context);
+    c.statePanel->textStateRoutine();
+    tellObservers(c);
+}
 void textAndOverlayHook(void* context) {
-    StatePanel& panel = *static_cast<PaintContext*>(context)->statePanel;
-    panel.textStateRoutine();
-    panel.overlayRoutine();
+    auto& c = *static_cast<PaintContext*>(context);
+    c.statePanel->textStateRoutine();
+    c.statePanel->overlayRoutine();
+    tellObservers(c);
 }
 
 QString hintPair(int32_t x, int32_t y) { return QStringLiteral("%1; %2").arg(x).arg(y); }
@@ -93,7 +108,7 @@ void StatePanel::displayModeChange() {
             break;
         default:
             if (overlayShown) overlayErase();
-            hooks.step = &qm::noHook;
+            hooks.step = &observersHook;
             if (runActive()) labelsEnable(false);
             break;
     }

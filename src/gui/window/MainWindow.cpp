@@ -78,7 +78,7 @@ MainWindow::MainWindow(Dialogs& dialogs_, QWidget* parent)
         eyeWindow = std::make_unique<EyeWindow>(*this);
         bitmapExport = std::make_unique<BitmapExport>(*this);
         editorCommands = std::make_unique<EditorCommands>(*this);
-        paintContext_ = {&world, &stateColours, mainView.get(), eyeWindow.get(), statePanel.get()};
+        paintContext_ = {&world, &stateColours, mainView.get(), eyeWindow.get(), statePanel.get(), &frameObservers_};
         setInitialState();
         connectHandlers();
         buildHandCommands();

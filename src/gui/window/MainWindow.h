@@ -15,6 +15,7 @@
 
 #include "gui/PresentingMessages.h"
 #include "gui/QtEventPump.h"
+#include "gui/view/FrameObservers.h"
 #include "gui/view/PaintContext.h"
 #include "gui/window/MainWindowWidgets.h"
 #include "core/World.h"
@@ -167,6 +168,7 @@ private:
 
     MainWindowWidgets ui_;
     PaintContext paintContext_;  // what the world's hooks get
+    FrameObservers frameObservers_;  // told of every presented frame of a run
 
     // --- Display subsystems (constructed after the controls) ---
     std::unique_ptr<MainView> mainView;
