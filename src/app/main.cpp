@@ -18,13 +18,21 @@
 namespace {
 
 constexpr const char* Usage =
-    "usage: quillmarch [FILE]\n"
-    "       quillmarch --batch [run options]\n"
-    "       quillmarch --help | --version\n"
+    "Usage: quillmarch [FILE]\n"
+    "  or:  quillmarch --batch [OPTION]...\n"
+    "  or:  quillmarch --help | --version\n";
+
+constexpr const char* Description =
+    "Runs Langton's ant with many ants at once on an unbounded grid, in a window or as a batch run.\n"
     "\n"
     "FILE is a world file (.qmw), opened to be looked at or continued, or a definition text,\n"
     "loaded into the editor as \"Load\" does.\n"
-    "\n";
+    "\n"
+    "Options:\n"
+    "  --help               print this help and exit\n"
+    "  --version            print the version and exit\n"
+    "  --batch              run without a window and print one result line; the options\n"
+    "                       below set up the run\n";
 
 // The toolkit's own options, and whether each takes a value; every other argument that begins
 // with '-' is none the program knows.
@@ -68,7 +76,7 @@ std::optional<int> commandLineOnly(int argc, char** argv) {
                                          world, document.settings.spectrum, path, scale);
                                  });
     if (std::strcmp(argv[1], "--help") == 0) {
-        std::printf("%s%s\n", Usage, qmheadless::batchUsage());
+        std::printf("%s%s%s", Usage, Description, qmheadless::batchOptionsHelp());
         return 0;
     }
     if (std::strcmp(argv[1], "--version") == 0) {

@@ -99,7 +99,7 @@ int runBatch(int argc, char** argv, const PngWriter& writePng) {
         return 2;
     }
     if (options->help) {
-        std::printf("%s\n", batchUsage());
+        std::printf("%s\n\nOptions:\n%s", batchUsage(), batchOptionsHelp());
         return 0;
     }
     if (!options->pngFile.empty() && !writePng) {

@@ -45,10 +45,37 @@ const char* benchUsage() {
 }
 
 const char* batchUsage() {
-    return "usage: quillmarch --batch [--ants FILE] [--mode indexed15|indexed255|indexed65535|bw|generalized]\n"
+    return "Usage: quillmarch --batch [--ants FILE] [--mode indexed15|indexed255|indexed65535|bw|generalized]\n"
            "       [--states N] [--mem ITEM] [--continue] [--max-steps N] [--open-world FILE] [--save-world FILE]\n"
            "       [--png FILE [--png-scale S]] [--rle FILE] [--trace FILE|- [--trace-every N]]\n"
            "       [--gif FILE --gif-every N [--gif-scale S] [--gif-delay MS]]";
+}
+
+const char* batchOptionsHelp() {
+    return "  --ants FILE          the list of ants, one per line (';' starts a comment);\n"
+           "                       without it one ant 0,0,1 runs\n"
+           "  --mode MODE          indexed15, indexed255 (default), indexed65535: each square\n"
+           "                       remembers the ant that painted it; bw: any number of ants in\n"
+           "                       black and white; generalized: ants with turn programs\n"
+           "  --states N           states of a square for generalized ants, 2 to 64 (default 2)\n"
+           "  --mem ITEM           the memory block of the fast grid, as the item 0 to 7 of the\n"
+           "                       settings dialog's list (default 1)\n"
+           "  --continue           beyond the memory block the run goes on in the sorted store\n"
+           "  --max-steps N        stop after N steps (with --open-world: the run's total)\n"
+           "  --open-world FILE    continue the world saved in FILE with its own settings\n"
+           "  --save-world FILE    save the world as it stands after the run\n"
+           "  --png FILE           write the whole painted area as one PNG picture\n"
+           "  --png-scale S        one pixel for S x S squares (default: the smallest scale that\n"
+           "                       keeps the picture within 16384 pixels a side)\n"
+           "  --rle FILE           write the painted area as an extended RLE pattern\n"
+           "  --trace FILE         write the run's samples as CSV ('-': standard output, after the\n"
+           "                       result line): at every power of two of the steps and at the end\n"
+           "  --trace-every N      a sample every N steps instead\n"
+           "  --gif FILE           record the whole painted area as an animated GIF\n"
+           "  --gif-every N        a frame every N steps (and at the start and the end)\n"
+           "  --gif-scale S        S x S squares a pixel (default: the smallest that fits the final\n"
+           "                       area within 1024 pixels)\n"
+           "  --gif-delay MS       playback delay of a frame in milliseconds (default 50)\n";
 }
 
 std::optional<RunOptions> parseRunOptions(int argc, char** argv, std::string& error, OptionsFor program) {

@@ -57,5 +57,7 @@ std::optional<RunOptions> parseRunOptions(int argc, char** argv, std::string& er
                                               OptionsFor program = OptionsFor::Bench);
 const char* benchUsage();
 const char* batchUsage();
+// One line or more per batch option, as --help lists them.
+const char* batchOptionsHelp();
 
 }  // namespace qmheadless

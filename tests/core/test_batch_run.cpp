@@ -196,7 +196,7 @@ TEST(BatchRun, BadOptionsOrInputGiveOneLineStatusTwoAndWriteNothing) {
               "ERROR: Cannot open world file " + dir.pathOf("") + ": it is not a regular file\n");
     const BatchResult help = batch({"--mode", "bw", "--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.out.rfind("usage: quillmarch --batch", 0), 0u) << help.out;
+    EXPECT_EQ(help.out.rfind("Usage: quillmarch --batch", 0), 0u) << help.out;
 }
 
 TEST(BatchRun, ALimitEndsWithStatusZeroAndAWorldThatCannotGoOnIsReportedAsItStands) {
