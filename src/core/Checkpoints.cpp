@@ -15,6 +15,22 @@ constexpr int CheckpointLevel = -3;
 
 uint64_t sizeOf(const Checkpoint& c) { return c.bytes.size() + c.painted.size() * sizeof(uint64_t); }
 
+// The memory choice whose grid the run has: a reader takes only that choice's size as a grid of
+// that size (0 for the small grids of tools and tests, which any choice takes).
+int32_t memoryItemOf(const World& w) {
+    AntMaxChoice choice = AntMaxChoice::Ants255;
+    switch (w.mode()) {
+        case RunMode::Indexed15: choice = AntMaxChoice::Ants15; break;
+        case RunMode::Indexed65535: choice = AntMaxChoice::Ants65535; break;
+        case RunMode::BlackWhite: choice = AntMaxChoice::BlackWhite; break;
+        default: break;
+    }
+    const auto halfSizes = computeHalfSizes(choice);
+    for (std::size_t item = 0; item < halfSizes.size(); ++item)
+        if (halfSizes[item] == w.grid.halfSize) return static_cast<int32_t>(item);
+    return 0;
+}
+
 }  // namespace
 
 uint64_t checkpointBudgetBytes(int memoryItem, bool beyondGrid, uint64_t availableBytes) {
@@ -58,6 +74,7 @@ std::string Checkpoints::take(const World& w, const WorldPoint& point, double se
     WorldDocument document;
     document.settings.mode = w.mode();
     document.settings.states = w.states;
+    document.settings.memoryItem = memoryItemOf(w);
     try {
         const std::string reason = encodeWorld(w, document, point, c.bytes, &mayHold, CheckpointLevel);
         if (!reason.empty()) return reason;

@@ -625,3 +625,29 @@ TEST(GridChunks, EverySquareWithinReachHasItsChunkMarked) {
         releaseFastGrid(g);
     }
 }
+
+// A grid of a memory choice's own size (the window's runs have no other): going back reads the
+// checkpoint's grid as that choice's, whatever the run's mode.
+TEST(TimelineGrids, RunsOnAMemoryChoicesGridGoBack) {
+    for (RunMode mode : {RunMode::Indexed15, RunMode::Indexed65535, RunMode::BlackWhite, RunMode::Generalized}) {
+        SCOPED_TRACE(runModeName(mode));
+        const AntMaxChoice choice = mode == RunMode::Indexed15     ? AntMaxChoice::Ants15
+                                    : mode == RunMode::Indexed65535 ? AntMaxChoice::Ants65535
+                                    : mode == RunMode::BlackWhite   ? AntMaxChoice::BlackWhite
+                                                                    : AntMaxChoice::Ants255;
+        TestWorld t(mode, computeHalfSizes(choice)[0], antsFor(mode), false, 3);
+        Timeline timeline(uint64_t{1} << 30);
+        timeline.start(t.w, 0.0);
+        t.w.limits.userMaxSteps = 300;
+        t.run();
+        t.w.idle = 1;
+        timeline.atStop(t.w, 1.0);
+        const JumpResult jump = timeline.goTo(t.w, 120);
+        EXPECT_EQ(jump.message, "");
+        EXPECT_TRUE(jump.reached);
+        TestWorld stopped(mode, computeHalfSizes(choice)[0], antsFor(mode), false, 3);
+        stopped.w.limits.userMaxSteps = 120;
+        stopped.run();
+        expectSameRun(stopped.w, t.w);
+    }
+}
