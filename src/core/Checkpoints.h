@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/StoreBlocks.h"
 #include "core/World.h"
 #include "core/WorldFile.h"
 
@@ -18,7 +19,8 @@ namespace qm {
 struct Checkpoint {
     int64_t steps = 0;     // the run stands stopped at this step
     double seconds = 0.0;  // its computing time there
-    std::string bytes;     // a world file
+    std::string bytes;     // a world file, its store empty
+    StoreBlocks store;     // the store's squares, blocks shared with the checkpoints around it
     ChunkBits painted;     // the chunks of its grid that hold squares
 };
 
@@ -56,6 +58,7 @@ public:
 
 private:
     void thin();
+    void forget(std::size_t index);
     std::vector<Checkpoint> points_;  // by steps
     uint64_t bytes_ = 0;
     uint64_t budget_;

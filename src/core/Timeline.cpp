@@ -175,6 +175,14 @@ bool Timeline::restore(World& w, const Checkpoint& c, JumpResult& result) {
     }
     const int32_t antMax = w.antMax;
     installWorld(w, *loaded);
+    if (!unpackStoreBlocks(w, c.store)) {
+        // Its squares are partly back: the run cannot go on from there.
+        w.lastStop = StopReason::Error;
+        result.moved = true;
+        result.message = "ERROR: Cannot go back: not enough memory";
+        result.messageType = BoxType::Error;
+        return false;
+    }
     // Indexed ant arrays are sized by the settings' ant maximum, as before the restore.
     if (!w.generalized && w.antMaxMode != AntMaxMode::BlackWhite) w.antMax = antMax;
     mayHold_ = c.painted;

@@ -22,6 +22,7 @@
 #include "core/GridChunks.h"
 #include "core/WorldFileFormat.h"
 #include "core/RunContinue.h"
+#include "core/StoreBlocks.h"
 #include "core/Timeline.h"
 #include "core/WorldFile.h"
 #include "core/WorldReaderParts.h"
@@ -650,4 +651,35 @@ TEST(TimelineGrids, RunsOnAMemoryChoicesGridGoBack) {
         stopped.run();
         expectSameRun(stopped.w, t.w);
     }
+}
+
+// A checkpoint's store in blocks: squares changed in one place repack only the blocks there, the
+// rest are the previous checkpoint's own, and the blocks give back exactly the store.
+TEST(StoreBlocks, ALocalChangeRepacksOnlyItsBlocksAndUnpacksExactly) {
+    auto t = makeWorld(Case{RunMode::BlackWhite, true});
+    World& w = t->w;
+    auto toggle = [&](int32_t x, int32_t y) {
+        w.searchBW = TMyAntBW{x, y};
+        ASSERT_GE(w.storeBW->Toggle(), 0);
+    };
+    for (int32_t x = 100; x < 300; ++x)
+        for (int32_t y = 0; y < 200; y += 1 + (x % 3)) toggle(x, y);
+    StoreBlocks first, second;
+    ASSERT_TRUE(packStoreBlocks(w, {}, first));
+    ASSERT_GE(first.size(), 4u);
+    // A highway's end: new squares before every other key, one taken away among the first.
+    for (int32_t y = 0; y < 30; ++y) toggle(60, y);
+    toggle(100, 0);
+    ASSERT_TRUE(packStoreBlocks(w, first, second));
+    std::size_t shared = 0;
+    for (const auto& block : second)
+        for (const auto& before : first) shared += block == before;
+    EXPECT_GE(shared + 2, first.size());
+
+    auto back = makeWorld(Case{RunMode::BlackWhite, true});
+    ASSERT_TRUE(unpackStoreBlocks(back->w, second));
+    std::vector<std::pair<int32_t, int32_t>> expected, actual;
+    w.storeBW->ForEach([&](const TMyAntBW& e) { expected.emplace_back(e.X, e.Y); });
+    back->w.storeBW->ForEach([&](const TMyAntBW& e) { actual.emplace_back(e.X, e.Y); });
+    EXPECT_EQ(actual, expected);
 }
