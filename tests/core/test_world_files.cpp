@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -194,6 +195,18 @@ TEST_P(WorldContinue, BrokenInsideAStepContinuedDirectlyAndThroughAFileEqualsUni
 // A run recorded on its timeline, with a checkpoint due every 500 steps (a step "takes" a
 // millisecond), then taken to steps back and forth: at each it equals the run stopped there, and
 // taken back to the end it equals the run never taken back.
+// What checkpoints hold in memory, each store block once however many share it.
+uint64_t heldBytes(const Checkpoints& checkpoints) {
+    uint64_t held = 0;
+    std::set<const StoreBlock*> blocks;
+    for (const Checkpoint& c : checkpoints.all()) {
+        held += c.bytes.size() + c.painted.size() * sizeof(uint64_t) + c.store.size() * sizeof(c.store[0]);
+        for (const auto& block : c.store)
+            if (blocks.insert(block.get()).second) held += block->bytes.size() + sizeof(StoreBlock);
+    }
+    return held;
+}
+
 struct Recorded {
     explicit Recorded(uint64_t budget) : timeline(budget) {}
     Timeline timeline;
@@ -245,6 +258,7 @@ TEST_P(WorldContinue, TakenBackOrOnToAnyStepEqualsTheRunStoppedThere) {
     EXPECT_TRUE(recorded.timeline.goTo(w, kTotalSteps).reached);
     expectSameRun(uninterrupted->w, w);
     EXPECT_LE(recorded.timeline.checkpoints().bytes(), budget);
+    EXPECT_EQ(recorded.timeline.checkpoints().bytes(), heldBytes(recorded.timeline.checkpoints()));
   }
 }
 
@@ -678,8 +692,27 @@ TEST(StoreBlocks, ALocalChangeRepacksOnlyItsBlocksAndUnpacksExactly) {
 
     auto back = makeWorld(Case{RunMode::BlackWhite, true});
     ASSERT_TRUE(unpackStoreBlocks(back->w, second));
+
     std::vector<std::pair<int32_t, int32_t>> expected, actual;
     w.storeBW->ForEach([&](const TMyAntBW& e) { expected.emplace_back(e.X, e.Y); });
     back->w.storeBW->ForEach([&](const TMyAntBW& e) { actual.emplace_back(e.X, e.Y); });
     EXPECT_EQ(actual, expected);
+
+    // Checkpoints of the two share those blocks, counted once, until one of them goes.
+    Checkpoints checkpoints(uint64_t{1} << 30);
+    ChunkBits mayHold = everyChunk(w.grid);
+    for (int64_t step : {1, 2}) {
+        WorldPoint point = WorldPoint::of(w);
+        point.counters.stepCount = step;
+        ASSERT_EQ(checkpoints.take(w, point, static_cast<double>(step), mayHold, 0), "");
+        if (step == 1) toggle(61, 5);
+    }
+    EXPECT_EQ(checkpoints.bytes(), heldBytes(checkpoints));
+    std::size_t kept = 0;
+    for (const auto& block : checkpoints.all()[1].store)
+        for (const auto& before : checkpoints.all()[0].store) kept += block == before;
+    EXPECT_GE(kept + 2, checkpoints.all()[0].store.size());
+    checkpoints.setBudget(checkpoints.bytes() - 1);
+    ASSERT_EQ(checkpoints.all().size(), 1u);
+    EXPECT_EQ(checkpoints.bytes(), heldBytes(checkpoints));
 }
