@@ -90,7 +90,7 @@ std::string Checkpoints::take(const World& w, const WorldPoint& point, double se
         if (!reason.empty()) return reason;
         c.bytes.shrink_to_fit();
         const Checkpoint* before = atOrBelow(c.steps);
-        if (!packStoreBlocks(w, before ? before->store : StoreBlocks{}, c.store))
+        if (!packStoreBlocks(w, before ? before->store : StoreBlocks{}, c.store, storeBlockBits_))
             return "compression failed";
         c.painted = mayHold;
         bytes_ += sizeOf(c) + ownBlockBytes(c);

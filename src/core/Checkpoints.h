@@ -40,6 +40,8 @@ public:
 
     void clear();
     void setBudget(uint64_t bytes);
+    // Smaller store blocks (tests: many blocks on a small store).
+    void setStoreBlockBits(int bits) { storeBlockBits_ = bits; }
     // True when a run at `steps` with `seconds` of computing time should keep itself now;
     // `contentBytes`: what taking it would read (grid chunks that may hold squares, stored squares).
     bool due(int64_t steps, double seconds, uint64_t contentBytes) const;
@@ -62,6 +64,7 @@ private:
     std::vector<Checkpoint> points_;  // by steps
     uint64_t bytes_ = 0;
     uint64_t budget_;
+    int storeBlockBits_ = DefaultBlockBits;
     double spent_ = 0.0;       // taking every checkpoint since clear()
     double lastCost_ = 0.0;
     uint64_t lastContent_ = 0;  // what the last one taken read

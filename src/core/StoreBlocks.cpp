@@ -8,13 +8,12 @@
 namespace qm {
 namespace {
 
-// A key ends a block when the top 12 bits of its product are 0: about 4096 elements a block, few
-// blocks to list and little to copy again for a change. A block also ends at MostElements.
-constexpr int BlockEndShift = 64 - 12;
+// A block also ends at this many elements, should no key end it sooner.
 constexpr uint32_t MostElements = 65536;
 
 template <class Element, class Store>
-bool pack(const Store& store, const StoreBlocks& previous, StoreBlocks& blocks) {
+bool pack(const Store& store, const StoreBlocks& previous, StoreBlocks& blocks, int blockBits) {
+    const int endShift = 64 - blockBits;
     // A block is known by its first key (blocks begin after the same keys in every checkpoint)
     // and taken when its elements are byte for byte the same.
     std::unordered_map<uint64_t, const std::shared_ptr<const StoreBlock>*> known;
@@ -39,7 +38,7 @@ bool pack(const Store& store, const StoreBlocks& previous, StoreBlocks& blocks) 
     };
     store.ForEach([&](const Element& e) {
         pending.push_back(e);
-        if (((keyOrdinal(e.X, e.Y) * 0x9e3779b97f4a7c15u) >> BlockEndShift) == 0 || pending.size() == MostElements)
+        if (((keyOrdinal(e.X, e.Y) * 0x9e3779b97f4a7c15u) >> endShift) == 0 || pending.size() == MostElements)
             finish();
     });
     finish();
@@ -61,11 +60,11 @@ bool unpack(Store& store, const StoreBlocks& blocks) {
 
 }  // namespace
 
-bool packStoreBlocks(const World& w, const StoreBlocks& previous, StoreBlocks& blocks) {
+bool packStoreBlocks(const World& w, const StoreBlocks& previous, StoreBlocks& blocks, int blockBits) {
     blocks.clear();
-    if (w.storeIndexed) return pack<TMyixUI16>(*w.storeIndexed, previous, blocks);
-    if (w.storeBW) return pack<TMyAntBW>(*w.storeBW, previous, blocks);
-    if (w.storeMulti) return pack<TMyMulti>(*w.storeMulti, previous, blocks);
+    if (w.storeIndexed) return pack<TMyixUI16>(*w.storeIndexed, previous, blocks, blockBits);
+    if (w.storeBW) return pack<TMyAntBW>(*w.storeBW, previous, blocks, blockBits);
+    if (w.storeMulti) return pack<TMyMulti>(*w.storeMulti, previous, blocks, blockBits);
     return true;
 }
 

@@ -20,9 +20,14 @@ struct StoreBlock {
 };
 using StoreBlocks = std::vector<std::shared_ptr<const StoreBlock>>;
 
+// A key ends a block when the top `DefaultBlockBits` bits of its hash are 0: about 4096 squares a
+// block, few blocks to list and little to copy again for a change.
+inline constexpr int DefaultBlockBits = 12;
+
 // The world's store in blocks (none without a store), each block the same as one of `previous`
 // taken from there. Throws std::bad_alloc when memory fails.
-bool packStoreBlocks(const World& w, const StoreBlocks& previous, StoreBlocks& blocks);
+bool packStoreBlocks(const World& w, const StoreBlocks& previous, StoreBlocks& blocks,
+                     int blockBits = DefaultBlockBits);
 // Appends the blocks' squares to the world's empty store of their kind. False when memory fails.
 bool unpackStoreBlocks(World& w, const StoreBlocks& blocks);
 

@@ -225,6 +225,7 @@ TEST_P(WorldContinue, TakenBackOrOnToAnyStepEqualsTheRunStoppedThere) {
     auto t = makeWorld(GetParam());
     World& w = t->w;
     Recorded recorded(budget);
+    recorded.timeline.checkpoints().setStoreBlockBits(2);  // blocks of a few squares, most shared
     recorded.world = &w;
     recorded.timeline.start(w, 0.0);
     w.hooks.step = &Recorded::stepEnd;
