@@ -13,7 +13,33 @@ namespace {
 // zstd's fast levels: a checkpoint is taken often and kept a short while.
 constexpr int CheckpointLevel = -3;
 
-uint64_t sizeOf(const Checkpoint& c) { return c.bytes.size() + c.painted.size() * sizeof(uint64_t); }
+uint64_t sizeOf(const Checkpoint& c) {
+    return c.bytes.size() + c.painted.size() * sizeof(uint64_t) + c.store.size() * sizeof(c.store[0]);
+}
+
+// The bytes of its store blocks that no other checkpoint holds (each block counts once).
+uint64_t ownBlockBytes(const Checkpoint& c) {
+    uint64_t bytes = 0;
+    for (const auto& block : c.store)
+        if (block.use_count() == 1) bytes += block->bytes.size() + sizeof(StoreBlock);
+    return bytes;
+}
+
+// The memory choice whose grid the run has: a reader takes only that choice's size as a grid of
+// that size (0 for the small grids of tools and tests, which any choice takes).
+int32_t memoryItemOf(const World& w) {
+    AntMaxChoice choice = AntMaxChoice::Ants255;
+    switch (w.mode()) {
+        case RunMode::Indexed15: choice = AntMaxChoice::Ants15; break;
+        case RunMode::Indexed65535: choice = AntMaxChoice::Ants65535; break;
+        case RunMode::BlackWhite: choice = AntMaxChoice::BlackWhite; break;
+        default: break;
+    }
+    const auto halfSizes = computeHalfSizes(choice);
+    for (std::size_t item = 0; item < halfSizes.size(); ++item)
+        if (halfSizes[item] == w.grid.halfSize) return static_cast<int32_t>(item);
+    return 0;
+}
 
 }  // namespace
 
@@ -41,9 +67,9 @@ bool Checkpoints::due(int64_t steps, double seconds, uint64_t contentBytes) cons
     if (before->steps >= steps || seconds - before->seconds < MinimumInterval) return false;
     const double growth = static_cast<double>(std::max(contentBytes, lastContent_)) /
                           static_cast<double>(std::max<uint64_t>(lastContent_, 65536));
-    // Reading and packing take no less than this a byte, whatever a cheap last one suggests
-    // (the run's first holds mostly empty chunks, which cost only their scan).
-    constexpr double LeastSecondsPerByte = 2e-9;
+    // Reading takes no less than this a byte, whatever a cheap last one suggests (the run's first
+    // holds mostly empty chunks and an empty store; a store's blocks are mostly taken, not packed).
+    constexpr double LeastSecondsPerByte = 4e-10;
     const double expected =
         std::max(lastCost_ * std::max(1.0, growth), static_cast<double>(contentBytes) * LeastSecondsPerByte);
     return spent_ + expected <= CostShare * seconds;
@@ -58,21 +84,24 @@ std::string Checkpoints::take(const World& w, const WorldPoint& point, double se
     WorldDocument document;
     document.settings.mode = w.mode();
     document.settings.states = w.states;
+    document.settings.memoryItem = memoryItemOf(w);
     try {
-        const std::string reason = encodeWorld(w, document, point, c.bytes, &mayHold, CheckpointLevel);
+        const std::string reason = encodeWorld(w, document, point, c.bytes, &mayHold, CheckpointLevel, false);
         if (!reason.empty()) return reason;
         c.bytes.shrink_to_fit();
+        const Checkpoint* before = atOrBelow(c.steps);
+        if (!packStoreBlocks(w, before ? before->store : StoreBlocks{}, c.store, storeBlockBits_))
+            return "compression failed";
         c.painted = mayHold;
+        bytes_ += sizeOf(c) + ownBlockBytes(c);
         auto at = std::lower_bound(points_.begin(), points_.end(), c.steps,
                                    [](const Checkpoint& p, int64_t k) { return p.steps < k; });
         if (at != points_.end() && at->steps == c.steps) {
-            bytes_ -= sizeOf(*at);
-            *at = std::move(c);
-            bytes_ += sizeOf(*at);
-        } else {
-            bytes_ += sizeOf(c);
-            points_.insert(at, std::move(c));
+            forget(static_cast<std::size_t>(at - points_.begin()));
+            at = std::lower_bound(points_.begin(), points_.end(), c.steps,
+                                  [](const Checkpoint& p, int64_t k) { return p.steps < k; });
         }
+        points_.insert(at, std::move(c));
     } catch (const std::bad_alloc&) {
         return "not enough memory";
     }
@@ -109,9 +138,13 @@ void Checkpoints::thin() {
         } else if (points_.size() == 2) {
             drop = 1;
         }
-        bytes_ -= sizeOf(points_[drop]);
-        points_.erase(points_.begin() + static_cast<std::ptrdiff_t>(drop));
+        forget(drop);
     }
+}
+
+void Checkpoints::forget(std::size_t index) {
+    bytes_ -= sizeOf(points_[index]) + ownBlockBytes(points_[index]);
+    points_.erase(points_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 }  // namespace qm

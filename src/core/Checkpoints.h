@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/StoreBlocks.h"
 #include "core/World.h"
 #include "core/WorldFile.h"
 
@@ -18,7 +19,8 @@ namespace qm {
 struct Checkpoint {
     int64_t steps = 0;     // the run stands stopped at this step
     double seconds = 0.0;  // its computing time there
-    std::string bytes;     // a world file
+    std::string bytes;     // a world file, its store empty
+    StoreBlocks store;     // the store's squares, blocks shared with the checkpoints around it
     ChunkBits painted;     // the chunks of its grid that hold squares
 };
 
@@ -38,6 +40,8 @@ public:
 
     void clear();
     void setBudget(uint64_t bytes);
+    // Smaller store blocks (tests: many blocks on a small store).
+    void setStoreBlockBits(int bits) { storeBlockBits_ = bits; }
     // True when a run at `steps` with `seconds` of computing time should keep itself now;
     // `contentBytes`: what taking it would read (grid chunks that may hold squares, stored squares).
     bool due(int64_t steps, double seconds, uint64_t contentBytes) const;
@@ -56,9 +60,11 @@ public:
 
 private:
     void thin();
+    void forget(std::size_t index);
     std::vector<Checkpoint> points_;  // by steps
     uint64_t bytes_ = 0;
     uint64_t budget_;
+    int storeBlockBits_ = DefaultBlockBits;
     double spent_ = 0.0;       // taking every checkpoint since clear()
     double lastCost_ = 0.0;
     uint64_t lastContent_ = 0;  // what the last one taken read

@@ -83,13 +83,19 @@ void Timeline::atStop(const World& w, double seconds) {
     samples_.record(sampleOf(w.counters, w.counters.stepCount, seconds));
     markReached(w, w.counters.stepCount + 1);
     // A step broken off in its middle is no place to come back to: only step boundaries are kept.
-    if (w.resumeAnt == 0 && checkpoints_.due(w.counters.stepCount, seconds, contentBytes(w))) {
-        WorldPoint point = WorldPoint::of(w);
-        // Kept as a run stopped by "Max steps:" there, whatever stopped it or whether it began:
-        // a replay to this step ends so, and a limit that holds here holds again on going on.
-        point.lastStop = StopReason::MaxSteps;
-        keepCheckpoint(w, point, seconds);
-    }
+    if (w.resumeAnt != 0) return;
+    const bool due = checkpoints_.due(w.counters.stepCount, seconds, contentBytes(w));
+    // Steps back from where a run stopped are the likeliest jumps: a stop far from the last
+    // checkpoint keeps one, its cost falling on the stop rather than on the run's speed.
+    const Checkpoint* before = checkpoints_.atOrBelow(w.counters.stepCount);
+    const bool farFromLast = before && before->steps < w.counters.stepCount &&
+                             seconds - before->seconds > StopCheckpointGapSeconds;
+    if (!due && !farFromLast) return;
+    WorldPoint point = WorldPoint::of(w);
+    // Kept as a run stopped by "Max steps:" there, whatever stopped it or whether it began:
+    // a replay to this step ends so, and a limit that holds here holds again on going on.
+    point.lastStop = StopReason::MaxSteps;
+    checkpoints_.take(w, point, seconds, mayHold_, contentBytes(w), due);
 }
 
 void Timeline::keepCheckpoint(const World& w, const WorldPoint& point, double seconds) {
@@ -169,6 +175,14 @@ bool Timeline::restore(World& w, const Checkpoint& c, JumpResult& result) {
     }
     const int32_t antMax = w.antMax;
     installWorld(w, *loaded);
+    if (!unpackStoreBlocks(w, c.store)) {
+        // Its squares are partly back: the run cannot go on from there.
+        w.lastStop = StopReason::Error;
+        result.moved = true;
+        result.message = "ERROR: Cannot go back: not enough memory";
+        result.messageType = BoxType::Error;
+        return false;
+    }
     // Indexed ant arrays are sized by the settings' ant maximum, as before the restore.
     if (!w.generalized && w.antMaxMode != AntMaxMode::BlackWhite) w.antMax = antMax;
     mayHold_ = c.painted;

@@ -47,6 +47,9 @@ public:
     // True when the run stands stopped exactly at `steps` (not inside the step after it).
     static bool isAt(const World& w, int64_t steps) { return w.counters.stepCount == steps && w.resumeAnt == 0; }
 
+    // Computing time from the last checkpoint beyond which a stop keeps one of its own.
+    static constexpr double StopCheckpointGapSeconds = 1.0;
+
     const RunSamples& samples() const { return samples_; }
     const Checkpoints& checkpoints() const { return checkpoints_; }
     Checkpoints& checkpoints() { return checkpoints_; }

@@ -43,10 +43,11 @@ struct WorldPoint {
 // The bytes of a world file, in memory: what saveWorldFile writes, with `point` for the
 // counters. With `mayHold`, only those chunks of the grid are looked at (the others are known
 // empty), and it is narrowed to the chunks written. `level`: zstd's (files: 1; checkpoints
-// kept in memory a faster one). Empty on success, else the reason.
+// kept in memory a faster one). Without `storeElements` the store is written empty, of its kind
+// (checkpoints keep its squares apart). Empty on success, else the reason.
 inline constexpr int WorldFileLevel = 1;
 std::string encodeWorld(const World& w, const WorldDocument& document, const WorldPoint& point, std::string& bytes,
-                        ChunkBits* mayHold = nullptr, int level = WorldFileLevel);
+                        ChunkBits* mayHold = nullptr, int level = WorldFileLevel, bool storeElements = true);
 
 // Writes the world (the last run: grid, store, ants, counters, limits) and the document to
 // `path`. An existing file is replaced only once the new one is complete. Empty on success,

@@ -109,6 +109,15 @@ void notePaintedSquares(LoadedWorld& world, const uint8_t* chunk, std::size_t si
         world.paintedMaxY = std::max(world.paintedMaxY, y);
     };
     for (std::size_t i = 0; i < size; ++i) {
+        // Painted squares are few: empty words are passed over whole.
+        if ((i & 7) == 0 && i + 8 <= size) {
+            uint64_t word;
+            std::memcpy(&word, chunk + i, 8);
+            if (word == 0) {
+                i += 7;
+                continue;
+            }
+        }
         if (chunk[i] == 0) continue;
         const uint64_t at = firstByte + i;
         switch (g.width) {

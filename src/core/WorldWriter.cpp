@@ -177,7 +177,17 @@ bool writeGrid(ByteWriter& out, const World& w, ChunkBits* mayHold, int level) {
 }
 
 template <class Element, class Store>
-bool writeStoreElements(ByteWriter& out, const Store& store, int level) {
+bool writeStoreElements(ByteWriter& out, const Store& store, int level, bool elements) {
+    if (!elements) {
+        out.u32(0);
+        const std::size_t frameLengthAt = out.size();
+        out.u64(0);
+        FrameWriter frame(out, level);
+        frame.setSize(0);
+        const bool ok = frame.finish();
+        out.patchU64(frameLengthAt, out.size() - frameLengthAt - 8);
+        return ok;
+    }
     out.u32(static_cast<uint32_t>(store.Count()));
     const std::size_t frameLengthAt = out.size();
     out.u64(0);
@@ -199,19 +209,19 @@ bool writeStoreElements(ByteWriter& out, const Store& store, int level) {
     return ok;
 }
 
-bool writeStore(ByteWriter& out, const World& w, int level) {
+bool writeStore(ByteWriter& out, const World& w, int level, bool elements) {
     Section section(out, TagStore);
     if (w.storeIndexed) {
         out.u8(static_cast<uint8_t>(StoreKind::Indexed));
-        return writeStoreElements<IndexedSquare>(out, *w.storeIndexed, level);
+        return writeStoreElements<IndexedSquare>(out, *w.storeIndexed, level, elements);
     }
     if (w.storeBW) {
         out.u8(static_cast<uint8_t>(StoreKind::BlackWhite));
-        return writeStoreElements<BlackSquare>(out, *w.storeBW, level);
+        return writeStoreElements<BlackSquare>(out, *w.storeBW, level, elements);
     }
     if (w.storeMulti) {
         out.u8(static_cast<uint8_t>(StoreKind::Generalized));
-        return writeStoreElements<GeneralizedSquare>(out, *w.storeMulti, level);
+        return writeStoreElements<GeneralizedSquare>(out, *w.storeMulti, level, elements);
     }
     out.u8(static_cast<uint8_t>(StoreKind::None));
     return true;
@@ -222,7 +232,7 @@ bool writeStore(ByteWriter& out, const World& w, int level) {
 WorldPoint WorldPoint::of(const World& w) { return WorldPoint{w.counters, w.resumeAnt, w.lastStop}; }
 
 std::string encodeWorld(const World& w, const WorldDocument& document, const WorldPoint& point, std::string& bytes,
-                        ChunkBits* mayHold, int level) {
+                        ChunkBits* mayHold, int level, bool storeElements) {
     if (!w.grid.exists()) return "there is no world to save";
     if (w.counters.antCount <= 0 || !w.antPos) return "the world has no ants";
     ByteWriter out;
@@ -232,7 +242,7 @@ std::string encodeWorld(const World& w, const WorldDocument& document, const Wor
     writeCounters(out, point);
     writeAnts(out, w);
     writeDefinition(out, document.definitionText);
-    if (!writeGrid(out, w, mayHold, level) || !writeStore(out, w, level)) return "compression failed";
+    if (!writeGrid(out, w, mayHold, level) || !writeStore(out, w, level, storeElements)) return "compression failed";
     out.u32(crc32(out.bytes().data(), out.size()));
     bytes = std::move(out.bytes());
     return {};

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "core/GridChunks.h"
 #include "core/WorldFileFormat.h"
 #include "core/RunContinue.h"
+#include "core/StoreBlocks.h"
 #include "core/Timeline.h"
 #include "core/WorldFile.h"
 #include "core/MemoryBudget.h"
@@ -193,6 +195,18 @@ TEST_P(WorldContinue, BrokenInsideAStepContinuedDirectlyAndThroughAFileEqualsUni
 // A run recorded on its timeline, with a checkpoint due every 500 steps (a step "takes" a
 // millisecond), then taken to steps back and forth: at each it equals the run stopped there, and
 // taken back to the end it equals the run never taken back.
+// What checkpoints hold in memory, each store block once however many share it.
+uint64_t heldBytes(const Checkpoints& checkpoints) {
+    uint64_t held = 0;
+    std::set<const StoreBlock*> blocks;
+    for (const Checkpoint& c : checkpoints.all()) {
+        held += c.bytes.size() + c.painted.size() * sizeof(uint64_t) + c.store.size() * sizeof(c.store[0]);
+        for (const auto& block : c.store)
+            if (blocks.insert(block.get()).second) held += block->bytes.size() + sizeof(StoreBlock);
+    }
+    return held;
+}
+
 struct Recorded {
     explicit Recorded(uint64_t budget) : timeline(budget) {}
     Timeline timeline;
@@ -211,6 +225,7 @@ TEST_P(WorldContinue, TakenBackOrOnToAnyStepEqualsTheRunStoppedThere) {
     auto t = makeWorld(GetParam());
     World& w = t->w;
     Recorded recorded(budget);
+    recorded.timeline.checkpoints().setStoreBlockBits(2);  // blocks of a few squares, most shared
     recorded.world = &w;
     recorded.timeline.start(w, 0.0);
     w.hooks.step = &Recorded::stepEnd;
@@ -244,6 +259,7 @@ TEST_P(WorldContinue, TakenBackOrOnToAnyStepEqualsTheRunStoppedThere) {
     EXPECT_TRUE(recorded.timeline.goTo(w, kTotalSteps).reached);
     expectSameRun(uninterrupted->w, w);
     EXPECT_LE(recorded.timeline.checkpoints().bytes(), budget);
+    EXPECT_EQ(recorded.timeline.checkpoints().bytes(), heldBytes(recorded.timeline.checkpoints()));
   }
 }
 
@@ -624,4 +640,80 @@ TEST(GridChunks, EverySquareWithinReachHasItsChunkMarked) {
         EXPECT_EQ(everyChunk(g).size(), (chunks + 63) / 64);
         releaseFastGrid(g);
     }
+}
+
+// A grid of a memory choice's own size (the window's runs have no other): going back reads the
+// checkpoint's grid as that choice's, whatever the run's mode.
+TEST(TimelineGrids, RunsOnAMemoryChoicesGridGoBack) {
+    for (RunMode mode : {RunMode::Indexed15, RunMode::Indexed65535, RunMode::BlackWhite, RunMode::Generalized}) {
+        SCOPED_TRACE(runModeName(mode));
+        const AntMaxChoice choice = mode == RunMode::Indexed15     ? AntMaxChoice::Ants15
+                                    : mode == RunMode::Indexed65535 ? AntMaxChoice::Ants65535
+                                    : mode == RunMode::BlackWhite   ? AntMaxChoice::BlackWhite
+                                                                    : AntMaxChoice::Ants255;
+        TestWorld t(mode, computeHalfSizes(choice)[0], antsFor(mode), false, 3);
+        Timeline timeline(uint64_t{1} << 30);
+        timeline.start(t.w, 0.0);
+        t.w.limits.userMaxSteps = 300;
+        t.run();
+        t.w.idle = 1;
+        timeline.atStop(t.w, 1.0);
+        const JumpResult jump = timeline.goTo(t.w, 120);
+        EXPECT_EQ(jump.message, "");
+        EXPECT_TRUE(jump.reached);
+        TestWorld stopped(mode, computeHalfSizes(choice)[0], antsFor(mode), false, 3);
+        stopped.w.limits.userMaxSteps = 120;
+        stopped.run();
+        expectSameRun(stopped.w, t.w);
+    }
+}
+
+// A checkpoint's store in blocks: squares changed in one place repack only the blocks there, the
+// rest are the previous checkpoint's own, and the blocks give back exactly the store.
+TEST(StoreBlocks, ALocalChangeRepacksOnlyItsBlocksAndUnpacksExactly) {
+    auto t = makeWorld(Case{RunMode::BlackWhite, true});
+    World& w = t->w;
+    auto toggle = [&](int32_t x, int32_t y) {
+        w.searchBW = BlackSquare{x, y};
+        ASSERT_GE(w.storeBW->Toggle(), 0);
+    };
+    for (int32_t x = 100; x < 300; ++x)
+        for (int32_t y = 0; y < 200; y += 1 + (x % 3)) toggle(x, y);
+    StoreBlocks first, second;
+    ASSERT_TRUE(packStoreBlocks(w, {}, first));
+    ASSERT_GE(first.size(), 4u);
+    // A highway's end: new squares before every other key, one taken away among the first.
+    for (int32_t y = 0; y < 30; ++y) toggle(60, y);
+    toggle(100, 0);
+    ASSERT_TRUE(packStoreBlocks(w, first, second));
+    std::size_t shared = 0;
+    for (const auto& block : second)
+        for (const auto& before : first) shared += block == before;
+    EXPECT_GE(shared + 2, first.size());
+
+    auto back = makeWorld(Case{RunMode::BlackWhite, true});
+    ASSERT_TRUE(unpackStoreBlocks(back->w, second));
+
+    std::vector<std::pair<int32_t, int32_t>> expected, actual;
+    w.storeBW->ForEach([&](const BlackSquare& e) { expected.emplace_back(e.X, e.Y); });
+    back->w.storeBW->ForEach([&](const BlackSquare& e) { actual.emplace_back(e.X, e.Y); });
+    EXPECT_EQ(actual, expected);
+
+    // Checkpoints of the two share those blocks, counted once, until one of them goes.
+    Checkpoints checkpoints(uint64_t{1} << 30);
+    ChunkBits mayHold = everyChunk(w.grid);
+    for (int64_t step : {1, 2}) {
+        WorldPoint point = WorldPoint::of(w);
+        point.counters.stepCount = step;
+        ASSERT_EQ(checkpoints.take(w, point, static_cast<double>(step), mayHold, 0), "");
+        if (step == 1) toggle(61, 5);
+    }
+    EXPECT_EQ(checkpoints.bytes(), heldBytes(checkpoints));
+    std::size_t kept = 0;
+    for (const auto& block : checkpoints.all()[1].store)
+        for (const auto& before : checkpoints.all()[0].store) kept += block == before;
+    EXPECT_GE(kept + 2, checkpoints.all()[0].store.size());
+    checkpoints.setBudget(checkpoints.bytes() - 1);
+    ASSERT_EQ(checkpoints.all().size(), 1u);
+    EXPECT_EQ(checkpoints.bytes(), heldBytes(checkpoints));
 }
