@@ -55,6 +55,7 @@ void MainWindow::buildHandCommands() {
     // "Record animation...": the same item stops the recording; its frame count in the caption.
     recordAnimationAction_ = new QAction(QString::fromLatin1(RecordAnimationCaption), this);
     recordAnimationAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    recordAnimationAction_->setObjectName(QStringLiteral("recordAnimationAction"));
     recordAnimationAction_->setShortcutContext(Qt::WindowShortcut);
     addAction(recordAnimationAction_);
     ui_.view.viewMenu->addAction(recordAnimationAction_);
