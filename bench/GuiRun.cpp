@@ -185,8 +185,7 @@ private:
 RunReport runThroughWindow(const RunOptions& o) {
     BenchWindow window(o);
     window.showEye(o.eye);
-    // Through the window, "--gif-every 1" stands for every displayed frame.
-    if (!o.gifFile.empty()) window.startRecording(o.gifFile, o.gifEvery > 1 ? o.gifEvery : 0);
+    if (!o.gifRecordFile.empty()) window.startRecording(o.gifRecordFile, 0);
     RunReport report = window.run();
     if (o.repaints) window.timeRepaints();
     return report;
