@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <vector>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,6 +27,8 @@
 #include "gui/view/EyeWindow.h"
 #include "gui/view/MainView.h"
 #include "gui/settings/RadioGroup.h"
+#include "gui/recording/RecordAnimationDialog.h"
+#include <QSpinBox>
 
 namespace qmbench {
 
@@ -43,7 +47,10 @@ public:
     std::optional<QString> saveFileName(const QString&, const QString&, QString&) override { return std::nullopt; }
     std::optional<QColor> chooseColour(const QColor&) override { return std::nullopt; }
     void openUrl(const QString&) override {}
-    void showModal(QDialog&) override {}
+    void showModal(QDialog& dialog) override {
+        if (onModal) onModal(dialog);
+    }
+    std::function<void(QDialog&)> onModal;  // the bench's answer to a dialog it asked for
 };
 
 void applyMode(SettingsDialog& about, const RunOptions& o) {
@@ -109,6 +116,20 @@ public:
         QApplication::processEvents();
     }
 
+    // "Record animation..." of the main view: every displayed frame, or every N steps.
+    void startRecording(const std::string& fileName, int64_t everySteps) {
+        dialogs_.onModal = [&](QDialog& box) {
+            auto& dialog = dynamic_cast<RecordAnimationDialog&>(box);
+            dialog.fileEdit()->setText(QString::fromStdString(fileName));
+            (everySteps > 0 ? dialog.everyStepsButton() : dialog.everyDisplayedButton())->setChecked(true);
+            if (everySteps > 0) dialog.stepsBox()->setValue(static_cast<int>(everySteps));
+            dialog.viewButton()->setChecked(true);
+            dialog.accept();
+        };
+        peer().recordAnimationAction()->trigger();
+        dialogs_.onModal = nullptr;
+    }
+
     RunReport run() {
         ui().control.startButton->click();  // the whole run happens inside the click
         return reportOf(peer().world(), peer().lastLoopSeconds());
@@ -164,6 +185,7 @@ private:
 RunReport runThroughWindow(const RunOptions& o) {
     BenchWindow window(o);
     window.showEye(o.eye);
+    if (!o.gifRecordFile.empty()) window.startRecording(o.gifRecordFile, 0);
     RunReport report = window.run();
     if (o.repaints) window.timeRepaints();
     return report;

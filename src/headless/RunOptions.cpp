@@ -15,7 +15,7 @@ std::optional<qm::RunMode> modeNamed(const std::string& name) {
 }
 
 bool benchOnly(const std::string& arg) {
-    for (const char* name : {"--baseline", "--repeat", "--gui", "--size", "--show", "--eye", "--eye-pairs", "--timeline", "--jumps", "--frames"})
+    for (const char* name : {"--baseline", "--repeat", "--gui", "--size", "--show", "--eye", "--eye-pairs", "--timeline", "--jumps", "--frames", "--gif-record"})
         if (arg == name) return true;
     return false;
 }
@@ -41,7 +41,7 @@ const char* benchUsage() {
     return "usage: quillmarch-bench [--ants FILE] [--mode indexed15|indexed255|indexed65535|bw|generalized]\n"
            "       [--states N] [--mem ITEM] [--continue] [--max-steps N] [--open-world FILE] [--save-world FILE]\n"
            "       [--baseline] [--repeat K] [--gui [--size 0|1|2|4|6|8] [--show 0|1|2|3] [--eye] [--repaints]]\n"
-           "       [--eye-pairs ROUNDS] [--timeline [--jumps N]] [--frames]";
+           "       [--eye-pairs ROUNDS] [--timeline [--jumps N]] [--frames] [--gui --gif-record FILE]";
 }
 
 const char* batchUsage() {
@@ -147,6 +147,10 @@ std::optional<RunOptions> parseRunOptions(int argc, char** argv, std::string& er
             auto v = value();
             if (!v) return std::nullopt;
             (arg == "--open-world" ? o.openWorld : o.saveWorld) = *v;
+        } else if (arg == "--gif-record") {
+            const auto v = value();
+            if (!v) return std::nullopt;
+            o.gifRecordFile = *v;
         } else if (arg == "--png" || arg == "--rle" || arg == "--gif") {
             auto v = value();
             if (!v) return std::nullopt;

@@ -29,6 +29,7 @@ struct RunOptions {
     bool timeline = false;             // record the run's timeline as the window does
     bool framesOnly = false;           // the window's frames and nothing recorded (to compare)
     int jumps = 0;                     // then jump this many times and time the jumps
+    std::string gifRecordFile;         // --gui: "Record animation..." of every displayed frame
     // Worlds: the run continues an opened world, and the world it ends with is saved.
     std::string openWorld;
     std::string saveWorld;

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -242,6 +243,34 @@ TEST_F(BitmapExportTest, UnwritablePathIsReportedWithItsName) {
     EXPECT_EQ(dialogs.boxes[0].text.rfind("ERROR: Not saved to: ", 0), 0u);
     EXPECT_NE(peer().bitmapExport().exportBitmap, nullptr) << "the bitmap is kept";
     EXPECT_NE(peer().bitmapExport().memoryReserve, nullptr);
+}
+
+TEST_F(BitmapExportTest, ALinkIsFollowedWithItsTargetsModeKeptAndADeviceOrFolderIsRefused) {
+    openWindow();
+    const QString target = path("target.png");
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old content");
+    old.close();
+    ASSERT_TRUE(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    ASSERT_TRUE(QFile::link(target, path("link.png")));
+    const QFile::Permissions mode = QFile::permissions(target);
+
+    exportTo(path("link.png"));
+
+    ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes.front().text;
+    EXPECT_TRUE(QFileInfo(path("link.png")).isSymLink()) << "the link stays a link";
+    EXPECT_EQ(QImage(target).size(), ui().view.viewSurface->size()) << "its target holds the picture";
+    EXPECT_EQ(QFile::permissions(target), mode);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden).size(), 2) << "no partial file";
+
+    for (const QString& refused : {QStringLiteral("/dev/null"), dir.path()}) {
+        dialogs.boxes.clear();
+        exportTo(refused);
+        expectOnlyBox(MsgNotSavedTo + refused.toStdString(), qm::BoxType::Error);
+    }
+    EXPECT_TRUE(QFileInfo(QStringLiteral("/dev/null")).exists() && !QFileInfo(QStringLiteral("/dev/null")).isFile());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden).size(), 2);
 }
 
 TEST_F(BitmapExportTest, BitmapThatCannotBeSizedIsReportedOnResizeAndOnExport) {

@@ -1,5 +1,6 @@
 // Recording pieces of the window: the recorder fed view frames or the world, read back with
-// giflib's own reader, its count and its failure message; the dialog's options value.
+// giflib's own reader, its count and its failure message; the dialog's options value; and
+// "Record animation..." in the window, its frames against the view and its ways to stop.
 
 #include <gtest/gtest.h>
 
@@ -11,9 +12,13 @@
 #include <QTemporaryDir>
 
 #include "../core/GifFrames.h"
+#include "MainWindowFixture.h"
 #include "core/RunSetup.h"
 #include "gui/recording/AnimationRecorder.h"
 #include "gui/recording/RecordAnimationDialog.h"
+#include "gui/recording/RecordingCommands.h"
+#include "gui/view/ImageSurface.h"
+#include "gui/view/StatePanel.h"
 #include "display/Colours.h"
 
 namespace {
@@ -133,4 +138,129 @@ TEST(RecordAnimationDialog, ReturnsWhatItsFieldsHoldAndRecordsOnlyWithAFileName)
     EXPECT_EQ(o.taking, qm::FrameTaking::EveryDisplayedFrame);
     EXPECT_EQ(o.picture, qm::RecordedPicture::MainView);
     EXPECT_EQ(o.delayMs, 120);
+}
+
+namespace {
+
+class RecordingWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        openWindow();
+        // No figures drawn over the view: every pixel is in the run's colours.
+        ui().state.displayModeCombo->setCurrentIndex(StatePanel::TextOnly);
+        setEditor("0,0,1\n6,4,2\n-5,-3,3");
+    }
+    std::string file(const char* name) const { return dir.filePath(QString::fromLatin1(name)).toStdString(); }
+    // The command, answered in its dialog with these choices.
+    void record(const std::string& fileName, int64_t everySteps = 0) {
+        dialogs.onModal = [=](QDialog& box) {
+            auto& dialog = dynamic_cast<RecordAnimationDialog&>(box);
+            dialog.fileEdit()->setText(QString::fromStdString(fileName));
+            (everySteps > 0 ? dialog.everyStepsButton() : dialog.everyDisplayedButton())->setChecked(true);
+            if (everySteps > 0) dialog.stepsBox()->setValue(int(everySteps));
+            dialog.viewButton()->setChecked(true);
+            dialog.accept();
+        };
+        peer().recordAnimationAction()->trigger();
+        dialogs.onModal = nullptr;
+    }
+    std::vector<uint32_t> shownView() const { return coloursOf(ui().view.viewSurface->image()); }
+    bool recording() const { return peer().recordingCommands().recording(); }
+
+    QTemporaryDir dir;
+};
+
+}  // namespace
+
+TEST_F(RecordingWindowTest, EveryDisplayedFrameIsTheViewAsShownAndTheEndOfTheRunEndsTheFile) {
+    const std::string name = file("shown.gif");
+    record(name);
+    ASSERT_TRUE(recording());
+    EXPECT_EQ(peer().recordAnimationAction()->text(), StopRecordingCaption);
+    EXPECT_TRUE(dialogs.saveDialogs.empty()) << "the name was typed";
+    // Seen after the recording's own observer, so at the same frames.
+    std::vector<std::vector<uint32_t>> shown;
+    int64_t lastShownStep = -1;
+    QString captionWhileRecording;
+    peer().frameObservers().add([&] {
+        if (!recording()) return;  // the repaint after the run
+        shown.push_back(shownView());
+        lastShownStep = peer().world().counters.stepCount;
+        captionWhileRecording = form->windowTitle();
+    });
+    ui().visualisation.handBrakeSlider->setValue(1);  // every step presented
+    setMaxSteps(40);
+    clickStart();
+    ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes.front().text;
+    EXPECT_FALSE(recording()) << "the run ended by \"Max steps:\"";
+    EXPECT_EQ(form->windowTitle(), "Quillmarch");
+    EXPECT_EQ(peer().recordAnimationAction()->text(), RecordAnimationCaption);
+    ASSERT_GE(shown.size(), 3u);
+    EXPECT_TRUE(captionWhileRecording.startsWith(QStringLiteral("Quillmarch - Recording: "))) << captionWhileRecording.toStdString();
+    if (lastShownStep != 40) shown.push_back(shownView());  // the final picture closes the file
+
+    const qmtest::DecodedGif gif = qmtest::decodeGif(name);
+    ASSERT_TRUE(gif.ok);
+    EXPECT_EQ(gif.width, ui().view.viewSurface->image().width());
+    ASSERT_EQ(gif.frames.size(), shown.size());
+    for (size_t i = 0; i < shown.size(); ++i) {
+        EXPECT_TRUE(gif.frames[i] == shown[i]) << "frame " << i;
+    }
+}
+
+TEST_F(RecordingWindowTest, EveryNStepsTakesTheViewAtExactlyThoseSteps) {
+    const std::string name = file("steps.gif");
+    record(name, 400);
+    setMaxSteps(1500);
+    clickStart();
+    EXPECT_FALSE(recording());
+    ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes.front().text;
+    const qmtest::DecodedGif gif = qmtest::decodeGif(name);
+    ASSERT_TRUE(gif.ok);
+    ASSERT_EQ(gif.frames.size(), 4u) << "400, 800, 1200 and the end";
+
+    // The same run stopped by "Max steps:" at each of those steps shows what the frame holds.
+    const int64_t steps[] = {400, 800, 1200, 1500};
+    for (size_t i = 0; i < 4; ++i) {
+        setMaxSteps(steps[i]);
+        clickStart();
+        EXPECT_TRUE(gif.frames[i] == shownView()) << "frame at step " << steps[i];
+    }
+}
+
+TEST_F(RecordingWindowTest, BreakAndContinueKeepRecordingTheCommandStopsItAndAWriteFailureStopsItWithItsMessage) {
+    const std::string name = file("stopped.gif");
+    record(name);
+    ui().visualisation.handBrakeSlider->setValue(1);
+    setMaxSteps(100000000);
+    int frames = 0;
+    peer().frameObservers().add([&] {
+        if (++frames % 5 == 0) clickStart();  // "Break"
+    });
+    clickStart();
+    ASSERT_TRUE(recording()) << "a break keeps the recording";
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(name))) << "named only when finished";
+    ui().view.continueRunAction->trigger();
+    ASSERT_GE(frames, 10);
+    ASSERT_TRUE(recording());
+    peer().recordAnimationAction()->trigger();
+    EXPECT_FALSE(recording());
+    EXPECT_EQ(peer().recordAnimationAction()->text(), RecordAnimationCaption);
+    const qmtest::DecodedGif gif = qmtest::decodeGif(name);
+    ASSERT_TRUE(gif.ok);
+    EXPECT_GE(gif.frames.size(), 10u);
+    EXPECT_TRUE(gif.frames.back() == shownView());
+    EXPECT_TRUE(dialogs.boxes.empty());
+
+    peer().frameObservers() = FrameObservers();
+    ui().visualisation.handBrakeSlider->setValue(0);
+    const std::string lost = file("missing/lost.gif");
+    record(lost);
+    setMaxSteps(2000);
+    clickStart();
+    ASSERT_EQ(dialogs.boxes.size(), 1u) << "one message, then the run goes on without recording";
+    EXPECT_EQ(dialogs.boxes[0].text, "The animation could not be written to " + lost + " (the file cannot be created)");
+    EXPECT_FALSE(recording());
+    EXPECT_EQ(peer().world().counters.stepCount, 2000);
+    EXPECT_EQ(form->windowTitle(), "Quillmarch");
 }

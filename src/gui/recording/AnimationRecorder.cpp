@@ -1,5 +1,7 @@
 #include "gui/recording/AnimationRecorder.h"
 
+#include <algorithm>
+
 #include <QPainter>
 
 #include "display/Colours.h"
@@ -18,8 +20,10 @@ qm::GifError AnimationRecorder::addView(const QImage& view, const qm::World& w, 
                              : view.convertToFormat(QImage::Format_RGB32);
     if (!view_.active()) {
         if (frame.isNull()) return error_ = qm::GifError::WrongFrameSize;
-        error_ = view_.start(options_.fileName, frame.width(), frame.height(), qm::pictureColours(w, palette),
-                             options_.delayMs);
+        // The view shows a square its ant left in white, which the whole picture does not.
+        std::vector<uint32_t> colours = qm::pictureColours(w, palette);
+        if (std::find(colours.begin(), colours.end(), qm::White) == colours.end()) colours.push_back(qm::White);
+        error_ = view_.start(options_.fileName, frame.width(), frame.height(), colours, options_.delayMs);
         if (failed()) return error_;
     }
     const QImage* source = &frame;

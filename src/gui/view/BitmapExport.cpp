@@ -4,11 +4,14 @@
 #include <cstring>
 #include <optional>
 
+#include <QBuffer>
+#include <QFile>
 #include <QWidget>
 
 #include "gui/Dialogs.h"
 #include "gui/window/MainWindow.h"
 #include "core/Platform.h"
+#include "core/SafeFile.h"
 #include "gui/view/BmpWriter.h"
 #include "gui/view/EyeWindow.h"
 #include "gui/view/ImageSurface.h"
@@ -97,9 +100,17 @@ void BitmapExport::exportTo(const QString& fileName) {
     bool saved = false;
     try {
         copyView();
-        // The name's suffix chooses the format; BMP unless it asks for PNG.
-        saved = fileName.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? exportBitmap->save(fileName, "PNG")
-                                                                                : qm::saveBmp24(*exportBitmap, fileName);
+        // The name's suffix chooses the format; BMP unless it asks for PNG. Encoded in memory
+        // first, so that the file is replaced as every writer of the program replaces one.
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        const bool encoded = fileName.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)
+                                 ? exportBitmap->save(&buffer, "PNG")
+                                 : qm::writeBmp24(*exportBitmap, buffer);
+        saved = encoded && qm::replaceFileContent(QFile::encodeName(fileName).toStdString(), bytes.constData(),
+                                                  static_cast<std::size_t>(bytes.size()))
+                               .empty();
     } catch (...) {
         saved = false;
     }

@@ -2,6 +2,7 @@
 // the forwarding of every handler to the subsystem that owns the work.
 
 #include "gui/window/MainWindow.h"
+#include "gui/recording/RecordingCommands.h"
 
 #include <exception>
 

@@ -19,6 +19,7 @@
 #include "gui/view/PaintContext.h"
 #include "gui/window/MainWindowWidgets.h"
 #include "core/World.h"
+#include "core/RunPausePoints.h"
 #include "core/MemoryBudget.h"
 #include "gui/settings/SettingsHost.h"
 #include "display/Colours.h"
@@ -46,6 +47,7 @@ class EyeWindow;
 class MainView;
 class Navigation;
 class PictureCommands;
+class RecordingCommands;
 class StatePanel;
 class SettingsDialog;
 class ViewGestures;
@@ -305,4 +307,9 @@ private:
     qm::LabelClick pauseLinkClick_;  // "stop ^" / "««« GO"
     bool runInProgress_ = false;   // the run procedure is on the stack
     bool closePending_ = false;    // a close arrived during a run; honoured once the run returns
+
+    // --- Animation recording ("Record animation...", MainWindowCommands.cpp) ---
+    qm::RunPausePoints runPausePoints_;  // the run's loop pauses at a recording's exact steps
+    QAction* recordAnimationAction_ = nullptr;
+    std::unique_ptr<RecordingCommands> recordingCommands_;  // last: gone before what it observes
 };

@@ -11,6 +11,7 @@
 
 #include "gui/window/MainWindow.h"
 #include "gui/view/ImageSurface.h"
+#include "gui/recording/RecordingCommands.h"
 #include "gui/view/PictureCommands.h"
 #include "gui/view/ViewGestures.h"
 #include "gui/window/StartClickGuard.h"
@@ -50,6 +51,24 @@ void MainWindow::buildHandCommands() {
     ui_.view.viewMenu->addActions({ui_.view.saveWholePictureAction, ui_.view.savePatternAction});
     connect(ui_.view.saveWholePictureAction, &QAction::triggered, this, [this] { pictureCommands->saveWholePicture(); });
     connect(ui_.view.savePatternAction, &QAction::triggered, this, [this] { pictureCommands->savePattern(); });
+
+    // "Record animation...": the same item stops the recording; its frame count in the caption.
+    recordAnimationAction_ = new QAction(QString::fromLatin1(RecordAnimationCaption), this);
+    recordAnimationAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    recordAnimationAction_->setObjectName(QStringLiteral("recordAnimationAction"));
+    recordAnimationAction_->setShortcutContext(Qt::WindowShortcut);
+    addAction(recordAnimationAction_);
+    ui_.view.viewMenu->addAction(recordAnimationAction_);
+    recordingCommands_ = std::make_unique<RecordingCommands>(
+        RecordingCommands::Collaborators{
+            world, frameObservers_, runPausePoints_, *dialogs, this,
+            [this]() -> const QImage& { return ui_.view.viewSurface->image(); },
+            [this] { return qm::PicturePalette{viewBackground, &stateColours}; },
+            [this, caption = windowTitle()](const QString& status) {
+                setWindowTitle(status.isEmpty() ? caption : caption + QStringLiteral(" - ") + status);
+            }},
+        *recordAnimationAction_);
+    connect(recordAnimationAction_, &QAction::triggered, this, [this] { recordingCommands_->toggle(); });
 
     ui_.view.startKeyAction = keyFor(*this, ui_.control.startButton, QStringLiteral("Start or break the run"), QKeySequence(Qt::Key_F9));
     ui_.view.redrawKeyAction = keyFor(*this, ui_.navigation.redrawViewButton, QStringLiteral("Redraw"), QKeySequence(Qt::CTRL | Qt::Key_R));

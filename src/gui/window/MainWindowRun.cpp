@@ -31,6 +31,7 @@
 #include "gui/view/MainView.h"
 #include "gui/view/StatePanel.h"
 #include "gui/view/WaitCursor.h"
+#include "gui/recording/RecordingCommands.h"
 
 namespace {
 
@@ -253,8 +254,9 @@ void MainWindow::showRunStarting() {
 
 void MainWindow::runLoopTimed() {
     const auto loopStart = std::chrono::steady_clock::now();
-    qm::runStepLoop(world);
+    runPausePoints_.run(world);
     lastLoopSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loopStart).count();
+    recordingCommands_->runEnded(world.lastStop);
 }
 
 void MainWindow::endOfRun() {

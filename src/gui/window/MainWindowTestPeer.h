@@ -27,6 +27,10 @@ public:
     double lastLoopSeconds() const { return w_.lastLoopSeconds; }
     std::vector<std::string> editorLines() const { return w_.editorLines(); }
 
+    FrameObservers& frameObservers() const { return w_.frameObservers_; }
+    QAction* recordAnimationAction() const { return w_.recordAnimationAction_; }
+    RecordingCommands& recordingCommands() const { return *w_.recordingCommands_; }
+
     void startOrBreakRun() const { w_.startOrBreakRun(); }
     void squareSizeChanged() const { w_.squareSizeChanged(); }
     void displayModeChanged() const { w_.displayModeChanged(); }
