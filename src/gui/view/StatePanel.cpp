@@ -13,6 +13,7 @@
 #include "gui/settings/SettingsDialog.h"
 #include "gui/view/FrameObservers.h"
 #include "gui/view/MainView.h"
+#include "gui/view/RefreshPeriod.h"
 
 const QString StatePanel::StopCaption = QStringLiteral("stop ^");
 const QString StatePanel::PauseCaption = QStringLiteral("\u00AB\u00AB\u00AB GO");
@@ -133,8 +134,7 @@ void StatePanel::textStateRoutine() {
 void StatePanel::handBrakeChange() {
     const uint32_t position = static_cast<uint32_t>(form_.ui_.visualisation.handBrakeSlider->value());
     if (position != TrackBarMaximum) form_.ui_.visualisation.pauseLink->setText(StopCaption);
-    const uint32_t coefficient =
-        form_.settingsDialog ? static_cast<uint32_t>(form_.settingsDialog->handBrakeCoefficient()) : 0u;
+    const uint32_t coefficient = static_cast<uint32_t>(form_.settings_.handBrakeCoefficient);
     form_.world.handBrakeCount = position * coefficient * position * brakeFactor(displayItem);
 }
 
@@ -150,7 +150,8 @@ void StatePanel::pauseLinkClick() {
 }
 
 void StatePanel::timerRule() {
-    if (form_.settingsDialog) form_.settingsDialog->refreshPeriodChanged();
+    applyRefreshPeriod(*form_.ui_.state.stateRefreshTimer, form_.settings_.refreshSeconds,
+                       form_.world.idle == 0 && !form_.ui_.state.allStepsValue->isEnabled());
 }
 
 void StatePanel::timerEvent() { textStateRoutine(); }
