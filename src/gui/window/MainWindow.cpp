@@ -73,9 +73,10 @@ MainWindow::MainWindow(Dialogs& dialogs_, QWidget* parent)
         world.messages = &runMessages;
         buildControls();
         mainView = std::make_unique<MainView>(*this);
-        statePanel = std::make_unique<StatePanel>(*this);
-        navigation = std::make_unique<Navigation>(*this);
+        statePanel = std::make_unique<StatePanel>(ui_.state, ui_.visualisation, *ui_.view.viewSurface, world, settings_,
+                                                  viewBackground, paintContext_, *mainView);
         eyeWindow = std::make_unique<EyeWindow>(*this);
+        navigation = std::make_unique<Navigation>(ui_.navigation, world, *mainView, *eyeWindow);
         bitmapExport = std::make_unique<BitmapExport>(*this);
         editorCommands = std::make_unique<EditorCommands>(*this);
         paintContext_ = {&world, &stateColours, mainView.get(), eyeWindow.get(), statePanel.get(), &frameObservers_};

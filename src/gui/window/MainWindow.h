@@ -139,8 +139,6 @@ private:
     friend class MainWindowTestPeer;
     friend class MainWindowSettingsHost;
     friend class MainView;
-    friend class StatePanel;
-    friend class Navigation;
     friend class EyeWindow;
     friend class BitmapExport;
     friend class EditorCommands;
