@@ -142,8 +142,6 @@ private:
     friend class EyeWindow;
     friend class BitmapExport;
     friend class EditorCommands;
-    friend class PictureCommands;
-    friend class ViewGestures;
 
     // --- State owned by the window ---
     qm::World world;
