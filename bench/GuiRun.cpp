@@ -53,17 +53,14 @@ public:
     std::function<void(QDialog&)> onModal;  // the bench's answer to a dialog it asked for
 };
 
-void applyMode(SettingsDialog& about, const RunOptions& o) {
-    switch (o.mode) {
-        case qm::RunMode::Indexed15: about.langtonRadio->click(); about.ants15Radio->click(); break;
-        case qm::RunMode::Indexed65535: about.langtonRadio->click(); about.ants65535Radio->click(); break;
-        case qm::RunMode::BlackWhite: about.langtonRadio->click(); about.antsManyRadio->click(); break;
-        case qm::RunMode::Generalized:
-            about.generalizedRadio->click();
-            about.statesCombo->setCurrentIndex(o.states - 2);
-            break;
-        default: about.langtonRadio->click(); about.ants255Radio->click(); break;
-    }
+// The options' mode, memory item and "continue", as the settings dialog applies them.
+qm::RunSettings settingsOf(qm::RunSettings settings, const RunOptions& o) {
+    settings.generalized = o.mode == qm::RunMode::Generalized;
+    settings.antMax = qm::antMaxChoiceOf(o.mode);
+    if (settings.generalized) settings.states = o.states;
+    settings.memoryItem = o.memoryItem;
+    settings.continueCompute = o.continueCompute;
+    return settings;
 }
 
 }  // namespace
@@ -88,9 +85,7 @@ public:
         QApplication::processEvents();
         form_.activate();
 
-        applyMode(about_, o);
-        about_.memoryChoice->setItemIndex(o.memoryItem);
-        if (about_.continueCheck->isChecked() != o.continueCompute) about_.continueCheck->click();
+        about_.applySettings(settingsOf(peer().settings(), o));
 
         if (o.maxSteps) ui().control.maxStepsEdit->setText(QString::number(*o.maxSteps));
         else ui().control.almostUnlimitedButton->click();  // "^^^ almost unlimited ^^^": the step maximum

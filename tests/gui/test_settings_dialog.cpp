@@ -31,6 +31,7 @@ namespace {
 
 class FakeSettingsHost final : public SettingsHost {
 public:
+    qm::RunSettings& settings() override { return settings_; }
     qm::World& world() override { return world_; }
     void releaseRunStructures() override { ++releases; }
     void setGeneralizedUi(bool generalized, int states) override {
@@ -51,6 +52,7 @@ public:
     bool stateNumbersDisabled() override { return numbersHidden; }
     QTimer* stateTimer() override { return &timer; }
 
+    qm::RunSettings settings_;
     qm::World world_;
     qm::StateColourTable colours{};
     qm::ColourRef background = qm::DefaultViewBackground;

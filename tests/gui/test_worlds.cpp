@@ -13,6 +13,7 @@
 #include "MainWindowFixture.h"
 #include "gui/view/ImageSurface.h"
 #include "gui/view/Navigation.h"
+#include "gui/settings/RadioGroup.h"
 
 namespace {
 
@@ -97,6 +98,58 @@ TEST_F(WorldMenuTest, SavedOpenedAndContinuedEqualsTheUninterruptedRun) {
     EXPECT_EQ(ui().control.startButton->text(), "Start");
     EXPECT_TRUE(ui().definition.definitionEditor->isEnabled());
     EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+// What a world keeps of the settings comes back into the window's settings, whatever was chosen
+// in between, and the settings dialog shows it; what it does not keep stays as chosen.
+TEST_F(WorldMenuTest, SettingsSurviveARoundTripThroughAWorld) {
+    openWindow();
+    qm::RunSettings chosen = peer().settings();
+    chosen.generalized = true;
+    chosen.states = 5;
+    chosen.spectrumItem = 2;
+    chosen.memoryItem = 0;
+    chosen.continueCompute = false;
+    about->applySettings(chosen);
+    setEditor(QStringLiteral("0,0,1,5\n3,2,0,9\n"));
+    setMaxSteps(200);
+    clickStart();
+    ASSERT_EQ(peer().world().counters.stepCount, 200);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("settings.qmw"));
+    dialogs.saveAnswers.push_back(path);
+    choose(ui().view.saveWorldAction);
+    ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes[0].text;
+
+    qm::RunSettings other = chosen;
+    other.generalized = false;
+    other.antMax = qm::AntMaxChoice::Ants65535;
+    other.states = 9;
+    other.spectrumItem = 1;
+    other.memoryItem = 1;
+    other.continueCompute = true;
+    about->applySettings(other);
+    peer().settings().handBrakeCoefficient = 700;
+    ASSERT_EQ(peer().settings().antMax, qm::AntMaxChoice::Ants65535);
+    ASSERT_EQ(peer().settings().memoryItem, 1);
+
+    dialogs.openAnswers.push_back(path);
+    choose(ui().view.openWorldAction);
+    ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes[0].text;
+    const qm::RunSettings& back = peer().settings();
+    EXPECT_TRUE(back.generalized);
+    EXPECT_EQ(back.antMax, qm::AntMaxChoice::Ants255);
+    EXPECT_EQ(back.states, 5);
+    EXPECT_EQ(back.spectrumItem, 2);
+    EXPECT_EQ(back.memoryItem, 0);
+    EXPECT_FALSE(back.continueCompute);
+    EXPECT_EQ(back.handBrakeCoefficient, 700) << "a world does not keep the hand brake";
+    EXPECT_EQ(peer().world().states, 5);
+    EXPECT_TRUE(about->generalizedRadio->isChecked());
+    EXPECT_EQ(about->statesCombo->currentText(), "5");
+    EXPECT_EQ(about->spectrumChoice->itemIndex(), 2);
+    EXPECT_EQ(about->memoryChoice->itemIndex(), 0);
+    EXPECT_FALSE(about->continueCheck->isChecked());
 }
 
 TEST_F(WorldMenuTest, AFileThatIsNotAWorldLeavesTheWindowAsItWas) {

@@ -24,6 +24,7 @@
 #include "gui/settings/SettingsHost.h"
 #include "core/IntegerDivision.h"
 #include "gui/view/ImageSurface.h"
+#include "gui/view/RefreshPeriod.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ void SettingsDialog::applyOnClose() {
     if (coefficient > MaxHandBrakeCoefficient) coefficient = MaxHandBrakeCoefficient;
     // A negative count would never let the brake release; it means the same as no brake.
     if (coefficient < 0) coefficient = 0;
-    handBrakeCoefficient_ = coefficient;
+    settings_.handBrakeCoefficient = coefficient;
     handBrakeCoefficientEdit->setText(QString::number(coefficient));
     host_->applyHandBrake();
 }
@@ -89,12 +90,25 @@ bool SettingsDialog::continueChecked() const { return continueCheck->isChecked()
 
 int SettingsDialog::spectrumItem() const { return spectrumChoice->itemIndex(); }
 
-void SettingsDialog::applyWorldSettings(bool generalized, qm::AntMaxChoice antMax, int states, int spectrum,
-                                   int memoryItem, bool continueCompute) {
+int SettingsDialog::memoryItemCount() const { return memoryChoice->count(); }
+
+void SettingsDialog::storeSettings() {
+    settings_.memoryItem = memoryItem();
+    settings_.continueCompute = continueChecked();
+    settings_.antMax = antMaxChoice();
+    settings_.generalized = generalizedRadio->isChecked();
+    settings_.states = statesCombo->currentIndex() + 2;
+    settings_.spectrumItem = spectrumItem();
+}
+
+void SettingsDialog::applySettings(qm::RunSettings settings) {
     const bool guard = warningGuard_;
     warningGuard_ = true;
-    (generalized ? generalizedRadio : langtonRadio)->setChecked(true);
-    switch (antMax) {
+    const int states = settings.states;
+    const int spectrum = settings.spectrumItem;
+    const int memoryItem = settings.memoryItem;
+    (settings.generalized ? generalizedRadio : langtonRadio)->setChecked(true);
+    switch (settings.antMax) {
         case qm::AntMaxChoice::Ants15: ants15Radio->setChecked(true); break;
         case qm::AntMaxChoice::Ants65535: ants65535Radio->setChecked(true); break;
         case qm::AntMaxChoice::BlackWhite: antsManyRadio->setChecked(true); break;
@@ -103,9 +117,10 @@ void SettingsDialog::applyWorldSettings(bool generalized, qm::AntMaxChoice antMa
     if (states >= 2 && states - 2 < statesCombo->count()) statesCombo->setCurrentIndex(states - 2);
     if (spectrum >= 0 && spectrum < spectrumChoice->count()) spectrumChoice->setItemIndex(spectrum);
     if (memoryItem >= 0 && memoryItem < memoryChoice->count()) memoryChoice->setItemIndex(memoryItem);
-    continueCheck->setChecked(continueCompute && host_->continuePossible());
+    continueCheck->setChecked(settings.continueCompute && host_->continuePossible());
     modeChanged();
     statesChanged();
+    storeSettings();
     warningGuard_ = guard;
 }
 
@@ -124,12 +139,27 @@ void SettingsDialog::fitMemoryChoices() {
     while (memoryChoice->count() > kept) memoryChoice->removeLastItem();
     const int item = memoryChoice->itemIndex();
     if (item < 0 || item >= memoryChoice->count()) memoryChoice->setItemIndex(0);
+    storeSettings();
     warningGuard_ = guard;
+}
+
+void SettingsDialog::firstActivation() {
+    memoryChoice->setItemIndex(1);
+    fitMemoryChoices();
+    handBrakeCoefficientEdit->setText(QString::number(settings_.handBrakeCoefficient));
+    const bool possible = host_->continuePossible();
+    continueCheck->setChecked(settings_.continueCompute && possible);
+    if (!possible) continueCheck->setToolTip(QString::fromLatin1(MsgNotPossibleOn9x));
+    continueCheck->setEnabled(possible);
+    computeHalfSizes();
+    memoryChoiceChanged();
+    clearWarningGuard();
 }
 
 void SettingsDialog::memoryChoiceClicked() { memoryChoiceChanged(); }
 
 void SettingsDialog::memoryChoiceChanged() {
+    storeSettings();
     host_->releaseRunStructures();
     const qm::MemoryStatus status = qm::queryMemoryStatus();
     memoryNeedValue->setText(QString::fromStdString(qm::totalMemoryCaption(status.total)));
@@ -140,7 +170,10 @@ void SettingsDialog::memoryChoiceChanged() {
     recomputeLimits();
 }
 
-void SettingsDialog::continueToggled() { recomputeLimits(); }
+void SettingsDialog::continueToggled() {
+    storeSettings();
+    recomputeLimits();
+}
 
 qm::AntMaxChoice SettingsDialog::antMaxChoice() const {
     if (ants15Radio->isChecked()) return qm::AntMaxChoice::Ants15;
@@ -227,6 +260,7 @@ void SettingsDialog::modeChanged() {
     host_->reselectPainters();
     applyAntMaximum();
     appliedMode_ = std::pair{antMaxChoice(), generalized};
+    storeSettings();
     recomputeLimits();
 }
 
@@ -258,6 +292,7 @@ void SettingsDialog::applyAntMaximum() {
 // --- States, spectrum and preview ---
 
 void SettingsDialog::statesChanged() {
+    storeSettings();
     host_->world().states = statesCombo->currentIndex() + 2;
     // The legend's hint names the program range, which grows with the number of states.
     if (generalizedRadio->isChecked()) host_->setGeneralizedUi(true, host_->world().states);
@@ -265,6 +300,7 @@ void SettingsDialog::statesChanged() {
 }
 
 void SettingsDialog::spectrumChanged() {
+    storeSettings();
     qm::rebuildStateColours(host_->stateColours(), host_->world().states, spectrumChoice->itemIndex() + 1,
                             host_->viewBackground());
     paintSpectrum();
@@ -297,15 +333,13 @@ void SettingsDialog::paintSpectrum() {
 // --- Refresh period of the state panel ---
 
 void SettingsDialog::refreshPeriodChanged() {
-    QTimer* timer = host_->stateTimer();
-    if (!timer) return;
     if (refreshPeriodCombo->currentIndex() == 0) {
-        timer->stop();
-        return;
+        settings_.refreshSeconds = 0;
+    } else {
+        QString text = refreshPeriodCombo->currentText();
+        text.chop(4);  // " sec"
+        settings_.refreshSeconds = qm::textToInt32Or(text.toStdString(), SecondsWhenUnreadable);
     }
-    QString text = refreshPeriodCombo->currentText();
-    text.chop(4);  // " sec"
-    const int32_t seconds = qm::textToInt32Or(text.toStdString(), SecondsWhenUnreadable);
-    timer->setInterval(seconds * 1000);
-    if (host_->runActive() && host_->stateNumbersDisabled() && !timer->isActive()) timer->start();
+    if (QTimer* timer = host_->stateTimer())
+        applyRefreshPeriod(*timer, settings_.refreshSeconds, host_->runActive() && host_->stateNumbersDisabled());
 }

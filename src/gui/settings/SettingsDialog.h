@@ -1,6 +1,7 @@
 #pragma once
-// The settings dialog. Its controls are the stored form of most settings: the main window reads
-// them directly, and the handlers below copy the rest into the world through the SettingsHost.
+// The settings dialog. It shows the window's RunSettings and edits them: every handler stores
+// what its control now says in the value and copies the rest into the world through the
+// SettingsHost. The window and its panels read the value, never the controls.
 
 #include <array>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <QDialog>
 
 #include "core/MemoryBudget.h"
+#include "core/RunSettings.h"
 #include "gui/view/LabelClick.h"
 
 class QButtonGroup;
@@ -92,6 +94,10 @@ public:
     // First activation: default memory item from the free memory, items the machine cannot
     // hold removed; no warning is shown meanwhile.
     void fitMemoryChoices();
+    // The main window's first activation: memory item 1, then the items fitted to the machine,
+    // "continue" as the settings say where the system allows it, half sizes and limits; memory
+    // warnings from then on.
+    void firstActivation();
     void computeHalfSizes();
     void memoryChoiceChanged();
     void recomputeLimits();
@@ -102,12 +108,13 @@ public:
     int memoryItem() const;
     int spectrumItem() const;
     bool continueChecked() const;
-    // Shows the settings of an opened world and applies them as the handlers would (no memory
-    // warning: the world's memory is taken already).
-    void applyWorldSettings(bool generalized, qm::AntMaxChoice antMax, int states, int spectrum, int memoryItem,
-                            bool continueCompute);
+    // Shows `settings` (those of an opened world) and applies them as the handlers would (no
+    // memory warning: the world's memory is taken already). A copy: the handlers it runs store
+    // into the window's settings meanwhile.
+    void applySettings(qm::RunSettings settings);
+    int memoryItemCount() const;
     int32_t halfSize() const;  // of the current memory item
-    int32_t handBrakeCoefficient() const { return handBrakeCoefficient_; }
+    int32_t handBrakeCoefficient() const { return settings_.handBrakeCoefficient; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -129,8 +136,11 @@ private:
     qm::AntMaxChoice antMaxChoice() const;
     void applyAntMaximum();
     void showError(const char* text);
+    // What the mode, memory, continue, states, spectrum and refresh controls now say.
+    void storeSettings();
 
     SettingsHost* host_;
+    qm::RunSettings& settings_;
     Dialogs* dialogs_;
     QButtonGroup* antMaxGroup_;
     QButtonGroup* modeGroup_;
@@ -140,6 +150,5 @@ private:
     // sets up 255 Langton ants.
     qm::LabelClick linkClick_;
     std::pair<qm::AntMaxChoice, bool> appliedMode_{qm::AntMaxChoice::Ants255, false};
-    int32_t handBrakeCoefficient_ = 50;
     bool warningGuard_ = true;  // cleared at the end of the main window's first activation
 };

@@ -66,7 +66,7 @@ QPixmap programIconPixmap() {
 }  // namespace
 
 SettingsDialog::SettingsDialog(SettingsHost* host, Dialogs* dialogs, QWidget* parent)
-    : QDialog(parent), host_(host), dialogs_(dialogs) {
+    : QDialog(parent), host_(host), settings_(host->settings()), dialogs_(dialogs) {
     setWindowTitle(QStringLiteral("About"));
     setFixedSize(DialogWidth, DialogHeight);
     buildHeader();

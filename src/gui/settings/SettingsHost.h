@@ -9,14 +9,19 @@
 
 #include "core/World.h"
 #include "core/MemoryBudget.h"
+#include "core/RunSettings.h"
 #include "display/Colours.h"
 
 class QTimer;
+
+inline constexpr const char* MsgNotPossibleOn9x = "Is not possible for Windows 95,98,ME";
 
 class SettingsHost {
 public:
     virtual ~SettingsHost() = default;
 
+    // The settings the dialog shows and edits; the host owns them.
+    virtual qm::RunSettings& settings() = 0;
     // The world whose mode, ant arrays, number of states and limits the dialog sets.
     virtual qm::World& world() = 0;
     // Fast grid and sparse stores of the previous run: they no longer match the new settings.

@@ -5,7 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "gui/window/MainWindow.h"
+#include "core/World.h"
+#include "gui/window/MainWindowWidgets.h"
 #include "definitions/NumberText.h"
 #include "gui/view/EyeWindow.h"
 #include "gui/view/MainView.h"
@@ -22,7 +23,8 @@ int32_t fieldValue(const QLineEdit* field, int32_t fallback) {
 
 }  // namespace
 
-Navigation::Navigation(MainWindow& form) : form_(form) {}
+Navigation::Navigation(NavigationWidgets& ui, const qm::World& world, MainView& mainView, EyeWindow& eyeWindow)
+    : ui_(ui), world_(world), mainView_(mainView), eyeWindow_(eyeWindow) {}
 
 int32_t Navigation::clampOffset(int64_t value) {
     return static_cast<int32_t>(std::clamp(value, -OffsetLimit, OffsetLimit));
@@ -30,18 +32,18 @@ int32_t Navigation::clampOffset(int64_t value) {
 
 template <class Change>
 void Navigation::moveView(Change&& change) {
-    form_.eyeWindow->toggleViewCentreMarker();
-    change(*form_.mainView);
-    form_.eyeWindow->toggleViewCentreMarker();
-    form_.mainView->paintHandler();
+    eyeWindow_.toggleViewCentreMarker();
+    change(mainView_);
+    eyeWindow_.toggleViewCentreMarker();
+    mainView_.paintHandler();
 }
 
-void Navigation::showX() { form_.ui_.navigation.moveXValue->setText(QString::number(-int64_t{form_.mainView->viewOffsetX})); }
-void Navigation::showY() { form_.ui_.navigation.moveYValue->setText(QString::number(-int64_t{form_.mainView->viewOffsetY})); }
+void Navigation::showX() { ui_.moveXValue->setText(QString::number(-int64_t{mainView_.viewOffsetX})); }
+void Navigation::showY() { ui_.moveYValue->setText(QString::number(-int64_t{mainView_.viewOffsetY})); }
 
 void Navigation::pan(int sx, int sy) {
     moveView([&](MainView& view) {
-        const int64_t step = fieldValue(form_.ui_.navigation.moveStepEdit, StepWhenUnreadable);
+        const int64_t step = fieldValue(ui_.moveStepEdit, StepWhenUnreadable);
         if (sx != 0) {
             view.viewOffsetX = clampOffset(view.viewOffsetX + sx * step);
             showX();
@@ -90,10 +92,10 @@ void Navigation::previousAnt() { centreOnAnt(AntChoice::Previous); }
 void Navigation::nextAnt() { centreOnAnt(AntChoice::Next); }
 
 void Navigation::centreOnAnt(AntChoice choice) {
-    const qm::World& w = form_.world;
+    const qm::World& w = world_;
     const int64_t antCount = w.counters.antCount;
     if (antCount <= 0) return;
-    const int64_t number = fieldValue(form_.ui_.navigation.antNumberEdit, AntNumberWhenUnreadable);
+    const int64_t number = fieldValue(ui_.antNumberEdit, AntNumberWhenUnreadable);
     int64_t target = number;
     if (choice == AntChoice::Clamp) {
         target = std::clamp<int64_t>(number, 1, antCount);
@@ -105,8 +107,8 @@ void Navigation::centreOnAnt(AntChoice choice) {
     // The settings may have replaced the ant arrays since the run, with fewer places than ants.
     if (!w.antPos || target > w.antPosCapacity) return;
 
-    form_.ui_.navigation.antNumberEdit->setText(QString::number(target));
-    if (choice != AntChoice::Clamp) form_.ui_.navigation.antNumberEdit->repaint();  // visible while the view repaints
+    ui_.antNumberEdit->setText(QString::number(target));
+    if (choice != AntChoice::Clamp) ui_.antNumberEdit->repaint();  // visible while the view repaints
     const qm::AntPos ant = w.antPos[target - 1];
     moveView([&](MainView& view) {
         view.viewOffsetX = clampOffset(-int64_t{ant.x});

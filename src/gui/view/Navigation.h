@@ -5,11 +5,17 @@
 
 #include <cstdint>
 
-class MainWindow;
+class EyeWindow;
+class MainView;
+struct NavigationWidgets;
+
+namespace qm {
+struct World;
+}
 
 class Navigation {
 public:
-    explicit Navigation(MainWindow& form);
+    Navigation(NavigationWidgets& ui, const qm::World& world, MainView& mainView, EyeWindow& eyeWindow);
 
     // Adds sx * step to the view offset X and sy * step to Y (sx, sy in -1, 0, 1).
     void pan(int sx, int sy);
@@ -34,5 +40,8 @@ private:
     void showX();
     void showY();
 
-    MainWindow& form_;
+    NavigationWidgets& ui_;
+    const qm::World& world_;
+    MainView& mainView_;
+    EyeWindow& eyeWindow_;
 };

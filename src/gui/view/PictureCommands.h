@@ -5,14 +5,20 @@
 #include <QString>
 
 #include "core/PaintedArea.h"
+#include "display/Colours.h"
 
-class MainWindow;
+class Dialogs;
+
+namespace qm {
+struct World;
+}
 
 inline constexpr const char* PatternFileFilter = "RLE patterns (*.rle)|*.rle|All files (*.*)|*.*";
 
 class PictureCommands {
 public:
-    explicit PictureCommands(MainWindow& form);
+    PictureCommands(const qm::World& world, const qm::StateColourTable& stateColours,
+                    const qm::ColourRef& viewBackground, Dialogs& dialogs);
 
     void saveWholePicture();
     void savePattern();
@@ -26,5 +32,8 @@ public:
 private:
     void reportNotSaved(const QString& fileName, const char* reason);
 
-    MainWindow& form_;
+    const qm::World& world_;
+    const qm::StateColourTable& stateColours_;
+    const qm::ColourRef& viewBackground_;
+    Dialogs& dialogs_;
 };

@@ -5,7 +5,8 @@
 #include <QLabel>
 #include <QPainter>
 
-#include "gui/window/MainWindow.h"
+#include "core/World.h"
+#include "gui/window/MainWindowWidgets.h"
 #include "gui/view/ImageSurface.h"
 #include "gui/view/MainView.h"
 #include "gui/view/StatePanel.h"
@@ -42,12 +43,12 @@ QString valueText(int64_t value) { return QString::number(value) + QLatin1Char('
 }  // namespace
 
 void StatePanel::overlayRoutine() {
-    qm::ImageSurface& surface = *form_.ui_.view.viewSurface;
-    const int dw = form_.mainView->digitWidth;
-    const qm::RunCounters& c = form_.world.counters;
+    qm::ImageSurface& surface = viewSurface_;
+    const int dw = mainView_.digitWidth;
+    const qm::RunCounters& c = world_.counters;
     {
         OverlayWriter out(surface.image(), surface.font(), surface.palette().color(QPalette::WindowText),
-                          qColour(form_.viewBackground));
+                          qColour(viewBackground_));
         const int captionX = 5 * dw + 10;
         const int valueX = 13 * dw + 10;
         out.put(captionX, 10, QStringLiteral("X Min.: "));
@@ -55,7 +56,7 @@ void StatePanel::overlayRoutine() {
         out.put(captionX, 40, QStringLiteral("Y Min.: "));
         out.put(captionX, 53, QStringLiteral("Y Max.: "));
         out.put(captionX, 70, QStringLiteral("Filled: "));
-        out.put(10, 83, form_.ui_.state.peakFilledLabel->text());
+        out.put(10, 83, ui_.peakFilledLabel->text());
         out.put(7 * dw + 10, 100, QStringLiteral("Step:"));
         out.put(valueX, 10, valueText(c.minX));
         out.put(valueX, 23, valueText(c.maxX));
@@ -69,10 +70,10 @@ void StatePanel::overlayRoutine() {
 }
 
 void StatePanel::overlayErase() {
-    qm::ImageSurface& surface = *form_.ui_.view.viewSurface;
+    qm::ImageSurface& surface = viewSurface_;
     {
         QPainter painter(&surface.image());
-        painter.fillRect(OverlayArea, qColour(form_.viewBackground));
+        painter.fillRect(OverlayArea, qColour(viewBackground_));
     }
     surface.update();
 }

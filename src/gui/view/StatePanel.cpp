@@ -8,11 +8,14 @@
 #include <QSlider>
 #include <QTimer>
 
-#include "gui/window/MainWindow.h"
 #include "core/Platform.h"
-#include "gui/settings/SettingsDialog.h"
+#include "core/RunSettings.h"
+#include "core/World.h"
+#include "gui/view/PaintContext.h"
+#include "gui/window/MainWindowWidgets.h"
 #include "gui/view/FrameObservers.h"
 #include "gui/view/MainView.h"
+#include "gui/view/RefreshPeriod.h"
 
 const QString StatePanel::StopCaption = QStringLiteral("stop ^");
 const QString StatePanel::PauseCaption = QStringLiteral("\u00AB\u00AB\u00AB GO");
@@ -81,14 +84,24 @@ int64_t allSteps(const RunCounters& counters) {
 
 }  // namespace qm
 
-StatePanel::StatePanel(MainWindow& form) : form_(form) {}
+StatePanel::StatePanel(StateWidgets& ui, VisualisationWidgets& brake, qm::ImageSurface& viewSurface, qm::World& world,
+                       const qm::RunSettings& settings, const qm::ColourRef& viewBackground,
+                       PaintContext& paintContext, MainView& mainView)
+    : ui_(ui),
+      brake_(brake),
+      viewSurface_(viewSurface),
+      world_(world),
+      settings_(settings),
+      viewBackground_(viewBackground),
+      paintContext_(paintContext),
+      mainView_(mainView) {}
 
-bool StatePanel::runActive() const { return form_.world.idle == 0; }
+bool StatePanel::runActive() const { return world_.idle == 0; }
 
 void StatePanel::displayModeChange() {
-    const int item = form_.ui_.state.displayModeCombo->currentIndex();
-    qm::DisplayHooks& hooks = form_.world.hooks;
-    hooks.context = &form_.paintContext_;
+    const int item = ui_.displayModeCombo->currentIndex();
+    qm::DisplayHooks& hooks = world_.hooks;
+    hooks.context = &paintContext_;
     const bool overlayShown = previousItem == GraphicsOnly || previousItem == TextAndGraphics;
     switch (item) {
         case GraphicsOnly:
@@ -118,78 +131,78 @@ void StatePanel::displayModeChange() {
 }
 
 void StatePanel::textStateRoutine() {
-    const qm::RunCounters& c = form_.world.counters;
-    form_.ui_.state.stepValue->setText(QString::number(c.stepCount));
-    form_.ui_.state.maxXValue->setText(QString::number(c.maxX));
-    form_.ui_.state.maxYValue->setText(QString::number(c.maxY));
-    form_.ui_.state.minXValue->setText(QString::number(c.minX));
-    form_.ui_.state.minYValue->setText(QString::number(c.minY));
-    form_.ui_.state.filledValue->setText(QString::number(c.filled));
-    form_.ui_.state.peakFilledValue->setText(QString::number(c.peakFilled));
-    form_.ui_.state.computingTimeValue->setText(qm::elapsedTimeText(c.runStartDays, qm::systemClock().nowDays()));
-    form_.ui_.state.allStepsValue->setText(QString::number(qm::allSteps(c)));
+    const qm::RunCounters& c = world_.counters;
+    ui_.stepValue->setText(QString::number(c.stepCount));
+    ui_.maxXValue->setText(QString::number(c.maxX));
+    ui_.maxYValue->setText(QString::number(c.maxY));
+    ui_.minXValue->setText(QString::number(c.minX));
+    ui_.minYValue->setText(QString::number(c.minY));
+    ui_.filledValue->setText(QString::number(c.filled));
+    ui_.peakFilledValue->setText(QString::number(c.peakFilled));
+    ui_.computingTimeValue->setText(qm::elapsedTimeText(c.runStartDays, qm::systemClock().nowDays()));
+    ui_.allStepsValue->setText(QString::number(qm::allSteps(c)));
 }
 
 void StatePanel::handBrakeChange() {
-    const uint32_t position = static_cast<uint32_t>(form_.ui_.visualisation.handBrakeSlider->value());
-    if (position != TrackBarMaximum) form_.ui_.visualisation.pauseLink->setText(StopCaption);
-    const uint32_t coefficient =
-        form_.settingsDialog ? static_cast<uint32_t>(form_.settingsDialog->handBrakeCoefficient()) : 0u;
-    form_.world.handBrakeCount = position * coefficient * position * brakeFactor(displayItem);
+    const uint32_t position = static_cast<uint32_t>(brake_.handBrakeSlider->value());
+    if (position != TrackBarMaximum) brake_.pauseLink->setText(StopCaption);
+    const uint32_t coefficient = static_cast<uint32_t>(settings_.handBrakeCoefficient);
+    world_.handBrakeCount = position * coefficient * position * brakeFactor(displayItem);
 }
 
 void StatePanel::pauseLinkClick() {
-    if (form_.ui_.visualisation.pauseLink->text() == PauseCaption) {
-        form_.ui_.visualisation.pauseLink->setText(StopCaption);
-        form_.ui_.visualisation.handBrakeSlider->setValue(savedBrakePosition);
+    if (brake_.pauseLink->text() == PauseCaption) {
+        brake_.pauseLink->setText(StopCaption);
+        brake_.handBrakeSlider->setValue(savedBrakePosition);
         return;
     }
-    form_.ui_.visualisation.pauseLink->setText(PauseCaption);
-    savedBrakePosition = form_.ui_.visualisation.handBrakeSlider->value();
-    form_.ui_.visualisation.handBrakeSlider->setValue(TrackBarMaximum);
+    brake_.pauseLink->setText(PauseCaption);
+    savedBrakePosition = brake_.handBrakeSlider->value();
+    brake_.handBrakeSlider->setValue(TrackBarMaximum);
 }
 
 void StatePanel::timerRule() {
-    if (form_.settingsDialog) form_.settingsDialog->refreshPeriodChanged();
+    applyRefreshPeriod(*ui_.stateRefreshTimer, settings_.refreshSeconds,
+                       world_.idle == 0 && !ui_.allStepsValue->isEnabled());
 }
 
 void StatePanel::timerEvent() { textStateRoutine(); }
 
 void StatePanel::labelsEnable(bool enabled) {
-    for (QLabel* label : {form_.ui_.state.maxLabel, form_.ui_.state.minLabel, form_.ui_.state.filledLabel, form_.ui_.state.stepLabel, form_.ui_.state.computingTimeLabel, form_.ui_.state.peakFilledLabel,
-                          form_.ui_.state.allStepsLabel, form_.ui_.state.minXValue, form_.ui_.state.minYValue, form_.ui_.state.maxXValue,
-                          form_.ui_.state.maxYValue, form_.ui_.state.filledValue, form_.ui_.state.peakFilledValue,
-                          form_.ui_.state.stepValue, form_.ui_.state.computingTimeValue, form_.ui_.state.allStepsValue})
+    for (QLabel* label : {ui_.maxLabel, ui_.minLabel, ui_.filledLabel, ui_.stepLabel, ui_.computingTimeLabel, ui_.peakFilledLabel,
+                          ui_.allStepsLabel, ui_.minXValue, ui_.minYValue, ui_.maxXValue,
+                          ui_.maxYValue, ui_.filledValue, ui_.peakFilledValue,
+                          ui_.stepValue, ui_.computingTimeValue, ui_.allStepsValue})
         label->setEnabled(enabled);
 }
 
 void StatePanel::runContinueDuties() {
-    for (QLabel* caption : {form_.ui_.state.minLabel, form_.ui_.state.maxLabel, form_.ui_.state.filledLabel, form_.ui_.state.peakFilledLabel, form_.ui_.state.stepLabel, form_.ui_.state.computingTimeLabel,
-                            form_.ui_.state.antsCountLabel, form_.ui_.state.allStepsLabel})
+    for (QLabel* caption : {ui_.minLabel, ui_.maxLabel, ui_.filledLabel, ui_.peakFilledLabel, ui_.stepLabel, ui_.computingTimeLabel,
+                            ui_.antsCountLabel, ui_.allStepsLabel})
         caption->setToolTip(QString());
 }
 
 void StatePanel::runStartDuties() {
     runContinueDuties();
-    form_.ui_.state.allStepsValue->setText(QStringLiteral("0"));
+    ui_.allStepsValue->setText(QStringLiteral("0"));
     // The painters of this run start noting squares afresh for the repaint.
-    form_.mainView->forgetVisited();
+    mainView_.forgetVisited();
 }
 
-void StatePanel::afterAntsRead() { form_.ui_.state.antsCountValue->setText(QString::number(form_.world.counters.antCount)); }
+void StatePanel::afterAntsRead() { ui_.antsCountValue->setText(QString::number(world_.counters.antCount)); }
 
 void StatePanel::runEndDuties() {
-    form_.ui_.state.stateRefreshTimer->stop();
-    form_.ui_.visualisation.handBrakeSlider->setValue(savedBrakePosition);
-    const qm::RunCounters& c = form_.world.counters;
-    form_.ui_.state.minLabel->setToolTip(hintPair(c.minX, c.minY));
-    form_.ui_.state.maxLabel->setToolTip(hintPair(c.maxX, c.maxY));
-    form_.ui_.state.filledLabel->setToolTip(QString::number(c.filled));
-    form_.ui_.state.stepLabel->setToolTip(QString::number(c.stepCount));
-    form_.ui_.state.computingTimeLabel->setToolTip(qm::elapsedTimeText(c.runStartDays, qm::systemClock().nowDays()));
-    form_.ui_.state.antsCountLabel->setToolTip(QString::number(c.antCount));
-    form_.ui_.state.allStepsLabel->setToolTip(QString::number(qm::allSteps(c)));
+    ui_.stateRefreshTimer->stop();
+    brake_.handBrakeSlider->setValue(savedBrakePosition);
+    const qm::RunCounters& c = world_.counters;
+    ui_.minLabel->setToolTip(hintPair(c.minX, c.minY));
+    ui_.maxLabel->setToolTip(hintPair(c.maxX, c.maxY));
+    ui_.filledLabel->setToolTip(QString::number(c.filled));
+    ui_.stepLabel->setToolTip(QString::number(c.stepCount));
+    ui_.computingTimeLabel->setToolTip(qm::elapsedTimeText(c.runStartDays, qm::systemClock().nowDays()));
+    ui_.antsCountLabel->setToolTip(QString::number(c.antCount));
+    ui_.allStepsLabel->setToolTip(QString::number(qm::allSteps(c)));
     labelsEnable(true);
     textStateRoutine();
-    form_.world.hooks.step(form_.world.hooks.context);
+    world_.hooks.step(world_.hooks.context);
 }

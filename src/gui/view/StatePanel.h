@@ -6,15 +6,26 @@
 
 #include <QString>
 
-class MainWindow;
+#include "display/Colours.h"
+
+class MainView;
+struct PaintContext;
+struct StateWidgets;
+struct VisualisationWidgets;
 
 namespace qm {
+class ImageSurface;
 struct RunCounters;
+struct RunSettings;
+struct World;
 }
 
 class StatePanel {
 public:
-    explicit StatePanel(MainWindow& form);
+    // `brake`: the hand brake slider and pause link; `viewSurface`: where the overlay goes.
+    StatePanel(StateWidgets& ui, VisualisationWidgets& brake, qm::ImageSurface& viewSurface, qm::World& world,
+               const qm::RunSettings& settings, const qm::ColourRef& viewBackground, PaintContext& paintContext,
+               MainView& mainView);
 
     void displayModeChange();  // displayModeCombo changed (also at run start, with the run active)
     void textStateRoutine();   // writes the counter texts
@@ -47,7 +58,14 @@ public:
 private:
     bool runActive() const;
 
-    MainWindow& form_;
+    StateWidgets& ui_;
+    VisualisationWidgets& brake_;
+    qm::ImageSurface& viewSurface_;
+    qm::World& world_;
+    const qm::RunSettings& settings_;
+    const qm::ColourRef& viewBackground_;
+    PaintContext& paintContext_;
+    MainView& mainView_;
 };
 
 namespace qm {

@@ -11,11 +11,18 @@
 class QKeyEvent;
 class QMouseEvent;
 class QWheelEvent;
-class MainWindow;
+class QComboBox;
+class MainView;
+class Navigation;
+
+namespace qm {
+class ImageSurface;
+}
 
 class ViewGestures {
 public:
-    explicit ViewGestures(MainWindow& form);
+    ViewGestures(QComboBox& squareSizeCombo, const qm::ImageSurface& viewSurface, MainView& mainView,
+                 Navigation& navigation);
 
     void wheel(QWheelEvent* event);
     void mousePress(QMouseEvent* event);
@@ -28,7 +35,10 @@ public:
     static int64_t rowUnder(int y, int height, int32_t centreY, int32_t squareSize);
 
 private:
-    MainWindow& form_;
+    QComboBox& squareSizeCombo_;
+    const qm::ImageSurface& viewSurface_;
+    MainView& mainView_;
+    Navigation& navigation_;
     bool dragging_ = false;
     QPoint dragFrom_;
     int32_t dragOffsetX_ = 0;

@@ -74,9 +74,10 @@ MainWindow::MainWindow(Dialogs& dialogs_, QWidget* parent)
         world.messages = &runMessages;
         buildControls();
         mainView = std::make_unique<MainView>(*this);
-        statePanel = std::make_unique<StatePanel>(*this);
-        navigation = std::make_unique<Navigation>(*this);
+        statePanel = std::make_unique<StatePanel>(ui_.state, ui_.visualisation, *ui_.view.viewSurface, world, settings_,
+                                                  viewBackground, paintContext_, *mainView);
         eyeWindow = std::make_unique<EyeWindow>(*this);
+        navigation = std::make_unique<Navigation>(ui_.navigation, world, *mainView, *eyeWindow);
         bitmapExport = std::make_unique<BitmapExport>(*this);
         editorCommands = std::make_unique<EditorCommands>(*this);
         paintContext_ = {&world, &stateColours, mainView.get(), eyeWindow.get(), statePanel.get(), &frameObservers_};
@@ -203,16 +204,15 @@ void MainWindow::applyFirstActivation() {
                         QColor(int(qm::redOf(qm::EyeFrameColour)), int(qm::greenOf(qm::EyeFrameColour)),
                                int(qm::blueOf(qm::EyeFrameColour))));
     ui_.eye.eyeFrame->setPalette(eyePalette);
-    // 3. Memory item 1, under the dialog's warning guard.
-    if (settingsDialog) settingsDialog->memoryChoice->setItemIndex(1);
+    // 3. Memory item 1.
+    settings_.memoryItem = 1;
     // 4. Square size "2" with its painters.
     chooseItem(ui_.visualisation.squareSizeCombo, 2, [this] { squareSizeChanged(); });
     // 5. Display mode "Show grahhics state only".
     statePanel->displayItem = 1;
     statePanel->previousItem = 1;
     chooseItem(ui_.state.displayModeCombo, 1, [this] { displayModeChanged(); });
-    // 6. Memory choices fitted to the machine.
-    if (settingsDialog) settingsDialog->fitMemoryChoices();
+    // 6. (The memory choices are fitted to the machine with the limits, below.)
     // 7. Run defaults.
     world.idle = 1;
     world.antMax = 255;
@@ -221,30 +221,23 @@ void MainWindow::applyFirstActivation() {
         dialogs->showMessage(MsgAntArraysMemory, qm::BoxType::Error);
     world.limits.filledMax = DefaultFilledMax;
     world.limits.stepMax = DefaultStepMax;
-    if (settingsDialog) settingsDialog->handBrakeCoefficientEdit->setText(QStringLiteral("50"));
+    settings_.handBrakeCoefficient = 50;
     // 8. "Continue compute" where the system allows it.
-    if (settingsDialog) settingsDialog->continueCheck->setChecked(true);
+    settings_.continueCompute = !windows9xFamily;
     if (windows9xFamily) {
-        if (settingsDialog) {
-            settingsDialog->continueCheck->setChecked(false);
-            settingsDialog->continueCheck->setToolTip(QString::fromLatin1(MsgNotPossibleOn9x));
-        }
         ui_.eye.eyeZoomCoarseSlider->hide();
         ui_.eye.eyeZoomMediumSlider->hide();
     } else {
         continuePossible = true;
     }
-    if (settingsDialog) settingsDialog->continueCheck->setEnabled(continuePossible);
-    // 9. Half sizes, limits, counters, square size and hand brake.
-    if (settingsDialog) {
-        settingsDialog->computeHalfSizes();
-        settingsDialog->memoryChoiceChanged();
-    }
+    // 9. Half sizes, the settings as the dialog shows them (memory choices fitted to the
+    // machine, limits; memory warnings from then on), counters, square size and hand brake.
+    halfSizes = qm::computeHalfSizes(settings_.antMax);
+    if (settingsDialog) settingsDialog->firstActivation();
     qm::resetCounters(world, 0, 0.0);
     squareSizeChanged();
     handBrakeChanged();
-    // 10. Memory warnings from now on; eye window update options.
-    if (settingsDialog) settingsDialog->clearWarningGuard();
+    // 10. Eye window update options.
     updateAntsInEyeToggled();
 }
 

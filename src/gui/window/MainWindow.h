@@ -73,7 +73,6 @@ inline constexpr const char* BitmapFileFilter =
 inline constexpr const char* WorldFileFilter = "Worlds (*.qmw)|*.qmw|All files (*.*)|*.*";
 inline constexpr const char* MsgFatalBitmapMemory =
     "FATAL ERROR: not enought memory. Close aplication or ??????.";
-inline constexpr const char* MsgNotPossibleOn9x = "Is not possible for Windows 95,98,ME";
 inline constexpr const char* StartCaption = "Start";
 inline constexpr const char* BreakCaption = "Break";
 
@@ -82,6 +81,7 @@ inline constexpr const char* BreakCaption = "Break";
 class MainWindowSettingsHost final : public SettingsHost {
 public:
     explicit MainWindowSettingsHost(MainWindow& form) : form_(form) {}
+    qm::RunSettings& settings() override;
     qm::World& world() override;
     void releaseRunStructures() override;
     void setGeneralizedUi(bool generalized, int states) override;
@@ -141,19 +141,16 @@ private:
     friend class MainWindowTestPeer;
     friend class MainWindowSettingsHost;
     friend class MainView;
-    friend class StatePanel;
-    friend class Navigation;
     friend class EyeWindow;
     friend class BitmapExport;
     friend class EditorCommands;
-    friend class PictureCommands;
-    friend class ViewGestures;
 
     // --- State owned by the window ---
     qm::World world;
     qm::StateColourTable stateColours{};
     qm::ColourRef viewBackground = qm::DefaultViewBackground;
-    std::array<int32_t, qm::MemoryChoiceCount> halfSizes{};
+    std::array<int32_t, qm::MemoryChoiceCount> halfSizes{};  // per memory item, for the ant maximum
+    qm::RunSettings settings_;  // shown and edited by the settings dialog
     Dialogs* dialogs;
     SettingsDialog* settingsDialog = nullptr;
     QtEventPump pump;

@@ -36,8 +36,9 @@ QString withKey(const QString& hint, const QKeySequence& key) {
 }  // namespace
 
 void MainWindow::buildHandCommands() {
-    pictureCommands = std::make_unique<PictureCommands>(*this);
-    viewGestures = std::make_unique<ViewGestures>(*this);
+    pictureCommands = std::make_unique<PictureCommands>(world, stateColours, viewBackground, *dialogs);
+    viewGestures = std::make_unique<ViewGestures>(*ui_.visualisation.squareSizeCombo, *ui_.view.viewSurface, *mainView,
+                                                  *navigation);
     startClickGuard = std::make_unique<StartClickGuard>(*ui_.control.startButton);
 
     // The view export's key, usable without opening the menu.

@@ -104,7 +104,7 @@ void MainWindow::runFromStart() {
     startClickGuard->preparationStarts();
     bool active = false;
     try {
-        if (settingsDialog) settingsDialog->refreshPeriodChanged();
+        statePanel->timerRule();
         ui_.state.stateRefreshTimer->stop();
         statePanel->savedBrakePosition = ui_.visualisation.handBrakeSlider->value();
         mainView->viewClear();
@@ -130,14 +130,14 @@ void MainWindow::runFromStart() {
         mainView->viewOffsetY = 0;
         ui_.navigation.moveXValue->setText(QStringLiteral("0"));
         ui_.navigation.moveYValue->setText(QStringLiteral("0"));
-        const int memoryItem = settingsDialog ? settingsDialog->memoryItem() : 1;
-        const int32_t halfSize = settingsDialog ? settingsDialog->halfSize() : halfSizes[static_cast<size_t>(memoryItem)];
+        const int memoryItem = settings_.memoryItem;
+        const int32_t halfSize = halfSizes[static_cast<size_t>(memoryItem)];
         if (!qm::prepareFastGrid(world, halfSize)) {  // sized and filled for the run's mode
             cursor.restore();
             dialogs->showMessage(qm::MsgGridMemory, qm::BoxType::Error);
             return;
         }
-        if (settingsDialog && settingsDialog->continueChecked()) {
+        if (settings_.continueCompute) {
             const int32_t delta =
                 qm::sparseStoreDelta(memoryItem, qm::queryMemoryStatus().available, world.grid.byteSize);
             if (!qm::createSparseStore(world, delta)) {

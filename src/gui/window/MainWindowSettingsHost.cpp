@@ -13,6 +13,7 @@ std::unique_ptr<SettingsDialog> MainWindow::createSettingsDialog() {
     return box;
 }
 
+qm::RunSettings& MainWindowSettingsHost::settings() { return form_.settings_; }
 qm::World& MainWindowSettingsHost::world() { return form_.world; }
 
 void MainWindowSettingsHost::releaseRunStructures() {

@@ -19,6 +19,7 @@ public:
     Navigation& navigation() const { return *w_.navigation; }
     BitmapExport& bitmapExport() const { return *w_.bitmapExport; }
     SettingsDialog* settingsDialog() const { return w_.settingsDialog; }
+    qm::RunSettings& settings() const { return w_.settings_; }
     FileDialogSpec& definitionOpenDialog() const { return w_.definitionOpenDialog; }
     FileDialogSpec& definitionSaveDialog() const { return w_.definitionSaveDialog; }
     FileDialogSpec& pictureSaveDialog() const { return w_.pictureSaveDialog; }

@@ -30,15 +30,6 @@ namespace {
 
 constexpr int DefinePage = 0;
 
-qm::AntMaxChoice antMaxChoiceOf(qm::RunMode mode) {
-    switch (mode) {
-        case qm::RunMode::Indexed15: return qm::AntMaxChoice::Ants15;
-        case qm::RunMode::Indexed65535: return qm::AntMaxChoice::Ants65535;
-        case qm::RunMode::BlackWhite: return qm::AntMaxChoice::BlackWhite;
-        default: return qm::AntMaxChoice::Ants255;
-    }
-}
-
 std::string pathBytes(const QString& fileName) { return QFile::encodeName(fileName).toStdString(); }
 
 bool startsAsWorldFile(const QString& fileName) { return qm::startsAsWorldFile(pathBytes(fileName)); }
@@ -67,7 +58,7 @@ void MainWindow::continueRunFromMenu() {
 // the run goes on with its counters, its computing time and its picture.
 void MainWindow::continueWhileActive() {
     try {
-        if (settingsDialog) settingsDialog->refreshPeriodChanged();
+        statePanel->timerRule();
         ui_.state.stateRefreshTimer->stop();
         statePanel->savedBrakePosition = ui_.visualisation.handBrakeSlider->value();
         eyeWindow->updateOptions();
@@ -97,8 +88,7 @@ void MainWindow::saveWorldFromMenu() {
     qm::WorldSettings& s = document.settings;
     s.mode = world.mode();
     s.states = world.states;
-    s.spectrum = settingsDialog ? settingsDialog->spectrumItem() : 0;
-    s.memoryItem = settingsDialog ? settingsDialog->memoryItem() : 1;
+    qm::writeSettings(settings_, s);
     s.continueCompute = world.storeIndexed || world.storeBW || world.storeMulti;
     s.viewOffsetX = mainView->viewOffsetX;
     s.viewOffsetY = mainView->viewOffsetY;
@@ -127,9 +117,9 @@ bool MainWindow::openWorldFile(const QString& fileName) {
         return false;
     }
     const qm::WorldSettings& s = loaded->document.settings;
-    if (settingsDialog)
-        settingsDialog->applyWorldSettings(s.mode == qm::RunMode::Generalized, antMaxChoiceOf(s.mode), s.states, s.spectrum,
-                                     s.memoryItem, s.continueCompute);
+    settings_ = qm::readSettings(s, settings_, settingsDialog ? settingsDialog->memoryItemCount() : qm::MemoryChoiceCount,
+                                 continuePossible);
+    if (settingsDialog) settingsDialog->applySettings(settings_);
     qm::installWorld(world, *loaded);
     worldDisplayAfterOpen(*loaded);
     return true;
