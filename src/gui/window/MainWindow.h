@@ -52,6 +52,10 @@ class ViewGestures;
 class MainWindow;
 class StartClickGuard;
 
+namespace qmgui {
+class TimelineCommands;
+}
+
 namespace qm {
 class ImageSurface;
 class LoadedWorld;
@@ -305,4 +309,11 @@ private:
     qm::LabelClick pauseLinkClick_;  // "stop ^" / "««« GO"
     bool runInProgress_ = false;   // the run procedure is on the stack
     bool closePending_ = false;    // a close arrived during a run; honoured once the run returns
+
+    // --- Timeline: "Growth", "Step", "Step back", "Go to step..." (MainWindowCommands.cpp) ---
+    std::unique_ptr<qmgui::TimelineCommands> timelineCommands;
+    int64_t stepTarget_ = -1;  // where a live "Step" stops, "Max steps:" aside (-1: no step)
+    void buildTimelineCommands();
+    void showJumpedWorld();
+    void continueToStep(int64_t steps);
 };
