@@ -15,6 +15,17 @@ constexpr int CheckpointLevel = -3;
 
 uint64_t sizeOf(const Checkpoint& c) { return c.bytes.size() + c.painted.size() * sizeof(uint64_t); }
 
+// The memory choice whose grid the world has: the reader refuses a grid of another choice's size.
+int memoryItemOf(const World& w) {
+    AntMaxChoice choice = AntMaxChoice::Ants255;
+    if (w.mode() == RunMode::Indexed15) choice = AntMaxChoice::Ants15;
+    if (w.mode() == RunMode::Indexed65535) choice = AntMaxChoice::Ants65535;
+    if (w.mode() == RunMode::BlackWhite) choice = AntMaxChoice::BlackWhite;
+    const std::array<int32_t, MemoryChoiceCount> halfSizes = computeHalfSizes(choice);
+    const auto at = std::find(halfSizes.begin(), halfSizes.end(), w.grid.halfSize);
+    return at == halfSizes.end() ? 0 : static_cast<int>(at - halfSizes.begin());
+}
+
 }  // namespace
 
 uint64_t checkpointBudgetBytes(int memoryItem, bool beyondGrid, uint64_t availableBytes) {
@@ -58,6 +69,7 @@ std::string Checkpoints::take(const World& w, const WorldPoint& point, double se
     WorldDocument document;
     document.settings.mode = w.mode();
     document.settings.states = w.states;
+    document.settings.memoryItem = memoryItemOf(w);
     try {
         const std::string reason = encodeWorld(w, document, point, c.bytes, &mayHold, CheckpointLevel);
         if (!reason.empty()) return reason;
