@@ -130,7 +130,7 @@ void TimelineCommands::setTimeline(std::unique_ptr<qm::Timeline> timeline) {
     chart_->setSamples(nullptr);
     timeline_ = std::move(timeline);
     if (timeline_) chart_->setSamples(&timeline_->samples());
-    chart_->refresh();
+    refreshChart();
     updateActions();
 }
 
@@ -173,7 +173,7 @@ void TimelineCommands::frameShown() {
 void TimelineCommands::runStopped() {
     if (looping_ && timeline_) timeline_->atStop(c_.world, c_.world.counters.elapsedDays * 86400.0);
     looping_ = false;
-    chart_->refresh();
+    refreshChart();
     updateActions();
 }
 
@@ -182,7 +182,7 @@ bool TimelineCommands::goTo(int64_t steps) {
     const qm::JumpResult result = timeline_->goTo(c_.world, steps);
     if (result.moved) c_.showJumpedWorld();
     if (!result.message.empty()) c_.dialogs.showMessage(result.message, result.messageType);
-    chart_->refresh();
+    refreshChart();
     updateActions();
     return result.reached;
 }
@@ -219,7 +219,12 @@ void TimelineCommands::showGrowth() {
     chart_->show();
     chart_->raise();
     chart_->activateWindow();
-    chart_->refresh();
+    refreshChart();
+}
+
+// A hidden chart is drawn when it is shown: laying out axes in a window never shown costs seconds.
+void TimelineCommands::refreshChart() {
+    if (chart_->isVisible()) chart_->refresh();
 }
 
 }  // namespace qmgui

@@ -77,6 +77,7 @@ private:
     void buildMenu();
     void frameShown();
     double runSeconds() const;
+    void refreshChart();
     int64_t stepTarget(int64_t n) const;
     void setTimeline(std::unique_ptr<qm::Timeline> timeline);
 
