@@ -175,6 +175,10 @@ void GrowthChart::refresh() {
         lines_[k]->replace(points[k]);
         drawnPoints_ = std::max(drawnPoints_, static_cast<int>(points[k].size()));
     }
+    // Fixed ticks while the range changes: the old interval over a range grown a thousandfold
+    // would lay out a tick item for every interval.
+    for (QAbstractAxis* axis : chart_->axes())
+        if (auto* linear = qobject_cast<QValueAxis*>(axis)) linear->setTickType(QValueAxis::TicksFixed);
     chart_->axes(Qt::Horizontal).front()->setRange(logX ? 1.0 : 0.0, maxX);
     chart_->axes(Qt::Vertical).front()->setRange(logY ? 1.0 : 0.0, logY ? maxY * 1.5 : maxY * 1.05);
     // Round ticks on linear axes (0, 5000, 10000, ...) over the data's own range.
