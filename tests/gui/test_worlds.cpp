@@ -14,6 +14,8 @@
 #include "gui/view/ImageSurface.h"
 #include "gui/view/Navigation.h"
 #include "gui/settings/RadioGroup.h"
+#include "gui/timeline/GoToStepDialog.h"
+#include "gui/timeline/GrowthChart.h"
 
 namespace {
 
@@ -200,4 +202,71 @@ TEST_F(WorldMenuTest, OpeningShowsTheWorldWhereItWasSavedAsARedrawWould) {
     const QImage opened = ui().view.viewSurface->image().copy();
     ui().navigation.redrawViewButton->click();  // "Redraw": the view with the state overlay of the show mode
     EXPECT_TRUE(ui().view.viewSurface->image() == opened) << "opening repaints the view";
+}
+
+// The timeline through the same menu: going back from n to k shows what a run stopped at k
+// shows, and going forward again, by a jump or by live steps, what the run to n showed.
+TEST_F(WorldMenuTest, StepBackGoToAndStepMatchTheRunsStoppedThere) {
+    openWindow();
+    qmgui::TimelineCommands& timeline = peer().timelineCommands();
+    for (QAction* item : {timeline.stepAction(), timeline.stepBackAction(), timeline.goToStepAction()})
+        EXPECT_FALSE(enabledInMenu(item)) << "no run to act on: " << item->text().toStdString();
+    EXPECT_TRUE(enabledInMenu(timeline.growthAction()));
+
+    setEditor(QStringLiteral("0,0,1\n6,-4,2\n-5,3,LT\n"));
+    constexpr int64_t k = 1234, n = 3000;
+    setMaxSteps(k);
+    clickStart();
+    ASSERT_EQ(peer().world().counters.stepCount, k);
+    const std::vector<QString> panelAtK = panel();
+    const QImage pictureAtK = repaintedPicture();
+
+    setMaxSteps(n);
+    std::vector<bool> enabledDuringRun;
+    duringRun([&] {
+        for (QAction* item : {timeline.stepAction(), timeline.stepBackAction(), timeline.goToStepAction()})
+            enabledDuringRun.push_back(item->isEnabled());
+    });
+    clickStart();
+    ASSERT_EQ(peer().world().counters.stepCount, n);
+    EXPECT_EQ(enabledDuringRun, std::vector<bool>(3, false));
+    EXPECT_GT(timeline.timeline()->samples().size(), 1u) << "samples at the run's frames";
+    const std::vector<QString> panelAtN = panel();
+    const QImage pictureAtN = repaintedPicture();
+
+    timeline.stepField()->setText(QString::number(n - k));
+    choose(timeline.stepBackAction());
+    EXPECT_EQ(peer().world().counters.stepCount, k);
+    EXPECT_EQ(panel(), panelAtK);
+    EXPECT_TRUE(ui().view.viewSurface->image() == pictureAtK) << "the jump repaints in full";
+    EXPECT_TRUE(enabledInMenu(ui().view.continueRunAction)) << "\"Max steps:\" no longer holds it";
+
+    const auto answer = [](int64_t step) {
+        return [step](QDialog& dialog) {
+            auto& ask = static_cast<qmgui::GoToStepDialog&>(dialog);
+            ask.field()->setText(QString::number(step));
+            ask.accept();
+        };
+    };
+    dialogs.onModal = answer(n);
+    choose(timeline.goToStepAction());
+    EXPECT_EQ(panel(), panelAtN);
+    EXPECT_TRUE(repaintedPicture() == pictureAtN);
+
+    // Back by the chart's click, then forward square by square as a live run.
+    emit timeline.chart()->stepRequested(k);
+    EXPECT_EQ(panel(), panelAtK);
+    choose(timeline.stepAction());
+    EXPECT_EQ(peer().world().counters.stepCount, n);
+    EXPECT_EQ(panel(), panelAtN);
+    EXPECT_TRUE(repaintedPicture() == pictureAtN);
+    EXPECT_EQ(ui().control.maxStepsEdit->text(), QString::number(n)) << "\"Max steps:\" as it was";
+
+    timeline.stepField()->setText(QStringLiteral("1"));
+    choose(timeline.stepAction());
+    EXPECT_EQ(peer().world().counters.stepCount, n + 1) << "past \"Max steps:\"";
+    timeline.stepField()->setText(QStringLiteral("x"));
+    EXPECT_FALSE(enabledInMenu(timeline.stepAction()));
+    EXPECT_FALSE(enabledInMenu(timeline.stepBackAction()));
+    EXPECT_TRUE(dialogs.boxes.empty()) << dialogs.boxes[0].text;
 }

@@ -82,12 +82,18 @@ GrowthChart::GrowthChart(QWidget* parent) : QWidget(parent, Qt::Window) {
         chart_->addSeries(lines_[k]);
     }
     auto* view = new GrowthChartView(chart_, *this);
+    view->setObjectName(QStringLiteral("chartView"));
     view_ = view;
     logStepsBox_ = new QCheckBox(QStringLiteral("Log steps"), this);
+    logStepsBox_->setObjectName(QStringLiteral("logStepsCheck"));
     logValuesBox_ = new QCheckBox(QStringLiteral("Log values"), this);
+    logValuesBox_->setObjectName(QStringLiteral("logValuesCheck"));
     savePngButton_ = new QPushButton(QStringLiteral("Save PNG..."), this);
+    savePngButton_->setObjectName(QStringLiteral("savePngButton"));
     saveCsvButton_ = new QPushButton(QStringLiteral("Save CSV..."), this);
+    saveCsvButton_->setObjectName(QStringLiteral("saveCsvButton"));
     pointerLabel_ = new QLabel(this);
+    pointerLabel_->setObjectName(QStringLiteral("pointerValuesLabel"));
     pointerLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* controls = new QHBoxLayout;
@@ -175,6 +181,10 @@ void GrowthChart::refresh() {
         lines_[k]->replace(points[k]);
         drawnPoints_ = std::max(drawnPoints_, static_cast<int>(points[k].size()));
     }
+    // Fixed ticks while the range changes: the old interval over a range grown a thousandfold
+    // would lay out a tick item for every interval.
+    for (QAbstractAxis* axis : chart_->axes())
+        if (auto* linear = qobject_cast<QValueAxis*>(axis)) linear->setTickType(QValueAxis::TicksFixed);
     chart_->axes(Qt::Horizontal).front()->setRange(logX ? 1.0 : 0.0, maxX);
     chart_->axes(Qt::Vertical).front()->setRange(logY ? 1.0 : 0.0, logY ? maxY * 1.5 : maxY * 1.05);
     // Round ticks on linear axes (0, 5000, 10000, ...) over the data's own range.

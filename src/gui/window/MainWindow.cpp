@@ -35,6 +35,7 @@
 #include "gui/view/PictureCommands.h"
 #include "gui/view/StatePanel.h"
 #include "gui/view/ViewGestures.h"
+#include "gui/timeline/TimelineCommands.h"
 #include "gui/window/StartClickGuard.h"
 
 namespace {

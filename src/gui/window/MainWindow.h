@@ -54,6 +54,10 @@ class ViewGestures;
 class MainWindow;
 class StartClickGuard;
 
+namespace qmgui {
+class TimelineCommands;
+}
+
 namespace qm {
 class ImageSurface;
 class LoadedWorld;
@@ -309,4 +313,10 @@ private:
     qm::RunPausePoints runPausePoints_;  // the run's loop pauses at a recording's exact steps
     QAction* recordAnimationAction_ = nullptr;
     std::unique_ptr<RecordingCommands> recordingCommands_;  // last: gone before what it observes
+    // --- Timeline: "Growth", "Step", "Step back", "Go to step..." (MainWindowCommands.cpp) ---
+    std::unique_ptr<qmgui::TimelineCommands> timelineCommands;
+    int64_t stepTarget_ = -1;  // where a live "Step" stops, "Max steps:" aside (-1: no step)
+    void buildTimelineCommands();
+    void showJumpedWorld();
+    void continueToStep(int64_t steps);
 };

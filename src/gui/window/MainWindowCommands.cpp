@@ -12,6 +12,13 @@
 #include "gui/window/MainWindow.h"
 #include "gui/view/ImageSurface.h"
 #include "gui/recording/RecordingCommands.h"
+#include "gui/view/EyeWindow.h"
+#include "gui/view/MainView.h"
+#include "gui/view/StatePanel.h"
+#include "core/Checkpoints.h"
+#include "core/RunContinue.h"
+#include "gui/settings/SettingsDialog.h"
+#include "gui/timeline/TimelineCommands.h"
 #include "gui/view/PictureCommands.h"
 #include "gui/view/ViewGestures.h"
 #include "gui/window/StartClickGuard.h"
@@ -40,6 +47,7 @@ void MainWindow::buildHandCommands() {
     viewGestures = std::make_unique<ViewGestures>(*ui_.visualisation.squareSizeCombo, *ui_.view.viewSurface, *mainView,
                                                   *navigation);
     startClickGuard = std::make_unique<StartClickGuard>(*ui_.control.startButton);
+    buildTimelineCommands();
 
     // The view export's key, usable without opening the menu.
     ui_.view.saveBmpAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
@@ -93,4 +101,38 @@ void MainWindow::buildHandCommands() {
     ui_.view.viewSurface->onMouseMove = [this](QMouseEvent* e) { viewGestures->mouseMove(e); };
     ui_.view.viewSurface->onMouseRelease = [this](QMouseEvent* e) { viewGestures->mouseRelease(e); };
     ui_.view.viewSurface->onKeyPress = [this](QKeyEvent* e) { return viewGestures->keyPress(e); };
+}
+
+void MainWindow::buildTimelineCommands() {
+    qmgui::TimelineCollaborators collaborators{
+        world, frameObservers_, *dialogs, this, ui_.view.viewMenu,
+        [this] { return runInProgress_; },
+        [this] {
+            const int memoryItem = settingsDialog ? settingsDialog->memoryItem() : 1;
+            const bool beyondGrid = settingsDialog && settingsDialog->continueChecked();
+            return qm::checkpointBudgetBytes(memoryItem, beyondGrid, qm::queryMemoryStatus().available);
+        },
+        [this] { showJumpedWorld(); },
+        [this](int64_t steps) { continueToStep(steps); }};
+    timelineCommands = std::make_unique<qmgui::TimelineCommands>(std::move(collaborators));
+}
+
+// As after "Open world...": the figures, their hints, the view and the eye from what the world
+// holds now. The painted extent stays as the run had it, which covers every step before.
+void MainWindow::showJumpedWorld() {
+    qm::resumeClock(world, qm::systemClock().nowDays());
+    statePanel->runEndDuties();
+    mainView->paintHandler();
+    if (ui_.eye.eyeFrame->isVisible()) eyeWindow->redrawClick();
+    updateWorldActions();
+    repaint();
+}
+
+void MainWindow::continueToStep(int64_t steps) {
+    if (runInProgress_) return;
+    world.limits.userMaxSteps = steps;  // lets a run stopped by "Max steps:" go on
+    stepTarget_ = steps;
+    continueRunFromMenu();
+    stepTarget_ = -1;
+    maxStepsEdited();
 }

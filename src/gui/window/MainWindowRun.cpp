@@ -27,6 +27,7 @@
 #include "definitions/AntReader.h"
 #include "definitions/LineReader.h"
 #include "gui/settings/SettingsDialog.h"
+#include "gui/timeline/TimelineCommands.h"
 #include "gui/view/EyeWindow.h"
 #include "gui/view/MainView.h"
 #include "gui/view/StatePanel.h"
@@ -104,6 +105,7 @@ void MainWindow::runFromStart() {
     startClickGuard->preparationStarts();
     bool active = false;
     try {
+        timelineCommands->runStarting();
         statePanel->timerRule();
         ui_.state.stateRefreshTimer->stop();
         statePanel->savedBrakePosition = ui_.visualisation.handBrakeSlider->value();
@@ -229,6 +231,7 @@ void MainWindow::runWhileActive(const std::vector<std::string>& lines) {
     statePanel->afterAntsRead();
 
     qm::resetCounters(world, antsRead, startDays);
+    timelineCommands->runStarted();
     showRunStarting();
 
     if (antsRead == 0) {
@@ -253,6 +256,7 @@ void MainWindow::showRunStarting() {
 }
 
 void MainWindow::runLoopTimed() {
+    timelineCommands->loopStarting();
     const auto loopStart = std::chrono::steady_clock::now();
     runPausePoints_.run(world);
     lastLoopSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - loopStart).count();
@@ -261,6 +265,7 @@ void MainWindow::runLoopTimed() {
 
 void MainWindow::endOfRun() {
     qm::stopClock(world, qm::systemClock().nowDays());
+    timelineCommands->runStopped();
     ui_.state.stateRefreshTimer->stop();
     world.idle = 1;
     ui_.control.startButton->setText(QString::fromLatin1(StartCaption));

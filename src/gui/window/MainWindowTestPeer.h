@@ -3,6 +3,7 @@
 // which the window keeps to itself. Nothing in the program uses it.
 
 #include "gui/window/MainWindow.h"
+#include "gui/timeline/TimelineCommands.h"
 
 class MainWindowTestPeer {
 public:
@@ -18,6 +19,7 @@ public:
     EyeWindow& eyeWindow() const { return *w_.eyeWindow; }
     Navigation& navigation() const { return *w_.navigation; }
     BitmapExport& bitmapExport() const { return *w_.bitmapExport; }
+    qmgui::TimelineCommands& timelineCommands() const { return *w_.timelineCommands; }
     SettingsDialog* settingsDialog() const { return w_.settingsDialog; }
     qm::RunSettings& settings() const { return w_.settings_; }
     FileDialogSpec& definitionOpenDialog() const { return w_.definitionOpenDialog; }

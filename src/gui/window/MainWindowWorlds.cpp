@@ -21,6 +21,7 @@
 #include "core/WorldFileFormat.h"
 #include "gui/editor/EditorCommands.h"
 #include "gui/settings/SettingsDialog.h"
+#include "gui/timeline/TimelineCommands.h"
 #include "gui/view/EyeWindow.h"
 #include "gui/view/MainView.h"
 #include "gui/view/StatePanel.h"
@@ -46,6 +47,7 @@ void MainWindow::updateWorldActions() {
     ui_.view.continueRunAction->setEnabled(canContinueRun());
     ui_.view.saveWorldAction->setEnabled(canSaveWorld());
     ui_.view.openWorldAction->setEnabled(!runInProgress_);
+    if (timelineCommands) timelineCommands->updateActions();
 }
 
 void MainWindow::continueRunFromMenu() {
@@ -69,6 +71,7 @@ void MainWindow::continueWhileActive() {
         statePanel->runContinueDuties();
         displayModeChanged();
         maxStepsEdited();
+        if (stepTarget_ >= 0) world.limits.userMaxSteps = stepTarget_;
         qm::resumeClock(world, qm::systemClock().nowDays());
         showRunStarting();
         runLoopTimed();
@@ -122,6 +125,7 @@ bool MainWindow::openWorldFile(const QString& fileName) {
     if (settingsDialog) settingsDialog->applySettings(settings_);
     qm::installWorld(world, *loaded);
     worldDisplayAfterOpen(*loaded);
+    timelineCommands->worldOpened();
     return true;
 }
 
