@@ -10,6 +10,7 @@
 #include "core/RunSetup.h"
 #include "definitions/AntReader.h"
 #include "core/MemoryBudget.h"
+#include "core/RunSettings.h"
 
 namespace qmbench {
 namespace {
@@ -174,10 +175,7 @@ RunReport runBaseline(const RunOptions& o) {
     else qm::allocateIndexedAntArrays(w, lines > 0 ? lines : 1);
     const int32_t count = qm::readAnts(w, *source, lines, true);
 
-    const qm::AntMaxChoice choice = o.mode == qm::RunMode::Indexed15      ? qm::AntMaxChoice::Ants15
-                                    : o.mode == qm::RunMode::Indexed65535 ? qm::AntMaxChoice::Ants65535
-                                    : o.mode == qm::RunMode::BlackWhite   ? qm::AntMaxChoice::BlackWhite
-                                                                          : qm::AntMaxChoice::Ants255;
+    const qm::AntMaxChoice choice = qm::antMaxChoiceOf(o.mode);
     const int32_t R = qm::computeHalfSizes(choice)[size_t(o.memoryItem)];
     const uint32_t side = uint32_t(2 * R + 1);
     std::vector<PlainAnt> ants;

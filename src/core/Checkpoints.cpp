@@ -5,6 +5,7 @@
 #include <new>
 
 #include "core/MemoryBudget.h"
+#include "core/RunSettings.h"
 
 namespace qm {
 
@@ -28,14 +29,7 @@ uint64_t ownBlockBytes(const Checkpoint& c) {
 // The memory choice whose grid the run has: a reader takes only that choice's size as a grid of
 // that size (0 for the small grids of tools and tests, which any choice takes).
 int32_t memoryItemOf(const World& w) {
-    AntMaxChoice choice = AntMaxChoice::Ants255;
-    switch (w.mode()) {
-        case RunMode::Indexed15: choice = AntMaxChoice::Ants15; break;
-        case RunMode::Indexed65535: choice = AntMaxChoice::Ants65535; break;
-        case RunMode::BlackWhite: choice = AntMaxChoice::BlackWhite; break;
-        default: break;
-    }
-    const auto halfSizes = computeHalfSizes(choice);
+    const auto halfSizes = computeHalfSizes(antMaxChoiceOf(w.mode()));
     for (std::size_t item = 0; item < halfSizes.size(); ++item)
         if (halfSizes[item] == w.grid.halfSize) return static_cast<int32_t>(item);
     return 0;

@@ -13,6 +13,7 @@
 #include "core/RunSetup.h"
 #include "core/WorldFileFormat.h"
 #include "core/WorldReaderParts.h"
+#include "core/RunSettings.h"
 
 namespace qm::worldread {
 namespace {
@@ -77,20 +78,11 @@ int64_t gridBytesFor(int32_t halfSize, CellWidth width) {
     return width == CellWidth::Nibble ? side * side / 2 + 1 : side * side * (width == CellWidth::Word ? 2 : 1) + 1;
 }
 
-AntMaxChoice choiceOf(RunMode mode) {
-    switch (mode) {
-        case RunMode::Indexed15: return AntMaxChoice::Ants15;
-        case RunMode::Indexed65535: return AntMaxChoice::Ants65535;
-        case RunMode::BlackWhite: return AntMaxChoice::BlackWhite;
-        default: return AntMaxChoice::Ants255;
-    }
-}
-
 // A run gets its half size from its memory choice, so any other size is damage that could make
 // a small file take gigabytes. Grids below the smallest choice (tools and tests choose their
 // own) cost no more than that choice.
 bool halfSizeFits(int32_t halfSize, RunMode mode, int memoryItem) {
-    const std::array<int32_t, MemoryChoiceCount> table = computeHalfSizes(choiceOf(mode));
+    const std::array<int32_t, MemoryChoiceCount> table = computeHalfSizes(antMaxChoiceOf(mode));
     return halfSize == table[static_cast<std::size_t>(memoryItem)] || halfSize < table[0];
 }
 

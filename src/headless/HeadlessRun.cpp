@@ -11,19 +11,11 @@
 #include "core/StepLoops.h"
 #include "definitions/AntReader.h"
 #include "core/MemoryBudget.h"
+#include "core/RunSettings.h"
 #include "definitions/LineReader.h"
 
 namespace qmheadless {
 namespace {
-
-qm::AntMaxChoice choiceOf(qm::RunMode mode) {
-    switch (mode) {
-        case qm::RunMode::Indexed15: return qm::AntMaxChoice::Ants15;
-        case qm::RunMode::Indexed65535: return qm::AntMaxChoice::Ants65535;
-        case qm::RunMode::BlackWhite: return qm::AntMaxChoice::BlackWhite;
-        default: return qm::AntMaxChoice::Ants255;
-    }
-}
 
 void setMode(qm::World& w, qm::RunMode mode, int32_t states) {
     w.generalized = mode == qm::RunMode::Generalized;
@@ -93,7 +85,7 @@ bool HeadlessSession::prepare(const RunOptions& o) {
 bool HeadlessSession::prepareFresh(const RunOptions& o) {
     qm::World& w = world;
     setMode(w, o.mode, o.states);
-    const qm::AntMaxChoice choice = choiceOf(o.mode);
+    const qm::AntMaxChoice choice = qm::antMaxChoiceOf(o.mode);
     const int32_t halfSize = qm::computeHalfSizes(choice)[static_cast<size_t>(o.memoryItem)];
     const qm::MemoryStatus memory = qm::queryMemoryStatus();
     const qm::RunLimitsFigures limits =
