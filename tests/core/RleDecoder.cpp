@@ -1,4 +1,5 @@
 #include "RleDecoder.h"
+#include "TestSupport.h"
 
 #include <cctype>
 #include <cstdio>
@@ -6,17 +7,6 @@
 #include <vector>
 
 namespace qmtest {
-namespace {
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-}  // namespace
-
 std::string decodeRle(const std::string& text, DecodedPattern& out) {
     const std::vector<std::string> lines = linesOf(text);
     if (lines.empty()) return "no lines";

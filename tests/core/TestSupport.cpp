@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <sstream>
+
 namespace qmtest {
 
 TestWorld::TestWorld(qm::RunMode mode, int32_t halfSize, const std::vector<AntSpec>& ants,
@@ -35,6 +37,13 @@ TestWorld::TestWorld(qm::RunMode mode, int32_t halfSize, const std::vector<AntSp
     w.searchMulti.state = 1;
     resetCounters(w, count, 0.0);
     w.idle = 0;
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
 }
 
 }  // namespace qmtest

@@ -11,6 +11,9 @@
 
 namespace qmtest {
 
+// The lines of a text, without their line ends (a last line without one counts too).
+std::vector<std::string> linesOf(const std::string& text);
+
 struct RecordedMessage {
     std::string text;
     qm::BoxType type;

@@ -18,6 +18,7 @@
 #include "headless/RunOptions.h"
 #include "RleDecoder.h"
 #include "TempDir.h"
+#include "TestSupport.h"
 #include "WorldSquares.h"
 #include "core/ByteStream.h"
 #include "core/PaintedArea.h"
@@ -26,6 +27,7 @@
 #include "display/Colours.h"
 #include "core/RunSamples.h"
 
+using qmtest::linesOf;
 using qmtest::TempDir;
 
 namespace {
@@ -413,13 +415,6 @@ TEST(BatchRun, WritersReplaceWhatALinkPointsToKeepItsModeAndLeaveDevicesAlone) {
 }
 
 namespace {
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 // The CSV line the counters of a result line make: what a run stopped at that step shows.
 std::string csvOfResult(const std::string& result) {
