@@ -1,5 +1,7 @@
 #include "core/RunPausePoints.h"
 
+#include <chrono>
+
 #include "core/StepLoops.h"
 
 namespace qm {
@@ -21,11 +23,15 @@ void RunPausePoints::restore(World& w) {
     lowered_ = -1;
 }
 
-void RunPausePoints::run(World& w) {
+double RunPausePoints::run(World& w) {
+    using Clock = std::chrono::steady_clock;
+    seconds_ = 0.0;
     running_ = true;
     for (;;) {
         lower(w);
+        const auto start = Clock::now();
         runStepLoop(w);
+        seconds_ += std::chrono::duration<double>(Clock::now() - start).count();
         const bool paused = lowered_ >= 0 && w.limits.userMaxSteps == lowered_ &&
                             w.lastStop == StopReason::MaxSteps && w.counters.stepCount == lowered_;
         restore(w);
@@ -35,6 +41,7 @@ void RunPausePoints::run(World& w) {
         if (w.idle) break;  // broken while the pause was served
     }
     running_ = false;
+    return seconds_;
 }
 
 void RunPausePoints::request(World& w, NextPause next, Reached reached) {

@@ -1,12 +1,12 @@
 #include "headless/HeadlessRun.h"
 
-#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "core/RunContinue.h"
+#include "core/RunPausePoints.h"
 #include "core/RunSetup.h"
 #include "core/StepLoops.h"
 #include "definitions/AntReader.h"
@@ -48,19 +48,9 @@ int64_t movesSoFar(const qm::World& w) {
 
 // The loop, paused at every multiple of `every` steps; the seconds the loop itself took.
 double runLoop(qm::World& w, int64_t every, const std::function<void()>& reached) {
-    using Clock = std::chrono::steady_clock;
-    const int64_t last = w.limits.userMaxSteps;
-    double seconds = 0.0;
-    for (;;) {
-        const int64_t pause = every > 0 ? (w.counters.stepCount / every + 1) * every : last;
-        w.limits.userMaxSteps = pause < last ? pause : last;
-        const auto start = Clock::now();
-        qm::runStepLoop(w);
-        seconds += std::chrono::duration<double>(Clock::now() - start).count();
-        w.limits.userMaxSteps = last;
-        if (w.lastStop != qm::StopReason::MaxSteps || w.counters.stepCount >= last) return seconds;
-        reached();
-    }
+    qm::RunPausePoints pauses;
+    if (every > 0) pauses.request(w, [every](int64_t steps) { return (steps / every + 1) * every; }, reached);
+    return pauses.run(w);
 }
 
 }  // namespace

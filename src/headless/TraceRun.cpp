@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <bit>
-#include <chrono>
 
 #include "core/RunContinue.h"
+#include "core/RunPausePoints.h"
 #include "core/RunSamples.h"
 #include "core/StepLoops.h"
 
@@ -68,31 +68,26 @@ RunReport runTraced(HeadlessSession& session, TraceOutput& out, int64_t every, i
         return r;
     }
     const int64_t movesBefore = session.fresh() ? 0 : movesOf(w);
-    const int64_t userMaxSteps = w.limits.userMaxSteps;
-    double seconds = 0.0;
-    int64_t lastLine = -1;
-    for (;;) {
-        const int64_t traceStep = nextTraceStep(w.counters.stepCount, every);
-        const int64_t frameStep = frameEvery > 0 ? nextTraceStep(w.counters.stepCount, frameEvery) : INT64_MAX;
-        const int64_t next = std::min(traceStep, frameStep);
-        w.limits.userMaxSteps = std::min(next, userMaxSteps);
-        w.idle = 0;
-        const auto start = std::chrono::steady_clock::now();
-        qm::runStepLoop(w);
-        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        w.idle = 1;
-        const bool stoppedThere = w.lastStop == qm::StopReason::MaxSteps && w.resumeAnt == 0;
-        if (stoppedThere && w.counters.stepCount == traceStep) {
-            sample(seconds);
-            lastLine = traceStep;
-        }
-        if (stoppedThere && w.counters.stepCount == frameStep && frameStep < userMaxSteps) frame();
-        if (!stoppedThere || w.counters.stepCount >= userMaxSteps) break;
-    }
-    w.limits.userMaxSteps = userMaxSteps;
-    // The end, unless it was just sampled.
-    if (!(w.lastStop == qm::StopReason::MaxSteps && w.resumeAnt == 0 && lastLine == w.counters.stepCount))
-        sample(seconds);
+    // Pauses at every trace line and every frame; the lines and frames fall on the steps they
+    // were asked for, since a pause stops the loop at a step's end.
+    auto isTraceStep = [every](int64_t steps) { return nextTraceStep(steps - 1, every) == steps; };
+    qm::RunPausePoints pauses;
+    pauses.request(
+        w,
+        [&](int64_t steps) {
+            const int64_t frameStep = frameEvery > 0 ? nextTraceStep(steps, frameEvery) : INT64_MAX;
+            return std::min(nextTraceStep(steps, every), frameStep);
+        },
+        [&] {
+            const int64_t steps = w.counters.stepCount;
+            if (isTraceStep(steps)) sample(pauses.secondsSoFar());
+            if (frameEvery > 0 && steps % frameEvery == 0) frame();
+        });
+    w.idle = 0;
+    const double seconds = pauses.run(w);
+    w.idle = 1;
+    // The end, unless its step was just sampled at a pause (a pause is never the end).
+    sample(seconds);
     w.counters.elapsedDays += seconds / 86400.0;
     RunReport r = reportOf(w, seconds);
     r.movesBefore = movesBefore;
