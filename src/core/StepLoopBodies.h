@@ -96,26 +96,29 @@ struct ByteDirections {
 // The square update of a mode (`apply`), and its parts for the lone ant's pass, which addresses
 // inside squares by their linear index (`FastGrid::cellNumber` / `bitNumber`) of type `Index`;
 // that index moves by `indexStep` per square of a move. Every indexed grid has fewer than 2^32
-// cells, and 32 bits keep the pass as lean as it can be; a bit grid needs 64.
+// cells, and 32 bits keep the pass as lean as it can be; a bit grid needs 64. The per-move parts
+// are always inlined: next to a painter, the compiler might otherwise leave them as calls.
 template <CellWidth Width>
 struct IndexedUpdate {
     using Directions = IndexedDirections;
     using Index = uint32_t;
     static constexpr bool failureLeavesAntLoop = true;
-    static int32_t apply(World& w, const FastGrid& g, int32_t ant, int32_t x, int32_t y) {
+    [[gnu::always_inline]] static int32_t apply(World& w, const FastGrid& g, int32_t ant, int32_t x, int32_t y) {
         return squareUpdateIndexed<Width>(w, g, ant, x, y);
     }
-    static Index squareIndex(const FastGrid& g, int32_t x, int32_t y) {
+    [[gnu::always_inline]] static Index squareIndex(const FastGrid& g, int32_t x, int32_t y) {
         return static_cast<Index>(g.cellNumber(x, y));
     }
     static Index indexStep(const FastGrid& g, int32_t dx, int32_t dy) {
         return static_cast<Index>(dx) * static_cast<Index>(g.side) + static_cast<Index>(dy);
     }
-    static int32_t look(const FastGrid& g, uint64_t index) { return indexedCellPainted<Width>(g, index); }
+    [[gnu::always_inline]] static int32_t look(const FastGrid& g, uint64_t index) {
+        return indexedCellPainted<Width>(g, index);
+    }
     static uintptr_t byteOffset(uint64_t index) {
         return Width == CellWidth::Nibble ? index >> 1 : Width == CellWidth::Byte ? index : index * 2;
     }
-    static void take(const FastGrid& g, int32_t ant, uint64_t index, int32_t turn) {
+    [[gnu::always_inline]] static void take(const FastGrid& g, int32_t ant, uint64_t index, int32_t turn) {
         indexedCellToggle<Width>(g, index, turn, ant);
     }
 };
@@ -123,16 +126,20 @@ struct BWUpdate {
     using Directions = ByteDirections;
     using Index = uint64_t;
     static constexpr bool failureLeavesAntLoop = false;
-    static int32_t apply(World& w, const FastGrid& g, int32_t, int32_t x, int32_t y) {
+    [[gnu::always_inline]] static int32_t apply(World& w, const FastGrid& g, int32_t, int32_t x, int32_t y) {
         return squareUpdateBW(w, g, x, y);
     }
-    static uint64_t squareIndex(const FastGrid& g, int32_t x, int32_t y) { return g.bitNumber(x, y); }
+    [[gnu::always_inline]] static uint64_t squareIndex(const FastGrid& g, int32_t x, int32_t y) {
+        return g.bitNumber(x, y);
+    }
     static uint64_t indexStep(const FastGrid& g, int32_t dx, int32_t dy) {
         return static_cast<uint64_t>(dx + int64_t{dy} * 8 * g.rowBytes);
     }
-    static int32_t look(const FastGrid& g, uint64_t index) { return bwBitBlack(g, index); }
+    [[gnu::always_inline]] static int32_t look(const FastGrid& g, uint64_t index) { return bwBitBlack(g, index); }
     static uintptr_t byteOffset(uint64_t index) { return index >> 3; }
-    static void take(const FastGrid& g, int32_t, uint64_t index, int32_t) { bwBitFlip(g, index); }
+    [[gnu::always_inline]] static void take(const FastGrid& g, int32_t, uint64_t index, int32_t) {
+        bwBitFlip(g, index);
+    }
 };
 
 // Turning and moving of indexed and black-and-white ants by table, without a branch per move:
@@ -621,7 +628,8 @@ StepLoopEntry chosenLangtonLoop(const World& w) {
     if (w.hooks.chooseLoop)
         if (const StepLoopEntry chosen = w.hooks.chooseLoop(w)) return chosen;
     const bool lone = loneAntInstance(w);
-    if (NoPainter::fits(w)) return lone ? &langtonLoop<Update, true, NoPainter> : &langtonLoop<Update, false, NoPainter>;
+    if (NoPainter::fits(w))
+        return lone ? &langtonLoop<Update, true, NoPainter> : &langtonLoop<Update, false, NoPainter>;
     return lone ? &langtonLoop<Update, true, HookPainter> : &langtonLoop<Update, false, HookPainter>;
 }
 

@@ -14,6 +14,7 @@
 
 #include "ViewTestSupport.h"
 #include "gui/view/EyeWindow.h"
+#include "gui/view/FrameObservers.h"
 #include "gui/view/SquarePainters.h"
 
 using namespace viewtest;
@@ -180,6 +181,49 @@ TEST_F(PainterTargetTest, InlinedPaintersDrawWhatTheHooksDraw) {
                 }
             }
         }
+    }
+    peer().mainView().specialisedLoops = true;
+}
+
+// The square size and the eye changed during a run (by the frames' own observer, at the same
+// steps every time with the hand brake on) take effect from the next step: the instance chosen
+// at the start gives way, and the pictures stay those of the per-move hooks.
+TEST_F(PainterTargetTest, ChangesDuringARunChooseTheInlinedPaintersAgain) {
+    openWindow();
+    const std::function<void()> modes[] = {[this] { about->ants255Radio->click(); },
+                                           [this] { about->antsManyRadio->click(); },
+                                           [this] { about->generalizedRadio->click(); }};
+    const QString ants[] = {QStringLiteral("0,0,1,0000FF\n9,4,2,00FF00\n-6,-8,3,FF0000"),
+                            QStringLiteral("0,0,1,0000FF\n9,4,2,00FF00\n-6,-8,3,FF0000"),
+                            QStringLiteral("0,0,1\n3,3,2,0x5\n-4,2,3")};
+    QComboBox& sizes = *ui().visualisation.squareSizeCombo;
+    auto runChanging = [&](const QString& text, bool inlined, QImage& view, QImage& eye) {
+        peer().mainView().specialisedLoops = inlined;
+        sizes.setCurrentIndex(2);
+        if (peer().eyeWindow().shown()) QTest::mouseClick(ui().navigation.eyeShowHideButton, Qt::LeftButton);
+        int frames = 0;
+        const FrameObservers::Id id = peer().frameObservers().add([&] {
+            ++frames;
+            if (frames % 20 == 5) sizes.setCurrentIndex((sizes.currentIndex() + 1) % sizes.count());
+            if (frames % 20 == 15) QTest::mouseClick(ui().navigation.eyeShowHideButton, Qt::LeftButton);
+        });
+        ui().visualisation.handBrakeSlider->setValue(1);  // every step presented
+        run(text, 130);
+        ui().visualisation.handBrakeSlider->setValue(0);
+        peer().frameObservers().remove(id);
+        ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes[0].text;
+        ASSERT_GE(frames, 120);
+        view = image().copy();
+        eye = std::as_const(*ui().eye.eyeSurface).image().copy();
+    };
+    for (size_t mode = 0; mode < std::size(modes); ++mode) {
+        SCOPED_TRACE(testing::Message() << "mode " << mode);
+        modes[mode]();
+        QImage inlinedView, inlinedEye, plainView, plainEye;
+        runChanging(ants[mode], true, inlinedView, inlinedEye);
+        runChanging(ants[mode], false, plainView, plainEye);
+        expectSamePicture(inlinedView, plainView);
+        expectSamePicture(inlinedEye, plainEye);
     }
     peer().mainView().specialisedLoops = true;
 }

@@ -49,9 +49,11 @@ public:
     void genSquare(World& w, AntPos at) {
         note(at);
         if constexpr (Size == ExtentOnly) {
-            if constexpr (EyeFollows)
+            if constexpr (EyeFollows) {
+                const StateColourTable& colours = *form_->stateColours;
                 form_->eyeWindow->stateMove(outsideCalls_, at,
-                                            [this, &w] { return stateArgb(*form_->stateColours, currentCellValue(w)); });
+                                            [&colours, &w] { return stateArgb(colours, currentCellValue(w)); });
+            }
         } else {
             const uint32_t argb = stateArgb(*form_->stateColours, currentCellValue(w));
             fill(at, argb);
