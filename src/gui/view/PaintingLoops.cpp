@@ -6,15 +6,6 @@
 namespace qm {
 namespace {
 
-// The painter size of the view's selection.
-int painterSize(const MainView& view) {
-    if (view.drawsNothing) return ExtentOnly;
-    switch (view.squareSize) {
-        case 1: case 2: case 4: case 6: case 8: return view.squareSize;
-        default: return GenericSize;
-    }
-}
-
 template <int Size>
 StepLoopEntry generalizedOfSize(bool eyeFollows) {
     using steps::generalizedLoop;
@@ -36,27 +27,35 @@ StepLoopEntry paintingLoopGeneralized(int size, bool eyeFollows) {
     }
 }
 
+template <int Size>
 StepLoopEntry chooseWindowLoop(const World& w) {
     const auto* form = static_cast<const PaintContext*>(w.hooks.context);
     if (!form || !form->mainView || !form->eyeWindow || !form->stateColours) return nullptr;
-    const MainView& view = *form->mainView;
-    if (!view.specialisedLoops) return nullptr;
-    // Only the painters the selection installs are inlined: any other hook keeps its call.
+    if (!form->mainView->specialisedLoops) return nullptr;
+    // Only the painters of this size are inlined: any other hook keeps its call. Every size
+    // without painters of its own takes the generic ones, 3 among them.
     const bool blackWhite = w.antMaxMode == AntMaxMode::BlackWhite;
-    const SquarePainterSet own = squarePaintersFor(view.drawsNothing, view.squareSize, blackWhite);
+    const SquarePainterSet own = squarePaintersFor(Size == ExtentOnly, Size == GenericSize ? 3 : Size, blackWhite);
     if (w.hooks.paint != own.paint || w.hooks.erase != own.erase || w.hooks.genSquare != own.genSquare)
         return nullptr;
     const EyeWindow& eye = *form->eyeWindow;
     const bool eyeFollows = eye.paintedOp != noHook || eye.clearedOp != noHook;
-    const int size = painterSize(view);
-    if (w.generalized) return paintingLoopGeneralized(size, eyeFollows);
+    if (w.generalized) return paintingLoopGeneralized(Size, eyeFollows);
     const bool lone = steps::loneAntInstance(w);
     switch (w.antMaxMode) {
-        case AntMaxMode::BlackWhite: return paintingLoopBlackWhite(size, lone, eyeFollows);
-        case AntMaxMode::Ants15: return paintingLoopNibble(size, lone, eyeFollows);
-        case AntMaxMode::Ants65535: return paintingLoopWord(size, lone, eyeFollows);
-        default: return paintingLoopByte(size, lone, eyeFollows);
+        case AntMaxMode::BlackWhite: return paintingLoopBlackWhite(Size, lone, eyeFollows);
+        case AntMaxMode::Ants15: return paintingLoopNibble(Size, lone, eyeFollows);
+        case AntMaxMode::Ants65535: return paintingLoopWord(Size, lone, eyeFollows);
+        default: return paintingLoopByte(Size, lone, eyeFollows);
     }
 }
+
+template StepLoopEntry chooseWindowLoop<ExtentOnly>(const World&);
+template StepLoopEntry chooseWindowLoop<1>(const World&);
+template StepLoopEntry chooseWindowLoop<2>(const World&);
+template StepLoopEntry chooseWindowLoop<4>(const World&);
+template StepLoopEntry chooseWindowLoop<6>(const World&);
+template StepLoopEntry chooseWindowLoop<8>(const World&);
+template StepLoopEntry chooseWindowLoop<GenericSize>(const World&);
 
 }  // namespace qm

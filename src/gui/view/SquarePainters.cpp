@@ -126,10 +126,11 @@ void noteStateSquare(void* context) {
     form.eyeWindow->stateMove(w.outsideCalls, p, [&] { return stateArgbOf(form, currentCellValue(w)); });
 }
 
+// Size 0 here is the generic painter, which the loops know as GenericSize.
 template <int Size>
 SquarePainterSet paintersOfSize(bool blackWhite) {
     const Hook move = blackWhite ? &paintMove<BlackSquares, Size> : &paintMove<AntColour, Size>;
-    return {move, move, &paintState<Size>, &chooseWindowLoop};
+    return {move, move, &paintState<Size>, &chooseWindowLoop<Size == 0 ? GenericSize : Size>};
 }
 
 }  // namespace
@@ -137,7 +138,7 @@ SquarePainterSet paintersOfSize(bool blackWhite) {
 SquarePainterSet squarePaintersFor(bool itemZero, int32_t size, bool blackWhite) {
     if (itemZero) {
         const Hook move = blackWhite ? &noteMove<BlackSquares> : &noteMove<AntColour>;
-        return {move, move, &noteStateSquare, &chooseWindowLoop};
+        return {move, move, &noteStateSquare, &chooseWindowLoop<ExtentOnly>};
     }
     switch (size) {
         case 1: return paintersOfSize<1>(blackWhite);

@@ -11,14 +11,10 @@
 #include "gui/view/MainView.h"
 #include "gui/view/MovePaint.h"
 #include "gui/view/PaintContext.h"
+#include "gui/view/PaintingLoops.h"
 #include "gui/view/SquarePainters.h"
 
 namespace qm {
-
-// Square sizes of the painters: item "0" notes the extent only, GenericSize takes the view's
-// size, whatever it is; the others are fixed at compile time.
-inline constexpr int ExtentOnly = 0;
-inline constexpr int GenericSize = -1;
 
 // `Colour`: AntColour or BlackSquares for Langton moves (generalized squares take their state's
 // colour). `EyeFollows`: the eye window has an operation installed; without one it is not told.
