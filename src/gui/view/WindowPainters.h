@@ -16,6 +16,8 @@
 
 namespace qm {
 
+// The per-move parts are always inlined: with the eye's drawing inside, a move would otherwise
+// become a call, with the painter's fields in memory.
 // `Colour`: AntColour or BlackSquares for Langton moves (generalized squares take their state's
 // colour). `EyeFollows`: the eye window has an operation installed; without one it is not told.
 template <class Colour, int Size, bool EyeFollows>
@@ -26,7 +28,7 @@ public:
 
     explicit WindowPainter(World& w) : WindowPainter(loaded(w, static_cast<PaintContext*>(w.hooks.context))) {}
 
-    void move(World& w, int32_t ant, AntPos at, int32_t turn) {
+    [[gnu::always_inline]] void move(World& w, int32_t ant, AntPos at, int32_t turn) {
         note(at);
         const uint8_t cleared = static_cast<uint8_t>(turn);
         if constexpr (Size == ExtentOnly) {
@@ -42,7 +44,7 @@ public:
         }
     }
 
-    void genSquare(World& w, AntPos at) {
+    [[gnu::always_inline]] void genSquare(World& w, AntPos at) {
         note(at);
         if constexpr (Size == ExtentOnly) {
             if constexpr (EyeFollows) {
@@ -71,14 +73,14 @@ public:
     }
 
 private:
-    void note(AntPos at) {
+    [[gnu::always_inline]] void note(AntPos at) {
         minX_ = std::min(minX_, at.x);
         maxX_ = std::max(maxX_, at.x);
         minY_ = std::min(minY_, at.y);
         maxY_ = std::max(maxY_, at.y);
     }
 
-    void fill(AntPos at, uint32_t argb) const {
+    [[gnu::always_inline]] void fill(AntPos at, uint32_t argb) const {
         if constexpr (Size == GenericSize) target_->fill(at.x, at.y, argb);
         else fixed_.template fill<Size>(at.x, at.y, argb);
     }
