@@ -21,7 +21,7 @@ inline int32_t minusOne(int32_t v) { return static_cast<int32_t>(static_cast<uin
 
 enum class MoveOutcome { Continue, LeaveAntLoop };
 
-// Before every call out of the loop other than the per-move hooks.
+// Before every call out of the loop other than the per-move painters.
 inline void handControlOutside(World& w) { ++w.outsideCalls; }
 
 inline void stopWith(World& w, StopReason reason, const char* text, BoxType type) {
@@ -310,7 +310,7 @@ private:
 inline bool loneAntInstance(const World& w) { return w.counters.antCount == 1 && w.handBrakeCount == 0; }
 
 // A lone ant without the hand brake: every move is a whole step, and the steps between two frames
-// need nothing from outside but the per-move hooks, which no event can change meanwhile. Each move
+// need nothing from outside but the painter, which no event can change meanwhile. Each move
 // looks at its square first and is taken here only when it stays on the fast grid, reaches no
 // axis bound and stays below the filled filter; the loop's full move takes the others. Position,
 // code and the linear square index live in registers; the index moves by a per-direction step
@@ -379,7 +379,7 @@ template <class Update, class Painter>
     if (filledFilter <= ant.filled) return 0;
     maxSteps = std::min(maxSteps, filledFilter - ant.filled - 1);
     if (maxSteps <= 0) return 0;
-    // Local copies: the square writes and the hooks cannot reach them, so they stay in registers.
+    // Local copies: the square writes and the painter cannot reach them, so they stay in registers.
     const FastGrid g = w.grid;
     Painter painter = painterKept;
     AntPos& square = w.antPos[0];  // painters that read the world find the square just updated here
@@ -462,10 +462,10 @@ inline constexpr int32_t kPrefetchDistance = 16;
 
 // The loop of indexed and black-and-white mode. The counters a move changes live in locals and
 // are written back to the world before anything outside the loop can look at them (messages,
-// event processing, the step hook); the per-move hooks read only the current ant and its square.
-// `Lone`: a single ant without the hand brake, whose steps go to loneAntSteps until one needs
-// more. When events change what the instance was chosen for, it returns at the end of a step to
-// be chosen again.
+// event processing, the step hook), the painter's own state with them; the painter gets each move
+// as it happens. `Lone`: a single ant without the hand brake, whose steps go to loneAntSteps until
+// one needs more. When events change what the instance was chosen for, it returns at the end of a
+// step (with the hand brake, right after the current ant) to be chosen again.
 template <class Update, bool Lone, class Painter>
 [[gnu::noinline]] LoopExit langtonLoop(World& w, StepPacer& pacer) {
     RunCounters& c = w.counters;
