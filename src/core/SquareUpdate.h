@@ -62,8 +62,9 @@ inline int32_t bwBitUpdate(const FastGrid& g, uint64_t bit) {
 }
 
 // `g` is the world's grid; the loops pass a local copy, which no hook can change behind their back.
+// Always inlined: a loop instance with a painter might otherwise call it, one call per move.
 template <CellWidth Width>
-inline int32_t squareUpdateIndexed(World& w, const FastGrid& g, int32_t ant, int32_t x, int32_t y) {
+[[gnu::always_inline]] inline int32_t squareUpdateIndexed(World& w, const FastGrid& g, int32_t ant, int32_t x, int32_t y) {
     if (!g.inside(x, y)) [[unlikely]] {
         // The sparse store of the run, or a failure without one.
         w.searchIndexed.X = x;
@@ -74,7 +75,7 @@ inline int32_t squareUpdateIndexed(World& w, const FastGrid& g, int32_t ant, int
     return indexedCellUpdate<Width>(g, ant, g.cellNumber(x, y));
 }
 
-inline int32_t squareUpdateBW(World& w, const FastGrid& g, int32_t x, int32_t y) {
+[[gnu::always_inline]] inline int32_t squareUpdateBW(World& w, const FastGrid& g, int32_t x, int32_t y) {
     if (!g.inside(x, y)) [[unlikely]] {
         w.searchBW.X = x;
         w.searchBW.Y = y;

@@ -44,12 +44,24 @@ const char* stopReasonName(StopReason reason);
 using Hook = void (*)(void* context);
 void noHook(void* context);
 
+// A step loop instance specialised for what is installed (StepLoopBodies.h): it returns
+// Redispatch at a step boundary when another instance should go on.
+struct World;
+enum class LoopExit { Finished, Redispatch };
+namespace steps { class StepPacer; }
+using StepLoopEntry = LoopExit (*)(World& w, steps::StepPacer& pacer);
+// The instance that runs the installed painters inlined, or null for the loop that calls the hooks.
+using LoopChooser = StepLoopEntry (*)(const World& w);
+
 struct DisplayHooks {
     Hook paint = noHook;      // after a square became painted (indexed, black-and-white)
     Hook erase = noHook;      // after a square became empty / white
     Hook genSquare = noHook;  // after every generalized square update
     Hook step = noHook;       // once per completed step
     void* context = nullptr;
+    // Asked when a run starts and whenever events were served; it must choose an instance whose
+    // painters draw what paint, erase and genSquare draw.
+    LoopChooser chooseLoop = nullptr;
 };
 
 struct RunCounters {

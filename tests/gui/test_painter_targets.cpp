@@ -3,6 +3,7 @@
 // background) must reach the next move. And the eye's per-move drawing in indexed and
 // black-and-white runs leaves what a full repaint of the eye draws.
 
+#include <functional>
 #include <random>
 #include <utility>
 
@@ -13,6 +14,7 @@
 
 #include "ViewTestSupport.h"
 #include "gui/view/EyeWindow.h"
+#include "gui/view/FrameObservers.h"
 #include "gui/view/SquarePainters.h"
 
 using namespace viewtest;
@@ -122,6 +124,108 @@ TEST_F(PainterTargetTest, FastFillDrawsWhatThePlainFillDraws) {
     expectFastFillMatchesPlainFill<4>(view, random);
     expectFastFillMatchesPlainFill<6>(view, random);
     expectFastFillMatchesPlainFill<8>(view, random);
+}
+
+// Real runs in every mode, square size and display mode, with the eye hidden and shown, leave
+// the view and the eye as the per-move hooks leave them, cleared squares' white included: the
+// loop instances that inline the painters draw what the plain painters draw.
+TEST_F(PainterTargetTest, InlinedPaintersDrawWhatTheHooksDraw) {
+    openWindow();
+    struct ModeCase {
+        std::function<void()> choose;
+        QString manyAnts;  // one of them crosses the view's right edge at size 2
+        QString loneAnt;   // a lone ant has loop instances of its own
+    };
+    const QString langtonAnts = QStringLiteral("0,0,1,0000FF\n9,4,2,00FF00\n-6,-8,3,FF0000\n146,3,1,FF00FF");
+    const QString langtonLone = QStringLiteral("3,-2,2,00AAFF");
+    const ModeCase modes[] = {
+        {[this] { about->ants15Radio->click(); }, langtonAnts, langtonLone},
+        {[this] { about->ants255Radio->click(); }, langtonAnts, langtonLone},
+        {[this] { about->ants65535Radio->click(); }, langtonAnts, langtonLone},
+        {[this] { about->antsManyRadio->click(); }, langtonAnts, langtonLone},
+        {[this] { about->generalizedRadio->click(); }, QStringLiteral("0,0,1\n3,3,2,0x5\n-4,2,3\n146,3,4,1"),
+         QStringLiteral("3,-2,2,BX0110")},
+    };
+    QComboBox& sizes = *ui().visualisation.squareSizeCombo;
+    auto runOnce = [&](const QString& ants, bool inlined, QImage& view, QImage& eye) {
+        peer().mainView().specialisedLoops = inlined;
+        const qm::World& w = peer().world();
+        // Without an instance of their own, both runs would take the hooks and prove nothing.
+        if (inlined) {
+            ASSERT_TRUE(w.hooks.chooseLoop && w.hooks.chooseLoop(w));
+        }
+        run(ants, 1500);
+        ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes[0].text;
+        view = image().copy();
+        eye = std::as_const(*ui().eye.eyeSurface).image().copy();
+    };
+    for (const ModeCase& mode : modes) {
+        mode.choose();
+        for (int size = 0; size < sizes.count(); ++size) {
+            sizes.setCurrentIndex(size);
+            for (int display = 0; display < ui().state.displayModeCombo->count(); ++display) {
+                selectDisplayMode(display);
+                for (const bool eyeShown : {false, true}) {
+                    if (peer().eyeWindow().shown() != eyeShown)
+                        QTest::mouseClick(ui().navigation.eyeShowHideButton, Qt::LeftButton);
+                    for (const QString& ants : {mode.manyAnts, mode.loneAnt}) {
+                        SCOPED_TRACE(testing::Message() << "mode " << (&mode - modes) << ", size item " << size
+                                                        << ", display " << display << ", eye " << eyeShown
+                                                        << ", ants " << ants.toStdString());
+                        QImage inlinedView, inlinedEye, plainView, plainEye;
+                        runOnce(ants, true, inlinedView, inlinedEye);
+                        runOnce(ants, false, plainView, plainEye);
+                        expectSamePicture(inlinedView, plainView);
+                        expectSamePicture(inlinedEye, plainEye);
+                    }
+                }
+            }
+        }
+    }
+    peer().mainView().specialisedLoops = true;
+}
+
+// The square size and the eye changed during a run (by the frames' own observer, at the same
+// steps every time with the hand brake on) take effect from the next step: the instance chosen
+// at the start gives way, and the pictures stay those of the per-move hooks.
+TEST_F(PainterTargetTest, ChangesDuringARunChooseTheInlinedPaintersAgain) {
+    openWindow();
+    const std::function<void()> modes[] = {[this] { about->ants255Radio->click(); },
+                                           [this] { about->antsManyRadio->click(); },
+                                           [this] { about->generalizedRadio->click(); }};
+    const QString ants[] = {QStringLiteral("0,0,1,0000FF\n9,4,2,00FF00\n-6,-8,3,FF0000"),
+                            QStringLiteral("0,0,1,0000FF\n9,4,2,00FF00\n-6,-8,3,FF0000"),
+                            QStringLiteral("0,0,1\n3,3,2,0x5\n-4,2,3")};
+    QComboBox& sizes = *ui().visualisation.squareSizeCombo;
+    auto runChanging = [&](const QString& text, bool inlined, QImage& view, QImage& eye) {
+        peer().mainView().specialisedLoops = inlined;
+        sizes.setCurrentIndex(2);
+        if (peer().eyeWindow().shown()) QTest::mouseClick(ui().navigation.eyeShowHideButton, Qt::LeftButton);
+        int frames = 0;
+        const FrameObservers::Id id = peer().frameObservers().add([&] {
+            ++frames;
+            if (frames % 20 == 5) sizes.setCurrentIndex((sizes.currentIndex() + 1) % sizes.count());
+            if (frames % 20 == 15) QTest::mouseClick(ui().navigation.eyeShowHideButton, Qt::LeftButton);
+        });
+        ui().visualisation.handBrakeSlider->setValue(1);  // every step presented
+        run(text, 130);
+        ui().visualisation.handBrakeSlider->setValue(0);
+        peer().frameObservers().remove(id);
+        ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes[0].text;
+        ASSERT_GE(frames, 120);
+        view = image().copy();
+        eye = std::as_const(*ui().eye.eyeSurface).image().copy();
+    };
+    for (size_t mode = 0; mode < std::size(modes); ++mode) {
+        SCOPED_TRACE(testing::Message() << "mode " << mode);
+        modes[mode]();
+        QImage inlinedView, inlinedEye, plainView, plainEye;
+        runChanging(ants[mode], true, inlinedView, inlinedEye);
+        runChanging(ants[mode], false, plainView, plainEye);
+        expectSamePicture(inlinedView, plainView);
+        expectSamePicture(inlinedEye, plainEye);
+    }
+    peer().mainView().specialisedLoops = true;
 }
 
 class EyeTargetTest : public ViewTest {

@@ -45,6 +45,7 @@ void MainView::sizeSelection() {
     w.hooks.paint = painters.paint;
     w.hooks.erase = painters.erase;
     w.hooks.genSquare = painters.genSquare;
+    w.hooks.chooseLoop = painters.chooseLoop;
     viewClear();
     fullRepaint();
 }

@@ -42,6 +42,9 @@ public:
     int32_t viewCentreY = 0;  // cy
     int32_t digitWidth = 0;   // width of "1234567890" / 10, the state overlay's column unit
     bool drawsNothing = false;  // item "0": neither the painters nor the repaint draw
+    // Runs take the loop instances that inline the painters; off, the loop calls the per-move
+    // hooks, the plain reference the tests compare the instances with.
+    bool specialisedLoops = true;
 
     // Extent of the squares handed to the painters since the run began (empty: min > max).
     int32_t visitedMinX = INT32_MAX, visitedMaxX = INT32_MIN, visitedMinY = INT32_MAX, visitedMaxY = INT32_MIN;

@@ -9,7 +9,8 @@
 #include "display/Colours.h"
 #include "gui/view/EyeWindow.h"
 #include "gui/view/ImageSurface.h"
-#include "gui/view/MainView.h"
+#include "gui/view/MovePaint.h"
+#include "gui/view/PaintingLoops.h"
 
 namespace qm {
 
@@ -62,42 +63,12 @@ namespace {
 // Every hook gets the main window as its context.
 inline PaintContext& formOf(void* context) { return *static_cast<PaintContext*>(context); }
 
+inline uint32_t stateArgbOf(const PaintContext& form, uint32_t cellValue) {
+    return stateArgb(*form.stateColours, cellValue);
+}
+
 // The square the current ant stands on: the one its square update has just rewritten.
 inline AntPos currentSquare(const World& w) { return w.antPos[w.counters.currentAnt]; }
-
-// Cell value of the square just updated, wherever the square update left it.
-inline uint8_t currentCellValue(const World& w) {
-    return w.squareStateFromStore ? w.currentSquareState : w.grid.cells[w.currentCellIndex];
-}
-
-inline uint32_t stateArgb(const PaintContext& form, uint32_t cellValue) {
-    return toArgb((*form.stateColours)[std::min<uint32_t>(cellValue, 64u)]);
-}
-
-// A square an ant has just cleared shows pure white until the next full repaint. Chosen without
-// a branch: with many ants, painting and clearing follow each other in no predictable order.
-inline uint32_t paintedOrWhite(uint8_t cleared, uint32_t paintedArgb) {
-    const uint32_t clearedMask = 0u - cleared;  // the loop's turn result is 0 or 1
-    return (paintedArgb & ~clearedMask) | (toArgb(White) & clearedMask);
-}
-
-// What an indexed or a black-and-white move paints, and how the eye window learns of it.
-struct AntColour {
-    static uint32_t argb(const World& w) { return toArgb(colourOf(w.antColour[w.counters.currentAnt])); }
-    template <class Colour>
-    [[gnu::always_inline]] static void tellEye(EyeWindow& eye, uint64_t outsideCalls, AntPos p, Colour argb,
-                                               uint8_t cleared) {
-        eye.antColourMove(outsideCalls, p, argb, cleared);
-    }
-};
-struct BlackSquares {
-    static uint32_t argb(const World&) { return toArgb(Black); }
-    template <class Colour>
-    [[gnu::always_inline]] static void tellEye(EyeWindow& eye, uint64_t outsideCalls, AntPos p, Colour,
-                                               uint8_t cleared) {
-        eye.blackMove(outsideCalls, p, cleared);
-    }
-};
 
 // Size 0 stands for "the view's square size, whatever it is".
 template <int Size>
@@ -116,7 +87,7 @@ void paintMove(void* context) {
     PaintContext& form = formOf(context);
     const World& w = *form.world;
     const AntPos p = currentSquare(w);
-    const uint32_t painted = Painted::argb(w);
+    const uint32_t painted = Painted::argb(w, w.counters.currentAnt);
     const uint8_t cleared = w.lastTurn;
     const uint64_t outsideCalls = w.outsideCalls;
     fillSquare<Size>(form, outsideCalls, p, paintedOrWhite(cleared, painted));
@@ -128,7 +99,7 @@ void paintState(void* context) {
     PaintContext& form = formOf(context);
     const World& w = *form.world;
     const AntPos p = currentSquare(w);
-    const uint32_t argb = stateArgb(form, currentCellValue(w));
+    const uint32_t argb = stateArgbOf(form, currentCellValue(w));
     const uint64_t outsideCalls = w.outsideCalls;
     fillSquare<Size>(form, outsideCalls, p, argb);
     form.eyeWindow->stateMove(outsideCalls, p, [argb] { return argb; });
@@ -143,7 +114,8 @@ void noteMove(void* context) {
     const AntPos p = currentSquare(w);
     form.mainView->noteVisited(p.x, p.y);
     // The colour only matters to an eye that draws: it is read then.
-    Painted::tellEye(*form.eyeWindow, w.outsideCalls, p, [&w] { return Painted::argb(w); }, w.lastTurn);
+    Painted::tellEye(
+        *form.eyeWindow, w.outsideCalls, p, [&w] { return Painted::argb(w, w.counters.currentAnt); }, w.lastTurn);
 }
 
 void noteStateSquare(void* context) {
@@ -151,13 +123,14 @@ void noteStateSquare(void* context) {
     const World& w = *form.world;
     const AntPos p = currentSquare(w);
     form.mainView->noteVisited(p.x, p.y);
-    form.eyeWindow->stateMove(w.outsideCalls, p, [&] { return stateArgb(form, currentCellValue(w)); });
+    form.eyeWindow->stateMove(w.outsideCalls, p, [&] { return stateArgbOf(form, currentCellValue(w)); });
 }
 
+// Size 0 here is the generic painter, which the loops know as GenericSize.
 template <int Size>
 SquarePainterSet paintersOfSize(bool blackWhite) {
     const Hook move = blackWhite ? &paintMove<BlackSquares, Size> : &paintMove<AntColour, Size>;
-    return {move, move, &paintState<Size>};
+    return {move, move, &paintState<Size>, &chooseWindowLoop<Size == 0 ? GenericSize : Size>};
 }
 
 }  // namespace
@@ -165,7 +138,7 @@ SquarePainterSet paintersOfSize(bool blackWhite) {
 SquarePainterSet squarePaintersFor(bool itemZero, int32_t size, bool blackWhite) {
     if (itemZero) {
         const Hook move = blackWhite ? &noteMove<BlackSquares> : &noteMove<AntColour>;
-        return {move, move, &noteStateSquare};
+        return {move, move, &noteStateSquare, &chooseWindowLoop<ExtentOnly>};
     }
     switch (size) {
         case 1: return paintersOfSize<1>(blackWhite);

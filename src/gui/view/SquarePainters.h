@@ -35,32 +35,10 @@ public:
     // happens along the edges alone, takes a branch.
     template <int Size>
     void fillFixed(int32_t x, int32_t y, uint32_t argb) const {
-        static_assert(Size >= 1 && Size * Size <= ScratchPixels);
-        const bool whole = whole_.holds(x, y);
-        // Addresses as integers: off the surface, the square's own address may lie anywhere.
-        const uint64_t onSurface = squareOrigin_ + static_cast<uint64_t>(static_cast<int64_t>(x) * (Size * 4)) -
-                                   static_cast<uint64_t>(static_cast<int64_t>(y) * rowStep_);
-        uintptr_t row = choose(whole, onSurface, reinterpret_cast<uintptr_t>(scratch_));
-        const uint64_t stride = choose(whole, bytesPerLine_, Size * 4);
-        for (int r = 0; r < Size; ++r, row += stride) {
-            uint32_t* pixel = reinterpret_cast<uint32_t*>(row);
-            for (int c = 0; c < Size; ++c) pixel[c] = argb;
-        }
-        // A whole square touches the surface too, so they differ just for a cut one.
-        if (touching_.holds(x, y) != whole) [[unlikely]] fill(x, y, argb);
+        fixedFill().fill<Size>(x, y, argb);
     }
 
 private:
-    static constexpr int ScratchPixels = 8 * 8;  // the largest fixed size
-
-    // `first ? a : b` by a mask: a plain conditional may be compiled into a branch.
-    static uint64_t choose(bool first, uint64_t a, uint64_t b) {
-        const uint64_t mask = 0 - static_cast<uint64_t>(first);
-        return b ^ ((a ^ b) & mask);
-    }
-
-    void fillClipped(int64_t left, int64_t top, int64_t size, uint32_t argb) const;
-
     // The coordinates first + 0 .. count - 1 of one axis, tested with a 32-bit difference: the
     // range is clamped to the 32-bit coordinates, so the difference wraps into the count exactly
     // for the coordinates inside.
@@ -74,6 +52,49 @@ private:
         SquareRange x, y;
         bool holds(int32_t px, int32_t py) const { return x.holds(px) & y.holds(py); }
     };
+
+public:
+    // What the fast path reads, as a plain value: a loop keeps it in registers between moves.
+    struct FixedFill {
+        SquareRanges whole;      // squares all of whose pixels lie on the surface
+        SquareRanges touching;   // squares with at least one pixel on it
+        uint64_t squareOrigin;   // address of square (0, 0)'s first pixel, as an integer
+        int64_t rowStep;         // bytes from one square row to the next: size x bytes per line
+        int64_t bytesPerLine;
+        uintptr_t scratch;       // takes the writes of squares off the surface
+        const PixelTarget* target;  // for squares cut by an edge
+
+        template <int Size>
+        void fill(int32_t x, int32_t y, uint32_t argb) const {
+            static_assert(Size >= 1 && Size * Size <= ScratchPixels);
+            const bool isWhole = whole.holds(x, y);
+            // Addresses as integers: off the surface, the square's own address may lie anywhere.
+            const uint64_t onSurface = squareOrigin + static_cast<uint64_t>(static_cast<int64_t>(x) * (Size * 4)) -
+                                       static_cast<uint64_t>(static_cast<int64_t>(y) * rowStep);
+            uintptr_t row = choose(isWhole, onSurface, scratch);
+            const uint64_t stride = choose(isWhole, static_cast<uint64_t>(bytesPerLine), Size * 4);
+            for (int r = 0; r < Size; ++r, row += stride) {
+                uint32_t* pixel = reinterpret_cast<uint32_t*>(row);
+                for (int c = 0; c < Size; ++c) pixel[c] = argb;
+            }
+            // A whole square touches the surface too, so they differ just for a cut one.
+            if (touching.holds(x, y) != isWhole) [[unlikely]] target->fill(x, y, argb);
+        }
+    };
+    FixedFill fixedFill() const {
+        return {whole_, touching_, squareOrigin_, rowStep_, bytesPerLine_, reinterpret_cast<uintptr_t>(scratch_), this};
+    }
+
+private:
+    static constexpr int ScratchPixels = 8 * 8;  // the largest fixed size
+
+    // `first ? a : b` by a mask: a plain conditional may be compiled into a branch.
+    static uint64_t choose(bool first, uint64_t a, uint64_t b) {
+        const uint64_t mask = 0 - static_cast<uint64_t>(first);
+        return b ^ ((a ^ b) & mask);
+    }
+
+    void fillClipped(int64_t left, int64_t top, int64_t size, uint32_t argb) const;
 
     uchar* bits_ = nullptr;
     int64_t bytesPerLine_ = 0;
@@ -96,6 +117,7 @@ struct SquarePainterSet {
     Hook paint;
     Hook erase;
     Hook genSquare;
+    LoopChooser chooseLoop = nullptr;  // the loop instances that inline these painters
 };
 
 // Item "0" draws nothing (the eye window still follows), "1" one pixel, the others s x s.

@@ -1,0 +1,10 @@
+#include "gui/view/PaintingLoops.h"
+#include "gui/view/PaintingLoopTable.h"
+
+namespace qm {
+
+StepLoopEntry paintingLoopByte(int size, bool lone, bool eyeFollows) {
+    return langtonPaintingLoop<steps::IndexedUpdate<CellWidth::Byte>, AntColour>(size, lone, eyeFollows);
+}
+
+}  // namespace qm

@@ -1,0 +1,115 @@
+#pragma once
+// The window's painters as per-move policies of the step loops (StepLoopBodies.h): what the
+// per-move hooks of SquarePainters.cpp draw, with the view's extent, its pixel target and the
+// count of outside calls kept in the loop's registers instead of read back every move.
+
+#include <algorithm>
+#include <cstdint>
+
+#include "core/World.h"
+#include "gui/view/EyeWindow.h"
+#include "gui/view/MainView.h"
+#include "gui/view/MovePaint.h"
+#include "gui/view/PaintContext.h"
+#include "gui/view/PaintingLoops.h"
+#include "gui/view/SquarePainters.h"
+
+namespace qm {
+
+// The per-move parts are always inlined: with the eye's drawing inside, a move would otherwise
+// become a call, with the painter's fields in memory.
+// `Colour`: AntColour or BlackSquares for Langton moves (generalized squares take their state's
+// colour). `EyeFollows`: the eye window has an operation installed; without one it is not told.
+template <class Colour, int Size, bool EyeFollows>
+class WindowPainter {
+public:
+    // The eye's own operations read the current ant and its square from the world.
+    static constexpr bool readsWorld = EyeFollows;
+
+    explicit WindowPainter(World& w) : WindowPainter(loaded(w, static_cast<PaintContext*>(w.hooks.context))) {}
+
+    [[gnu::always_inline]] void move(World& w, int32_t ant, AntPos at, int32_t turn) {
+        note(at);
+        const uint8_t cleared = static_cast<uint8_t>(turn);
+        if constexpr (Size == ExtentOnly) {
+            // The colour only matters to an eye that draws: it is read then.
+            if constexpr (EyeFollows)
+                Colour::tellEye(*form_->eyeWindow, outsideCalls_, at, [&w, ant] { return Colour::argb(w, ant); },
+                                cleared);
+        } else {
+            const uint32_t painted = Colour::argb(w, ant);
+            fill(at, paintedOrWhite(cleared, painted));
+            if constexpr (EyeFollows)
+                Colour::tellEye(*form_->eyeWindow, outsideCalls_, at, [painted] { return painted; }, cleared);
+        }
+    }
+
+    [[gnu::always_inline]] void genSquare(World& w, AntPos at) {
+        note(at);
+        if constexpr (Size == ExtentOnly) {
+            if constexpr (EyeFollows) {
+                const StateColourTable& colours = *form_->stateColours;
+                form_->eyeWindow->stateMove(outsideCalls_, at,
+                                            [&colours, &w] { return stateArgb(colours, currentCellValue(w)); });
+            }
+        } else {
+            const uint32_t argb = stateArgb(*form_->stateColours, currentCellValue(w));
+            fill(at, argb);
+            if constexpr (EyeFollows) form_->eyeWindow->stateMove(outsideCalls_, at, [argb] { return argb; });
+        }
+    }
+
+    void publish(World&) const {
+        MainView& view = *form_->mainView;
+        view.visitedMinX = minX_;
+        view.visitedMaxX = maxX_;
+        view.visitedMinY = minY_;
+        view.visitedMaxY = maxY_;
+    }
+
+    // Outside code may have moved the image, the view or the extent since the last look.
+    void reload(World& w) {
+        if (w.outsideCalls != outsideCalls_) [[unlikely]] *this = loaded(w, form_);
+    }
+
+private:
+    [[gnu::always_inline]] void note(AntPos at) {
+        minX_ = std::min(minX_, at.x);
+        maxX_ = std::max(maxX_, at.x);
+        minY_ = std::min(minY_, at.y);
+        maxY_ = std::max(maxY_, at.y);
+    }
+
+    [[gnu::always_inline]] void fill(AntPos at, uint32_t argb) const {
+        if constexpr (Size == GenericSize) target_->fill(at.x, at.y, argb);
+        else fixed_.template fill<Size>(at.x, at.y, argb);
+    }
+
+    WindowPainter() = default;
+
+    // Out of line and by value: the painter's own address never leaves the loop, so its fields
+    // can live in registers.
+    [[gnu::noinline]] static WindowPainter loaded(World& w, PaintContext* form) {
+        WindowPainter p;
+        p.form_ = form;
+        p.outsideCalls_ = w.outsideCalls;
+        MainView& view = *form->mainView;
+        p.minX_ = view.visitedMinX;
+        p.maxX_ = view.visitedMaxX;
+        p.minY_ = view.visitedMinY;
+        p.maxY_ = view.visitedMaxY;
+        if constexpr (Size != ExtentOnly) {
+            p.target_ = &view.pixelTarget(p.outsideCalls_);
+            p.fixed_ = p.target_->fixedFill();
+        }
+        return p;
+    }
+
+    PaintContext* form_ = nullptr;
+    uint64_t outsideCalls_ = 0;
+    int32_t minX_ = 0, maxX_ = 0, minY_ = 0, maxY_ = 0;
+    const PixelTarget* target_ = nullptr;
+    PixelTarget::FixedFill fixed_{};
+};
+
+}  // namespace qm
