@@ -73,11 +73,15 @@ void copyPixels(const QImage& source, QPoint at, QImage& target) {
 class DrawnAtRatioOne {
 public:
     explicit DrawnAtRatioOne(std::vector<qm::ImageSurface*> surfaces) : surfaces_(std::move(surfaces)) {
-        for (qm::ImageSurface* surface : surfaces_) surface->setPixelRatioOverride(1);
+        for (qm::ImageSurface* surface : surfaces_) {
+            overrides_.push_back(surface->pixelRatioOverride());
+            surface->setPixelRatioOverride(1);
+        }
     }
     ~DrawnAtRatioOne() {
-        for (qm::ImageSurface* surface : surfaces_) {
-            surface->setPixelRatioOverride(0);
+        for (std::size_t i = 0; i < surfaces_.size(); ++i) {
+            qm::ImageSurface* surface = surfaces_[i];
+            surface->setPixelRatioOverride(overrides_[i]);
             if (surface->pixelRatio() == surface->wantedRatio()) continue;  // at ratio 1 nothing changed
             try {
                 surface->render();
@@ -90,6 +94,7 @@ public:
 
 private:
     std::vector<qm::ImageSurface*> surfaces_;
+    std::vector<int> overrides_;
 };
 
 }  // namespace

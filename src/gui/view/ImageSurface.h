@@ -53,6 +53,7 @@ public:
     // A ratio of its own instead of the screen's (0: the screen's again); the next fit or
     // render applies it. The BMP export draws at 1 this way.
     void setPixelRatioOverride(int ratio) { ratioOverride_ = ratio; }
+    int pixelRatioOverride() const { return ratioOverride_; }
     int wantedRatio() const;  // the ratio the next fit gives the image
 
     // Runs the render callback now (if one is installed) and schedules a screen update.
