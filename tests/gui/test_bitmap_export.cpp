@@ -192,6 +192,7 @@ TEST_F(BitmapExportTest, HighDensitySurfacesDrawThePlainPictureEnlargedAndExport
         eye.render();
         ASSERT_EQ(view.image().size(), view.size() * ratio);
         ASSERT_EQ(eye.pixelRatio(), ratio);
+        ASSERT_TRUE(eye.spareEdgeIntact());
     };
     // Pixels of `dense` that differ from the pixel of `plain` they enlarge, outside `skip`.
     const auto enlargementErrors = [](const QImage& dense, const QImage& plain, int ratio, QRect skip) {
@@ -234,6 +235,11 @@ TEST_F(BitmapExportTest, HighDensitySurfacesDrawThePlainPictureEnlargedAndExport
         }
         EXPECT_TRUE(dialogs.boxes.empty());
     }
+    // Left to the screen, the surfaces take its ratio (2 in the run with QT_SCALE_FACTOR=2).
+    view.setPixelRatioOverride(0);
+    view.render();
+    EXPECT_EQ(view.pixelRatio(), qRound(view.devicePixelRatioF()));
+    EXPECT_EQ(view.image().size(), view.size() * view.pixelRatio());
 }
 
 TEST_F(BitmapExportTest, WriterPadsRowsOfAnyWidthAndReadsAnyImageFormat) {

@@ -6,6 +6,7 @@
 #include "gui/window/MainWindow.h"
 #include "definitions/NumberText.h"
 #include "gui/view/ImageSurface.h"
+#include "gui/view/OverlayFont.h"
 #include "gui/view/SquarePainters.h"
 
 namespace {
@@ -66,7 +67,7 @@ void MainView::paintHandler() {
 }
 
 void MainView::viewClear() {
-    digitWidth = QFontMetrics(form_.ui_.view.viewSurface->font()).horizontalAdvance(QStringLiteral("1234567890")) / 10;
+    digitWidth = QFontMetrics(qm::overlayFont(form_.ui_.view.viewSurface->font())).horizontalAdvance(QStringLiteral("1234567890")) / 10;
     form_.ui_.view.viewSurface->image().fill(qm::toArgb(form_.viewBackground));
     form_.ui_.view.viewSurface->update();
 }
