@@ -210,6 +210,10 @@ TEST_F(BitmapExportTest, HighDensitySurfacesDrawThePlainPictureEnlargedAndExport
         atRatio(1);
         runSteps(1500);
         const QImage plainView = view.image().copy(), plainEye = eye.image().copy();
+        int painted = 0;
+        for (int y = overlay.bottom() + 1; y < plainView.height(); ++y)
+            for (int x = 0; x < plainView.width(); ++x) painted += plainView.pixel(x, y) != qm::toArgb(peer().viewBackground());
+        ASSERT_GT(painted, 200) << "the run's squares are in the picture";
         exportTo(path("plain.bmp"));
         ui().navigation.redrawViewButton->click();
         const QImage repaintedView = view.image().copy();
