@@ -174,6 +174,78 @@ TEST_F(BitmapExportTest, EyeWindowIsLaidOverTheViewWhereItShows) {
     EXPECT_GT(eyeDiffers, 110 * 100);
 }
 
+// Where the image holds several pixels per widget pixel (a high-density screen), a run's moves
+// and a repaint draw in the view and in the eye exactly the picture of one pixel per widget
+// pixel, enlarged: every square covers ratio x ratio times its pixels at the same place, at
+// sizes with and without their own painters. The overlay's text is drawn at the image's own
+// resolution, and the exported file is the one written at ratio 1.
+TEST_F(BitmapExportTest, HighDensitySurfacesDrawThePlainPictureEnlargedAndExportThePlainFile) {
+    openWindow();
+    ui().eye.drawCentreCheck->setChecked(false);  // its marker is drawn thin on purpose
+    QTest::mouseClick(ui().navigation.eyeShowHideButton, Qt::LeftButton);
+    qm::ImageSurface& view = *ui().view.viewSurface;
+    qm::ImageSurface& eye = *ui().eye.eyeSurface;
+    const auto atRatio = [&](int ratio) {
+        view.setPixelRatioOverride(ratio);
+        eye.setPixelRatioOverride(ratio);
+        view.render();
+        eye.render();
+        ASSERT_EQ(view.image().size(), view.size() * ratio);
+        ASSERT_EQ(eye.pixelRatio(), ratio);
+        ASSERT_TRUE(eye.spareEdgeIntact());
+    };
+    // Pixels of `dense` that differ from the pixel of `plain` they enlarge, outside `skip`.
+    const auto enlargementErrors = [](const QImage& dense, const QImage& plain, int ratio, QRect skip) {
+        int errors = 0;
+        if (dense.size() != plain.size() * ratio) return -1;
+        for (int y = 0; y < dense.height(); ++y)
+            for (int x = 0; x < dense.width(); ++x)
+                errors += !skip.contains(x / ratio, y / ratio) && dense.pixel(x, y) != plain.pixel(x / ratio, y / ratio);
+        return errors;
+    };
+    const QRect overlay(0, 0, 280, 130);  // the counters' cells and their text
+    for (const char* size : {"1", "2", "6", "8"}) {
+        SCOPED_TRACE(size);
+        ui().visualisation.squareSizeCombo->setCurrentText(QString::fromLatin1(size));
+        atRatio(1);
+        runSteps(1500);
+        const QImage plainView = view.image().copy(), plainEye = eye.image().copy();
+        int painted = 0;
+        for (int y = overlay.bottom() + 1; y < plainView.height(); ++y)
+            for (int x = 0; x < plainView.width(); ++x) painted += plainView.pixel(x, y) != qm::toArgb(peer().viewBackground());
+        ASSERT_GT(painted, 200) << "the run's squares are in the picture";
+        exportTo(path("plain.bmp"));
+        ui().navigation.redrawViewButton->click();
+        const QImage repaintedView = view.image().copy();
+        for (const int ratio : {2, 3}) {
+            SCOPED_TRACE(ratio);
+            atRatio(ratio);
+            runSteps(1500);
+            EXPECT_EQ(enlargementErrors(view.image(), plainView, ratio, overlay), 0);
+            EXPECT_EQ(enlargementErrors(eye.image(), plainEye, ratio, QRect()), 0);
+            // Text at the image's resolution: not every ratio x ratio block of the overlay is one colour.
+            const QImage& dense = view.image();
+            int splitBlocks = 0;
+            for (int y = 0; y < overlay.height() * ratio; y += ratio)
+                for (int x = 0; x < overlay.width() * ratio; x += ratio)
+                    splitBlocks += dense.pixel(x, y) != dense.pixel(x + ratio - 1, y + ratio - 1);
+            EXPECT_GT(splitBlocks, 10);
+
+            exportTo(path("dense.bmp"));
+            EXPECT_EQ(BmpFile(path("dense.bmp")).bytes, BmpFile(path("plain.bmp")).bytes);
+            EXPECT_EQ(view.pixelRatio(), ratio) << "back at the screen's ratio";
+            ui().navigation.redrawViewButton->click();
+            EXPECT_EQ(enlargementErrors(view.image(), repaintedView, ratio, overlay), 0);
+        }
+        EXPECT_TRUE(dialogs.boxes.empty());
+    }
+    // Left to the screen, the surfaces take its ratio (2 in the run with QT_SCALE_FACTOR=2).
+    view.setPixelRatioOverride(0);
+    view.render();
+    EXPECT_EQ(view.pixelRatio(), qRound(view.devicePixelRatioF()));
+    EXPECT_EQ(view.image().size(), view.size() * view.pixelRatio());
+}
+
 TEST_F(BitmapExportTest, WriterPadsRowsOfAnyWidthAndReadsAnyImageFormat) {
     for (int width : {1, 2, 3, 4, 5}) {
         QImage image(width, 2, QImage::Format_ARGB32_Premultiplied);

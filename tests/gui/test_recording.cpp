@@ -140,6 +140,29 @@ TEST(RecordAnimationDialog, ReturnsWhatItsFieldsHoldAndRecordsOnlyWithAFileName)
     EXPECT_EQ(o.delayMs, 120);
 }
 
+// A view frame drawn at another pixel ratio than the first (the BMP export draws the view at 1 on
+// a high-density screen) is enlarged to the first frame's size, not laid into its corner.
+TEST(AnimationRecorder, FrameAtAnotherPixelRatioKeepsItsSizeInWidgetPixels) {
+    QTemporaryDir dir;
+    qm::World w;
+    setUpAnts(w);
+    const qm::PicturePalette palette{Background, nullptr};
+    qm::RecordingOptions options;
+    options.fileName = dir.filePath(QStringLiteral("dense.gif")).toStdString();
+    AnimationRecorder recorder(options);
+    QImage dense = viewAt(0, 40, 30).scaled(80, 60);
+    dense.setDevicePixelRatio(2);
+    const QImage plain = viewAt(3, 40, 30);
+    ASSERT_EQ(recorder.addFrame(dense, w, palette), qm::GifError::None);
+    ASSERT_EQ(recorder.addFrame(plain, w, palette), qm::GifError::None);
+    ASSERT_EQ(recorder.finish(), qm::GifError::None);
+    const qmtest::DecodedGif gif = qmtest::decodeGif(options.fileName);
+    ASSERT_TRUE(gif.ok);
+    ASSERT_EQ(gif.frames.size(), 2u);
+    EXPECT_EQ(gif.width, 80);
+    EXPECT_TRUE(gif.frames[1] == coloursOf(plain.scaled(80, 60)));
+}
+
 namespace {
 
 class RecordingWindowTest : public MainWindowTest {

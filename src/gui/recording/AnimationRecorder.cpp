@@ -24,11 +24,15 @@ qm::GifError AnimationRecorder::addView(const QImage& view, const qm::World& w, 
         std::vector<uint32_t> colours = qm::pictureColours(w, palette);
         if (std::find(colours.begin(), colours.end(), qm::White) == colours.end()) colours.push_back(qm::White);
         error_ = view_.start(options_.fileName, frame.width(), frame.height(), colours, options_.delayMs);
+        viewRatio_ = frame.devicePixelRatio();
         if (failed()) return error_;
     }
     const QImage* source = &frame;
     if (frame.width() != view_.width() || frame.height() != view_.height()) {
         if (canvas_.isNull()) canvas_ = QImage(view_.width(), view_.height(), QImage::Format_RGB32);
+        // At the first frame's pixel ratio: a frame drawn at another (the BMP export draws the view
+        // at 1 on a high-density screen) keeps its size in widget pixels.
+        canvas_.setDevicePixelRatio(viewRatio_);
         canvas_.fill(qm::toArgb(palette.background));
         QPainter painter(&canvas_);
         painter.drawImage(0, 0, frame);

@@ -53,5 +53,6 @@ private:
     qm::GifEncoderThread view_;  // view frames come at the display's pace: encoded beside the run
     std::optional<qm::AreaAnimation> area_;
     QImage canvas_;  // a view frame of the first frame's size
+    qreal viewRatio_ = 1;  // the first view frame's device pixel ratio
     qm::GifError error_ = qm::GifError::None;
 };

@@ -308,13 +308,15 @@ void SettingsDialog::spectrumChanged() {
 
 void SettingsDialog::paintSpectrum() {
     QImage& image = spectrumPreview->image();
-    if (image.size() != spectrumPreview->size()) image = QImage(spectrumPreview->size(), QImage::Format_RGB32);
+    // In widget pixels: on a high-density screen the surface's image holds more.
+    const QSize size = spectrumPreview->size();
+    if (image.deviceIndependentSize().toSize() != size) image = QImage(size, QImage::Format_RGB32);
     if (image.isNull()) return;
 
     const qm::StateColourTable& colours = host_->stateColours();
     QPainter painter(&image);
-    const int w = image.width();
-    const int h = image.height();
+    const int w = size.width();
+    const int h = size.height();
     painter.fillRect(0, 0, w, h, toQColor(colours[0]));
 
     const int states = host_->world().states;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include <QBuffer>
 #include <QFile>
@@ -66,6 +68,35 @@ void copyPixels(const QImage& source, QPoint at, QImage& target) {
     }
 }
 
+// While it lives, the surfaces are drawn at one image pixel per widget pixel, the picture the
+// file holds; then at the screen's ratio again. The surfaces it is given are rendered in between.
+class DrawnAtRatioOne {
+public:
+    explicit DrawnAtRatioOne(std::vector<qm::ImageSurface*> surfaces) : surfaces_(std::move(surfaces)) {
+        for (qm::ImageSurface* surface : surfaces_) {
+            overrides_.push_back(surface->pixelRatioOverride());
+            surface->setPixelRatioOverride(1);
+        }
+    }
+    ~DrawnAtRatioOne() {
+        for (std::size_t i = 0; i < surfaces_.size(); ++i) {
+            qm::ImageSurface* surface = surfaces_[i];
+            surface->setPixelRatioOverride(overrides_[i]);
+            if (surface->pixelRatio() == surface->wantedRatio()) continue;  // at ratio 1 nothing changed
+            try {
+                surface->render();
+            } catch (...) {  // the next render of the surface tries again
+            }
+        }
+    }
+    DrawnAtRatioOne(const DrawnAtRatioOne&) = delete;
+    DrawnAtRatioOne& operator=(const DrawnAtRatioOne&) = delete;
+
+private:
+    std::vector<qm::ImageSurface*> surfaces_;
+    std::vector<int> overrides_;
+};
+
 }  // namespace
 
 BitmapExport::BitmapExport(MainWindow& form)
@@ -92,22 +123,36 @@ void BitmapExport::saveToBmp() {
 }
 
 void BitmapExport::exportTo(const QString& fileName) {
-    if (!repaintAndSize()) {
+    bool sized = false;
+    bool copied = false;
+    {
+        // The file keeps one pixel per widget pixel on any screen.
+        std::vector<qm::ImageSurface*> drawn{form_.ui_.view.viewSurface};
+        if (form_.eyeWindow->shown()) drawn.push_back(form_.ui_.eye.eyeSurface);
+        const DrawnAtRatioOne atRatioOne(std::move(drawn));
+        sized = repaintAndSize();
+        try {
+            if (sized) copyView();
+            copied = sized;
+        } catch (...) {
+            copied = false;
+        }
+    }
+    if (!sized) {
         exportBitmap.reset();
         form_.dialogs->showMessage(MsgExportMemory, qm::BoxType::Error);
         return;
     }
     bool saved = false;
     try {
-        copyView();
         // The name's suffix chooses the format; BMP unless it asks for PNG. Encoded in memory
         // first, so that the file is replaced as every writer of the program replaces one.
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        const bool encoded = fileName.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)
-                                 ? exportBitmap->save(&buffer, "PNG")
-                                 : qm::writeBmp24(*exportBitmap, buffer);
+        const bool encoded = copied && (fileName.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)
+                                            ? exportBitmap->save(&buffer, "PNG")
+                                            : qm::writeBmp24(*exportBitmap, buffer));
         saved = encoded && qm::replaceFileContent(QFile::encodeName(fileName).toStdString(), bytes.constData(),
                                                   static_cast<std::size_t>(bytes.size()))
                                .empty();

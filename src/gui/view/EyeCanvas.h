@@ -27,7 +27,8 @@ struct EyeMapping {
 
 // Direct access to the 32-bit image of a surface. The image may be replaced (resized) or
 // detached behind our back; the surface's generation changes whenever that can have happened,
-// so the cached pointers are checked against it before use.
+// so the cached pointers are checked against it before use. Positions are in widget pixels,
+// each drawn as ratio() x ratio() image pixels; notXor alone takes image pixels.
 class PixelCanvas {
 public:
     void attach(ImageSurface& surface) {
@@ -44,15 +45,18 @@ public:
         if (surface_->generation() != generation_) refresh();
     }
 
-    int64_t width() const { return width_; }
+    int64_t width() const { return width_; }  // in widget pixels
     int64_t height() const { return height_; }
+    int ratio() const { return ratio_; }
     uchar* bits() const { return width_ > 0 ? bits_ : nullptr; }
     int64_t bytesPerLine() const { return bytesPerLine_; }
 
     void plot(int64_t px, int64_t py, uint32_t argb) {
         if (static_cast<uint64_t>(px) < static_cast<uint64_t>(width_) &&
-            static_cast<uint64_t>(py) < static_cast<uint64_t>(height_))
-            pixelAt(px, py) = argb;
+            static_cast<uint64_t>(py) < static_cast<uint64_t>(height_)) {
+            if (ratio_ == 1) pixelAt(px, py) = argb;
+            else plotBlock(px, py, argb);
+        }
     }
 
     // Writes `argb`, or leaves the pixel as it is with `keep` or when (px, py) lies off the
@@ -60,6 +64,10 @@ public:
     // guess, so all take the same single write, which goes to a scratch pixel when nothing may
     // change. Addresses are integers here: off the image, the pixel's own lies anywhere.
     void plotOrKeep(int64_t px, int64_t py, uint32_t argb, bool keep) {
+        if (ratio_ != 1) [[unlikely]] {
+            if (!keep) plot(px, py, argb);
+            return;
+        }
         const bool inside = (static_cast<uint64_t>(px) < static_cast<uint64_t>(width_)) &
                             (static_cast<uint64_t>(py) < static_cast<uint64_t>(height_));
         const uint64_t writeMask = 0 - static_cast<uint64_t>(inside & !keep);
@@ -69,25 +77,30 @@ public:
         *reinterpret_cast<uint32_t*>(scratch ^ ((pixel ^ scratch) & writeMask)) = argb;
     }
 
-    // Not-xor pen: the pixel becomes the inverse of pen XOR pixel, so a second pass restores it.
+    // Not-xor pen on the image pixel (px, py): it becomes the inverse of pen XOR pixel, so a
+    // second pass restores it.
     void notXor(int64_t px, int64_t py, uint32_t penArgb) {
-        if (static_cast<uint64_t>(px) < static_cast<uint64_t>(width_) &&
-            static_cast<uint64_t>(py) < static_cast<uint64_t>(height_)) {
+        if (static_cast<uint64_t>(px) < static_cast<uint64_t>(width_ * ratio_) &&
+            static_cast<uint64_t>(py) < static_cast<uint64_t>(height_ * ratio_)) {
             uint32_t& pixel = pixelAt(px, py);
             pixel = 0xFF000000u | (~(penArgb ^ pixel) & 0x00FFFFFFu);
         }
     }
 
     void fill(uint32_t argb) {
-        for (int64_t y = 0; y < height_; ++y) {
+        for (int64_t y = 0; y < height_ * ratio_; ++y) {
             uint32_t* row = reinterpret_cast<uint32_t*>(bits_ + y * bytesPerLine_);
-            for (int64_t x = 0; x < width_; ++x) row[x] = argb;
+            for (int64_t x = 0; x < width_ * ratio_; ++x) row[x] = argb;
         }
     }
 
 private:
     uint32_t& pixelAt(int64_t px, int64_t py) {
         return reinterpret_cast<uint32_t*>(bits_ + py * bytesPerLine_)[px];
+    }
+    void plotBlock(int64_t px, int64_t py, uint32_t argb) {
+        for (int64_t y = py * ratio_; y < (py + 1) * ratio_; ++y)
+            for (int64_t x = px * ratio_; x < (px + 1) * ratio_; ++x) pixelAt(x, y) = argb;
     }
 
     // Out of line and cold: it runs once per repaint, the check above once per move.
@@ -96,8 +109,9 @@ private:
         bits_ = image.bits();  // detaches a shared image
         bytesPerLine_ = image.bytesPerLine();
         const bool usable = bits_ && image.depth() == 32;
-        width_ = usable ? image.width() : 0;
-        height_ = usable ? image.height() : 0;
+        ratio_ = ImageSurface::ratioOf(image);
+        width_ = usable ? image.width() / ratio_ : 0;
+        height_ = usable ? image.height() / ratio_ : 0;
         generation_ = surface_->generation();  // after the write access above, which counts
     }
 
@@ -106,6 +120,7 @@ private:
     int64_t bytesPerLine_ = 0;
     int64_t width_ = 0;
     int64_t height_ = 0;
+    int ratio_ = 1;  // image pixels per widget pixel
     uint64_t generation_ = 0;
     uint32_t scratch_ = 0;  // takes the writes that leave a pixel as it is
 };

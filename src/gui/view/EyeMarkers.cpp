@@ -21,13 +21,18 @@ void EyeWindow::drawMarkerAtSquare(int64_t x, int64_t y) {
 }
 
 // Each line is its own stroke, as the platform draws them: the cross's two strokes meet in the
-// centre pixel, which they therefore leave as it was.
+// centre pixel, which they therefore leave as it was. On a high-density image the marker keeps
+// its size in widget pixels, centred in the widget pixel (px, py), with lines one image pixel thin.
 void EyeWindow::drawMarker(int64_t px, int64_t py) {
     const uint32_t pen = qm::toArgb(MarkerColour);
-    notXorLine(px - MarkerArm, py, px + MarkerArm, py, pen);
-    notXorLine(px, py - MarkerArm, px, py + MarkerArm, pen);
-    const int64_t left = px - MarkerFrame, right = px + MarkerFrame;
-    const int64_t top = py - MarkerFrame, bottom = py + MarkerFrame;
+    const int64_t k = canvas_.ratio();
+    const int64_t arm = MarkerArm * k, frame = MarkerFrame * k;
+    px = px * k + k / 2;
+    py = py * k + k / 2;
+    notXorLine(px - arm, py, px + arm, py, pen);
+    notXorLine(px, py - arm, px, py + arm, pen);
+    const int64_t left = px - frame, right = px + frame;
+    const int64_t top = py - frame, bottom = py + frame;
     notXorLine(left, top, left, bottom, pen);
     notXorLine(left, bottom, right, bottom, pen);
     notXorLine(right, bottom, right, top, pen);

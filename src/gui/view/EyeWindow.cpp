@@ -158,17 +158,20 @@ void EyeWindow::plotMove(qm::AntPos at, uint32_t paintedArgb) {
 
 void EyeWindow::catchUpForMoves(uint64_t outsideCalls) {
     canvas_.ensureCurrent();
+    // The move target writes one image pixel a square: on a high-density image (several a
+    // widget pixel) the operations draw instead.
+    const bool onePixelEach = canvas_.ratio() == 1;
     const qm::EyeMoveGeometry geometry{mapping_.scale,         mapping_.centreX, mapping_.originY,
-                                       canvas_.bits(),         canvas_.bytesPerLine(),
+                                       onePixelEach ? canvas_.bits() : nullptr, canvas_.bytesPerLine(),
                                        canvas_.width(),        canvas_.height(),
                                        form_.ui_.eye.eyeSurface->spareEdgeIntact()};
     moveTarget_.rebuild(geometry, qm::toArgb(eyeBackground), keepsClearedSquares_ != 0);
-    const bool ownInBoth = paintedOp == clearedOp;
+    const bool ownInBoth = paintedOp == clearedOp && onePixelEach;
     inlineSince_[AntColourMoves] = ownInBoth && paintedOp == &EyeWindow::plotAntColourMove ? outsideCalls : NotInline;
     inlineSince_[BlackMoves] = ownInBoth && paintedOp == &EyeWindow::plotBlackMove ? outsideCalls : NotInline;
     quietSince_ = paintedOp == qm::noHook && clearedOp == qm::noHook ? outsideCalls : NotInline;
     // Generalized squares are never cleared, so only the painted operation counts.
-    inlineSince_[StateMoves] = paintedOp == &EyeWindow::paintStateColour ? outsideCalls : NotInline;
+    inlineSince_[StateMoves] = paintedOp == &EyeWindow::paintStateColour && onePixelEach ? outsideCalls : NotInline;
     for (const MoveKind kind : {AntColourMoves, BlackMoves, StateMoves}) {
         byTablesSince_[kind] = moveTarget_.usesTables() ? inlineSince_[kind] : NotInline;
         keptByTablesSince_[kind] = moveTarget_.keepsClearedSquares() ? byTablesSince_[kind] : NotInline;

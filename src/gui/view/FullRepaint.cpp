@@ -137,10 +137,13 @@ void MainView::fullRepaint() {
     qm::WaitCursor hourglass;
     QImage& image = form_.ui_.view.viewSurface->image();
     const qm::PixelTarget target(image, *this);
+    // The ranges are in widget pixels, as the view's numbers are.
+    const int ratio = qm::ImageSurface::ratioOf(image);
+    const int width = image.width() / ratio, height = image.height() / ratio;
     if (form_.world.grid.exists()) {
-        const SquareRange range = repaintRange(*this, form_.world, image.width(), image.height());
+        const SquareRange range = repaintRange(*this, form_.world, width, height);
         if (!range.empty()) repaintGrid(form_.paintContext_, target, range);
     }
-    repaintStores(form_.paintContext_, target, visibleColumns(*this, image.width()));
+    repaintStores(form_.paintContext_, target, visibleColumns(*this, width));
     form_.ui_.view.viewSurface->update();
 }

@@ -1,5 +1,8 @@
 #include "gui/view/ImageSurface.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMetaObject>
@@ -14,9 +17,18 @@ ImageSurface::ImageSurface(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+int ImageSurface::ratioOf(const QImage& image) { return std::max(1, qRound(image.devicePixelRatio())); }
+
+int ImageSurface::wantedRatio() const {
+    if (ratioOverride_ > 0) return ratioOverride_;
+    // A little slack: a ratio of 2 may come out of the platform as 1.9999.
+    return std::max(1, static_cast<int>(std::floor(devicePixelRatioF() + 0.01)));
+}
+
 void ImageSurface::fitImage() {
-    const QSize wanted = size().expandedTo(QSize(1, 1));
-    if (image_.size() == wanted && (!spareEdge_ || spareEdgeIntact())) return;
+    const int ratio = wantedRatio();
+    const QSize wanted = size().expandedTo(QSize(1, 1)) * ratio;
+    if (image_.size() == wanted && pixelRatio() == ratio && (!spareEdge_ || spareEdgeIntact())) return;
     QImage buffer;
     QImage fresh(wanted, QImage::Format_RGB32);
     if (spareEdge_) {
@@ -24,6 +36,7 @@ void ImageSurface::fitImage() {
         buffer.fill(Qt::white);
         fresh = QImage(buffer.bits(), wanted.width(), wanted.height(), buffer.bytesPerLine(), QImage::Format_RGB32);
     }
+    fresh.setDevicePixelRatio(ratio);
     fresh.fill(Qt::white);
     if (!image_.isNull()) {
         QPainter copy(&fresh);
@@ -57,9 +70,18 @@ void ImageSurface::runPendingRender() {
     if (renderPending_) render();
 }
 
+bool ImageSurface::event(QEvent* event) {
+    // Moved to a screen of another density: the next render refits the image.
+    if (event->type() == QEvent::ScreenChangeInternal) requestRender();
+    return QWidget::event(event);
+}
+
 void ImageSurface::paintEvent(QPaintEvent* event) {
     QPainter screen(this);
-    screen.drawImage(event->rect(), image_, event->rect());
+    const QRect area = event->rect();
+    // The image's own ratio, which someone who replaced the image may have left at 1.
+    const int ratio = pixelRatio();
+    screen.drawImage(area, image_, QRect(area.topLeft() * ratio, area.size() * ratio));
 }
 
 void ImageSurface::resizeEvent(QResizeEvent* event) {

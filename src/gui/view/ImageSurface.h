@@ -1,5 +1,8 @@
 #pragma once
 // A paint surface: an off-screen image of the widget's own size, shown by the widget.
+// On a high-density screen the image holds `pixelRatio()` x `pixelRatio()` of its pixels for
+// each pixel of the widget (its devicePixelRatio says so), so what is drawn into it is shown
+// without being enlarged; QPainter on it still works in widget pixels.
 // Painters draw into image() at any time and call update(); the paint event only copies the
 // image to the screen. When the widget changes size the image follows at once and the installed
 // render callback (the program's paint handler) runs soon after, from the event loop, so that
@@ -42,6 +45,17 @@ public:
     // its pixels moves it out, until the next fit).
     bool spareEdgeIntact() const;
 
+    // Image pixels per widget pixel along each axis: the screen's device pixel ratio rounded
+    // down, at least 1. Rounded down so that a fractional rest only ever enlarges the image on
+    // the screen: a one-pixel line or square is never dropped and squares keep their places.
+    int pixelRatio() const { return ratioOf(image_); }
+    static int ratioOf(const QImage& image);
+    // A ratio of its own instead of the screen's (0: the screen's again); the next fit or
+    // render applies it. The BMP export draws at 1 this way.
+    void setPixelRatioOverride(int ratio) { ratioOverride_ = ratio; }
+    int pixelRatioOverride() const { return ratioOverride_; }
+    int wantedRatio() const;  // the ratio the next fit gives the image
+
     // Runs the render callback now (if one is installed) and schedules a screen update.
     void render();
     // Asks for a render from the event loop; several requests before it runs give one render.
@@ -57,6 +71,7 @@ public:
     std::function<bool(QKeyEvent*)> onKeyPress;  // true: the key was used
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -76,6 +91,7 @@ private:
     uint64_t generation_ = 0;
     bool renderPending_ = false;
     bool spareEdge_ = false;
+    int ratioOverride_ = 0;
 };
 
 }  // namespace qm

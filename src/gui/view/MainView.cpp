@@ -6,6 +6,7 @@
 #include "gui/window/MainWindow.h"
 #include "definitions/NumberText.h"
 #include "gui/view/ImageSurface.h"
+#include "gui/view/OverlayFont.h"
 #include "gui/view/SquarePainters.h"
 
 namespace {
@@ -38,26 +39,36 @@ void MainView::sizeSelection() {
         if (squareSize < 1) squareSize = SizeWhenUnreadable;
         halfSquare = squareSize / 2;
     }
+    installSquarePainters();
+    viewClear();
+    fullRepaint();
+}
+
+// The painters of the square size in image pixels: at ratio 2 a square of size 2 takes the
+// painter of size 4.
+void MainView::installSquarePainters() {
+    paintersRatio_ = surface_.pixelRatio();
     qm::World& w = form_.world;
-    const qm::SquarePainterSet painters =
-        qm::squarePaintersFor(drawsNothing, squareSize, w.antMaxMode == qm::AntMaxMode::BlackWhite);
+    const qm::SquarePainterSet painters = qm::squarePaintersFor(drawsNothing, squareSize * paintersRatio_,
+                                                                w.antMaxMode == qm::AntMaxMode::BlackWhite);
     w.hooks.context = &form_.paintContext_;
     w.hooks.paint = painters.paint;
     w.hooks.erase = painters.erase;
     w.hooks.genSquare = painters.genSquare;
     w.hooks.chooseLoop = painters.chooseLoop;
-    viewClear();
-    fullRepaint();
 }
 
 void MainView::paintHandler() {
+    // The surface refits its image before it renders: on a screen of another density the
+    // installed painters draw squares of the wrong size.
+    if (paintersRatio_ != 0 && paintersRatio_ != surface_.pixelRatio()) installSquarePainters();
     viewClear();
     fullRepaint();
     form_.world.hooks.step(form_.world.hooks.context);
 }
 
 void MainView::viewClear() {
-    digitWidth = QFontMetrics(form_.ui_.view.viewSurface->font()).horizontalAdvance(QStringLiteral("1234567890")) / 10;
+    digitWidth = QFontMetrics(qm::overlayFont(form_.ui_.view.viewSurface->font())).horizontalAdvance(QStringLiteral("1234567890")) / 10;
     form_.ui_.view.viewSurface->image().fill(qm::toArgb(form_.viewBackground));
     form_.ui_.view.viewSurface->update();
 }
@@ -75,6 +86,10 @@ void MainView::forgetVisited() {
 }
 
 void MainView::rebuildPixelTarget(uint64_t outsideCalls) {
-    pixelTarget_ = qm::PixelTarget(surface_.image(), *this);
+    // Painters chosen for another ratio than the image's would draw squares of their own size
+    // where the target's lie: they draw nothing until the render that follows every refit
+    // installs the right ones.
+    const bool paintersFit = paintersRatio_ == 0 || paintersRatio_ == surface_.pixelRatio();
+    pixelTarget_ = paintersFit ? qm::PixelTarget(surface_.image(), *this) : qm::PixelTarget();
     targetFor_ = outsideCalls;
 }

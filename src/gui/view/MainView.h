@@ -61,9 +61,11 @@ public:
 
 private:
     [[gnu::noinline, gnu::cold]] void rebuildPixelTarget(uint64_t outsideCalls);
+    void installSquarePainters();  // for squareSize at the surface's pixel ratio
 
     MainWindow& form_;
     qm::ImageSurface& surface_;  // viewSurface
     qm::PixelTarget pixelTarget_;
     uint64_t targetFor_ = UINT64_MAX;  // the world's count of outside calls it was built at; none yet
+    int paintersRatio_ = 0;  // the surface's pixel ratio the square painters were chosen for; 0: none yet
 };

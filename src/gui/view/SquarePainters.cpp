@@ -14,17 +14,18 @@
 
 namespace qm {
 
-PixelTarget::PixelTarget(QImage& image, const MainView& view)
-    : bits_(image.bits()),
-      bytesPerLine_(image.bytesPerLine()),
-      width_(image.width()),
-      height_(image.height()),
-      originX_(static_cast<int64_t>(view.viewCentreX) +
-               static_cast<int64_t>(view.viewOffsetX) * view.squareSize),
-      originY_(static_cast<int64_t>(image.height()) - view.viewCentreY -
-               static_cast<int64_t>(view.viewOffsetY) * view.squareSize),
-      size_(view.squareSize < 1 ? 1 : view.squareSize),
-      lead_(view.squareSize <= 1 ? 0 : view.halfSquare) {
+PixelTarget::PixelTarget(QImage& image, const MainView& view) {
+    // The view's numbers are in widget pixels; an image at ratio k holds k x k pixels for each.
+    const int64_t k = ImageSurface::ratioOf(image);
+    bits_ = image.bits();
+    bytesPerLine_ = image.bytesPerLine();
+    width_ = image.width();
+    height_ = image.height();
+    originX_ = (static_cast<int64_t>(view.viewCentreX) + static_cast<int64_t>(view.viewOffsetX) * view.squareSize) * k;
+    originY_ = static_cast<int64_t>(image.height()) -
+               (static_cast<int64_t>(view.viewCentreY) + static_cast<int64_t>(view.viewOffsetY) * view.squareSize) * k;
+    size_ = static_cast<int32_t>((view.squareSize < 1 ? 1 : view.squareSize) * k);
+    lead_ = static_cast<int32_t>((view.squareSize <= 1 ? 0 : view.halfSquare) * k);
     // Square X covers columns left .. left + size - 1 with left = originX + X * size - lead;
     // square Y rows top .. top + size - 1 with top = originY - Y * size - lead.
     const int64_t s = size_;

@@ -9,6 +9,7 @@
 #include "gui/window/MainWindowWidgets.h"
 #include "gui/view/ImageSurface.h"
 #include "gui/view/MainView.h"
+#include "gui/view/OverlayFont.h"
 #include "gui/view/StatePanel.h"
 
 namespace {
@@ -47,7 +48,7 @@ void StatePanel::overlayRoutine() {
     const int dw = mainView_.digitWidth;
     const qm::RunCounters& c = world_.counters;
     {
-        OverlayWriter out(surface.image(), surface.font(), surface.palette().color(QPalette::WindowText),
+        OverlayWriter out(surface.image(), qm::overlayFont(surface.font()), surface.palette().color(QPalette::WindowText),
                           qColour(viewBackground_));
         const int captionX = 5 * dw + 10;
         const int valueX = 13 * dw + 10;
