@@ -74,7 +74,14 @@ MainWindow::MainWindow(Dialogs& dialogs_, QWidget* parent)
         world.pump = &pump;
         world.messages = &runMessages;
         buildControls();
-        mainView = std::make_unique<MainView>(*this);
+        mainView = std::make_unique<MainView>(*ui_.view.viewSurface, *ui_.visualisation.squareSizeCombo, world,
+                                              viewBackground, paintContext_);
+        // The painters write pixels without asking for a screen update; the surfaces are shown
+        // once per frame that the step loop serves instead.
+        pump.beforeEvents = [this] {
+            ui_.view.viewSurface->update();
+            ui_.eye.eyeSurface->update();
+        };
         statePanel = std::make_unique<StatePanel>(ui_.state, ui_.visualisation, *ui_.view.viewSurface, world, settings_,
                                                   viewBackground, paintContext_, *mainView);
         eyeWindow = std::make_unique<EyeWindow>(*this);
