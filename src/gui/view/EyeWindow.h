@@ -12,11 +12,21 @@
 #include "display/MovePixels.h"
 
 class QMouseEvent;
-class MainWindow;
+class MainView;
+struct EyeWidgets;
+struct NavigationWidgets;
+
+namespace qm {
+class ImageSurface;
+}
 
 class EyeWindow {
 public:
-    explicit EyeWindow(MainWindow& form);
+    // `navigation`: the eye size list, the strip its controls sit in and the "Move X:" / "Move Y:"
+    // values a drag shows; the eye lies over `viewSurface`'s lower right corner, and a drag's
+    // release re-centres `mainView`.
+    EyeWindow(EyeWidgets& ui, NavigationWidgets& navigation, qm::ImageSurface& viewSurface, qm::World& world,
+              const qm::StateColourTable& stateColours, MainView& mainView);
 
     void layout();          // eyeSizeCombo changed, or the main window resized
     void showHide();        // "Eye S/H"
@@ -159,8 +169,12 @@ private:
     void refreshMapping();  // from the eye scale, the eye centre and the surface's height
     void attachCanvas();    // mapping and pixels from the surface as it is now
 
-    MainWindow& form_;
+    EyeWidgets& ui_;
+    NavigationWidgets& navigation_;
+    qm::ImageSurface& viewSurface_;
     qm::World& world_;
+    const qm::StateColourTable& stateColours_;
+    MainView& mainView_;
     qm::PixelCanvas canvas_;
     qm::EyeMapping mapping_;
     qm::MovePixels movePixels_;  // mapping_ for the operations

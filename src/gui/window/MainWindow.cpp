@@ -84,7 +84,8 @@ MainWindow::MainWindow(Dialogs& dialogs_, QWidget* parent)
         };
         statePanel = std::make_unique<StatePanel>(ui_.state, ui_.visualisation, *ui_.view.viewSurface, world, settings_,
                                                   viewBackground, paintContext_, *mainView);
-        eyeWindow = std::make_unique<EyeWindow>(*this);
+        eyeWindow = std::make_unique<EyeWindow>(ui_.eye, ui_.navigation, *ui_.view.viewSurface, world, stateColours,
+                                                *mainView);
         navigation = std::make_unique<Navigation>(ui_.navigation, world, *mainView, *eyeWindow);
         bitmapExport = std::make_unique<BitmapExport>(*this);
         editorCommands = std::make_unique<EditorCommands>(*this);

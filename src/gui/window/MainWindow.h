@@ -144,7 +144,6 @@ private:
     // through MainWindowTestPeer.
     friend class MainWindowTestPeer;
     friend class MainWindowSettingsHost;
-    friend class EyeWindow;
     friend class BitmapExport;
     friend class EditorCommands;
 
