@@ -87,7 +87,8 @@ MainWindow::MainWindow(Dialogs& dialogs_, QWidget* parent)
         eyeWindow = std::make_unique<EyeWindow>(ui_.eye, ui_.navigation, *ui_.view.viewSurface, world, stateColours,
                                                 *mainView);
         navigation = std::make_unique<Navigation>(ui_.navigation, world, *mainView, *eyeWindow);
-        bitmapExport = std::make_unique<BitmapExport>(*this);
+        bitmapExport = std::make_unique<BitmapExport>(ui_.view, *ui_.eye.eyeSurface, *eyeWindow, viewBackground,
+                                                      pictureSaveDialog, *dialogs);
         editorCommands = std::make_unique<EditorCommands>(*this);
         paintContext_ = {&world, &stateColours, mainView.get(), eyeWindow.get(), statePanel.get(), &frameObservers_};
         setInitialState();

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "gui/FileDialogSpec.h"
 #include "gui/PresentingMessages.h"
 #include "gui/QtEventPump.h"
 #include "gui/view/FrameObservers.h"
@@ -62,13 +63,6 @@ namespace qm {
 class ImageSurface;
 class LoadedWorld;
 }
-
-// What a file dialog of the window design remembers between uses.
-struct FileDialogSpec {
-    QString filter;         // "Description (*.ext)|*.ext|..."
-    QString defaultSuffix;  // appended to a name typed without extension (save dialogs)
-    QString lastDir;
-};
 
 inline constexpr const char* TextFileFilter =
     "Textové soubory (*.txt)|*.txt|Všechny soubory (*.*)|*.*";
@@ -144,7 +138,6 @@ private:
     // through MainWindowTestPeer.
     friend class MainWindowTestPeer;
     friend class MainWindowSettingsHost;
-    friend class BitmapExport;
     friend class EditorCommands;
 
     // --- State owned by the window ---
@@ -165,7 +158,6 @@ private:
     FileDialogSpec pictureSaveDialog{BitmapFileFilter, QStringLiteral("bmp"), QString()};
     FileDialogSpec worldFileDialog{WorldFileFilter, QStringLiteral("qmw"), QString()};
     std::string runDefinitionText;  // the definition the last run started from
-    QColor lastChosenColour{Qt::black};  // the colour last chosen in the colour dialog
 
     MainWindowWidgets ui_;
     PaintContext paintContext_;  // what the world's hooks get
