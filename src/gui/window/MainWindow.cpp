@@ -89,7 +89,8 @@ MainWindow::MainWindow(Dialogs& dialogs_, QWidget* parent)
         navigation = std::make_unique<Navigation>(ui_.navigation, world, *mainView, *eyeWindow);
         bitmapExport = std::make_unique<BitmapExport>(ui_.view, *ui_.eye.eyeSurface, *eyeWindow, viewBackground,
                                                       pictureSaveDialog, *dialogs);
-        editorCommands = std::make_unique<EditorCommands>(*this);
+        editorCommands = std::make_unique<EditorCommands>(ui_.definition, *ui_.control.maxStepsEdit, world.limits,
+                                                          definitionOpenDialog, definitionSaveDialog, *dialogs);
         paintContext_ = {&world, &stateColours, mainView.get(), eyeWindow.get(), statePanel.get(), &frameObservers_};
         setInitialState();
         connectHandlers();
@@ -304,8 +305,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // ---------------------------------------------------------------------------------------------
 // Forwarding to the subsystems
 
+// "Setting": the settings dialog, modally; then the view repainted.
 void MainWindow::openSettings() {
-    editorCommands->setting();
+    if (settingsDialog) {
+        dialogs->showModal(*settingsDialog);
+        mainView->paintHandler();
+    }
     updateWorldActions();  // the limits may have changed, or the run's structures gone
 }
 void MainWindow::maxStepsEdited() { editorCommands->maxStepsChange(); }

@@ -138,7 +138,6 @@ private:
     // through MainWindowTestPeer.
     friend class MainWindowTestPeer;
     friend class MainWindowSettingsHost;
-    friend class EditorCommands;
 
     // --- State owned by the window ---
     qm::World world;
