@@ -244,7 +244,7 @@ void MainWindow::applyFirstActivation() {
     // 9. Half sizes, the settings as the dialog shows them (memory choices fitted to the
     // machine, limits; memory warnings from then on), counters, square size and hand brake.
     halfSizes = qm::computeHalfSizes(settings_.antMax);
-    if (settingsDialog) settingsDialog->firstActivation();
+    settingsView_->firstActivation();
     qm::resetCounters(world, 0, 0.0);
     squareSizeChanged();
     handBrakeChanged();
@@ -307,10 +307,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 // "Setting": the settings dialog, modally; then the view repainted.
 void MainWindow::openSettings() {
-    if (settingsDialog) {
-        dialogs->showModal(*settingsDialog);
-        mainView->paintHandler();
-    }
+    settingsView_->showModally(*dialogs);
+    mainView->paintHandler();
     updateWorldActions();  // the limits may have changed, or the run's structures gone
 }
 void MainWindow::maxStepsEdited() { editorCommands->maxStepsChange(); }

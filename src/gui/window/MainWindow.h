@@ -23,6 +23,7 @@
 #include "core/RunPausePoints.h"
 #include "core/MemoryBudget.h"
 #include "gui/settings/SettingsHost.h"
+#include "gui/settings/SettingsView.h"
 #include "display/Colours.h"
 #include "gui/view/LabelClick.h"
 
@@ -74,31 +75,6 @@ inline constexpr const char* MsgFatalBitmapMemory =
 inline constexpr const char* StartCaption = "Start";
 inline constexpr const char* BreakCaption = "Break";
 
-// The settings dialog's view of the main window. Kept apart from MainWindow so that the window's
-// own members (`world`, `stateColours`) keep their plain names.
-class MainWindowSettingsHost final : public SettingsHost {
-public:
-    explicit MainWindowSettingsHost(MainWindow& form) : form_(form) {}
-    qm::RunSettings& settings() override;
-    qm::World& world() override;
-    void releaseRunStructures() override;
-    void setGeneralizedUi(bool generalized, int states) override;
-    void setPeakLabel(const QString& caption, const QString& hint) override;
-    void reselectPainters() override;
-    void applyHandBrake() override;
-    qm::StateColourTable& stateColours() override;
-    qm::ColourRef viewBackground() override;
-    void setHalfSizes(const std::array<int32_t, qm::MemoryChoiceCount>& halfSizes) override;
-    bool continuePossible() override;
-    bool runActive() override;
-    bool stateNumbersDisabled() override;
-    QTimer* stateTimer() override;
-    void settingsDialogGone() override;
-
-private:
-    MainWindow& form_;
-};
-
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
@@ -112,11 +88,11 @@ public:
     explicit MainWindow(Dialogs& dialogs, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The settings dialog is created after the main window (it needs the host) and lives as long.
-    void setSettingsDialog(SettingsDialog* box) { settingsDialog = box; }
     // The program's settings dialog: a dialog of this window, centred over it and without a
     // task-bar entry of its own. It is to be destroyed before the window; it lets go of itself.
     std::unique_ptr<SettingsDialog> createSettingsDialog();
+    // What a settings dialog of this window is made with: it shows the window's settings from
+    // then on, and the window tells it of the changes that start outside it.
     SettingsHost& settingsHost() { return settingsHost_; }
     // First activation: memory choices fitted to the machine, the first run's display set up.
     void activate();
@@ -137,7 +113,6 @@ private:
     // The window's own parts work on its widgets and state; tests and the benchmark come in
     // through MainWindowTestPeer.
     friend class MainWindowTestPeer;
-    friend class MainWindowSettingsHost;
 
     // --- State owned by the window ---
     qm::World world;
@@ -146,7 +121,6 @@ private:
     std::array<int32_t, qm::MemoryChoiceCount> halfSizes{};  // per memory item, for the ant maximum
     qm::RunSettings settings_;  // shown and edited by the settings dialog
     Dialogs* dialogs;
-    SettingsDialog* settingsDialog = nullptr;
     QtEventPump pump;
     PresentingMessages runMessages{world, *dialogs, pump};  // the world's message sink
     bool continuePossible = false;   // a run may go on beyond the fast grid on this system
@@ -293,7 +267,34 @@ private:
     void continueWhileActive();
     void worldDisplayAfterOpen(const qm::LoadedWorld& loaded);
 
-    MainWindowSettingsHost settingsHost_;
+    // --- The settings dialog (MainWindowSettingsHost.cpp) ---
+    // The window as the dialog sees it; nested, so that the window's own members (`world`,
+    // `stateColours`) keep their plain names.
+    class SettingsBridge final : public SettingsHost {
+    public:
+        explicit SettingsBridge(MainWindow& form) : form_(form) {}
+        qm::RunSettings& settings() override;
+        qm::World& world() override;
+        void releaseRunStructures() override;
+        void setGeneralizedUi(bool generalized, int states) override;
+        void setPeakLabel(const QString& caption, const QString& hint) override;
+        void reselectPainters() override;
+        void applyHandBrake() override;
+        qm::StateColourTable& stateColours() override;
+        qm::ColourRef viewBackground() override;
+        void setHalfSizes(const std::array<int32_t, qm::MemoryChoiceCount>& halfSizes) override;
+        bool continuePossible() override;
+        bool runActive() override;
+        bool stateNumbersDisabled() override;
+        QTimer* stateTimer() override;
+        void setSettingsView(SettingsView* view) override;
+
+    private:
+        MainWindow& form_;
+    };
+    SettingsBridge settingsHost_;
+    NoSettingsView noSettingsView_;
+    SettingsView* settingsView_ = &noSettingsView_;  // the dialog while it lives
     qm::LabelClick pauseLinkClick_;  // "stop ^" / "««« GO"
     bool runInProgress_ = false;   // the run procedure is on the stack
     bool closePending_ = false;    // a close arrived during a run; honoured once the run returns
