@@ -122,6 +122,7 @@ TEST_F(MainWindowTest, MemoryItemIsFittedToTheMachine) {
         openWindow(c.status);
         EXPECT_EQ(about->memoryChoice->itemIndex(), c.selected);
         EXPECT_EQ(about->memoryChoice->count(), c.kept);
+        EXPECT_EQ(peer().settings().memoryItemsOffered, c.kept) << "the settings know what the choice offers";
         EXPECT_TRUE(dialogs.boxes.empty()) << "no memory warning while the program starts";
         TearDown();
     }

@@ -53,7 +53,6 @@ class RecordingCommands;
 class StatePanel;
 class SettingsDialog;
 class ViewGestures;
-class MainWindow;
 class StartClickGuard;
 
 namespace qmgui {
