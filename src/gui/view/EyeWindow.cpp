@@ -30,9 +30,9 @@ constexpr int MaximumControlsWidth = 600;
 EyeWindow::EyeWindow(EyeWidgets& ui, NavigationWidgets& navigation, qm::ImageSurface& viewSurface, qm::World& world,
                      const qm::StateColourTable& stateColours, MainView& mainView)
     : ui_(ui),
+      world_(world),
       navigation_(navigation),
       viewSurface_(viewSurface),
-      world_(world),
       stateColours_(stateColours),
       mainView_(mainView) {
     opContext = this;

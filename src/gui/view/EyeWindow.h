@@ -170,11 +170,7 @@ private:
     void attachCanvas();    // mapping and pixels from the surface as it is now
 
     EyeWidgets& ui_;
-    NavigationWidgets& navigation_;
-    qm::ImageSurface& viewSurface_;
     qm::World& world_;
-    const qm::StateColourTable& stateColours_;
-    MainView& mainView_;
     qm::PixelCanvas canvas_;
     qm::EyeMapping mapping_;
     qm::MovePixels movePixels_;  // mapping_ for the operations
@@ -187,4 +183,9 @@ private:
     uint8_t squareCleared_ = 0;         // the turn result of the move being drawn, for the operations
     uint8_t keepsClearedSquares_ = 1;   // "Update 'white' too" unchecked when the operations were chosen
     bool dragging_ = false;
+    // Behind what the moves use, which keeps its place in the object.
+    NavigationWidgets& navigation_;
+    qm::ImageSurface& viewSurface_;
+    const qm::StateColourTable& stateColours_;
+    MainView& mainView_;
 };

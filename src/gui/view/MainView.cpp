@@ -20,8 +20,8 @@ constexpr int32_t SizeWhenUnreadable = 2;
 MainView::MainView(qm::ImageSurface& viewSurface, const QComboBox& squareSizeCombo, qm::World& world,
                    const qm::ColourRef& viewBackground, PaintContext& paintContext)
     : surface_(viewSurface),
-      squareSizeCombo_(squareSizeCombo),
       world_(world),
+      squareSizeCombo_(squareSizeCombo),
       viewBackground_(viewBackground),
       paintContext_(paintContext) {
     // Every hook of the world takes what it paints with.

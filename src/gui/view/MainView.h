@@ -68,10 +68,11 @@ private:
     [[gnu::noinline, gnu::cold]] void rebuildPixelTarget(uint64_t outsideCalls);
 
     qm::ImageSurface& surface_;  // viewSurface
-    const QComboBox& squareSizeCombo_;
     qm::World& world_;
-    const qm::ColourRef& viewBackground_;
-    PaintContext& paintContext_;
     qm::PixelTarget pixelTarget_;
     uint64_t targetFor_ = UINT64_MAX;  // the world's count of outside calls it was built at; none yet
+    // Behind what the painters use per move, which keeps its place in the object.
+    const QComboBox& squareSizeCombo_;
+    const qm::ColourRef& viewBackground_;
+    PaintContext& paintContext_;
 };
