@@ -80,7 +80,6 @@ public:
     MainWindowWidgets& ui() { return peer().ui(); }
 
     explicit BenchWindow(const RunOptions& o) : form_(dialogs_), about_(&form_.settingsHost(), &dialogs_) {
-        form_.setSettingsDialog(&about_);
         form_.show();
         QApplication::processEvents();
         form_.activate();

@@ -14,6 +14,7 @@ inline constexpr int SpectrumCount = 4;  // items of the colour spectrum choice
 
 struct RunSettings {
     int memoryItem = 1;              // item of the memory choice
+    int memoryItemsOffered = MemoryChoiceCount;  // items the memory choice offers on this machine
     bool continueCompute = true;     // go on beyond the fast grid in the sparse stores
     AntMaxChoice antMax = AntMaxChoice::Ants255;
     bool generalized = false;        // generalized (multi-state) ants instead of Langton's

@@ -71,7 +71,6 @@ protected:
         form = std::make_unique<MainWindow>(dialogs);
         peer().windows9xFamily() = windows9x;
         about = std::make_unique<SettingsDialog>(&form->settingsHost(), &dialogs);
-        form->setSettingsDialog(about.get());
         form->show();
         form->activate();
         QCoreApplication::processEvents();

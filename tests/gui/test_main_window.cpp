@@ -75,9 +75,9 @@ TEST_F(MainWindowTest, SettingsDialogIsADialogOfTheWindowAndLetsGoOfItWhenDestro
     EXPECT_EQ(own->parentWidget(), form.get());
     EXPECT_TRUE(own->isWindow());
     EXPECT_EQ(own->windowTitle(), "About");
-    EXPECT_EQ(peer().settingsDialog(), own.get());
+    EXPECT_EQ(peer().settingsView(), own.get());
     own.reset();
-    EXPECT_EQ(peer().settingsDialog(), nullptr) << "the window holds no pointer to a destroyed dialog";
+    EXPECT_EQ(peer().settingsView(), nullptr) << "the window holds no pointer to a destroyed dialog";
 }
 
 // Every label of a window shows its whole text, in its own font or a smaller size of it.
@@ -122,6 +122,7 @@ TEST_F(MainWindowTest, MemoryItemIsFittedToTheMachine) {
         openWindow(c.status);
         EXPECT_EQ(about->memoryChoice->itemIndex(), c.selected);
         EXPECT_EQ(about->memoryChoice->count(), c.kept);
+        EXPECT_EQ(peer().settings().memoryItemsOffered, c.kept) << "the settings know what the choice offers";
         EXPECT_TRUE(dialogs.boxes.empty()) << "no memory warning while the program starts";
         TearDown();
     }

@@ -13,11 +13,11 @@
 #include <QTextDocument>
 
 #include "gui/Dialogs.h"
-#include "gui/window/MainWindow.h"
+#include "core/World.h"
 #include "definitions/LineReader.h"
 #include "definitions/NumberText.h"
-#include "gui/settings/SettingsDialog.h"
-#include "gui/view/MainView.h"
+#include "gui/FileDialogSpec.h"
+#include "gui/window/MainWindowWidgets.h"
 
 namespace {
 
@@ -76,20 +76,21 @@ bool writeListText(const QString& fileName, const QStringList& lines) {
 
 }  // namespace
 
-EditorCommands::EditorCommands(MainWindow& form) : form_(form) {}
+EditorCommands::EditorCommands(DefinitionWidgets& ui, QLineEdit& maxStepsEdit, qm::RunLimits& limits,
+                               FileDialogSpec& openDialog, FileDialogSpec& saveDialog, Dialogs& dialogs)
+    : ui_(ui),
+      maxStepsEdit_(maxStepsEdit),
+      limits_(limits),
+      openDialog_(openDialog),
+      saveDialog_(saveDialog),
+      dialogs_(dialogs) {}
 
-void EditorCommands::setting() {
-    if (!form_.settingsDialog) return;
-    form_.dialogs->showModal(*form_.settingsDialog);
-    form_.mainView->paintHandler();
-}
+void EditorCommands::add4Diagonal() { appendLines(diagonalAntLines(ui_.addDistanceEdit->text())); }
 
-void EditorCommands::add4Diagonal() { appendLines(diagonalAntLines(form_.ui_.definition.addDistanceEdit->text())); }
-
-void EditorCommands::add4Axis() { appendLines(axisAntLines(form_.ui_.definition.addDistanceEdit->text())); }
+void EditorCommands::add4Axis() { appendLines(axisAntLines(ui_.addDistanceEdit->text())); }
 
 void EditorCommands::appendLines(const QStringList& lines) {
-    QPlainTextEdit* memo = form_.ui_.definition.definitionEditor;
+    QPlainTextEdit* memo = ui_.definitionEditor;
     QTextCursor cursor(memo->document());
     cursor.movePosition(QTextCursor::End);
     // An empty last block is no line yet (an empty list, or a text ending in a line break):
@@ -101,7 +102,7 @@ void EditorCommands::appendLines(const QStringList& lines) {
 }
 
 void EditorCommands::clear() {
-    QPlainTextEdit* memo = form_.ui_.definition.definitionEditor;
+    QPlainTextEdit* memo = ui_.definitionEditor;
     if (memo->document()->isEmpty()) return;  // no empty undo step
     // Removed through a cursor rather than cleared, so that the editor's undo brings the list back.
     QTextCursor cursor(memo->document());
@@ -111,7 +112,7 @@ void EditorCommands::clear() {
 
 void EditorCommands::load() {
     const std::optional<QString> chosen =
-        form_.dialogs->openFileName(form_.definitionOpenDialog.filter, form_.definitionOpenDialog.lastDir);
+        dialogs_.openFileName(openDialog_.filter, openDialog_.lastDir);
     if (chosen) loadFile(*chosen);
 }
 
@@ -127,7 +128,7 @@ void EditorCommands::loadFile(const QString& fileName) {
         error(QString::fromLatin1(MsgVeryBigFile));
         return;
     }
-    form_.ui_.definition.definitionEditor->setPlainText(*text);
+    ui_.definitionEditor->setPlainText(*text);
 }
 
 bool EditorCommands::loadAllowed(const QString& fileName) {
@@ -138,31 +139,31 @@ bool EditorCommands::loadAllowed(const QString& fileName) {
         return false;
     }
     if (size <= LoadWithoutAskingBytes) return true;
-    return form_.dialogs->showMessage(MsgBigFileQuestion, qm::BoxType::Confirmation, qm::BoxButtons::NoOk) ==
+    return dialogs_.showMessage(MsgBigFileQuestion, qm::BoxType::Confirmation, qm::BoxButtons::NoOk) ==
            qm::BoxResult::Ok;
 }
 
 void EditorCommands::save() {
-    const std::optional<QString> chosen = form_.dialogs->saveFileName(
-        form_.definitionSaveDialog.filter, form_.definitionSaveDialog.defaultSuffix, form_.definitionSaveDialog.lastDir);
+    const std::optional<QString> chosen = dialogs_.saveFileName(
+        saveDialog_.filter, saveDialog_.defaultSuffix, saveDialog_.lastDir);
     if (!chosen) return;
-    if (!writeListText(*chosen, listLines(*form_.ui_.definition.definitionEditor))) error(QString::fromLatin1(MsgNotSaved) + *chosen);
+    if (!writeListText(*chosen, listLines(*ui_.definitionEditor))) error(QString::fromLatin1(MsgNotSaved) + *chosen);
 }
 
 void EditorCommands::selectFile() {
     // The same dialog as "Load": both start where the last file was chosen.
     const std::optional<QString> chosen =
-        form_.dialogs->openFileName(form_.definitionOpenDialog.filter, form_.definitionOpenDialog.lastDir);
-    if (chosen) form_.ui_.definition.selectedFileEdit->setText(*chosen);
+        dialogs_.openFileName(openDialog_.filter, openDialog_.lastDir);
+    if (chosen) ui_.selectedFileEdit->setText(*chosen);
 }
 
 void EditorCommands::maxStepsChange() {
-    QLineEdit* field = form_.ui_.control.maxStepsEdit;
+    QLineEdit* field = &maxStepsEdit_;
     const QString text = field->text();
     int64_t steps = 0;
     if (!qm::textToInt64(text.toStdString(), steps)) steps = InvalidMaxSteps;
-    steps = std::min(steps, form_.world.limits.stepMax);
-    form_.world.limits.userMaxSteps = steps;
+    steps = std::min(steps, limits_.stepMax);
+    limits_.userMaxSteps = steps;
     // An empty field stays empty so that a new number can be typed; it means 100 meanwhile.
     if (text.isEmpty()) return;
     const QString shown = QString::number(steps);
@@ -174,10 +175,10 @@ void EditorCommands::maxStepsChange() {
 }
 
 void EditorCommands::almostUnlimited() {
-    form_.ui_.control.maxStepsEdit->setText(AlmostUnlimitedText);
+    maxStepsEdit_.setText(AlmostUnlimitedText);
     maxStepsChange();  // the change event comes only when the text differed; validate in any case
 }
 
 void EditorCommands::error(const QString& text) {
-    form_.dialogs->showMessage(text.toStdString(), qm::BoxType::Error);
+    dialogs_.showMessage(text.toStdString(), qm::BoxType::Error);
 }

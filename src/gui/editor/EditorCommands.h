@@ -1,13 +1,20 @@
 #pragma once
 // Commands of the " Control " and " Definition " groups that edit the ant list and the
-// "Max steps:" value, and open the settings dialog.
+// "Max steps:" value.
 
 #include <cstdint>
 
 #include <QString>
 #include <QStringList>
 
-class MainWindow;
+class Dialogs;
+class QLineEdit;
+struct DefinitionWidgets;
+struct FileDialogSpec;
+
+namespace qm {
+struct RunLimits;
+}
 
 // Texts of the list commands' boxes.
 inline constexpr const char* MsgVeryBigFile = "ERROR: Very big file. Use 'From file'.";
@@ -26,9 +33,11 @@ inline constexpr int64_t InvalidMaxSteps = 100;
 
 class EditorCommands {
 public:
-    explicit EditorCommands(MainWindow& form);
+    // `limits`: the step maximum that "Max steps:" is held at, and where its value goes;
+    // `openDialog` serves "Load" and "Select file", `saveDialog` "Save".
+    EditorCommands(DefinitionWidgets& ui, QLineEdit& maxStepsEdit, qm::RunLimits& limits, FileDialogSpec& openDialog,
+                   FileDialogSpec& saveDialog, Dialogs& dialogs);
 
-    void setting();          // "Setting": the settings dialog, modally; then the view repainted
     void add4Diagonal();
     void add4Axis();
     void clear();
@@ -45,5 +54,10 @@ private:
     bool loadAllowed(const QString& fileName);
     void error(const QString& text);
 
-    MainWindow& form_;
+    DefinitionWidgets& ui_;
+    QLineEdit& maxStepsEdit_;
+    qm::RunLimits& limits_;
+    FileDialogSpec& openDialog_;
+    FileDialogSpec& saveDialog_;
+    Dialogs& dialogs_;
 };

@@ -43,6 +43,8 @@ void SettingsDialog::showEvent(QShowEvent* event) {
 
 void SettingsDialog::prepareToShow() { recomputeLimits(); }
 
+void SettingsDialog::showModally(Dialogs& dialogs) { dialogs.showModal(*this); }
+
 void SettingsDialog::done(int result) {
     applyOnClose();
     QDialog::done(result);
@@ -94,6 +96,7 @@ int SettingsDialog::memoryItemCount() const { return memoryChoice->count(); }
 
 void SettingsDialog::storeSettings() {
     settings_.memoryItem = memoryItem();
+    settings_.memoryItemsOffered = memoryItemCount();
     settings_.continueCompute = continueChecked();
     settings_.antMax = antMaxChoice();
     settings_.generalized = generalizedRadio->isChecked();

@@ -11,6 +11,7 @@
 
 #include "core/MemoryBudget.h"
 #include "core/RunSettings.h"
+#include "gui/settings/SettingsView.h"
 #include "gui/view/LabelClick.h"
 
 class QButtonGroup;
@@ -35,7 +36,7 @@ inline constexpr const char* MsgFatalMemory =
 inline constexpr const char* ProductHomePage = "https://quillmarch.example.org/";
 inline constexpr const char* MakerHomePage = "https://quillmarch.example.org/team";
 
-class SettingsDialog : public QDialog {
+class SettingsDialog : public QDialog, public SettingsView {
     Q_OBJECT
 public:
     static constexpr int32_t MaxHandBrakeCoefficient = 42000;
@@ -97,12 +98,12 @@ public:
     // The main window's first activation: memory item 1, then the items fitted to the machine,
     // "continue" as the settings say where the system allows it, half sizes and limits; memory
     // warnings from then on.
-    void firstActivation();
+    void firstActivation() override;
     void computeHalfSizes();
     void memoryChoiceChanged();
     void recomputeLimits();
     // Locks the controls that could free or resize what a running loop uses.
-    void setRunLock(bool locked);
+    void setRunLock(bool locked) override;
     void clearWarningGuard() { warningGuard_ = false; }
     bool warningGuard() const { return warningGuard_; }
     int memoryItem() const;
@@ -111,7 +112,8 @@ public:
     // Shows `settings` (those of an opened world) and applies them as the handlers would (no
     // memory warning: the world's memory is taken already). A copy: the handlers it runs store
     // into the window's settings meanwhile.
-    void applySettings(qm::RunSettings settings);
+    void applySettings(qm::RunSettings settings) override;
+    void showModally(Dialogs& dialogs) override;
     int memoryItemCount() const;
     int32_t halfSize() const;  // of the current memory item
     int32_t handBrakeCoefficient() const { return settings_.handBrakeCoefficient; }

@@ -77,9 +77,10 @@ SettingsDialog::SettingsDialog(SettingsHost* host, Dialogs* dialogs, QWidget* pa
     buildBrakeAndTimer();
     nameControls();
     connectHandlers();
+    host_->setSettingsView(this);
 }
 
-SettingsDialog::~SettingsDialog() { host_->settingsDialogGone(); }
+SettingsDialog::~SettingsDialog() { host_->setSettingsView(nullptr); }
 
 void SettingsDialog::buildHeader() {
     programIcon = makeLabel(this, QString(), 10, 10, 32, 32);

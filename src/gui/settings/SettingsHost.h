@@ -13,6 +13,7 @@
 #include "display/Colours.h"
 
 class QTimer;
+class SettingsView;
 
 inline constexpr const char* MsgNotPossibleOn9x = "Is not possible for Windows 95,98,ME";
 
@@ -45,8 +46,9 @@ public:
     virtual bool stateNumbersDisabled() = 0;
     // The timer that refreshes the state panel while its numbers are hidden.
     virtual QTimer* stateTimer() = 0;
-    // The dialog is being destroyed: the host must not reach it any more.
-    virtual void settingsDialogGone() {}
+    // The dialog shows the settings from its making (`view`: itself) until it goes (nullptr):
+    // the host tells it what changes the settings outside it, and never reaches a dialog gone.
+    virtual void setSettingsView(SettingsView* view) { (void)view; }
 };
 
 // Texts of the definition legend definitionLegend, shared by the dialog and the main window so the two

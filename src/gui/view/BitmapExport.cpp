@@ -11,12 +11,13 @@
 #include <QWidget>
 
 #include "gui/Dialogs.h"
-#include "gui/window/MainWindow.h"
+#include "gui/FileDialogSpec.h"
 #include "core/Platform.h"
 #include "core/SafeFile.h"
 #include "gui/view/BmpWriter.h"
 #include "gui/view/EyeWindow.h"
 #include "gui/view/ImageSurface.h"
+#include "gui/window/MainWindowWidgets.h"
 
 namespace {
 
@@ -99,10 +100,16 @@ private:
 
 }  // namespace
 
-BitmapExport::BitmapExport(MainWindow& form)
+BitmapExport::BitmapExport(ViewWidgets& view, qm::ImageSurface& eyeSurface, EyeWindow& eyeWindow,
+                           qm::ColourRef& viewBackground, FileDialogSpec& saveDialog, Dialogs& dialogs)
     : memoryReserve(qm::allocator().allocate(ReserveBytes)),
       exportBitmap(std::make_unique<QImage>()),
-      form_(form) {}
+      view_(view),
+      eyeSurface_(eyeSurface),
+      eyeWindow_(eyeWindow),
+      viewBackground_(viewBackground),
+      saveDialog_(saveDialog),
+      dialogs_(dialogs) {}
 
 BitmapExport::~BitmapExport() {
     releaseReserve();
@@ -115,9 +122,8 @@ BitmapExport::~BitmapExport() {
 void BitmapExport::saveToBmp() {
     // The reserve makes room for the repaints and the bitmap while the export runs.
     releaseReserve();
-    FileDialogSpec& dialog = form_.pictureSaveDialog;
     const std::optional<QString> fileName =
-        form_.dialogs->saveFileName(dialog.filter, dialog.defaultSuffix, dialog.lastDir);
+        dialogs_.saveFileName(saveDialog_.filter, saveDialog_.defaultSuffix, saveDialog_.lastDir);
     if (fileName) exportTo(*fileName);
     restoreReserve();
 }
@@ -127,8 +133,8 @@ void BitmapExport::exportTo(const QString& fileName) {
     bool copied = false;
     {
         // The file keeps one pixel per widget pixel on any screen.
-        std::vector<qm::ImageSurface*> drawn{form_.ui_.view.viewSurface};
-        if (form_.eyeWindow->shown()) drawn.push_back(form_.ui_.eye.eyeSurface);
+        std::vector<qm::ImageSurface*> drawn{view_.viewSurface};
+        if (eyeWindow_.shown()) drawn.push_back(&eyeSurface_);
         const DrawnAtRatioOne atRatioOne(std::move(drawn));
         sized = repaintAndSize();
         try {
@@ -140,7 +146,7 @@ void BitmapExport::exportTo(const QString& fileName) {
     }
     if (!sized) {
         exportBitmap.reset();
-        form_.dialogs->showMessage(MsgExportMemory, qm::BoxType::Error);
+        dialogs_.showMessage(MsgExportMemory, qm::BoxType::Error);
         return;
     }
     bool saved = false;
@@ -159,13 +165,13 @@ void BitmapExport::exportTo(const QString& fileName) {
     } catch (...) {
         saved = false;
     }
-    if (!saved) form_.dialogs->showMessage(MsgNotSavedTo + fileName.toUtf8().toStdString(), qm::BoxType::Error);
+    if (!saved) dialogs_.showMessage(MsgNotSavedTo + fileName.toUtf8().toStdString(), qm::BoxType::Error);
 }
 
 bool BitmapExport::repaintAndSize() {
     try {
-        form_.ui_.view.viewSurface->render();
-        if (form_.eyeWindow->shown()) form_.eyeWindow->repaintFully();
+        view_.viewSurface->render();
+        if (eyeWindow_.shown()) eyeWindow_.repaintFully();
         return resizeBitmap();
     } catch (...) {
         return false;
@@ -175,21 +181,21 @@ bool BitmapExport::repaintAndSize() {
 void BitmapExport::copyView() {
     QImage& bitmap = *exportBitmap;
     // Where the view's image falls short of the surface, the surface shows its background.
-    const QColor background = qColourOf(form_.viewBackground);
-    const QRect viewArea = QRect(QPoint(0, 0), form_.ui_.view.viewSurface->image().size()) & bitmap.rect();
+    const QColor background = qColourOf(viewBackground_);
+    const QRect viewArea = QRect(QPoint(0, 0), view_.viewSurface->image().size()) & bitmap.rect();
     if (viewArea != bitmap.rect()) bitmap.fill(background);
-    copyPixels(form_.ui_.view.viewSurface->image(), QPoint(0, 0), bitmap);
-    if (form_.eyeWindow->shown()) {
-        const QPoint at = form_.ui_.eye.eyeSurface->mapTo(form_.ui_.view.viewArea, QPoint(0, 0)) - form_.ui_.view.viewSurface->pos();
-        const QImage& eye = form_.ui_.eye.eyeSurface->image();
+    copyPixels(view_.viewSurface->image(), QPoint(0, 0), bitmap);
+    if (eyeWindow_.shown()) {
+        const QPoint at = eyeSurface_.mapTo(view_.viewArea, QPoint(0, 0)) - view_.viewSurface->pos();
+        const QImage& eye = eyeSurface_.image();
         // Only the part of the eye's image that the surface shows.
-        const QSize shownSize = eye.size().boundedTo(form_.ui_.eye.eyeSurface->size());
+        const QSize shownSize = eye.size().boundedTo(eyeSurface_.size());
         copyPixels(shownSize == eye.size() ? eye : eye.copy(QRect(QPoint(0, 0), shownSize)), at, bitmap);
     }
 }
 
 bool BitmapExport::resizeBitmap() {
-    const QSize size = form_.ui_.view.viewSurface->size();
+    const QSize size = view_.viewSurface->size();
     if (exportBitmap && exportBitmap->size() == size) return true;
     std::unique_ptr<QImage> fresh = allocateBitmap(size);
     if (!fresh) {
@@ -210,7 +216,7 @@ void BitmapExport::releaseReserve() {
 
 void BitmapExport::restoreReserve() {
     if (!memoryReserve) memoryReserve = qm::allocator().allocate(ReserveBytes);
-    if (!memoryReserve) form_.dialogs->showMessage(MsgReserveLost, qm::BoxType::Warning);
+    if (!memoryReserve) dialogs_.showMessage(MsgReserveLost, qm::BoxType::Warning);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -218,21 +224,21 @@ void BitmapExport::restoreReserve() {
 // choice changes nothing; the state colour table keeps its colours.
 
 void BitmapExport::changeBackground() {
-    if (const std::optional<QColor> chosen = form_.dialogs->chooseColour(qColourOf(form_.viewBackground))) {
-        form_.lastChosenColour = *chosen;
-        form_.viewBackground = colourRefOf(*chosen);
+    if (const std::optional<QColor> chosen = dialogs_.chooseColour(qColourOf(viewBackground_))) {
+        lastChosenColour = *chosen;
+        viewBackground_ = colourRefOf(*chosen);
     }
-    QPalette palette = form_.ui_.view.viewArea->palette();
-    palette.setColor(QPalette::Window, qColourOf(form_.viewBackground));
-    form_.ui_.view.viewArea->setPalette(palette);
-    form_.ui_.view.viewSurface->render();  // the main view's paint handler
+    QPalette palette = view_.viewArea->palette();
+    palette.setColor(QPalette::Window, qColourOf(viewBackground_));
+    view_.viewArea->setPalette(palette);
+    view_.viewSurface->render();  // the main view's paint handler
 }
 
 void BitmapExport::changeEyeBackground() {
     if (const std::optional<QColor> chosen =
-            form_.dialogs->chooseColour(qColourOf(form_.eyeWindow->eyeBackground))) {
-        form_.lastChosenColour = *chosen;
-        form_.eyeWindow->eyeBackground = colourRefOf(*chosen);
+            dialogs_.chooseColour(qColourOf(eyeWindow_.eyeBackground))) {
+        lastChosenColour = *chosen;
+        eyeWindow_.eyeBackground = colourRefOf(*chosen);
     }
-    form_.eyeWindow->repaintFully();
+    eyeWindow_.repaintFully();
 }

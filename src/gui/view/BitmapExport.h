@@ -5,10 +5,20 @@
 #include <cstddef>
 #include <memory>
 
+#include <QColor>
 #include <QImage>
 
+#include "display/Colours.h"
+
 class QString;
-class MainWindow;
+class Dialogs;
+class EyeWindow;
+struct FileDialogSpec;
+struct ViewWidgets;
+
+namespace qm {
+class ImageSurface;
+}
 
 inline constexpr const char* MsgExportMemory =
     "FATAL ERROR: not enought memory - not saved. Close aplication or ??????.";
@@ -19,7 +29,10 @@ class BitmapExport {
 public:
     static constexpr std::size_t ReserveBytes = 1048576;
 
-    explicit BitmapExport(MainWindow& form);
+    // `view`: the main view's surface and the area it lies in; `viewBackground` is the main view's
+    // background colour, which "Change background color" changes; `saveDialog` the picture dialog.
+    BitmapExport(ViewWidgets& view, qm::ImageSurface& eyeSurface, EyeWindow& eyeWindow, qm::ColourRef& viewBackground,
+                 FileDialogSpec& saveDialog, Dialogs& dialogs);
     ~BitmapExport();  // releases the memory reserve, then the export bitmap
     BitmapExport(const BitmapExport&) = delete;
     BitmapExport& operator=(const BitmapExport&) = delete;
@@ -35,6 +48,7 @@ public:
     // 24 bits per pixel, rows padded to 4 bytes as in the file; none after a failure. Its pixels
     // come from qm::allocator(), like every other big block.
     std::unique_ptr<QImage> exportBitmap;
+    QColor lastChosenColour{Qt::black};  // the colour last chosen in the colour dialog
 
 private:
     void releaseReserve();
@@ -43,5 +57,10 @@ private:
     bool repaintAndSize();
     void copyView();  // the main view as on the screen: the eye window laid over it where shown
 
-    MainWindow& form_;
+    ViewWidgets& view_;
+    qm::ImageSurface& eyeSurface_;
+    EyeWindow& eyeWindow_;
+    qm::ColourRef& viewBackground_;
+    FileDialogSpec& saveDialog_;
+    Dialogs& dialogs_;
 };

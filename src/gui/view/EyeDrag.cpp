@@ -8,10 +8,10 @@
 #include <QLabel>
 #include <QMouseEvent>
 
-#include "gui/window/MainWindow.h"
 #include "gui/view/EyeWindow.h"
 #include "gui/view/ImageSurface.h"
 #include "gui/view/MainView.h"
+#include "gui/window/MainWindowWidgets.h"
 
 namespace {
 
@@ -27,12 +27,12 @@ QPoint mousePosition(const QMouseEvent* event) { return event->position().toPoin
 int64_t EyeWindow::squareXAt(int64_t mouseX) const { return (mouseX - eyeCentreX) * std::max(eyeScale, 1); }
 
 int64_t EyeWindow::squareYAt(int64_t mouseY) const {
-    return (int64_t{form_.ui_.eye.eyeSurface->height()} - eyeCentreY - mouseY) * std::max(eyeScale, 1);
+    return (int64_t{ui_.eyeSurface->height()} - eyeCentreY - mouseY) * std::max(eyeScale, 1);
 }
 
 void EyeWindow::showMoveLabels(int64_t x, int64_t y) {
-    form_.ui_.navigation.moveXValue->setText(QString::number(clampToOffset(x)));
-    form_.ui_.navigation.moveYValue->setText(QString::number(clampToOffset(y)));
+    navigation_.moveXValue->setText(QString::number(clampToOffset(x)));
+    navigation_.moveYValue->setText(QString::number(clampToOffset(y)));
 }
 
 void EyeWindow::mouseDown(QMouseEvent* event) {
@@ -64,11 +64,11 @@ void EyeWindow::mouseUp(QMouseEvent* event) {
         if (drawCenterChecked()) drawMarkerAtSquare(dragX, dragY);
         const int64_t x = clampToOffset(squareXAt(at.x()));
         const int64_t y = clampToOffset(squareYAt(at.y()));
-        form_.mainView->viewOffsetX = static_cast<int32_t>(-x);
-        form_.mainView->viewOffsetY = static_cast<int32_t>(-y);
+        mainView_.viewOffsetX = static_cast<int32_t>(-x);
+        mainView_.viewOffsetY = static_cast<int32_t>(-y);
         showMoveLabels(x, y);
         toggleViewCentreMarker();
-        form_.ui_.view.viewSurface->render();  // the main view's paint handler
+        viewSurface_.render();  // the main view's paint handler
     }
     dragging_ = false;
     dragX = NoDrag;

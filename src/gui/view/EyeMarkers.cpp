@@ -3,21 +3,21 @@
 
 #include <algorithm>
 
-#include "gui/window/MainWindow.h"
 #include "gui/view/EyeWindow.h"
 #include "gui/view/ImageSurface.h"
 #include "gui/view/MainView.h"
+#include "gui/window/MainWindowWidgets.h"
 
 // The square shown at the main view's centre: the one "Move X:" and "Move Y:" name.
 void EyeWindow::drawViewCentreMarker() {
-    drawMarkerAtSquare(-int64_t{form_.mainView->viewOffsetX}, -int64_t{form_.mainView->viewOffsetY});
+    drawMarkerAtSquare(-int64_t{mainView_.viewOffsetX}, -int64_t{mainView_.viewOffsetY});
 }
 
 void EyeWindow::drawMarkerAtSquare(int64_t x, int64_t y) {
     refreshMapping();
     canvas_.ensureCurrent();
     drawMarker(mapping_.column64(x), mapping_.row64(y));
-    form_.ui_.eye.eyeSurface->update();
+    ui_.eyeSurface->update();
 }
 
 // Each line is its own stroke, as the platform draws them: the cross's two strokes meet in the

@@ -7,12 +7,12 @@
 
 #include <QLabel>
 
-#include "gui/window/MainWindow.h"
 #include "core/IntegerDivision.h"
 #include "gui/view/EyeWindow.h"
 #include "gui/view/ImageSurface.h"
 #include "gui/view/MainView.h"
 #include "gui/view/WaitCursor.h"
+#include "gui/window/MainWindowWidgets.h"
 
 namespace {
 
@@ -210,8 +210,8 @@ void EyeWindow::paint() {
     if (world_.grid.exists()) scanFastGrid();
     paintStores();
     toggleViewCentreMarker();
-    if (world_.idle == 0) form_.ui_.eye.eyeChangedLabel->show();
-    form_.ui_.eye.eyeSurface->update();
+    if (world_.idle == 0) ui_.eyeChangedLabel->show();
+    ui_.eyeSurface->update();
 }
 
 void EyeWindow::scanFastGrid() {
@@ -221,7 +221,7 @@ void EyeWindow::scanFastGrid() {
     const int64_t r = g.halfSize;
     w.squareStateFromStore = 0;
 
-    ScanContext sc{w, form_.stateColours, mapping_, canvas_, {}, {}};
+    ScanContext sc{w, stateColours_, mapping_, canvas_, {}, {}};
     sc.visibleX = visibleColumns(mapping_, canvas_.width());
     sc.visibleY = {qm::firstWithQuotientAtLeast(int64_t{mapping_.originY} - (canvas_.height() - 1), s),
                    qm::lastWithQuotientAtMost(mapping_.originY, s)};
@@ -229,20 +229,20 @@ void EyeWindow::scanFastGrid() {
     if (g.width == qm::CellWidth::Bit && s >= FirstSampledScale) {
         // The sampled columns and rows start where the eye's area, the grid and the bounding
         // box (widened by one) begin; where they end beyond the image changes no pixel.
-        const int64_t halfW = form_.ui_.eye.eyeSurface->width() / 2, halfH = form_.ui_.eye.eyeSurface->height() / 2;
+        const int64_t halfW = ui_.eyeSurface->width() / 2, halfH = ui_.eyeSurface->height() / 2;
         const qm::RunCounters& c = w.counters;
         const int64_t xlo = std::max({(-halfW - 1) * s, -r, int64_t{c.minX} - 1});
         const int64_t ylo = std::max({(-halfH - 1) * s, -r, int64_t{c.minY} - 1});
-        const int64_t xhi = std::min({(int64_t{form_.ui_.eye.eyeSurface->width()} + 1) * s, r, int64_t{c.maxX} + 1,
+        const int64_t xhi = std::min({(int64_t{ui_.eyeSurface->width()} + 1) * s, r, int64_t{c.maxX} + 1,
                                       sc.visibleX.last + 1});
-        const int64_t yhi = std::min({(int64_t{form_.ui_.eye.eyeSurface->height()} + 1) * s, r, int64_t{c.maxY} + 1,
+        const int64_t yhi = std::min({(int64_t{ui_.eyeSurface->height()} + 1) * s, r, int64_t{c.maxY} + 1,
                                       sc.visibleY.last + 1});
         scanBitsSampled(sc, xlo, xhi, ylo, yhi);
         return;
     }
 
     // Every square that can be painted and can reach the image.
-    const PaintedExtent painted = paintedExtent(w, *form_.mainView);
+    const PaintedExtent painted = paintedExtent(w, mainView_);
     const Span xs{std::max({sc.visibleX.first, -r, painted.x.first}), std::min({sc.visibleX.last, r, painted.x.last})};
     const Span ys{std::max({sc.visibleY.first, -r, painted.y.first}), std::min({sc.visibleY.last, r, painted.y.last})};
     if (xs.empty() || ys.empty()) return;
@@ -287,7 +287,7 @@ void EyeWindow::scanFastGrid() {
 // column, so a far zoom into a long highway reads only the part shown.
 void EyeWindow::paintStores() {
     qm::World& w = world_;
-    const ScanContext sc{w, form_.stateColours, mapping_, canvas_, {}, {}};
+    const ScanContext sc{w, stateColours_, mapping_, canvas_, {}, {}};
     const Span columns = visibleColumns(mapping_, canvas_.width());
     if (columns.empty() || columns.last < INT32_MIN || columns.first > INT32_MAX) return;
     const auto firstX = static_cast<int32_t>(std::max<int64_t>(columns.first, INT32_MIN));

@@ -13,8 +13,8 @@
 #include <QLabel>
 #include <QSlider>
 
-#include "gui/window/MainWindow.h"
 #include "gui/view/ImageSurface.h"
+#include "gui/window/MainWindowWidgets.h"
 
 namespace {
 
@@ -27,66 +27,73 @@ constexpr int MaximumControlsWidth = 600;
 
 }  // namespace
 
-EyeWindow::EyeWindow(MainWindow& form) : form_(form), world_(form.world) { opContext = this; }
+EyeWindow::EyeWindow(EyeWidgets& ui, NavigationWidgets& navigation, qm::ImageSurface& viewSurface, qm::World& world,
+                     const qm::StateColourTable& stateColours, MainView& mainView)
+    : ui_(ui),
+      world_(world),
+      navigation_(navigation),
+      viewSurface_(viewSurface),
+      stateColours_(stateColours),
+      mainView_(mainView) {
+    opContext = this;
+}
 
-bool EyeWindow::shown() const { return !form_.ui_.eye.eyeFrame->isHidden(); }
+bool EyeWindow::shown() const { return !ui_.eyeFrame->isHidden(); }
 
-void EyeWindow::repaintFully() { form_.ui_.eye.eyeSurface->render(); }
+void EyeWindow::repaintFully() { ui_.eyeSurface->render(); }
 
 void EyeWindow::refreshMapping() {
     mapping_.scale = std::max(eyeScale, 1);
     mapping_.centreX = eyeCentreX;
-    mapping_.originY = form_.ui_.eye.eyeSurface->height() - eyeCentreY;
+    mapping_.originY = ui_.eyeSurface->height() - eyeCentreY;
     movePixels_ = qm::MovePixels(mapping_.scale, mapping_.centreX, mapping_.originY);
 }
 
 void EyeWindow::attachCanvas() {
     refreshMapping();
-    canvas_.attach(*form_.ui_.eye.eyeSurface);
+    canvas_.attach(*ui_.eyeSurface);
 }
 
 void EyeWindow::layout() {
-    MainWindow& f = form_;
     // 1. The scale range: from the size the eye has before this layout.
-    if (!f.ui_.eye.eyeZoomCoarseSlider->isHidden()) {
-        const double w = std::max(f.ui_.eye.eyeSurface->width(), 1);
-        const double h = f.ui_.eye.eyeSurface->height();
-        const double perStep = double(f.ui_.eye.eyeZoomMediumSlider->maximum()) * double(f.ui_.eye.eyeZoomFineSlider->maximum());
+    if (!ui_.eyeZoomCoarseSlider->isHidden()) {
+        const double w = std::max(ui_.eyeSurface->width(), 1);
+        const double h = ui_.eyeSurface->height();
+        const double perStep = double(ui_.eyeZoomMediumSlider->maximum()) * double(ui_.eyeZoomFineSlider->maximum());
         const double maximum = std::trunc((CoordinateSpan - 2.0 * h) / w / perStep);
-        f.ui_.eye.eyeZoomCoarseSlider->setMaximum(maximum < 1.0 ? 1 : maximum > double(INT_MAX) ? INT_MAX : int(maximum));
+        ui_.eyeZoomCoarseSlider->setMaximum(maximum < 1.0 ? 1 : maximum > double(INT_MAX) ? INT_MAX : int(maximum));
     } else {
-        f.ui_.eye.eyeZoomCoarseSlider->setMaximum(HiddenTrackBarMaximum);
-        f.ui_.eye.eyeZoomCoarseSlider->setValue(1);
+        ui_.eyeZoomCoarseSlider->setMaximum(HiddenTrackBarMaximum);
+        ui_.eyeZoomCoarseSlider->setValue(1);
     }
     // 2. The eye's side, in the lower right corner of the main view. Before the first
     // activation no size is chosen yet and the eye keeps the size it has.
-    const int item = f.ui_.navigation.eyeSizeCombo->currentIndex();
+    const int item = navigation_.eyeSizeCombo->currentIndex();
     if (item >= 0 && item < int(SizeFactors.size())) {
-        const int side = int(SizeFactors[size_t(item)] * f.ui_.view.viewSurface->height());
-        const QRect view = f.ui_.view.viewSurface->geometry();
-        f.ui_.eye.eyeFrame->setGeometry(view.x() + view.width() - side, view.y() + view.height() - side, side, side);
-        f.ui_.eye.eyeSurface->setGeometry(0, 0, side, side);
+        const int side = int(SizeFactors[size_t(item)] * viewSurface_.height());
+        const QRect view = viewSurface_.geometry();
+        ui_.eyeFrame->setGeometry(view.x() + view.width() - side, view.y() + view.height() - side, side, side);
+        ui_.eyeSurface->setGeometry(0, 0, side, side);
     }
     // 3. The eye centre.
-    eyeCentreX = f.ui_.eye.eyeSurface->width() / 2;
-    eyeCentreY = f.ui_.eye.eyeSurface->height() / 2;
+    eyeCentreX = ui_.eyeSurface->width() / 2;
+    eyeCentreY = ui_.eyeSurface->height() / 2;
     // 4. Its controls against the right edge of the bottom strip.
-    int controlsWidth = std::clamp(f.ui_.eye.eyeFrame->width(), MinimumControlsWidth, MaximumControlsWidth);
-    controlsWidth = std::min(controlsWidth, f.ui_.navigation.navigationStrip->width() / 2);
-    f.ui_.eye.eyeControls->setGeometry(f.ui_.navigation.navigationStrip->width() - controlsWidth, 0, controlsWidth, f.ui_.navigation.navigationStrip->height());
+    int controlsWidth = std::clamp(ui_.eyeFrame->width(), MinimumControlsWidth, MaximumControlsWidth);
+    controlsWidth = std::min(controlsWidth, navigation_.navigationStrip->width() / 2);
+    ui_.eyeControls->setGeometry(navigation_.navigationStrip->width() - controlsWidth, 0, controlsWidth, navigation_.navigationStrip->height());
     attachCanvas();
 }
 
 void EyeWindow::showHide() {
-    MainWindow& f = form_;
     if (shown()) {
-        f.ui_.eye.eyeFrame->hide();
-        f.ui_.eye.eyeControls->hide();
+        ui_.eyeFrame->hide();
+        ui_.eyeControls->hide();
     } else {
         layout();
-        if (world_.idle == 0) f.ui_.eye.eyeChangedLabel->show();
-        f.ui_.eye.eyeFrame->show();
-        f.ui_.eye.eyeControls->show();
+        if (world_.idle == 0) ui_.eyeChangedLabel->show();
+        ui_.eyeFrame->show();
+        ui_.eyeControls->show();
         layout();
     }
     // The square operations draw only while the eye is shown; showing it repaints in full.
@@ -94,16 +101,16 @@ void EyeWindow::showHide() {
 }
 
 void EyeWindow::scaleChange() {
-    const int64_t product = int64_t{form_.ui_.eye.eyeZoomCoarseSlider->value()} * form_.ui_.eye.eyeZoomMediumSlider->value() *
-                            form_.ui_.eye.eyeZoomFineSlider->value();
+    const int64_t product = int64_t{ui_.eyeZoomCoarseSlider->value()} * ui_.eyeZoomMediumSlider->value() *
+                            ui_.eyeZoomFineSlider->value();
     pendingScale = static_cast<int32_t>(std::clamp<int64_t>(product, 1, INT32_MAX));
-    form_.ui_.eye.eyeZoomLabel->setText(QStringLiteral("Zoom: %1x").arg(pendingScale));
+    ui_.eyeZoomLabel->setText(QStringLiteral("Zoom: %1x").arg(pendingScale));
 }
 
 void EyeWindow::redrawClick() {
     eyeScale = std::max(pendingScale, 1);
     repaintFully();
-    form_.ui_.eye.eyeChangedLabel->setVisible(world_.idle == 0);
+    ui_.eyeChangedLabel->setVisible(world_.idle == 0);
 }
 
 // Draws the marker once whatever the box now says: unchecking removes it, checking draws it.
@@ -113,14 +120,14 @@ void EyeWindow::toggleViewCentreMarker() {
     if (drawCenterChecked()) drawViewCentreMarker();
 }
 
-bool EyeWindow::drawCenterChecked() const { return form_.ui_.eye.drawCentreCheck->isChecked(); }
+bool EyeWindow::drawCenterChecked() const { return ui_.drawCentreCheck->isChecked(); }
 
 // ---------------------------------------------------------------------------------------------
 // The per-move square operations: one pixel each, straight into the image.
 
 void EyeWindow::updateOptions() {
-    const bool follow = form_.ui_.eye.updateAntsInEyeCheck->isChecked();
-    form_.ui_.eye.updateWhiteInEyeCheck->setEnabled(follow);
+    const bool follow = ui_.updateAntsInEyeCheck->isChecked();
+    ui_.updateWhiteInEyeCheck->setEnabled(follow);
     paintedOp = qm::noHook;
     clearedOp = qm::noHook;
     opContext = this;
@@ -135,7 +142,7 @@ void EyeWindow::updateOptions() {
                                                                            : &EyeWindow::plotAntColourMove;
     paintedOp = move;
     clearedOp = move;
-    keepsClearedSquares_ = form_.ui_.eye.updateWhiteInEyeCheck->isChecked() ? 0 : 1;
+    keepsClearedSquares_ = ui_.updateWhiteInEyeCheck->isChecked() ? 0 : 1;
 }
 
 void EyeWindow::plotAntColourMove(void* context) {
@@ -164,7 +171,7 @@ void EyeWindow::catchUpForMoves(uint64_t outsideCalls) {
     const qm::EyeMoveGeometry geometry{mapping_.scale,         mapping_.centreX, mapping_.originY,
                                        onePixelEach ? canvas_.bits() : nullptr, canvas_.bytesPerLine(),
                                        canvas_.width(),        canvas_.height(),
-                                       form_.ui_.eye.eyeSurface->spareEdgeIntact()};
+                                       ui_.eyeSurface->spareEdgeIntact()};
     moveTarget_.rebuild(geometry, qm::toArgb(eyeBackground), keepsClearedSquares_ != 0);
     const bool ownInBoth = paintedOp == clearedOp && onePixelEach;
     inlineSince_[AntColourMoves] = ownInBoth && paintedOp == &EyeWindow::plotAntColourMove ? outsideCalls : NotInline;
@@ -184,5 +191,5 @@ void EyeWindow::paintStateColour(void* context) {
     EyeWindow& eye = *static_cast<EyeWindow*>(context);
     const qm::World& w = eye.world_;
     const uint32_t value = w.squareStateFromStore ? w.currentSquareState : w.grid.cells[w.currentCellIndex];
-    eye.plotCurrentSquare(qm::toArgb(eye.form_.stateColours[std::min<uint32_t>(value, 64u)]));
+    eye.plotCurrentSquare(qm::toArgb(eye.stateColours_[std::min<uint32_t>(value, 64u)]));
 }

@@ -12,11 +12,21 @@
 #include "display/MovePixels.h"
 
 class QMouseEvent;
-class MainWindow;
+class MainView;
+struct EyeWidgets;
+struct NavigationWidgets;
+
+namespace qm {
+class ImageSurface;
+}
 
 class EyeWindow {
 public:
-    explicit EyeWindow(MainWindow& form);
+    // `navigation`: the eye size list, the strip its controls sit in and the "Move X:" / "Move Y:"
+    // values a drag shows; the eye lies over `viewSurface`'s lower right corner, and a drag's
+    // release re-centres `mainView`.
+    EyeWindow(EyeWidgets& ui, NavigationWidgets& navigation, qm::ImageSurface& viewSurface, qm::World& world,
+              const qm::StateColourTable& stateColours, MainView& mainView);
 
     void layout();          // eyeSizeCombo changed, or the main window resized
     void showHide();        // "Eye S/H"
@@ -159,7 +169,7 @@ private:
     void refreshMapping();  // from the eye scale, the eye centre and the surface's height
     void attachCanvas();    // mapping and pixels from the surface as it is now
 
-    MainWindow& form_;
+    EyeWidgets& ui_;
     qm::World& world_;
     qm::PixelCanvas canvas_;
     qm::EyeMapping mapping_;
@@ -173,4 +183,9 @@ private:
     uint8_t squareCleared_ = 0;         // the turn result of the move being drawn, for the operations
     uint8_t keepsClearedSquares_ = 1;   // "Update 'white' too" unchecked when the operations were chosen
     bool dragging_ = false;
+    // Behind what the moves use, which keeps its place in the object.
+    NavigationWidgets& navigation_;
+    qm::ImageSurface& viewSurface_;
+    const qm::StateColourTable& stateColours_;
+    MainView& mainView_;
 };

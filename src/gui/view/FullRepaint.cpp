@@ -4,9 +4,10 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "gui/window/MainWindow.h"
+#include "core/World.h"
 #include "gui/view/ImageSurface.h"
 #include "gui/view/MainView.h"
+#include "gui/view/PaintContext.h"
 #include "gui/view/SquarePainters.h"
 #include "gui/view/WaitCursor.h"
 
@@ -135,15 +136,15 @@ void repaintStores(const PaintContext& form, const qm::PixelTarget& target, cons
 void MainView::fullRepaint() {
     if (drawsNothing) return;
     qm::WaitCursor hourglass;
-    QImage& image = form_.ui_.view.viewSurface->image();
+    QImage& image = surface_.image();
     const qm::PixelTarget target(image, *this);
     // The ranges are in widget pixels, as the view's numbers are.
     const int ratio = qm::ImageSurface::ratioOf(image);
     const int width = image.width() / ratio, height = image.height() / ratio;
-    if (form_.world.grid.exists()) {
-        const SquareRange range = repaintRange(*this, form_.world, width, height);
-        if (!range.empty()) repaintGrid(form_.paintContext_, target, range);
+    if (world_.grid.exists()) {
+        const SquareRange range = repaintRange(*this, world_, width, height);
+        if (!range.empty()) repaintGrid(paintContext_, target, range);
     }
-    repaintStores(form_.paintContext_, target, visibleColumns(*this, width));
-    form_.ui_.view.viewSurface->update();
+    repaintStores(paintContext_, target, visibleColumns(*this, width));
+    surface_.update();
 }

@@ -3,10 +3,11 @@
 #include <QComboBox>
 #include <QFontMetrics>
 
-#include "gui/window/MainWindow.h"
+#include "core/World.h"
 #include "definitions/NumberText.h"
 #include "gui/view/ImageSurface.h"
 #include "gui/view/OverlayFont.h"
+#include "gui/view/PaintContext.h"
 #include "gui/view/SquarePainters.h"
 
 namespace {
@@ -17,25 +18,25 @@ constexpr int32_t SizeWhenUnreadable = 2;
 
 }  // namespace
 
-MainView::MainView(MainWindow& form) : form_(form), surface_(*form.ui_.view.viewSurface) {
+MainView::MainView(qm::ImageSurface& viewSurface, const QComboBox& squareSizeCombo, qm::World& world,
+                   const qm::ColourRef& viewBackground, PaintContext& paintContext)
+    : surface_(viewSurface),
+      world_(world),
+      squareSizeCombo_(squareSizeCombo),
+      viewBackground_(viewBackground),
+      paintContext_(paintContext) {
     // Every hook of the world takes what it paints with.
-    form_.world.hooks.context = &form_.paintContext_;
-    // The painters write pixels without asking for a screen update; the surfaces are shown
-    // once per frame that the step loop serves instead.
-    form_.pump.beforeEvents = [&form] {
-        form.ui_.view.viewSurface->update();
-        form.ui_.eye.eyeSurface->update();
-    };
+    world_.hooks.context = &paintContext_;
 }
 
 void MainView::sizeSelection() {
-    const int item = form_.ui_.visualisation.squareSizeCombo->currentIndex();
+    const int item = squareSizeCombo_.currentIndex();
     drawsNothing = item == ItemZero;
     if (item == ItemZero || item == ItemOne) {
         squareSize = 1;
         halfSquare = 1;
     } else {
-        squareSize = qm::textToInt32Or(form_.ui_.visualisation.squareSizeCombo->currentText().toStdString(), SizeWhenUnreadable);
+        squareSize = qm::textToInt32Or(squareSizeCombo_.currentText().toStdString(), SizeWhenUnreadable);
         if (squareSize < 1) squareSize = SizeWhenUnreadable;
         halfSquare = squareSize / 2;
     }
@@ -48,10 +49,10 @@ void MainView::sizeSelection() {
 // painter of size 4.
 void MainView::installSquarePainters() {
     paintersRatio_ = surface_.pixelRatio();
-    qm::World& w = form_.world;
+    qm::World& w = world_;
     const qm::SquarePainterSet painters = qm::squarePaintersFor(drawsNothing, squareSize * paintersRatio_,
                                                                 w.antMaxMode == qm::AntMaxMode::BlackWhite);
-    w.hooks.context = &form_.paintContext_;
+    w.hooks.context = &paintContext_;
     w.hooks.paint = painters.paint;
     w.hooks.erase = painters.erase;
     w.hooks.genSquare = painters.genSquare;
@@ -64,18 +65,18 @@ void MainView::paintHandler() {
     if (paintersRatio_ != 0 && paintersRatio_ != surface_.pixelRatio()) installSquarePainters();
     viewClear();
     fullRepaint();
-    form_.world.hooks.step(form_.world.hooks.context);
+    world_.hooks.step(world_.hooks.context);
 }
 
 void MainView::viewClear() {
-    digitWidth = QFontMetrics(qm::overlayFont(form_.ui_.view.viewSurface->font())).horizontalAdvance(QStringLiteral("1234567890")) / 10;
-    form_.ui_.view.viewSurface->image().fill(qm::toArgb(form_.viewBackground));
-    form_.ui_.view.viewSurface->update();
+    digitWidth = QFontMetrics(qm::overlayFont(surface_.font())).horizontalAdvance(QStringLiteral("1234567890")) / 10;
+    surface_.image().fill(qm::toArgb(viewBackground_));
+    surface_.update();
 }
 
 void MainView::updateViewCentre() {
-    viewCentreX = form_.ui_.view.viewSurface->width() / 2;
-    viewCentreY = form_.ui_.view.viewSurface->height() / 2;
+    viewCentreX = surface_.width() / 2;
+    viewCentreY = surface_.height() / 2;
 }
 
 void MainView::forgetVisited() {

@@ -5,14 +5,22 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "display/Colours.h"
 #include "gui/view/ImageSurface.h"
 #include "gui/view/SquarePainters.h"
 
-class MainWindow;
+class QComboBox;
+struct PaintContext;
+
+namespace qm {
+struct World;
+}
 
 class MainView {
 public:
-    explicit MainView(MainWindow& form);
+    // `paintContext`: what the world's hooks get, installed with the painters.
+    MainView(qm::ImageSurface& viewSurface, const QComboBox& squareSizeCombo, qm::World& world,
+             const qm::ColourRef& viewBackground, PaintContext& paintContext);
 
     void sizeSelection();     // "Ant square size:" changed: s, h and the three square painters
     void paintHandler();      // view clear, full repaint, then the step hook once
@@ -63,9 +71,13 @@ private:
     [[gnu::noinline, gnu::cold]] void rebuildPixelTarget(uint64_t outsideCalls);
     void installSquarePainters();  // for squareSize at the surface's pixel ratio
 
-    MainWindow& form_;
     qm::ImageSurface& surface_;  // viewSurface
+    qm::World& world_;
     qm::PixelTarget pixelTarget_;
     uint64_t targetFor_ = UINT64_MAX;  // the world's count of outside calls it was built at; none yet
     int paintersRatio_ = 0;  // the surface's pixel ratio the square painters were chosen for; 0: none yet
+    // Behind what the painters use per move, which keeps its place in the object.
+    const QComboBox& squareSizeCombo_;
+    const qm::ColourRef& viewBackground_;
+    PaintContext& paintContext_;
 };

@@ -74,13 +74,23 @@ MainWindow::MainWindow(Dialogs& dialogs_, QWidget* parent)
         world.pump = &pump;
         world.messages = &runMessages;
         buildControls();
-        mainView = std::make_unique<MainView>(*this);
+        mainView = std::make_unique<MainView>(*ui_.view.viewSurface, *ui_.visualisation.squareSizeCombo, world,
+                                              viewBackground, paintContext_);
+        // The painters write pixels without asking for a screen update; the surfaces are shown
+        // once per frame that the step loop serves instead.
+        pump.beforeEvents = [this] {
+            ui_.view.viewSurface->update();
+            ui_.eye.eyeSurface->update();
+        };
         statePanel = std::make_unique<StatePanel>(ui_.state, ui_.visualisation, *ui_.view.viewSurface, world, settings_,
                                                   viewBackground, paintContext_, *mainView);
-        eyeWindow = std::make_unique<EyeWindow>(*this);
+        eyeWindow = std::make_unique<EyeWindow>(ui_.eye, ui_.navigation, *ui_.view.viewSurface, world, stateColours,
+                                                *mainView);
         navigation = std::make_unique<Navigation>(ui_.navigation, world, *mainView, *eyeWindow);
-        bitmapExport = std::make_unique<BitmapExport>(*this);
-        editorCommands = std::make_unique<EditorCommands>(*this);
+        bitmapExport = std::make_unique<BitmapExport>(ui_.view, *ui_.eye.eyeSurface, *eyeWindow, viewBackground,
+                                                      pictureSaveDialog, *dialogs);
+        editorCommands = std::make_unique<EditorCommands>(ui_.definition, *ui_.control.maxStepsEdit, world.limits,
+                                                          definitionOpenDialog, definitionSaveDialog, *dialogs);
         paintContext_ = {&world, &stateColours, mainView.get(), eyeWindow.get(), statePanel.get(), &frameObservers_};
         setInitialState();
         connectHandlers();
@@ -234,7 +244,7 @@ void MainWindow::applyFirstActivation() {
     // 9. Half sizes, the settings as the dialog shows them (memory choices fitted to the
     // machine, limits; memory warnings from then on), counters, square size and hand brake.
     halfSizes = qm::computeHalfSizes(settings_.antMax);
-    if (settingsDialog) settingsDialog->firstActivation();
+    settingsView_->firstActivation();
     qm::resetCounters(world, 0, 0.0);
     squareSizeChanged();
     handBrakeChanged();
@@ -295,8 +305,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // ---------------------------------------------------------------------------------------------
 // Forwarding to the subsystems
 
+// "Setting": the settings dialog, modally; then the view repainted.
 void MainWindow::openSettings() {
-    editorCommands->setting();
+    settingsView_->showModally(*dialogs);
+    mainView->paintHandler();
     updateWorldActions();  // the limits may have changed, or the run's structures gone
 }
 void MainWindow::maxStepsEdited() { editorCommands->maxStepsChange(); }

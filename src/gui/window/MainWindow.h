@@ -13,6 +13,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "gui/FileDialogSpec.h"
 #include "gui/PresentingMessages.h"
 #include "gui/QtEventPump.h"
 #include "gui/view/FrameObservers.h"
@@ -22,6 +23,7 @@
 #include "core/RunPausePoints.h"
 #include "core/MemoryBudget.h"
 #include "gui/settings/SettingsHost.h"
+#include "gui/settings/SettingsView.h"
 #include "display/Colours.h"
 #include "gui/view/LabelClick.h"
 
@@ -51,7 +53,6 @@ class RecordingCommands;
 class StatePanel;
 class SettingsDialog;
 class ViewGestures;
-class MainWindow;
 class StartClickGuard;
 
 namespace qmgui {
@@ -63,13 +64,6 @@ class ImageSurface;
 class LoadedWorld;
 }
 
-// What a file dialog of the window design remembers between uses.
-struct FileDialogSpec {
-    QString filter;         // "Description (*.ext)|*.ext|..."
-    QString defaultSuffix;  // appended to a name typed without extension (save dialogs)
-    QString lastDir;
-};
-
 inline constexpr const char* TextFileFilter =
     "Textové soubory (*.txt)|*.txt|Všechny soubory (*.*)|*.*";
 inline constexpr const char* BitmapFileFilter =
@@ -79,31 +73,6 @@ inline constexpr const char* MsgFatalBitmapMemory =
     "FATAL ERROR: not enought memory. Close aplication or ??????.";
 inline constexpr const char* StartCaption = "Start";
 inline constexpr const char* BreakCaption = "Break";
-
-// The settings dialog's view of the main window. Kept apart from MainWindow so that the window's
-// own members (`world`, `stateColours`) keep their plain names.
-class MainWindowSettingsHost final : public SettingsHost {
-public:
-    explicit MainWindowSettingsHost(MainWindow& form) : form_(form) {}
-    qm::RunSettings& settings() override;
-    qm::World& world() override;
-    void releaseRunStructures() override;
-    void setGeneralizedUi(bool generalized, int states) override;
-    void setPeakLabel(const QString& caption, const QString& hint) override;
-    void reselectPainters() override;
-    void applyHandBrake() override;
-    qm::StateColourTable& stateColours() override;
-    qm::ColourRef viewBackground() override;
-    void setHalfSizes(const std::array<int32_t, qm::MemoryChoiceCount>& halfSizes) override;
-    bool continuePossible() override;
-    bool runActive() override;
-    bool stateNumbersDisabled() override;
-    QTimer* stateTimer() override;
-    void settingsDialogGone() override;
-
-private:
-    MainWindow& form_;
-};
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -118,11 +87,11 @@ public:
     explicit MainWindow(Dialogs& dialogs, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The settings dialog is created after the main window (it needs the host) and lives as long.
-    void setSettingsDialog(SettingsDialog* box) { settingsDialog = box; }
     // The program's settings dialog: a dialog of this window, centred over it and without a
     // task-bar entry of its own. It is to be destroyed before the window; it lets go of itself.
     std::unique_ptr<SettingsDialog> createSettingsDialog();
+    // What a settings dialog of this window is made with: it shows the window's settings from
+    // then on, and the window tells it of the changes that start outside it.
     SettingsHost& settingsHost() { return settingsHost_; }
     // First activation: memory choices fitted to the machine, the first run's display set up.
     void activate();
@@ -143,11 +112,6 @@ private:
     // The window's own parts work on its widgets and state; tests and the benchmark come in
     // through MainWindowTestPeer.
     friend class MainWindowTestPeer;
-    friend class MainWindowSettingsHost;
-    friend class MainView;
-    friend class EyeWindow;
-    friend class BitmapExport;
-    friend class EditorCommands;
 
     // --- State owned by the window ---
     qm::World world;
@@ -156,7 +120,6 @@ private:
     std::array<int32_t, qm::MemoryChoiceCount> halfSizes{};  // per memory item, for the ant maximum
     qm::RunSettings settings_;  // shown and edited by the settings dialog
     Dialogs* dialogs;
-    SettingsDialog* settingsDialog = nullptr;
     QtEventPump pump;
     PresentingMessages runMessages{world, *dialogs, pump};  // the world's message sink
     bool continuePossible = false;   // a run may go on beyond the fast grid on this system
@@ -167,7 +130,6 @@ private:
     FileDialogSpec pictureSaveDialog{BitmapFileFilter, QStringLiteral("bmp"), QString()};
     FileDialogSpec worldFileDialog{WorldFileFilter, QStringLiteral("qmw"), QString()};
     std::string runDefinitionText;  // the definition the last run started from
-    QColor lastChosenColour{Qt::black};  // the colour last chosen in the colour dialog
 
     MainWindowWidgets ui_;
     PaintContext paintContext_;  // what the world's hooks get
@@ -304,7 +266,34 @@ private:
     void continueWhileActive();
     void worldDisplayAfterOpen(const qm::LoadedWorld& loaded);
 
-    MainWindowSettingsHost settingsHost_;
+    // --- The settings dialog (MainWindowSettingsHost.cpp) ---
+    // The window as the dialog sees it; nested, so that the window's own members (`world`,
+    // `stateColours`) keep their plain names.
+    class SettingsBridge final : public SettingsHost {
+    public:
+        explicit SettingsBridge(MainWindow& form) : form_(form) {}
+        qm::RunSettings& settings() override;
+        qm::World& world() override;
+        void releaseRunStructures() override;
+        void setGeneralizedUi(bool generalized, int states) override;
+        void setPeakLabel(const QString& caption, const QString& hint) override;
+        void reselectPainters() override;
+        void applyHandBrake() override;
+        qm::StateColourTable& stateColours() override;
+        qm::ColourRef viewBackground() override;
+        void setHalfSizes(const std::array<int32_t, qm::MemoryChoiceCount>& halfSizes) override;
+        bool continuePossible() override;
+        bool runActive() override;
+        bool stateNumbersDisabled() override;
+        QTimer* stateTimer() override;
+        void setSettingsView(SettingsView* view) override;
+
+    private:
+        MainWindow& form_;
+    };
+    SettingsBridge settingsHost_;
+    NoSettingsView noSettingsView_;
+    SettingsView* settingsView_ = &noSettingsView_;  // the dialog while it lives
     qm::LabelClick pauseLinkClick_;  // "stop ^" / "««« GO"
     bool runInProgress_ = false;   // the run procedure is on the stack
     bool closePending_ = false;    // a close arrived during a run; honoured once the run returns

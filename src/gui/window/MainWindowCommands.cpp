@@ -108,9 +108,8 @@ void MainWindow::buildTimelineCommands() {
         world, frameObservers_, *dialogs, this, ui_.view.viewMenu,
         [this] { return runInProgress_; },
         [this] {
-            const int memoryItem = settingsDialog ? settingsDialog->memoryItem() : 1;
-            const bool beyondGrid = settingsDialog && settingsDialog->continueChecked();
-            return qm::checkpointBudgetBytes(memoryItem, beyondGrid, qm::queryMemoryStatus().available);
+            return qm::checkpointBudgetBytes(settings_.memoryItem, settings_.continueCompute,
+                                             qm::queryMemoryStatus().available);
         },
         [this] { showJumpedWorld(); },
         [this](int64_t steps) { continueToStep(steps); }};

@@ -93,7 +93,7 @@ void MainWindow::setRunLock(bool locked) {
     for (QWidget* control : std::initializer_list<QWidget*>{ui_.definition.definitionEditor, ui_.definition.loadButton, ui_.definition.clearButton, ui_.definition.saveButton, ui_.definition.addDiagonalButton, ui_.definition.addByAxisButton,
                                                             ui_.definition.addDistanceEdit, ui_.definition.selectFileButton, ui_.definition.selectedFileEdit, ui_.definition.definitionTabs, ui_.definition.firstSixteenCheck})
         control->setEnabled(!locked);
-    if (settingsDialog) settingsDialog->setRunLock(locked);
+    settingsView_->setRunLock(locked);
 }
 
 void MainWindow::showRunError(const std::string& text) {

@@ -20,7 +20,8 @@ public:
     Navigation& navigation() const { return *w_.navigation; }
     BitmapExport& bitmapExport() const { return *w_.bitmapExport; }
     qmgui::TimelineCommands& timelineCommands() const { return *w_.timelineCommands; }
-    SettingsDialog* settingsDialog() const { return w_.settingsDialog; }
+    // The dialog that shows the settings; none without one.
+    SettingsView* settingsView() const { return w_.settingsView_ == &w_.noSettingsView_ ? nullptr : w_.settingsView_; }
     qm::RunSettings& settings() const { return w_.settings_; }
     FileDialogSpec& definitionOpenDialog() const { return w_.definitionOpenDialog; }
     FileDialogSpec& definitionSaveDialog() const { return w_.definitionSaveDialog; }

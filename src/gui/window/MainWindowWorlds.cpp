@@ -120,9 +120,8 @@ bool MainWindow::openWorldFile(const QString& fileName) {
         return false;
     }
     const qm::WorldSettings& s = loaded->document.settings;
-    settings_ = qm::readSettings(s, settings_, settingsDialog ? settingsDialog->memoryItemCount() : qm::MemoryChoiceCount,
-                                 continuePossible);
-    if (settingsDialog) settingsDialog->applySettings(settings_);
+    settings_ = qm::readSettings(s, settings_, settings_.memoryItemsOffered, continuePossible);
+    settingsView_->applySettings(settings_);
     qm::installWorld(world, *loaded);
     worldDisplayAfterOpen(*loaded);
     timelineCommands->worldOpened();

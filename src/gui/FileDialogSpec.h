@@ -1,0 +1,10 @@
+#pragma once
+// What a file dialog of the window remembers between uses.
+
+#include <QString>
+
+struct FileDialogSpec {
+    QString filter;         // "Description (*.ext)|*.ext|..."
+    QString defaultSuffix;  // appended to a name typed without extension (save dialogs)
+    QString lastDir;
+};
