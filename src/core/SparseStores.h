@@ -65,7 +65,10 @@ public:
     GeneralizedSquare* FindOrAddElement() {
         if (!ensureRoot()) return nullptr;
         Place at;
-        if (locate(keyOrdinal(key_->X, key_->Y), at)) return itemsOf(at.leaf) + at.pos;
+        if (locate(keyOrdinal(key_->X, key_->Y), at)) {
+            touch(at.leaf);  // the caller changes its state
+            return itemsOf(at.leaf) + at.pos;
+        }
         GeneralizedSquare* added = insertAt(at, *key_);
         if (added) ++*counter_;
         return added;

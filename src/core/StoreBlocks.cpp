@@ -1,5 +1,7 @@
 #include "core/StoreBlocks.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 #include <unordered_map>
 
@@ -8,40 +10,82 @@
 namespace qm {
 namespace {
 
-// A block also ends at this many elements, should no key end it sooner.
-constexpr uint32_t MostElements = 65536;
+// A block also ends at this many elements, should no leaf end it sooner.
+constexpr int64_t MostElements = 65536;
 
 template <class Element, class Store>
-bool pack(const Store& store, const StoreBlocks& previous, StoreBlocks& blocks, int blockBits) {
-    const int endShift = 64 - blockBits;
-    // A block is known by its first key (blocks begin after the same keys in every checkpoint)
-    // and taken when its elements are byte for byte the same.
+bool pack(Store& store, const StoreBlocks& previous, StoreBlocks& blocks, int blockBits, StoreLayout* layout) {
+    const int capacityBits = std::bit_width(static_cast<uint32_t>(std::max(store.LeafCapacity(), 1))) - 1;
+    const int leafBits = std::max(0, blockBits - capacityBits);
+    auto endsBlock = [&](const Element& first) {
+        return leafBits == 0 || ((keyOrdinal(first.X, first.Y) * 0x9e3779b97f4a7c15u) >> (64 - leafBits)) == 0;
+    };
+    const bool tracked = layout && layout->store == store.Identity();
+    std::unordered_map<const void*, const StoreLayout::Block*> recorded;
+    if (tracked)
+        for (const StoreLayout::Block& block : layout->blocks) recorded.emplace(layout->leaves[block.firstLeaf], &block);
+    // Without a record, a block is known by its first key and taken when its elements are byte
+    // for byte the same.
     std::unordered_map<uint64_t, const std::shared_ptr<const StoreBlock>*> known;
     for (const auto& block : previous) known.emplace(block->first, &block);
-    std::vector<Element> pending;
-    pending.reserve(MostElements);
+
+    StoreLayout next;
+    next.store = store.Identity();
+    struct Piece {
+        const Element* items;
+        int32_t count;
+    };
+    std::vector<Piece> pending;
+    std::size_t pendingFrom = 0;  // its first leaf in next.leaves
+    int64_t pendingElements = 0;
+    bool changed = false;
+    auto sameLeaves = [&](const StoreLayout::Block& before) {
+        return before.leafCount == pending.size() &&
+               std::equal(next.leaves.begin() + static_cast<std::ptrdiff_t>(pendingFrom), next.leaves.end(),
+                          layout->leaves.begin() + static_cast<std::ptrdiff_t>(before.firstLeaf));
+    };
     auto finish = [&] {
         if (pending.empty()) return;
-        const std::size_t bytes = pending.size() * sizeof(Element);
-        const uint64_t first = keyOrdinal(pending[0].X, pending[0].Y);
-        const auto found = known.find(first);
-        if (found != known.end() && (*found->second)->bytes.size() == bytes &&
-            std::memcmp((*found->second)->bytes.data(), pending.data(), bytes) == 0) {
-            blocks.push_back(*found->second);
-        } else {
-            auto block = std::make_shared<StoreBlock>();
-            block->first = first;
-            block->bytes.assign(reinterpret_cast<const char*>(pending.data()), bytes);
-            blocks.push_back(std::move(block));
+        std::shared_ptr<const StoreBlock> taken;
+        if (tracked && !changed) {
+            const auto found = recorded.find(next.leaves[pendingFrom]);
+            if (found != recorded.end() && sameLeaves(*found->second)) taken = found->second->block.lock();
         }
+        if (!taken) {
+            auto block = std::make_shared<StoreBlock>();
+            block->first = keyOrdinal(pending[0].items[0].X, pending[0].items[0].Y);
+            block->bytes.resize(static_cast<std::size_t>(pendingElements) * sizeof(Element));
+            char* to = block->bytes.data();
+            for (const Piece& piece : pending) {
+                const std::size_t bytes = static_cast<std::size_t>(piece.count) * sizeof(Element);
+                std::memcpy(to, piece.items, bytes);
+                to += bytes;
+            }
+            const auto found = known.find(block->first);
+            if (found != known.end() && (*found->second)->bytes == block->bytes) taken = *found->second;
+            else taken = std::move(block);
+        }
+        next.blocks.push_back(StoreLayout::Block{pendingFrom, pending.size(), taken});
+        blocks.push_back(std::move(taken));
         pending.clear();
+        pendingFrom = next.leaves.size();
+        pendingElements = 0;
+        changed = false;
     };
-    store.ForEach([&](const Element& e) {
-        pending.push_back(e);
-        if (((keyOrdinal(e.X, e.Y) * 0x9e3779b97f4a7c15u) >> endShift) == 0 || pending.size() == MostElements)
-            finish();
+    const uint32_t sealed = tracked ? layout->sealed : 0;
+    store.ForEachLeaf([&](const void* leaf, const Element* items, int32_t count, uint32_t stamp) {
+        if (count == 0) return;  // an empty store's one leaf
+        pending.push_back(Piece{items, count});
+        next.leaves.push_back(leaf);
+        pendingElements += count;
+        changed = changed || stamp > sealed;
+        if (endsBlock(items[0]) || pendingElements >= MostElements) finish();
     });
     finish();
+    if (layout) {
+        next.sealed = store.Seal();
+        *layout = std::move(next);
+    }
     return true;
 }
 
@@ -60,11 +104,15 @@ bool unpack(Store& store, const StoreBlocks& blocks) {
 
 }  // namespace
 
-bool packStoreBlocks(const World& w, const StoreBlocks& previous, StoreBlocks& blocks, int blockBits) {
+// The stores are reached through the world's pointers: sealing one marks where the next
+// checkpoint's changes begin, which changes none of its squares.
+bool packStoreBlocks(const World& w, const StoreBlocks& previous, StoreBlocks& blocks, int blockBits,
+                     StoreLayout* layout) {
     blocks.clear();
-    if (w.storeIndexed) return pack<IndexedSquare>(*w.storeIndexed, previous, blocks, blockBits);
-    if (w.storeBW) return pack<BlackSquare>(*w.storeBW, previous, blocks, blockBits);
-    if (w.storeMulti) return pack<GeneralizedSquare>(*w.storeMulti, previous, blocks, blockBits);
+    if (w.storeIndexed) return pack<IndexedSquare>(*w.storeIndexed, previous, blocks, blockBits, layout);
+    if (w.storeBW) return pack<BlackSquare>(*w.storeBW, previous, blocks, blockBits, layout);
+    if (w.storeMulti) return pack<GeneralizedSquare>(*w.storeMulti, previous, blocks, blockBits, layout);
+    if (layout) *layout = StoreLayout{};
     return true;
 }
 
