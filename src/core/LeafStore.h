@@ -146,6 +146,28 @@ public:
         return insertAt(at, element) != nullptr;
     }
 
+    // Appends `n` elements in strictly increasing key order, all above every key present (a
+    // checkpoint's blocks): each leaf filled with one copy. False, with the elements before the
+    // first out of order (or the first memory failed for) appended, as AppendSorted would.
+    bool AppendSortedRun(const T* items, int64_t n) {
+        for (int64_t i = 0; i < n;) {
+            if (!AppendSorted(items[i])) return false;  // opens a new leaf when the last is full
+            ++i;
+            Leaf* leaf = top_[topCount_ - 1].node->entries[top_[topCount_ - 1].node->count - 1].leaf;
+            int64_t take = std::min<int64_t>({leafCapacity_ - leaf->count, n - i,
+                                              std::numeric_limits<int32_t>::max() - int64_t{count_}});
+            for (int64_t k = 0; k < take; ++k)
+                if (ordinalOf(items[i + k]) <= ordinalOf(items[i + k - 1])) take = k;  // AppendSorted refuses it
+            std::memcpy(static_cast<void*>(itemsOf(leaf) + leaf->count), items + i, bytesFor(take));
+            leaf->count += static_cast<int32_t>(take);
+            top_[topCount_ - 1].total += take;
+            count_ += static_cast<int32_t>(take);
+            touch(leaf);
+            i += take;
+        }
+        return true;
+    }
+
 protected:
     struct Leaf {
         int32_t count;

@@ -96,8 +96,7 @@ bool unpack(Store& store, const StoreBlocks& blocks) {
         if (block->bytes.size() % sizeof(Element) != 0) return false;
         elements.resize(block->bytes.size() / sizeof(Element));
         std::memcpy(elements.data(), block->bytes.data(), block->bytes.size());
-        for (const Element& e : elements)
-            if (!store.AppendSorted(e)) return false;
+        if (!store.AppendSortedRun(elements.data(), static_cast<int64_t>(elements.size()))) return false;
     }
     return true;
 }
