@@ -54,13 +54,11 @@ bool pack(Store& store, const StoreBlocks& previous, StoreBlocks& blocks, int bl
         if (!taken) {
             auto block = std::make_shared<StoreBlock>();
             block->first = keyOrdinal(pending[0].items[0].X, pending[0].items[0].Y);
-            block->bytes.resize(static_cast<std::size_t>(pendingElements) * sizeof(Element));
-            char* to = block->bytes.data();
-            for (const Piece& piece : pending) {
-                const std::size_t bytes = static_cast<std::size_t>(piece.count) * sizeof(Element);
-                std::memcpy(to, piece.items, bytes);
-                to += bytes;
-            }
+            // Appended, not resized and filled: fresh memory is written once.
+            block->bytes.reserve(static_cast<std::size_t>(pendingElements) * sizeof(Element));
+            for (const Piece& piece : pending)
+                block->bytes.append(reinterpret_cast<const char*>(piece.items),
+                                    static_cast<std::size_t>(piece.count) * sizeof(Element));
             const auto found = known.find(block->first);
             if (found != known.end() && (*found->second)->bytes == block->bytes) taken = *found->second;
             else taken = std::move(block);
