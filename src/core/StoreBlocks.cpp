@@ -5,10 +5,24 @@
 #include <cstring>
 #include <unordered_map>
 
+#include <sys/mman.h>
+
 #include "core/LeafStore.h"
 
 namespace qm {
 namespace {
+
+// The pages of fresh memory about to be written, mapped in one call rather than one fault each (a
+// fault costs microseconds in a virtual machine, and a checkpoint copies megabytes of new
+// squares). Where the call is unknown or refused, the copy faults them in as before.
+void prefault([[maybe_unused]] char* data, [[maybe_unused]] std::size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+    constexpr uintptr_t Page = 4096;
+    const auto start = reinterpret_cast<uintptr_t>(data) & ~(Page - 1);
+    const auto end = (reinterpret_cast<uintptr_t>(data) + bytes + Page - 1) & ~(Page - 1);
+    if (end - start >= 4 * Page) madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+#endif
+}
 
 // A block also ends at this many elements, should no leaf end it sooner.
 constexpr int64_t MostElements = 65536;
@@ -56,6 +70,7 @@ bool pack(Store& store, const StoreBlocks& previous, StoreBlocks& blocks, int bl
             block->first = keyOrdinal(pending[0].items[0].X, pending[0].items[0].Y);
             // Appended, not resized and filled: fresh memory is written once.
             block->bytes.reserve(static_cast<std::size_t>(pendingElements) * sizeof(Element));
+            prefault(block->bytes.data(), block->bytes.capacity());
             for (const Piece& piece : pending)
                 block->bytes.append(reinterpret_cast<const char*>(piece.items),
                                     static_cast<std::size_t>(piece.count) * sizeof(Element));
