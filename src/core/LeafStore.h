@@ -13,9 +13,9 @@
 // leaves the store as it was.
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <atomic>
 #include <cstring>
 #include <limits>
 
