@@ -28,6 +28,8 @@
 #include "gui/view/MainView.h"
 #include "gui/settings/RadioGroup.h"
 #include "gui/recording/RecordAnimationDialog.h"
+#include "gui/timeline/GrowthChart.h"
+#include "gui/timeline/TimelineCommands.h"
 #include <QSpinBox>
 
 namespace qmbench {
@@ -110,6 +112,14 @@ public:
         QApplication::processEvents();
     }
 
+    // The "Growth" window, opened from the view's menu or closed.
+    void showChart(bool shown) {
+        qmgui::GrowthChart* chart = peer().timelineCommands().chart();
+        if (shown && !(chart && chart->isVisible())) peer().timelineCommands().growthAction()->trigger();
+        if (!shown && chart) chart->hide();
+        QApplication::processEvents();
+    }
+
     // "Record animation..." of the main view: every displayed frame, or every N steps.
     void startRecording(const std::string& fileName, int64_t everySteps) {
         dialogs_.onModal = [&](QDialog& box) {
@@ -179,10 +189,40 @@ private:
 RunReport runThroughWindow(const RunOptions& o) {
     BenchWindow window(o);
     window.showEye(o.eye);
+    if (o.chart) window.showChart(true);
     if (!o.gifRecordFile.empty()) window.startRecording(o.gifRecordFile, 0);
     RunReport report = window.run();
     if (o.repaints) window.timeRepaints();
     return report;
+}
+
+namespace {
+
+// Rounds in one window, each running once with `show(false)` and once with `show(true)`, which
+// goes first alternating so that neither gains from what the other left warm.
+template <class Show>
+std::vector<double> pairedRatios(BenchWindow& window, int rounds, const char* name, Show&& show) {
+    std::vector<double> ratios;
+    for (int round = 0; round < rounds; ++round) {
+        double movesPerSecond[2] = {0.0, 0.0};
+        for (int k = 0; k < 2; ++k) {
+            const bool shown = (round + k) % 2 == 1;
+            show(shown);
+            const RunReport report = window.run();
+            std::printf("%s=%d %s\n", name, shown ? 1 : 0, formatReport(report).c_str());
+            movesPerSecond[shown ? 1 : 0] = report.seconds > 0 ? double(report.moves) / report.seconds : 0.0;
+        }
+        if (movesPerSecond[0] > 0) ratios.push_back(movesPerSecond[1] / movesPerSecond[0]);
+    }
+    return ratios;
+}
+
+}  // namespace
+
+std::vector<double> chartRatiosInOneWindow(const RunOptions& o, int rounds) {
+    BenchWindow window(o);
+    window.showEye(o.eye);
+    return pairedRatios(window, rounds, "chart", [&](bool shown) { window.showChart(shown); });
 }
 
 std::vector<double> eyeRatiosInOneWindow(const RunOptions& o, int rounds) {

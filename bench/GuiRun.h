@@ -25,5 +25,7 @@ RunReport runThroughWindow(const RunOptions& options);
 // (printing both lines): the speed with the eye shown over that with it hidden, per round. Pairs
 // a few milliseconds apart see the same machine, where separate processes may not.
 std::vector<double> eyeRatiosInOneWindow(const RunOptions& options, int rounds);
+// The same with the "Growth" window hidden and shown.
+std::vector<double> chartRatiosInOneWindow(const RunOptions& options, int rounds);
 
 }  // namespace qmbench

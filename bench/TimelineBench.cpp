@@ -69,6 +69,9 @@ qmheadless::RunReport runWithTimeline(const qmheadless::RunOptions& o) {
     std::fprintf(stderr, "recording_share=%.4f (%.3f s of %.3f s) checkpoints=%zu\n",
                  report.seconds > 0 ? recorder.spent / report.seconds : 0.0, recorder.spent, report.seconds,
                  timeline.checkpoints().all().size());
+    std::fprintf(stderr, "checkpoints at (s):");
+    for (const qm::Checkpoint& c : timeline.checkpoints().all()) std::fprintf(stderr, " %.2f", c.seconds);
+    std::fprintf(stderr, "\n");
     if (o.jumps <= 0) return report;
     const Clock::time_point takeStart = Clock::now();
     qm::ChunkBits every = qm::everyChunk(w.grid);

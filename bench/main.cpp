@@ -33,13 +33,15 @@ int main(int argc, char** argv) {
 #if QM_BENCH_GUI
     int appArgc = 1;
     const auto application = options->gui ? qmbench::startApplication(appArgc, argv) : nullptr;
-    if (options->eyePairs > 0) {
-        std::vector<double> ratios = qmbench::eyeRatiosInOneWindow(*options, options->eyePairs);
+    if (options->eyePairs > 0 || options->chartPairs > 0) {
+        const bool eye = options->eyePairs > 0;
+        std::vector<double> ratios = eye ? qmbench::eyeRatiosInOneWindow(*options, options->eyePairs)
+                                         : qmbench::chartRatiosInOneWindow(*options, options->chartPairs);
         if (ratios.empty()) return 1;
         std::sort(ratios.begin(), ratios.end());
         const size_t n = ratios.size();
-        std::printf("eye_ratio=%.4f (quartiles %.4f .. %.4f, %zu rounds)\n", ratios[(n - 1) / 2], ratios[n / 4],
-                    ratios[3 * n / 4], n);
+        std::printf("%s_ratio=%.4f (quartiles %.4f .. %.4f, %zu rounds)\n", eye ? "eye" : "chart", ratios[(n - 1) / 2],
+                    ratios[n / 4], ratios[3 * n / 4], n);
         return 0;
     }
 #endif

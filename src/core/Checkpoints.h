@@ -65,6 +65,7 @@ private:
     uint64_t bytes_ = 0;
     uint64_t budget_;
     int storeBlockBits_ = DefaultBlockBits;
+    StoreLayout layout_;  // the store's leaves at the last checkpoint taken
     double spent_ = 0.0;       // taking every checkpoint since clear()
     double lastCost_ = 0.0;
     uint64_t lastContent_ = 0;  // what the last one taken read

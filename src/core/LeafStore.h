@@ -13,6 +13,7 @@
 // leaves the store as it was.
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -27,6 +28,13 @@ namespace qm {
 // (X, Y) as one unsigned number in key order: X, then Y, both signed.
 inline uint64_t keyOrdinal(int32_t x, int32_t y) {
     return (uint64_t{static_cast<uint32_t>(x) ^ 0x80000000u} << 32) | (static_cast<uint32_t>(y) ^ 0x80000000u);
+}
+
+// Every store its own number, never reused: a checkpoint's record of a store's leaves is good
+// only for that store, and a new store may lie where an old one lay.
+inline uint64_t nextStoreIdentity() {
+    static std::atomic<uint64_t> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
 }
 
 template <class T>
@@ -83,6 +91,7 @@ public:
         const Node* node = top_[t].node;
         int32_t n = 0;
         while (index >= node->entries[n].leaf->count) index -= node->entries[n++].leaf->count;
+        touch(node->entries[n].leaf);  // the caller may change it
         return itemsOf(node->entries[n].leaf) + index;
     }
 
@@ -105,6 +114,23 @@ public:
         const int32_t n = lastAtMost(node->entries, node->count, k);
         walkFrom(t, n, lowerBound(node->entries[n].leaf, k), visit);
     }
+    // Every leaf in key order, empty ones included: visit(leaf, items, count, stamp), `leaf` naming
+    // it while it stays in the store. A leaf changed since the last Seal() (its elements, their
+    // number, or new in the store) has a stamp above the epoch that Seal() returned; the others
+    // hold what they held then. Checkpoints take the unchanged leaves without reading them.
+    template <class F>
+    void ForEachLeaf(F&& visit) const {
+        for (int32_t t = 0; t < topCount_; ++t) {
+            const Node* node = top_[t].node;
+            for (int32_t n = 0; n < node->count; ++n) {
+                const Leaf* leaf = node->entries[n].leaf;
+                visit(static_cast<const void*>(leaf), itemsOf(leaf), leaf->count, leaf->stamp);
+            }
+        }
+    }
+    uint32_t Seal() { return epoch_++; }
+    uint64_t Identity() const { return identity_; }
+
     // Appends an element whose key is greater than every key present (loading a saved store in
     // order). False, with the store unchanged, when the key is out of order or memory fails.
     bool AppendSorted(const T& element) {
@@ -120,10 +146,32 @@ public:
         return insertAt(at, element) != nullptr;
     }
 
+    // Appends `n` elements in strictly increasing key order, all above every key present (a
+    // checkpoint's blocks): each leaf filled with one copy. False, with the elements before the
+    // first out of order (or the first memory failed for) appended, as AppendSorted would.
+    bool AppendSortedRun(const T* items, int64_t n) {
+        for (int64_t i = 0; i < n;) {
+            if (!AppendSorted(items[i])) return false;  // opens a new leaf when the last is full
+            ++i;
+            Leaf* leaf = top_[topCount_ - 1].node->entries[top_[topCount_ - 1].node->count - 1].leaf;
+            int64_t take = std::min<int64_t>({leafCapacity_ - leaf->count, n - i,
+                                              std::numeric_limits<int32_t>::max() - int64_t{count_}});
+            for (int64_t k = 0; k < take; ++k)
+                if (ordinalOf(items[i + k]) <= ordinalOf(items[i + k - 1])) take = k;  // AppendSorted refuses it
+            std::memcpy(static_cast<void*>(itemsOf(leaf) + leaf->count), items + i, bytesFor(take));
+            leaf->count += static_cast<int32_t>(take);
+            top_[topCount_ - 1].total += take;
+            count_ += static_cast<int32_t>(take);
+            touch(leaf);
+            i += take;
+        }
+        return true;
+    }
+
 protected:
     struct Leaf {
         int32_t count;
-        int32_t unused;
+        uint32_t stamp;  // the epoch of its last change (see ForEachLeaf)
     };
     static constexpr std::size_t LeafHeader = sizeof(Leaf);  // the packed elements follow
     struct NodeEntry {
@@ -153,6 +201,7 @@ protected:
         return reinterpret_cast<const T*>(reinterpret_cast<const unsigned char*>(leaf) + LeafHeader);
     }
     static uint64_t ordinalOf(const T& e) { return keyOrdinal(e.X, e.Y); }
+    void touch(Leaf* leaf) const { leaf->stamp = epoch_; }
     static std::size_t bytesFor(int64_t elements) { return static_cast<std::size_t>(elements) * sizeof(T); }
 
     // Index of the last entry whose separator is at most k; the first entry is taken as the
@@ -246,6 +295,7 @@ protected:
         std::memmove(static_cast<void*>(items + at.pos + 1), items + at.pos, bytesFor(at.leaf->count - at.pos));
         items[at.pos] = e;
         ++at.leaf->count;
+        touch(at.leaf);
         ++top_[at.top].total;
         ++count_;
         return items + at.pos;
@@ -261,6 +311,8 @@ protected:
         const int32_t roomLeft = left ? leafCapacity_ - left->count : 0;
         const int32_t roomRight = right ? leafCapacity_ - right->count : 0;
         if (std::max(roomLeft, roomRight) < 2) return false;
+        touch(leaf);
+        touch(roomLeft >= roomRight ? left : right);
         if (roomLeft >= roomRight) {
             const int32_t m = std::clamp((leaf->count - left->count) / 2, 1, roomLeft - 1);
             std::memcpy(static_cast<void*>(itemsOf(left) + left->count), itemsOf(leaf), bytesFor(m));
@@ -298,6 +350,8 @@ protected:
         std::memcpy(static_cast<void*>(itemsOf(fresh)), itemsOf(at.leaf) + split, bytesFor(n - split));
         fresh->count = n - split;
         at.leaf->count = split;
+        touch(fresh);
+        touch(at.leaf);
         const uint64_t freshFirst = split < n ? ordinalOf(itemsOf(fresh)[0]) : ordinalOf(e);
 
         Place target = at;
@@ -358,6 +412,7 @@ protected:
         T* items = itemsOf(at.leaf);
         std::memmove(static_cast<void*>(items + at.pos), items + at.pos + 1, bytesFor(at.leaf->count - at.pos - 1));
         --at.leaf->count;
+        touch(at.leaf);
         --top_[at.top].total;
         --count_;
         if (at.leaf->count * 4 >= leafCapacity_) return;
@@ -391,6 +446,7 @@ protected:
         Leaf* from = node->entries[n + 1].leaf;
         std::memcpy(static_cast<void*>(itemsOf(into) + into->count), itemsOf(from), bytesFor(from->count));
         into->count += from->count;
+        touch(into);
         pool_.give(from);
         removeEntry(node->entries, node->count, n + 1);
         cacheValid_ = false;
@@ -451,6 +507,7 @@ private:
         }
         Leaf* leaf = static_cast<Leaf*>(pool_.take());
         leaf->count = 0;
+        touch(leaf);
         node->count = 1;
         node->entries[0] = NodeEntry{0, leaf};
         top[0] = TopEntry{0, node, 0};
@@ -480,6 +537,8 @@ private:
     int32_t count_ = 0;
     int32_t growDelta_ = DefaultDelta;
     int32_t lastError_ = SSErrorNone;
+    uint32_t epoch_ = 1;
+    const uint64_t identity_ = nextStoreIdentity();
 
     bool cacheValid_ = false;
     int32_t cacheTop_ = 0;

@@ -1,47 +1,104 @@
 #include "core/StoreBlocks.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 #include <unordered_map>
+
+#include <sys/mman.h>
 
 #include "core/LeafStore.h"
 
 namespace qm {
 namespace {
 
-// A block also ends at this many elements, should no key end it sooner.
-constexpr uint32_t MostElements = 65536;
+// The pages of fresh memory about to be written, mapped in one call rather than one fault each (a
+// fault costs microseconds in a virtual machine, and a checkpoint copies megabytes of new
+// squares). Where the call is unknown or refused, the copy faults them in as before.
+void prefault([[maybe_unused]] char* data, [[maybe_unused]] std::size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+    constexpr uintptr_t Page = 4096;
+    const auto start = reinterpret_cast<uintptr_t>(data) & ~(Page - 1);
+    const auto end = (reinterpret_cast<uintptr_t>(data) + bytes + Page - 1) & ~(Page - 1);
+    if (end - start >= 4 * Page) madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+#endif
+}
+
+// A block also ends at this many elements, should no leaf end it sooner.
+constexpr int64_t MostElements = 65536;
 
 template <class Element, class Store>
-bool pack(const Store& store, const StoreBlocks& previous, StoreBlocks& blocks, int blockBits) {
-    const int endShift = 64 - blockBits;
-    // A block is known by its first key (blocks begin after the same keys in every checkpoint)
-    // and taken when its elements are byte for byte the same.
+bool pack(Store& store, const StoreBlocks& previous, StoreBlocks& blocks, int blockBits, StoreLayout* layout) {
+    const int capacityBits = std::bit_width(static_cast<uint32_t>(std::max(store.LeafCapacity(), 1))) - 1;
+    const int leafBits = std::max(0, blockBits - capacityBits);
+    auto endsBlock = [&](const Element& first) {
+        return leafBits == 0 || ((keyOrdinal(first.X, first.Y) * 0x9e3779b97f4a7c15u) >> (64 - leafBits)) == 0;
+    };
+    const bool tracked = layout && layout->store == store.Identity();
+    std::unordered_map<const void*, const StoreLayout::Block*> recorded;
+    if (tracked)
+        for (const StoreLayout::Block& block : layout->blocks) recorded.emplace(layout->leaves[block.firstLeaf], &block);
+    // Without a record, a block is known by its first key and taken when its elements are byte
+    // for byte the same.
     std::unordered_map<uint64_t, const std::shared_ptr<const StoreBlock>*> known;
     for (const auto& block : previous) known.emplace(block->first, &block);
-    std::vector<Element> pending;
-    pending.reserve(MostElements);
+
+    StoreLayout next;
+    next.store = store.Identity();
+    struct Piece {
+        const Element* items;
+        int32_t count;
+    };
+    std::vector<Piece> pending;
+    std::size_t pendingFrom = 0;  // its first leaf in next.leaves
+    int64_t pendingElements = 0;
+    bool changed = false;
+    auto sameLeaves = [&](const StoreLayout::Block& before) {
+        return before.leafCount == pending.size() &&
+               std::equal(next.leaves.begin() + static_cast<std::ptrdiff_t>(pendingFrom), next.leaves.end(),
+                          layout->leaves.begin() + static_cast<std::ptrdiff_t>(before.firstLeaf));
+    };
     auto finish = [&] {
         if (pending.empty()) return;
-        const std::size_t bytes = pending.size() * sizeof(Element);
-        const uint64_t first = keyOrdinal(pending[0].X, pending[0].Y);
-        const auto found = known.find(first);
-        if (found != known.end() && (*found->second)->bytes.size() == bytes &&
-            std::memcmp((*found->second)->bytes.data(), pending.data(), bytes) == 0) {
-            blocks.push_back(*found->second);
-        } else {
-            auto block = std::make_shared<StoreBlock>();
-            block->first = first;
-            block->bytes.assign(reinterpret_cast<const char*>(pending.data()), bytes);
-            blocks.push_back(std::move(block));
+        std::shared_ptr<const StoreBlock> taken;
+        if (tracked && !changed) {
+            const auto found = recorded.find(next.leaves[pendingFrom]);
+            if (found != recorded.end() && sameLeaves(*found->second)) taken = found->second->block.lock();
         }
+        if (!taken) {
+            auto block = std::make_shared<StoreBlock>();
+            block->first = keyOrdinal(pending[0].items[0].X, pending[0].items[0].Y);
+            // Appended, not resized and filled: fresh memory is written once.
+            block->bytes.reserve(static_cast<std::size_t>(pendingElements) * sizeof(Element));
+            prefault(block->bytes.data(), block->bytes.capacity());
+            for (const Piece& piece : pending)
+                block->bytes.append(reinterpret_cast<const char*>(piece.items),
+                                    static_cast<std::size_t>(piece.count) * sizeof(Element));
+            const auto found = known.find(block->first);
+            if (found != known.end() && (*found->second)->bytes == block->bytes) taken = *found->second;
+            else taken = std::move(block);
+        }
+        next.blocks.push_back(StoreLayout::Block{pendingFrom, pending.size(), taken});
+        blocks.push_back(std::move(taken));
         pending.clear();
+        pendingFrom = next.leaves.size();
+        pendingElements = 0;
+        changed = false;
     };
-    store.ForEach([&](const Element& e) {
-        pending.push_back(e);
-        if (((keyOrdinal(e.X, e.Y) * 0x9e3779b97f4a7c15u) >> endShift) == 0 || pending.size() == MostElements)
-            finish();
+    const uint32_t sealed = tracked ? layout->sealed : 0;
+    store.ForEachLeaf([&](const void* leaf, const Element* items, int32_t count, uint32_t stamp) {
+        if (count == 0) return;  // an empty store's one leaf
+        pending.push_back(Piece{items, count});
+        next.leaves.push_back(leaf);
+        pendingElements += count;
+        changed = changed || stamp > sealed;
+        if (endsBlock(items[0]) || pendingElements >= MostElements) finish();
     });
     finish();
+    if (layout) {
+        next.sealed = store.Seal();
+        *layout = std::move(next);
+    }
     return true;
 }
 
@@ -52,19 +109,22 @@ bool unpack(Store& store, const StoreBlocks& blocks) {
         if (block->bytes.size() % sizeof(Element) != 0) return false;
         elements.resize(block->bytes.size() / sizeof(Element));
         std::memcpy(elements.data(), block->bytes.data(), block->bytes.size());
-        for (const Element& e : elements)
-            if (!store.AppendSorted(e)) return false;
+        if (!store.AppendSortedRun(elements.data(), static_cast<int64_t>(elements.size()))) return false;
     }
     return true;
 }
 
 }  // namespace
 
-bool packStoreBlocks(const World& w, const StoreBlocks& previous, StoreBlocks& blocks, int blockBits) {
+// The stores are reached through the world's pointers: sealing one marks where the next
+// checkpoint's changes begin, which changes none of its squares.
+bool packStoreBlocks(const World& w, const StoreBlocks& previous, StoreBlocks& blocks, int blockBits,
+                     StoreLayout* layout) {
     blocks.clear();
-    if (w.storeIndexed) return pack<IndexedSquare>(*w.storeIndexed, previous, blocks, blockBits);
-    if (w.storeBW) return pack<BlackSquare>(*w.storeBW, previous, blocks, blockBits);
-    if (w.storeMulti) return pack<GeneralizedSquare>(*w.storeMulti, previous, blocks, blockBits);
+    if (w.storeIndexed) return pack<IndexedSquare>(*w.storeIndexed, previous, blocks, blockBits, layout);
+    if (w.storeBW) return pack<BlackSquare>(*w.storeBW, previous, blocks, blockBits, layout);
+    if (w.storeMulti) return pack<GeneralizedSquare>(*w.storeMulti, previous, blocks, blockBits, layout);
+    if (layout) *layout = StoreLayout{};
     return true;
 }
 

@@ -103,7 +103,8 @@ void Timeline::keepCheckpoint(const World& w, const WorldPoint& point, double se
     checkpoints_.take(w, point, seconds, mayHold_, contentBytes(w));
 }
 
-// What a checkpoint would read now: the chunks that may hold squares and the stored squares.
+// What a checkpoint would read now: the chunks that may hold squares and, of the stored squares,
+// a sixteenth (it reads the leaves changed since the last one and the others' headers).
 uint64_t Timeline::contentBytes(const World& w) const {
     uint64_t chunks = 0;
     for (uint64_t word : mayHold_) chunks += static_cast<uint64_t>(std::popcount(word));
@@ -111,7 +112,7 @@ uint64_t Timeline::contentBytes(const World& w) const {
     if (w.storeIndexed) stored = uint64_t{static_cast<uint32_t>(w.storeIndexed->Count())} * sizeof(IndexedSquare);
     if (w.storeBW) stored = uint64_t{static_cast<uint32_t>(w.storeBW->Count())} * sizeof(BlackSquare);
     if (w.storeMulti) stored = uint64_t{static_cast<uint32_t>(w.storeMulti->Count())} * sizeof(GeneralizedSquare);
-    return chunks * worldformat::GridChunkBytes + stored;
+    return chunks * worldformat::GridChunkBytes + stored / 16;
 }
 
 // The run may go on towards `steps` as "Continue run" would, "Max steps:" aside.

@@ -15,7 +15,8 @@ std::optional<qm::RunMode> modeNamed(const std::string& name) {
 }
 
 bool benchOnly(const std::string& arg) {
-    for (const char* name : {"--baseline", "--repeat", "--gui", "--size", "--show", "--eye", "--eye-pairs", "--timeline", "--jumps", "--frames", "--gif-record"})
+    for (const char* name : {"--baseline", "--repeat", "--gui", "--size", "--show", "--eye", "--eye-pairs", "--timeline", "--jumps", "--frames", "--gif-record",
+                             "--chart", "--chart-pairs"})
         if (arg == name) return true;
     return false;
 }
@@ -41,7 +42,8 @@ const char* benchUsage() {
     return "usage: quillmarch-bench [--ants FILE] [--mode indexed15|indexed255|indexed65535|bw|generalized]\n"
            "       [--states N] [--mem ITEM] [--continue] [--max-steps N] [--open-world FILE] [--save-world FILE]\n"
            "       [--baseline] [--repeat K] [--gui [--size 0|1|2|4|6|8] [--show 0|1|2|3] [--eye] [--repaints]]\n"
-           "       [--eye-pairs ROUNDS] [--timeline [--jumps N]] [--frames] [--gui --gif-record FILE]";
+           "       [--eye-pairs ROUNDS] [--timeline [--jumps N]] [--frames] [--gui --gif-record FILE]\n"
+           "       [--gui --chart] [--chart-pairs ROUNDS]";
 }
 
 const char* batchUsage() {
@@ -227,6 +229,14 @@ std::optional<RunOptions> parseRunOptions(int argc, char** argv, std::string& er
             if (!n) return std::nullopt;
             o.jumps = static_cast<int>(*n);
             o.timeline = true;
+        } else if (arg == "--chart") {
+            o.chart = true;
+            o.gui = true;
+        } else if (arg == "--chart-pairs") {
+            auto n = number(1, 100000);
+            if (!n) return std::nullopt;
+            o.chartPairs = static_cast<int>(*n);
+            o.gui = true;
         } else if (arg == "--eye-pairs") {
             auto n = number(1, 100000);
             if (!n) return std::nullopt;

@@ -26,6 +26,8 @@ struct RunOptions {
     bool eye = false;
     bool repaints = false;             // after the run: time the full repaints of view and eye
     int eyePairs = 0;                  // > 0: rounds of eye hidden / shown in one window
+    bool chart = false;                // --gui: the "Growth" window shown during the run
+    int chartPairs = 0;                // > 0: rounds of the chart hidden / shown in one window
     bool timeline = false;             // record the run's timeline as the window does
     bool framesOnly = false;           // the window's frames and nothing recorded (to compare)
     int jumps = 0;                     // then jump this many times and time the jumps

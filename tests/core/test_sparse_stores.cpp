@@ -644,6 +644,33 @@ TEST(LeafStore, AFullLeafSplitsWhereKeysArriveInOrderAndInTheMiddleOtherwise) {
     EXPECT_EQ(keysOf(h.store), (std::vector<Key>{{1, 0}, {2, 0}, {2, 1}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}, {8, 0}}));
 }
 
+// A checkpoint's squares go back a leaf at a time: whole leaves filled in key order, the same
+// store as squares appended one by one, and a key out of order refused where it stands.
+TEST(LeafStore, ARunAppendedInKeyOrderFillsWholeLeavesAndStopsAtAKeyOutOfOrder) {
+    std::vector<BlackSquare> run;
+    for (int32_t x = 0; x < 30; ++x) run.push_back(BlackSquare{x, x % 3});
+    BWHarness h;
+    ASSERT_TRUE(h.store.Reserve(4, 4));
+    ASSERT_TRUE(h.store.AppendSortedRun(run.data(), 10));
+    ASSERT_TRUE(h.store.AppendSortedRun(run.data() + 10, 20));
+    EXPECT_EQ(h.store.Count(), 30);
+    EXPECT_EQ(h.store.LeafCount(), 8) << "full leaves of four";
+    std::vector<Key> expected;
+    for (const BlackSquare& e : run) expected.emplace_back(e.X, e.Y);
+    EXPECT_EQ(keysOf(h.store), expected);
+    EXPECT_EQ(h.put(31, 0), 0) << "the index still finds the end";
+    EXPECT_EQ(h.put(13, 1), 1) << "and the middle";
+
+    BWHarness bad;
+    ASSERT_TRUE(bad.store.Reserve(4, 4));
+    std::swap(run[6], run[7]);
+    EXPECT_FALSE(bad.store.AppendSortedRun(run.data(), 30));
+    EXPECT_EQ(bad.store.LastError(), SSErrorIndex);
+    std::vector<Key> kept(expected.begin(), expected.begin() + 6);
+    kept.emplace_back(7, 1);
+    EXPECT_EQ(keysOf(bad.store), kept) << "all before the key out of order";
+}
+
 TEST(LeafStore, AFullLeafHandsElementsToANeighbourWithRoomBeforeSplitting) {
     BWHarness h;
     ASSERT_TRUE(h.store.Reserve(16, 8));

@@ -717,3 +717,72 @@ TEST(StoreBlocks, ALocalChangeRepacksOnlyItsBlocksAndUnpacksExactly) {
     ASSERT_EQ(checkpoints.all().size(), 1u);
     EXPECT_EQ(checkpoints.bytes(), heldBytes(checkpoints));
 }
+
+// With the store's record of its leaves, a block is taken again unread when its leaves did not
+// change: rounds of changes in one place (squares added, taken away, states changed in place,
+// leaves split, shifted, merged and dropped) must still unpack to exactly the store, and a round
+// without changes must take every block again.
+TEST(StoreBlocks, BlocksTakenByTheLeafRecordUnpackExactly) {
+    for (RunMode mode : {RunMode::BlackWhite, RunMode::Generalized}) {
+        SCOPED_TRACE(runModeName(mode));
+        auto t = makeWorld(Case{mode, true});
+        World& w = t->w;
+        uint32_t seed = 7;
+        auto next = [&seed](uint32_t n) {
+            seed = seed * 1664525u + 1013904223u;
+            return (seed >> 8) % n;
+        };
+        // A square toggled (black and white) or given the next state, its element taken away
+        // after the last (generalized squares stay, as the run keeps them).
+        auto change = [&](int32_t x, int32_t y) {
+            if (mode == RunMode::BlackWhite) {
+                w.searchBW = BlackSquare{x, y};
+                ASSERT_GE(w.storeBW->Toggle(), 0);
+            } else {
+                w.searchMulti = GeneralizedSquare{x, y, 1};
+                GeneralizedSquare* e = w.storeMulti->FindOrAddElement();
+                ASSERT_NE(e, nullptr);
+                e->state = static_cast<uint8_t>(e->state % 3 + 1);
+            }
+        };
+        auto squaresOf = [&](const World& world) {
+            std::vector<std::tuple<int32_t, int32_t, int>> squares;
+            if (world.storeBW) world.storeBW->ForEach([&](const BlackSquare& e) { squares.emplace_back(e.X, e.Y, 0); });
+            if (world.storeMulti)
+                world.storeMulti->ForEach([&](const GeneralizedSquare& e) { squares.emplace_back(e.X, e.Y, e.state); });
+            return squares;
+        };
+        for (int32_t x = 100; x < 400; ++x)
+            for (int32_t y = 0; y < 120; y += 1 + (x % 3)) change(x, y);
+        StoreLayout layout;
+        StoreBlocks before;
+        ASSERT_TRUE(packStoreBlocks(w, {}, before, DefaultBlockBits, &layout));
+        for (int round = 0; round < 12; ++round) {
+            SCOPED_TRACE(round);
+            // Rounds 3 and 7 change nothing; the others add squares over a window of a few
+            // columns, or change a few squares that are there (removed, or a state changed in
+            // place: nothing else in their leaves moves), or many of them in one window.
+            const bool still = round == 3 || round == 7;
+            const int32_t from = 90 + static_cast<int32_t>(next(300));
+            const auto present = squaresOf(w);
+            if (!still && round % 3 == 0)
+                for (int i = 0; i < 600; ++i) change(from + static_cast<int32_t>(next(6)), static_cast<int32_t>(next(150)));
+            if (!still && round % 3 != 0) {
+                const auto first = next(static_cast<uint32_t>(present.size()) - 400);
+                for (int i = 0, count = round % 3 == 1 ? 3 : 200; i < count; ++i) {
+                    const auto& square = present[round % 3 == 1 ? next(static_cast<uint32_t>(present.size())) : first + next(400)];
+                    change(std::get<0>(square), std::get<1>(square));
+                }
+            }
+            StoreBlocks now;
+            ASSERT_TRUE(packStoreBlocks(w, before, now, DefaultBlockBits, &layout));
+            if (still) {
+                EXPECT_EQ(now, before);
+            }
+            auto back = makeWorld(Case{mode, true});
+            ASSERT_TRUE(unpackStoreBlocks(back->w, now));
+            EXPECT_EQ(squaresOf(back->w), squaresOf(w));
+            before = std::move(now);
+        }
+    }
+}
