@@ -77,9 +77,10 @@ MainWindow::MainWindow(Dialogs& dialogs_, QWidget* parent)
         mainView = std::make_unique<MainView>(*ui_.view.viewSurface, *ui_.visualisation.squareSizeCombo, world,
                                               viewBackground, paintContext_);
         // The painters write pixels without asking for a screen update; the surfaces are shown
-        // once per frame that the step loop serves instead.
+        // once per frame that the step loop serves instead. A view whose painters draw nothing
+        // (size "0") has no new pixels from the moves: whatever else draws into it asks itself.
         pump.beforeEvents = [this] {
-            ui_.view.viewSurface->update();
+            if (!mainView->drawsNothing) ui_.view.viewSurface->update();
             ui_.eye.eyeSurface->update();
         };
         statePanel = std::make_unique<StatePanel>(ui_.state, ui_.visualisation, *ui_.view.viewSurface, world, settings_,
