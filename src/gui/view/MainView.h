@@ -3,7 +3,9 @@
 // offset. Installs the square painters into the world's hooks when the square size changes.
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "display/Colours.h"
 #include "gui/view/ImageSurface.h"
@@ -67,6 +69,15 @@ public:
         return pixelTarget_;
     }
 
+    // The compact square buffer of the inlined painters of sizes from 2 up: one ARGB per square
+    // the target touches, then one scratch entry; 0 marks an entry not written since the last
+    // flush. The painters flush it (back to all 0) before every outside call, so a resize keeps
+    // it clean; only its length follows the target.
+    uint32_t* squareEntries(std::size_t count) {
+        if (squareEntries_.size() != count) [[unlikely]] squareEntries_.assign(count, 0);
+        return squareEntries_.data();
+    }
+
 private:
     [[gnu::noinline, gnu::cold]] void rebuildPixelTarget(uint64_t outsideCalls);
     void installSquarePainters();  // for squareSize at the surface's pixel ratio
@@ -74,6 +85,7 @@ private:
     qm::ImageSurface& surface_;  // viewSurface
     qm::World& world_;
     qm::PixelTarget pixelTarget_;
+    std::vector<uint32_t> squareEntries_;
     uint64_t targetFor_ = UINT64_MAX;  // the world's count of outside calls it was built at; none yet
     int paintersRatio_ = 0;  // the surface's pixel ratio the square painters were chosen for; 0: none yet
     // Behind what the painters use per move, which keeps its place in the object.

@@ -81,6 +81,16 @@ public:
             if (touching.holds(x, y) != isWhole) [[unlikely]] target->fill(x, y, argb);
         }
     };
+    // The squares with at least one pixel on the surface: columns x rows of them from
+    // (firstX, firstY) up, for painters that gather a frame's squares before drawing them.
+    struct TouchedSquares {
+        uint32_t firstX = 0, firstY = 0;  // 32-bit coordinates, as unsigned
+        uint32_t columns = 0, rows = 0;
+    };
+    TouchedSquares touchedSquares() const {
+        return {touching_.x.first, touching_.y.first, static_cast<uint32_t>(touching_.x.count),
+                static_cast<uint32_t>(touching_.y.count)};
+    }
     FixedFill fixedFill() const {
         return {whole_, touching_, squareOrigin_, rowStep_, bytesPerLine_, reinterpret_cast<uintptr_t>(scratch_), this};
     }

@@ -2,8 +2,13 @@
 // The window's painters as per-move policies of the step loops (StepLoopBodies.h): what the
 // per-move hooks of SquarePainters.cpp draw, with the view's extent, its pixel target and the
 // count of outside calls kept in the loop's registers instead of read back every move.
+// From size 2 up, a move writes one entry of the view's compact square buffer instead of its
+// s x s pixels: the buffer fits the cache where the image does not. Every publish, which comes
+// before any outside code can look at the image, draws the written entries' squares as the
+// per-move fill would have (the last write to a square wins either way) and clears them.
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 #include "core/World.h"
@@ -54,12 +59,18 @@ public:
             }
         } else {
             const uint32_t argb = stateArgb(*form_->stateColours, currentCellValue(w));
-            fill(at, argb);
+            // Straight to the image: the generalized loop publishes after every move, so
+            // gathering would gain nothing.
+            if constexpr (Gathers) fixed_.template fill<Size>(at.x, at.y, argb);
+            else fill(at, argb);
             if constexpr (EyeFollows) form_->eyeWindow->stateMove(outsideCalls_, at, [argb] { return argb; });
         }
     }
 
-    void publish(World&) const {
+    void publish(World&) {
+        if constexpr (Gathers) {
+            if (lowest_ < entryCount_) [[unlikely]] flush();
+        }
         MainView& view = *form_->mainView;
         view.visitedMinX = minX_;
         view.visitedMaxX = maxX_;
@@ -73,6 +84,8 @@ public:
     }
 
 private:
+    static constexpr bool Gathers = Size >= 2;
+
     [[gnu::always_inline]] void note(AntPos at) {
         minX_ = std::min(minX_, at.x);
         maxX_ = std::max(maxX_, at.x);
@@ -80,9 +93,45 @@ private:
         maxY_ = std::max(maxY_, at.y);
     }
 
-    [[gnu::always_inline]] void fill(AntPos at, uint32_t argb) const {
-        if constexpr (Size == GenericSize) target_->fill(at.x, at.y, argb);
-        else fixed_.template fill<Size>(at.x, at.y, argb);
+    [[gnu::always_inline]] void fill(AntPos at, uint32_t argb) {
+        if constexpr (Size == GenericSize) {
+            target_->fill(at.x, at.y, argb);
+        } else if constexpr (Gathers) {
+            // Squares off the surface all go to the scratch entry, the last one: no branch on
+            // the square's place, which nothing predicts with many ants. Being the last, the
+            // scratch entry never lowers the written range's start, which alone says whether
+            // anything needs drawing; the flush stops before it.
+            const uint32_t column = static_cast<uint32_t>(at.x) - firstX_;
+            const uint32_t row = static_cast<uint32_t>(at.y) - firstY_;
+            const bool inside = (column < columns_) & (row < rows_);
+            const uint32_t entry = inside ? row * columns_ + column : entryCount_;
+            entries_[entry] = argb;
+            lowest_ = std::min(lowest_, entry);
+            highest_ = std::max(highest_, entry);
+        } else {
+            fixed_.template fill<Size>(at.x, at.y, argb);
+        }
+    }
+
+    // Out of line: it runs once per frame, or per move only while the hand brake is on.
+    [[gnu::noinline]] void flush() {
+        const PixelTarget::FixedFill fixed = target_->fixedFill();
+        const uint32_t last = std::min(highest_, entryCount_ - 1);
+        uint32_t column = lowest_ % columns_;
+        uint32_t row = lowest_ / columns_;
+        for (uint32_t entry = lowest_; entry <= last; ++entry) {
+            if (const uint32_t argb = entries_[entry]) {
+                fixed.template fill<Size>(static_cast<int32_t>(firstX_ + column), static_cast<int32_t>(firstY_ + row),
+                                          argb);
+                entries_[entry] = 0;
+            }
+            if (++column == columns_) {
+                column = 0;
+                ++row;
+            }
+        }
+        lowest_ = UINT32_MAX;
+        highest_ = 0;
     }
 
     WindowPainter() = default;
@@ -102,6 +151,15 @@ private:
             p.target_ = &view.pixelTarget(p.outsideCalls_);
             p.fixed_ = p.target_->fixedFill();
         }
+        if constexpr (Gathers) {
+            const PixelTarget::TouchedSquares touched = p.target_->touchedSquares();
+            p.firstX_ = touched.firstX;
+            p.firstY_ = touched.firstY;
+            p.columns_ = touched.columns;
+            p.rows_ = touched.rows;
+            p.entryCount_ = touched.columns * touched.rows;
+            p.entries_ = view.squareEntries(std::size_t{p.entryCount_} + 1);
+        }
         return p;
     }
 
@@ -110,6 +168,12 @@ private:
     int32_t minX_ = 0, maxX_ = 0, minY_ = 0, maxY_ = 0;
     const PixelTarget* target_ = nullptr;
     PixelTarget::FixedFill fixed_{};
+    // The compact buffer: the touched squares' entries row by row from (firstX_, firstY_), then
+    // the scratch entry at entryCount_. Entries lowest_ .. highest_ may have been written since
+    // the last flush; none when lowest_ is past the squares' entries.
+    uint32_t* entries_ = nullptr;
+    uint32_t firstX_ = 0, firstY_ = 0, columns_ = 0, rows_ = 0, entryCount_ = 0;
+    uint32_t lowest_ = UINT32_MAX, highest_ = 0;
 };
 
 }  // namespace qm
