@@ -185,6 +185,44 @@ TEST_F(PainterTargetTest, InlinedPaintersDrawWhatTheHooksDraw) {
     peer().mainView().specialisedLoops = true;
 }
 
+// Ants that start on the corners of the view's squares and just beyond them, where the squares
+// are cut by the image's edges at the larger sizes, draw with the inlined painters (which gather
+// a step's squares before drawing them) what the per-move hooks draw.
+TEST_F(PainterTargetTest, SquaresAtTheViewsEdgesDrawWhatTheHooksDraw) {
+    openWindow();
+    selectDisplayMode(StatePanel::HideNumbers);
+    for (const auto& choose : {std::function<void()>([this] { about->ants65535Radio->click(); }),
+                               std::function<void()>([this] { about->antsManyRadio->click(); })}) {
+        choose();
+        for (const char* size : {"2", "4", "6", "8"}) {
+            selectSize(size);
+            QImage shape = image().copy();
+            const qm::PixelTarget::TouchedSquares touched = qm::PixelTarget(shape, peer().mainView()).touchedSquares();
+            ASSERT_GT(touched.columns, 2u);
+            ASSERT_GT(touched.rows, 2u);
+            const auto first = [](uint32_t v) { return static_cast<int32_t>(v); };
+            const int32_t x0 = first(touched.firstX), x1 = first(touched.firstX + touched.columns - 1);
+            const int32_t y0 = first(touched.firstY), y1 = first(touched.firstY + touched.rows - 1);
+            QString ants;
+            int colour = 0x102030;
+            for (const int32_t x : {x0 - 1, x0, (x0 + x1) / 2, x1, x1 + 1})
+                for (const int32_t y : {y0 - 1, y0, (y0 + y1) / 2, y1, y1 + 1})
+                    ants += QStringLiteral("%1,%2,%3,%4\n").arg(x).arg(y).arg(1 + ((x + y) & 3))
+                                .arg(colour += 0x071305, 6, 16, QLatin1Char('0'));
+            QImage inlined, plain;
+            for (const bool inline_ : {true, false}) {
+                peer().mainView().specialisedLoops = inline_;
+                run(ants, 300);
+                ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes[0].text;
+                (inline_ ? inlined : plain) = image().copy();
+            }
+            SCOPED_TRACE(testing::Message() << "size " << size);
+            expectSamePicture(inlined, plain);
+        }
+    }
+    peer().mainView().specialisedLoops = true;
+}
+
 // The square size and the eye changed during a run (by the frames' own observer, at the same
 // steps every time with the hand brake on) take effect from the next step: the instance chosen
 // at the start gives way, and the pictures stay those of the per-move hooks.
