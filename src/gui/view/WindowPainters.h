@@ -104,7 +104,9 @@ private:
             const uint32_t column = static_cast<uint32_t>(at.x) - firstX_;
             const uint32_t row = static_cast<uint32_t>(at.y) - firstY_;
             const bool inside = (column < columns_) & (row < rows_);
-            const uint32_t entry = inside ? row * columns_ + column : entryCount_;
+            // By a mask: a plain conditional may be compiled into a branch.
+            const uint32_t mask = 0u - static_cast<uint32_t>(inside);
+            const uint32_t entry = entryCount_ ^ (((row * columns_ + column) ^ entryCount_) & mask);
             entries_[entry] = argb;
             lowest_ = std::min(lowest_, entry);
             highest_ = std::max(highest_, entry);
