@@ -747,9 +747,13 @@ TEST(StoreBlocks, BlocksTakenByTheLeafRecordUnpackExactly) {
         };
         auto squaresOf = [&](const World& world) {
             std::vector<std::tuple<int32_t, int32_t, int>> squares;
-            if (world.storeBW) world.storeBW->ForEach([&](const BlackSquare& e) { squares.emplace_back(e.X, e.Y, 0); });
+            // By value: the stores' squares are packed, and a reference to a member may be misaligned.
+            if (world.storeBW)
+                world.storeBW->ForEach([&](const BlackSquare& e) { squares.emplace_back(int32_t{e.X}, int32_t{e.Y}, 0); });
             if (world.storeMulti)
-                world.storeMulti->ForEach([&](const GeneralizedSquare& e) { squares.emplace_back(e.X, e.Y, e.state); });
+                world.storeMulti->ForEach([&](const GeneralizedSquare& e) {
+                    squares.emplace_back(int32_t{e.X}, int32_t{e.Y}, int{e.state});
+                });
             return squares;
         };
         for (int32_t x = 100; x < 400; ++x)
