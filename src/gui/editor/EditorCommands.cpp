@@ -16,7 +16,7 @@
 #include "core/World.h"
 #include "definitions/LineReader.h"
 #include "definitions/NumberText.h"
-#include "gui/FileDialogSpec.h"
+#include "gui/FileDialogSetup.h"
 #include "gui/window/MainWindowWidgets.h"
 
 namespace {
@@ -77,7 +77,7 @@ bool writeListText(const QString& fileName, const QStringList& lines) {
 }  // namespace
 
 EditorCommands::EditorCommands(DefinitionWidgets& ui, QLineEdit& maxStepsEdit, qm::RunLimits& limits,
-                               FileDialogSpec& openDialog, FileDialogSpec& saveDialog, Dialogs& dialogs)
+                               FileDialogSetup& openDialog, FileDialogSetup& saveDialog, Dialogs& dialogs)
     : ui_(ui),
       maxStepsEdit_(maxStepsEdit),
       limits_(limits),

@@ -10,7 +10,7 @@
 class Dialogs;
 class QLineEdit;
 struct DefinitionWidgets;
-struct FileDialogSpec;
+struct FileDialogSetup;
 
 namespace qm {
 struct RunLimits;
@@ -35,8 +35,8 @@ class EditorCommands {
 public:
     // `limits`: the step maximum that "Max steps:" is held at, and where its value goes;
     // `openDialog` serves "Load" and "Select file", `saveDialog` "Save".
-    EditorCommands(DefinitionWidgets& ui, QLineEdit& maxStepsEdit, qm::RunLimits& limits, FileDialogSpec& openDialog,
-                   FileDialogSpec& saveDialog, Dialogs& dialogs);
+    EditorCommands(DefinitionWidgets& ui, QLineEdit& maxStepsEdit, qm::RunLimits& limits, FileDialogSetup& openDialog,
+                   FileDialogSetup& saveDialog, Dialogs& dialogs);
 
     void add4Diagonal();
     void add4Axis();
@@ -57,7 +57,7 @@ private:
     DefinitionWidgets& ui_;
     QLineEdit& maxStepsEdit_;
     qm::RunLimits& limits_;
-    FileDialogSpec& openDialog_;
-    FileDialogSpec& saveDialog_;
+    FileDialogSetup& openDialog_;
+    FileDialogSetup& saveDialog_;
     Dialogs& dialogs_;
 };

@@ -11,7 +11,7 @@
 #include <QWidget>
 
 #include "gui/Dialogs.h"
-#include "gui/FileDialogSpec.h"
+#include "gui/FileDialogSetup.h"
 #include "core/Platform.h"
 #include "core/SafeFile.h"
 #include "gui/view/BmpWriter.h"
@@ -101,7 +101,7 @@ private:
 }  // namespace
 
 BitmapExport::BitmapExport(ViewWidgets& view, qm::ImageSurface& eyeSurface, EyeWindow& eyeWindow,
-                           qm::ColourRef& viewBackground, FileDialogSpec& saveDialog, Dialogs& dialogs)
+                           qm::ColourRef& viewBackground, FileDialogSetup& saveDialog, Dialogs& dialogs)
     : memoryReserve(qm::allocator().allocate(ReserveBytes)),
       exportBitmap(std::make_unique<QImage>()),
       view_(view),

@@ -13,7 +13,7 @@
 class QString;
 class Dialogs;
 class EyeWindow;
-struct FileDialogSpec;
+struct FileDialogSetup;
 struct ViewWidgets;
 
 namespace qm {
@@ -32,7 +32,7 @@ public:
     // `view`: the main view's surface and the area it lies in; `viewBackground` is the main view's
     // background colour, which "Change background color" changes; `saveDialog` the picture dialog.
     BitmapExport(ViewWidgets& view, qm::ImageSurface& eyeSurface, EyeWindow& eyeWindow, qm::ColourRef& viewBackground,
-                 FileDialogSpec& saveDialog, Dialogs& dialogs);
+                 FileDialogSetup& saveDialog, Dialogs& dialogs);
     ~BitmapExport();  // releases the memory reserve, then the export bitmap
     BitmapExport(const BitmapExport&) = delete;
     BitmapExport& operator=(const BitmapExport&) = delete;
@@ -61,6 +61,6 @@ private:
     qm::ImageSurface& eyeSurface_;
     EyeWindow& eyeWindow_;
     qm::ColourRef& viewBackground_;
-    FileDialogSpec& saveDialog_;
+    FileDialogSetup& saveDialog_;
     Dialogs& dialogs_;
 };

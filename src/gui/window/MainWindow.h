@@ -13,7 +13,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "gui/FileDialogSpec.h"
+#include "gui/FileDialogSetup.h"
 #include "gui/PresentingMessages.h"
 #include "gui/QtEventPump.h"
 #include "gui/view/FrameObservers.h"
@@ -125,10 +125,10 @@ private:
     bool continuePossible = false;   // a run may go on beyond the fast grid on this system
     bool windows9xFamily = false;    // the old consumer family: no "continue compute"
     bool firstActivation = false;
-    FileDialogSpec definitionOpenDialog{TextFileFilter, QString(), QString()};
-    FileDialogSpec definitionSaveDialog{TextFileFilter, QStringLiteral("txt"), QString()};
-    FileDialogSpec pictureSaveDialog{BitmapFileFilter, QStringLiteral("bmp"), QString()};
-    FileDialogSpec worldFileDialog{WorldFileFilter, QStringLiteral("qmw"), QString()};
+    FileDialogSetup definitionOpenDialog{TextFileFilter, QString(), QString()};
+    FileDialogSetup definitionSaveDialog{TextFileFilter, QStringLiteral("txt"), QString()};
+    FileDialogSetup pictureSaveDialog{BitmapFileFilter, QStringLiteral("bmp"), QString()};
+    FileDialogSetup worldFileDialog{WorldFileFilter, QStringLiteral("qmw"), QString()};
     std::string runDefinitionText;  // the definition the last run started from
 
     MainWindowWidgets ui_;

@@ -23,9 +23,9 @@ public:
     // The dialog that shows the settings; none without one.
     SettingsView* settingsView() const { return w_.settingsView_ == &w_.noSettingsView_ ? nullptr : w_.settingsView_; }
     qm::RunSettings& settings() const { return w_.settings_; }
-    FileDialogSpec& definitionOpenDialog() const { return w_.definitionOpenDialog; }
-    FileDialogSpec& definitionSaveDialog() const { return w_.definitionSaveDialog; }
-    FileDialogSpec& pictureSaveDialog() const { return w_.pictureSaveDialog; }
+    FileDialogSetup& definitionOpenDialog() const { return w_.definitionOpenDialog; }
+    FileDialogSetup& definitionSaveDialog() const { return w_.definitionSaveDialog; }
+    FileDialogSetup& pictureSaveDialog() const { return w_.pictureSaveDialog; }
     bool& continuePossible() const { return w_.continuePossible; }
     bool& windows9xFamily() const { return w_.windows9xFamily; }
     double lastLoopSeconds() const { return w_.lastLoopSeconds; }

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-struct FileDialogSpec {
+struct FileDialogSetup {
     QString filter;         // "Description (*.ext)|*.ext|..."
     QString defaultSuffix;  // appended to a name typed without extension (save dialogs)
     QString lastDir;
