@@ -153,7 +153,10 @@ struct LangtonTables {
     int8_t moveX[256][2];
     int8_t moveY[256][2];
     uint8_t boxSide[256][2];  // the side a move may widen: its new code, 0 (none) for a left turn
-    constexpr LangtonTables() : turn{}, moveX{}, moveY{}, boxSide{} {
+    // The same with the reach of left turns, which the window's painters need and no limit looks
+    // at: a left turn's slot is four above its new code.
+    uint8_t reachSide[256][2];
+    constexpr LangtonTables() : turn{}, moveX{}, moveY{}, boxSide{}, reachSide{} {
         for (int d = 0; d < 256; ++d) {
             turn[d][0] = d == 1 ? 2 : d == 2 ? 3 : d == 3 ? 4 : 1;  // right: 1 -> 2 -> 3 -> 4 -> 1
             turn[d][1] = d == 1 ? 4 : d == 2 ? 1 : d == 3 ? 2 : 3;  // left:  1 -> 4 -> 3 -> 2 -> 1
@@ -161,6 +164,7 @@ struct LangtonTables {
                 moveX[d][r] = stepX[turn[d][r]];
                 moveY[d][r] = stepY[turn[d][r]];
                 boxSide[d][r] = r ? 0 : turn[d][r];
+                reachSide[d][r] = static_cast<uint8_t>(turn[d][r] + (r ? 4 : 0));
             }
         }
     }
@@ -217,10 +221,12 @@ inline MoveOutcome moveGeneralizedAnt(World& w, int32_t ant, Painter& painter) {
 // in the loop's registers: `publish` writes it back before anything outside the loop runs, and
 // `reload` catches up after (both cheap when nothing happened). `readsWorld`: the painter reads
 // the current ant and its square from the world, so the loop keeps them there for it.
+// `notesLeftTurns`: the loop keeps the reach of left-turn moves (World::leftTurnReach) for it.
 
 // Nothing to paint: the headless run.
 struct NoPainter {
     static constexpr bool readsWorld = false;
+    static constexpr bool notesLeftTurns = false;
     static bool fits(const World& w) {
         return w.hooks.paint == noHook && w.hooks.erase == noHook && w.hooks.genSquare == noHook;
     }
@@ -234,6 +240,7 @@ struct NoPainter {
 // The world's hooks, one indirect call per move: whatever is installed, read again every move.
 struct HookPainter {
     static constexpr bool readsWorld = true;
+    static constexpr bool notesLeftTurns = false;
     explicit HookPainter(World&) {}
     void move(World& w, int32_t, AntPos, int32_t turn) {
         w.lastTurn = static_cast<uint8_t>(turn);
@@ -325,7 +332,11 @@ struct LoneAntRun {
     int64_t peak;
 };
 
-inline constexpr int32_t kSideMask[5] = {0, 0, -1, -1, 0};  // minimum sides are held bit-inverted
+// Slots of the box: 1-4 the counters' sides by the code of a right-turn move, 5-8 the same for
+// left-turn moves; slot 0 is no side. Minimum sides are held bit-inverted.
+inline constexpr int kBoxSlots = 9;
+inline constexpr int32_t kSideMask[kBoxSlots] = {0, 0, -1, -1, 0, 0, -1, -1, 0};
+inline constexpr int kLeftTurnSlots = 5;
 
 // A hint to the cache for the square of a linear index; the index of a square off the grid
 // names an address beyond the block, which a prefetch may name without touching it.
@@ -350,29 +361,33 @@ struct LoneAntMove {
     int8_t dx;
     int8_t dy;
     uint8_t next;  // the new code
-    uint8_t side;  // the box side a right turn may widen (0: none)
+    uint8_t side;  // the box slot the move may widen
 };
 
 // What the lone ant's moves need that stays fixed for the run.
 template <class Update>
 struct LoneAntPlan {
     LoneAntMove<typename Update::Index> moves[5][2];
-    int32_t boundAt[5];  // a candidate at or above this reaches the axis bound
-    LoneAntPlan(const FastGrid& g, const int32_t (&sideBound)[5]) {
+    int32_t boundAt[kBoxSlots];  // a candidate at or above this reaches the axis bound
+    template <int Slots>
+    LoneAntPlan(const FastGrid& g, const int32_t (&sideBound)[Slots], bool leftTurnsReach) {
         for (int code = 0; code <= 4; ++code)
             for (int r = 0; r < 2; ++r) {
                 const uint8_t next = kLangton.turn[code][r];
                 const int8_t dx = LangtonTables::stepX[next];
                 const int8_t dy = LangtonTables::stepY[next];
-                moves[code][r] = {Update::indexStep(g, dx, dy), dx, dy, next, kLangton.boxSide[code][r]};
+                const uint8_t side = leftTurnsReach ? kLangton.reachSide[code][r] : kLangton.boxSide[code][r];
+                moves[code][r] = {Update::indexStep(g, dx, dy), dx, dy, next, side};
             }
-        for (int side = 0; side < 5; ++side) boundAt[side] = shiftedSide(sideBound[side], side, g.halfSize);
+        // No bound for left turns: only right turns widen the counters' box.
+        for (int side = 0; side < kBoxSlots; ++side)
+            boundAt[side] = side < kLeftTurnSlots ? shiftedSide(sideBound[side], side, g.halfSize) : INT32_MAX;
     }
 };
 
-template <class Update, class Painter>
+template <class Update, class Painter, int Slots>
 [[gnu::noinline]] int64_t loneAntSteps(World& w, const LoneAntPlan<Update>& plan, LoneAntRun& ant,
-                                       int32_t (&box)[5], int64_t filledFilter, int64_t maxSteps,
+                                       int32_t (&box)[Slots], int64_t filledFilter, int64_t maxSteps,
                                        Painter& painterKept) {
     // The filled count rises by at most one per move: staying below the filter is a step count.
     // A filter at or below the count (INT64_MIN while a limit stands reached) leaves no steps.
@@ -385,14 +400,16 @@ template <class Update, class Painter>
     AntPos& square = w.antPos[0];  // painters that read the world find the square just updated here
     w.counters.currentAnt = 0;
     const uint32_t maxCell = static_cast<uint32_t>(g.maxCell);
-    int32_t widened[5];
-    int32_t boundAt[5];
+    int32_t widened[Slots];
+    int32_t boundAt[Slots];
     LoneAntMove<typename Update::Index> moves[5][2];
-    for (int side = 0; side < 5; ++side) {
+    for (int side = 0; side < Slots; ++side) {
         widened[side] = shiftedSide(box[side], side, g.halfSize);
         boundAt[side] = plan.boundAt[side];
-        moves[side][0] = plan.moves[side][0];
-        moves[side][1] = plan.moves[side][1];
+    }
+    for (int code = 0; code < 5; ++code) {
+        moves[code][0] = plan.moves[code][0];
+        moves[code][1] = plan.moves[code][1];
     }
     const uint32_t shift = static_cast<uint32_t>(g.halfSize);
     uint32_t u = static_cast<uint32_t>(ant.x) + shift;
@@ -439,7 +456,7 @@ template <class Update, class Painter>
         ant.filled = filled;
         ant.peak = peak;
         // Sides that widened hold real positions: back to plain terms without loss.
-        for (int side = 1; side < 5; ++side)
+        for (int side = 1; side < Slots; ++side)
             if (widened[side] != shiftedSide(box[side], side, g.halfSize))
                 box[side] = static_cast<int32_t>(static_cast<uint32_t>(widened[side] ^ kSideMask[side]) - shift) ^
                             kSideMask[side];
@@ -479,12 +496,17 @@ template <class Update, bool Lone, class Painter>
     int64_t filled = c.filled;
     int64_t peak = c.peakFilled;
     int64_t step = c.stepCount;
-    // Bounding box by the direction code of a right-turn move; slot 0 takes left turns. The
-    // minimum sides are held bit-inverted (~v reverses the order without overflow), so every side
-    // widens by a plain maximum and meets its bound by a plain comparison.
-    int32_t box[5] = {INT32_MAX, c.maxX, ~c.minY, ~c.minX, c.maxY};
-    const int32_t sideBound[5] = {INT32_MAX, limits.axisBound, ~limits.axisBoundNeg, ~limits.axisBoundNeg,
-                                  limits.axisBound};
+    // Bounding box by the direction code of a right-turn move, then the reach of left-turn moves
+    // since this loop began (empty at first); slot 0 is no side. The minimum sides are held
+    // bit-inverted (~v reverses the order without overflow), so every side widens by a plain
+    // maximum and meets its bound by a plain comparison. Left turns have no bound.
+    constexpr int Slots = Painter::notesLeftTurns ? kBoxSlots : kLeftTurnSlots;
+    int32_t box[Slots] = {INT32_MAX, c.maxX, ~c.minY, ~c.minX, c.maxY};
+    int32_t sideBound[Slots] = {INT32_MAX, limits.axisBound, ~limits.axisBoundNeg, ~limits.axisBoundNeg, limits.axisBound};
+    for (int side = kLeftTurnSlots; side < Slots; ++side) {
+        box[side] = INT32_MIN;
+        sideBound[side] = INT32_MAX;
+    }
     // Every earlier move passed the checks, so only a side that widens or a rising filled count
     // can newly reach a limit. Should a limit stand reached already, every move goes to the checks.
     const bool limitStandsReached = filled >= limits.filledMax || box[1] >= sideBound[1] ||
@@ -492,8 +514,8 @@ template <class Update, bool Lone, class Painter>
     const int64_t filledFilter = limitStandsReached ? INT64_MIN : limits.filledMax;
 
     Painter painter(w);
+    // The painter publishes last: it may read the box and the left turns' reach.
     auto publish = [&] {
-        painter.publish(w);
         c.stepCount = step;
         pacer.save(w);
         c.filled = filled;
@@ -502,6 +524,8 @@ template <class Update, bool Lone, class Painter>
         c.minY = ~box[2];
         c.minX = ~box[3];
         c.maxY = box[4];
+        if constexpr (Slots > kLeftTurnSlots) w.leftTurnReach = {~box[7], box[5], ~box[6], box[8]};
+        painter.publish(w);
     };
     auto publishAt = [&](int32_t ant) {
         c.currentAnt = ant;
@@ -509,7 +533,7 @@ template <class Update, bool Lone, class Painter>
     };
 
     std::optional<LoneAntPlan<Update>> lonePlan;
-    if constexpr (Lone) lonePlan.emplace(grid, sideBound);
+    if constexpr (Lone) lonePlan.emplace(grid, sideBound, Painter::notesLeftTurns);
     int32_t firstAnt = w.resumeAnt;  // a continued run first finishes the step it stopped in
     w.resumeAnt = 0;
     while (step < w.limits.userMaxSteps) {
@@ -567,9 +591,10 @@ template <class Update, bool Lone, class Painter>
 
             filled += 1 - 2 * r;
             peak = filled > peak ? filled : peak;
-            // Only a right turn widens the box, and only on the side of its move. The side comes
-            // from the table so that no branch on the turn appears.
-            const int side = kLangton.boxSide[dir][r];
+            // Only a right turn widens the box, and only on the side of its move; a left turn
+            // widens the left turns' reach if the painter asks for it. The side comes from the
+            // table so that no branch on the turn appears.
+            const int side = Painter::notesLeftTurns ? kLangton.reachSide[dir][r] : kLangton.boxSide[dir][r];
             const int32_t candidate = ((code & 1) ? x : y) ^ kSideMask[side];
             const bool widens = candidate > box[side];
             if (widens | (filled >= filledFilter)) [[unlikely]] {

@@ -75,6 +75,12 @@ struct RunCounters {
     double elapsedDays = 0.0;  // computing time of the run up to its last stop
 };
 
+// The squares left-turn moves of indexed and black-and-white runs reached since the step loop
+// last began; the counters' box takes right turns only. Empty: minimum above maximum.
+struct LeftTurnReach {
+    int32_t minX = INT32_MAX, maxX = INT32_MIN, minY = INT32_MAX, maxY = INT32_MIN;
+};
+
 struct RunLimits {
     int64_t userMaxSteps = 2147483645;     // "Max steps:"
     int64_t stepMax = 4294967285;          // 2^32 - 11
@@ -120,6 +126,7 @@ struct World {
     // Turn result of the square just updated (indexed and black-and-white), set before the paint
     // or erase hook runs: a painter installed in both slots draws without a branch of its own.
     uint8_t lastTurn = 0;
+    LeftTurnReach leftTurnReach;  // written whenever the loop writes the counters back
 
     // Generalized hand-off to the square hook.
     int64_t currentCellIndex = 0;

@@ -147,6 +147,35 @@ TEST_F(PainterTargetTest, InlinedPaintersDrawWhatTheHooksDraw) {
          QStringLiteral("3,-2,2,BX0110")},
     };
     QComboBox& sizes = *ui().visualisation.squareSizeCombo;
+    // The extent the repaints take as painted: the hooks note every painted square; the inlined
+    // Langton painters may add the counters' box and the ants' start squares, nothing else.
+    struct Extent {
+        int64_t minX, maxX, minY, maxY;
+    };
+    Extent extent[2];  // inlined, plain
+    auto extentOf = [&](bool inlined) {
+        const MainView& v = peer().mainView();
+        extent[inlined ? 0 : 1] = {v.visitedMinX, v.visitedMaxX, v.visitedMinY, v.visitedMaxY};
+    };
+    auto expectExtentCoversPaintedSquares = [&](const QString& ants) {
+        const Extent& in = extent[0];
+        const Extent& plain = extent[1];
+        EXPECT_TRUE(in.minX <= plain.minX && in.maxX >= plain.maxX && in.minY <= plain.minY && in.maxY >= plain.maxY);
+        if (peer().world().generalized) {
+            EXPECT_TRUE(in.minX == plain.minX && in.maxX == plain.maxX && in.minY == plain.minY && in.maxY == plain.maxY);
+            return;
+        }
+        const qm::RunCounters& c = peer().world().counters;
+        Extent allowed{std::min<int64_t>(plain.minX, c.minX), std::max<int64_t>(plain.maxX, c.maxX),
+                       std::min<int64_t>(plain.minY, c.minY), std::max<int64_t>(plain.maxY, c.maxY)};
+        for (const QString& line : ants.split(QLatin1Char('\n'))) {
+            const QStringList parts = line.split(QLatin1Char(','));
+            allowed = {std::min<int64_t>(allowed.minX, parts[0].toInt()), std::max<int64_t>(allowed.maxX, parts[0].toInt()),
+                       std::min<int64_t>(allowed.minY, parts[1].toInt()), std::max<int64_t>(allowed.maxY, parts[1].toInt())};
+        }
+        EXPECT_TRUE(in.minX >= allowed.minX && in.maxX <= allowed.maxX && in.minY >= allowed.minY &&
+                    in.maxY <= allowed.maxY);
+    };
     auto runOnce = [&](const QString& ants, bool inlined, QImage& view, QImage& eye) {
         peer().mainView().specialisedLoops = inlined;
         const qm::World& w = peer().world();
@@ -156,6 +185,7 @@ TEST_F(PainterTargetTest, InlinedPaintersDrawWhatTheHooksDraw) {
         }
         run(ants, 1500);
         ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes[0].text;
+        extentOf(inlined);
         view = image().copy();
         eye = std::as_const(*ui().eye.eyeSurface).image().copy();
     };
@@ -177,10 +207,41 @@ TEST_F(PainterTargetTest, InlinedPaintersDrawWhatTheHooksDraw) {
                         runOnce(ants, false, plainView, plainEye);
                         expectSamePicture(inlinedView, plainView);
                         expectSamePicture(inlinedEye, plainEye);
+                        expectExtentCoversPaintedSquares(ants);
                     }
                 }
             }
         }
+    }
+    peer().mainView().specialisedLoops = true;
+}
+
+// A square reached by a left turn only (the second of two ants on one square finds it painted)
+// is painted, and lies outside the counters' box: the extent the inlined painters keep for the
+// repaints still holds it, in every direction.
+TEST_F(PainterTargetTest, SquaresReachedByLeftTurnsStayInTheRepaintedExtent) {
+    openWindow();
+    selectSize("2");
+    for (const auto& choose : {std::function<void()>([this] { about->ants255Radio->click(); }),
+                               std::function<void()>([this] { about->antsManyRadio->click(); })}) {
+        choose();
+        for (int first = 1; first <= 4; ++first)
+            for (int second = 1; second <= 4; ++second) {
+                const QString ants = QStringLiteral("0,0,%1\n0,0,%2").arg(first).arg(second);
+                int64_t extent[2][4];
+                for (const bool inlined : {true, false}) {
+                    peer().mainView().specialisedLoops = inlined;
+                    run(ants, 2);
+                    const MainView& v = peer().mainView();
+                    const int64_t e[4] = {v.visitedMinX, v.visitedMaxX, v.visitedMinY, v.visitedMaxY};
+                    std::copy(e, e + 4, extent[inlined ? 0 : 1]);
+                }
+                SCOPED_TRACE(ants.toStdString());
+                EXPECT_LE(extent[0][0], extent[1][0]);
+                EXPECT_GE(extent[0][1], extent[1][1]);
+                EXPECT_LE(extent[0][2], extent[1][2]);
+                EXPECT_GE(extent[0][3], extent[1][3]);
+            }
     }
     peer().mainView().specialisedLoops = true;
 }

@@ -30,11 +30,17 @@ class WindowPainter {
 public:
     // The eye's own operations read the current ant and its square from the world.
     static constexpr bool readsWorld = EyeFollows;
+    static constexpr bool notesLeftTurns = true;
 
-    explicit WindowPainter(World& w) : WindowPainter(loaded(w, static_cast<PaintContext*>(w.hooks.context))) {}
+    // A Langton move notes nothing: the squares it paints are where ants stood when the loop
+    // began or where moves took them since, which the counters' box (right turns) and the left
+    // turns' reach cover. Both join the extent at every publish, the ants' places here.
+    explicit WindowPainter(World& w) : WindowPainter(loaded(w, static_cast<PaintContext*>(w.hooks.context))) {
+        if (langtonMoves_)
+            for (int32_t ant = 0; ant < w.counters.antCount; ++ant) note(w.antPos[ant]);
+    }
 
     [[gnu::always_inline]] void move(World& w, int32_t ant, AntPos at, int32_t turn) {
-        note(at);
         const uint8_t cleared = static_cast<uint8_t>(turn);
         if constexpr (Size == ExtentOnly) {
             // The colour only matters to an eye that draws: it is read then.
@@ -67,9 +73,15 @@ public:
         }
     }
 
-    void publish(World&) {
+    void publish(World& w) {
         if constexpr (Gathers) {
             if (lowest_ < entryCount_) [[unlikely]] flush();
+        }
+        if (langtonMoves_) {
+            const RunCounters& c = w.counters;
+            note(c.minX, c.maxX, c.minY, c.maxY);
+            const LeftTurnReach& left = w.leftTurnReach;
+            note(left.minX, left.maxX, left.minY, left.maxY);
         }
         MainView& view = *form_->mainView;
         view.visitedMinX = minX_;
@@ -86,11 +98,12 @@ public:
 private:
     static constexpr bool Gathers = Size >= 2;
 
-    [[gnu::always_inline]] void note(AntPos at) {
-        minX_ = std::min(minX_, at.x);
-        maxX_ = std::max(maxX_, at.x);
-        minY_ = std::min(minY_, at.y);
-        maxY_ = std::max(maxY_, at.y);
+    [[gnu::always_inline]] void note(AntPos at) { note(at.x, at.x, at.y, at.y); }
+    [[gnu::always_inline]] void note(int32_t minX, int32_t maxX, int32_t minY, int32_t maxY) {
+        minX_ = std::min(minX_, minX);
+        maxX_ = std::max(maxX_, maxX);
+        minY_ = std::min(minY_, minY);
+        maxY_ = std::max(maxY_, maxY);
     }
 
     [[gnu::always_inline]] void fill(AntPos at, uint32_t argb) {
@@ -153,6 +166,7 @@ private:
             p.target_ = &view.pixelTarget(p.outsideCalls_);
             p.fixed_ = p.target_->fixedFill();
         }
+        p.langtonMoves_ = !w.generalized;
         if constexpr (Gathers) {
             const PixelTarget::TouchedSquares touched = p.target_->touchedSquares();
             p.firstX_ = touched.firstX;
@@ -168,6 +182,7 @@ private:
     PaintContext* form_ = nullptr;
     uint64_t outsideCalls_ = 0;
     int32_t minX_ = 0, maxX_ = 0, minY_ = 0, maxY_ = 0;
+    bool langtonMoves_ = false;  // the extent comes from the box, not from the moves
     const PixelTarget* target_ = nullptr;
     PixelTarget::FixedFill fixed_{};
     // The compact buffer: the touched squares' entries row by row from (firstX_, firstY_), then
