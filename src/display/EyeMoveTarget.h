@@ -31,6 +31,24 @@ struct EyeMoveGeometry {
     bool operator==(const EyeMoveGeometry&) const = default;
 };
 
+// The tables of a target that keeps cleared squares, as a painter holds them in its own
+// registers between two calls outside its loop: valid until the target is rebuilt.
+struct KeptSquareTables {
+    uint32_t xFirst = 0;
+    uint32_t columns = 0;
+    uint32_t yFirst = 0;
+    uint32_t rows = 0;
+    const uintptr_t* rowAddresses = nullptr;
+    const uint32_t* columnOffsets = nullptr;
+
+    // What plotKeptByTables draws: a cleared square's column is the spare one (the last entry).
+    [[gnu::always_inline]] void plot(AntPos at, uint32_t paintedArgb, uint8_t cleared) const {
+        const uint32_t column = std::min((static_cast<uint32_t>(at.x) - xFirst) | (0u - cleared), columns);
+        const uint32_t row = std::min(static_cast<uint32_t>(at.y) - yFirst, rows);
+        *reinterpret_cast<uint32_t*>(rowAddresses[row] + columnOffsets[column]) = paintedArgb;
+    }
+};
+
 class EyeMoveTarget {
 public:
     // Per axis, the most squares the tables cover; coarser scales compute the offset.
@@ -68,6 +86,10 @@ public:
         *reinterpret_cast<uint32_t*>(tableAddress(at, cleared)) = paintedArgb;
     }
     bool keepsClearedSquares() const { return keepMask_ != 0; }
+    // For a target that uses its tables and keeps cleared squares.
+    KeptSquareTables keptSquareTables() const {
+        return {xFirst_, columnCount_, yFirst_, rowCount_, rowAddresses_.data(), columnOffsets_.data()};
+    }
 
     // The offset a painted move of the square writes to: on the image, on the spare edge, or
     // (computed) Off.

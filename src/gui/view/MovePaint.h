@@ -30,6 +30,7 @@ inline uint32_t paintedOrWhite(uint8_t cleared, uint32_t paintedArgb) {
 
 // What an indexed or a black-and-white move paints, and how the eye window learns of it.
 struct AntColour {
+    static constexpr bool blackSquares = false;
     static uint32_t argb(const World& w, int32_t ant) { return toArgb(colourOf(w.antColour[ant])); }
     template <class Colour>
     [[gnu::always_inline]] static void tellEye(EyeWindow& eye, uint64_t outsideCalls, AntPos p, Colour argb,
@@ -38,6 +39,7 @@ struct AntColour {
     }
 };
 struct BlackSquares {
+    static constexpr bool blackSquares = true;
     static uint32_t argb(const World&, int32_t) { return toArgb(Black); }
     template <class Colour>
     [[gnu::always_inline]] static void tellEye(EyeWindow& eye, uint64_t outsideCalls, AntPos p, Colour,

@@ -44,14 +44,22 @@ public:
         const uint8_t cleared = static_cast<uint8_t>(turn);
         if constexpr (Size == ExtentOnly) {
             // The colour only matters to an eye that draws: it is read then.
-            if constexpr (EyeFollows)
-                Colour::tellEye(*form_->eyeWindow, outsideCalls_, at, [&w, ant] { return Colour::argb(w, ant); },
-                                cleared);
+            if constexpr (EyeFollows) {
+                if (eyeKept_) [[likely]]
+                    eye_.plot(at, Colour::argb(w, ant), cleared);
+                else
+                    Colour::tellEye(*form_->eyeWindow, outsideCalls_, at, [&w, ant] { return Colour::argb(w, ant); },
+                                    cleared);
+            }
         } else {
             const uint32_t painted = Colour::argb(w, ant);
             fill(at, paintedOrWhite(cleared, painted));
-            if constexpr (EyeFollows)
-                Colour::tellEye(*form_->eyeWindow, outsideCalls_, at, [painted] { return painted; }, cleared);
+            if constexpr (EyeFollows) {
+                if (eyeKept_) [[likely]]
+                    eye_.plot(at, painted, cleared);
+                else
+                    Colour::tellEye(*form_->eyeWindow, outsideCalls_, at, [painted] { return painted; }, cleared);
+            }
         }
     }
 
@@ -167,6 +175,14 @@ private:
             p.fixed_ = p.target_->fixedFill();
         }
         p.langtonMoves_ = !w.generalized;
+        if constexpr (EyeFollows) {
+            // The eye's own way for the usual options, held here: no look at the eye per move.
+            if (p.langtonMoves_)
+                if (const KeptSquareTables* kept = form->eyeWindow->keptSquareTables(p.outsideCalls_, Colour::blackSquares)) {
+                    p.eye_ = *kept;
+                    p.eyeKept_ = true;
+                }
+        }
         if constexpr (Gathers) {
             const PixelTarget::TouchedSquares touched = p.target_->touchedSquares();
             p.firstX_ = touched.firstX;
@@ -183,6 +199,8 @@ private:
     uint64_t outsideCalls_ = 0;
     int32_t minX_ = 0, maxX_ = 0, minY_ = 0, maxY_ = 0;
     bool langtonMoves_ = false;  // the extent comes from the box, not from the moves
+    bool eyeKept_ = false;       // the eye draws these moves through eye_
+    KeptSquareTables eye_{};
     const PixelTarget* target_ = nullptr;
     PixelTarget::FixedFill fixed_{};
     // The compact buffer: the touched squares' entries row by row from (firstX_, firstY_), then
