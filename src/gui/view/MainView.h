@@ -70,7 +70,7 @@ public:
     }
 
     // The compact square buffer of the inlined painters of sizes from 2 up: one ARGB per square
-    // the target touches, then one scratch entry; 0 marks an entry not written since the last
+    // the target touches; 0 marks an entry not written since the last
     // flush. The painters flush it (back to all 0) before every outside call, so a resize keeps
     // it clean; only its length follows the target.
     uint32_t* squareEntries(std::size_t count) {

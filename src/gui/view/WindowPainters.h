@@ -118,19 +118,17 @@ private:
         if constexpr (Size == GenericSize) {
             target_->fill(at.x, at.y, argb);
         } else if constexpr (Gathers) {
-            // Squares off the surface all go to the scratch entry, the last one: no branch on
-            // the square's place, which nothing predicts with many ants. Being the last, the
-            // scratch entry never lowers the written range's start, which alone says whether
-            // anything needs drawing; the flush stops before it.
+            // Squares off the surface are passed by a branch. A spread-out run keeps most moves
+            // off the view, which predicts well; and skipping the store and the range beat a
+            // branchless store into a scratch entry even with half the moves on the view.
             const uint32_t column = static_cast<uint32_t>(at.x) - firstX_;
             const uint32_t row = static_cast<uint32_t>(at.y) - firstY_;
-            const bool inside = (column < columns_) & (row < rows_);
-            // By a mask: a plain conditional may be compiled into a branch.
-            const uint32_t mask = 0u - static_cast<uint32_t>(inside);
-            const uint32_t entry = entryCount_ ^ (((row * columns_ + column) ^ entryCount_) & mask);
-            entries_[entry] = argb;
-            lowest_ = std::min(lowest_, entry);
-            highest_ = std::max(highest_, entry);
+            if ((column < columns_) & (row < rows_)) {
+                const uint32_t entry = row * columns_ + column;
+                entries_[entry] = argb;
+                lowest_ = std::min(lowest_, entry);
+                highest_ = std::max(highest_, entry);
+            }
         } else {
             fixed_.template fill<Size>(at.x, at.y, argb);
         }
@@ -139,7 +137,7 @@ private:
     // Out of line: it runs once per frame, or per move only while the hand brake is on.
     [[gnu::noinline]] void flush() {
         const PixelTarget::FixedFill fixed = target_->fixedFill();
-        const uint32_t last = std::min(highest_, entryCount_ - 1);
+        const uint32_t last = highest_;
         uint32_t column = lowest_ % columns_;
         uint32_t row = lowest_ / columns_;
         for (uint32_t entry = lowest_; entry <= last; ++entry) {
@@ -190,7 +188,7 @@ private:
             p.columns_ = touched.columns;
             p.rows_ = touched.rows;
             p.entryCount_ = touched.columns * touched.rows;
-            p.entries_ = view.squareEntries(std::size_t{p.entryCount_} + 1);
+            p.entries_ = view.squareEntries(p.entryCount_);
         }
         return p;
     }
@@ -203,9 +201,9 @@ private:
     KeptSquareTables eye_{};
     const PixelTarget* target_ = nullptr;
     PixelTarget::FixedFill fixed_{};
-    // The compact buffer: the touched squares' entries row by row from (firstX_, firstY_), then
-    // the scratch entry at entryCount_. Entries lowest_ .. highest_ may have been written since
-    // the last flush; none when lowest_ is past the squares' entries.
+    // The compact buffer: the touched squares' entries row by row from (firstX_, firstY_).
+    // Entries lowest_ .. highest_ may have been written since the last flush; none when lowest_
+    // is past the squares' entries.
     uint32_t* entries_ = nullptr;
     uint32_t firstX_ = 0, firstY_ = 0, columns_ = 0, rows_ = 0, entryCount_ = 0;
     uint32_t lowest_ = UINT32_MAX, highest_ = 0;
