@@ -48,7 +48,8 @@ if [ "${1:-}" = "--table" ]; then
   binaries=("$BENCH")
   [ -n "${2:-}" ] && binaries+=("$2")
   long=(--ants "$WORKLOADS/ants1000.txt" --mode indexed65535 --mem 1)
-  tableRow "size 0, numbers hidden" "--gui --size 0 --show 3" "${long[@]}"
+  tableRow "size 0, numbers hidden" "--gui --size 0 --show 0" "${long[@]}"
+  tableRow "size 0, state both (--show 3)" "--gui --size 0 --show 3" "${long[@]}"
   tableRow "default display" "--gui" "${long[@]}"
   eyeRow "${long[@]}"
   tableRow "one ant, default display" "--gui" --mode indexed255 --mem 5
