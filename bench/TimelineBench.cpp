@@ -23,7 +23,7 @@ public:
     void processEvents() override {}
     bool frameDue() override {
         const Clock::time_point now = Clock::now();
-        if (now - last_ < std::chrono::milliseconds(10)) return false;
+        if (now - last_ < std::chrono::milliseconds(qm::FramePeriodMilliseconds)) return false;
         last_ = now;
         return true;
     }

@@ -1,5 +1,5 @@
 // What recording every displayed frame costs a run: the 1000-ant workload runs with a frame due
-// every 10 ms as in the window, and at each frame a picture of the main view's size as it opens
+// as often as in the window, and at each frame a picture of the main view's size as it opens
 // (596 x 441 pixels, two pixels per square) is drawn; then also encoded on the run's thread, and
 // then encoded on a thread of its own. Prints the moves per second of each and the encoding time.
 // Usage: quillmarch-gif-bench [ANTS_FILE] [STEPS] [OUT_DIR]
@@ -36,7 +36,7 @@ class FramePump final : public qm::EventPump {
 public:
     void processEvents() override {}
     bool frameDue() override {
-        if (Clock::now() - last_ < std::chrono::milliseconds(10)) return false;
+        if (Clock::now() - last_ < std::chrono::milliseconds(qm::FramePeriodMilliseconds)) return false;
         last_ = Clock::now();
         return true;
     }

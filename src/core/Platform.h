@@ -32,6 +32,10 @@ public:
     virtual bool frameDue() = 0;
 };
 
+// How often a window presents a running run: about a screen's refresh. More frames show nothing
+// more and take time from the run (each one draws the view, its overlay and the eye).
+inline constexpr int64_t FramePeriodMilliseconds = 16;
+
 // Raw memory for the big blocks (fast grid, store buffers, ant arrays).
 // Tests replace it to reach every "not enough memory" path.
 class Allocator {

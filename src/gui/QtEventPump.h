@@ -21,7 +21,6 @@ public:
     // The hand brake at 100 with a count holds the run; at count 0 the track bar has no effect.
     bool runPaused() const { return world_.trackBarPosition == 100 && world_.handBrakeCount != 0; }
 
-    static constexpr qint64 FrameMilliseconds = 10;
     // A paused run (hand brake at 100) sleeps this long per call instead of spinning a core.
     static constexpr unsigned long PausedSleepMilliseconds = 3;
 
