@@ -41,11 +41,14 @@ struct KeptSquareTables {
     const uintptr_t* rowAddresses = nullptr;
     const uint32_t* columnOffsets = nullptr;
 
-    // What plotKeptByTables draws: a cleared square's column is the spare one (the last entry).
+    // What plotKeptByTables draws on the image, where a cleared square changes nothing. A pixel
+    // that has the colour already is not written again: most moves repaint their ant's own
+    // colour, and a store costs the loop more than a load.
     [[gnu::always_inline]] void plot(AntPos at, uint32_t paintedArgb, uint8_t cleared) const {
-        const uint32_t column = std::min((static_cast<uint32_t>(at.x) - xFirst) | (0u - cleared), columns);
+        const uint32_t column = std::min(static_cast<uint32_t>(at.x) - xFirst, columns);
         const uint32_t row = std::min(static_cast<uint32_t>(at.y) - yFirst, rows);
-        *reinterpret_cast<uint32_t*>(rowAddresses[row] + columnOffsets[column]) = paintedArgb;
+        auto* pixel = reinterpret_cast<uint32_t*>(rowAddresses[row] + columnOffsets[column]);
+        if ((cleared == 0) & (*pixel != paintedArgb)) *pixel = paintedArgb;
     }
 };
 
