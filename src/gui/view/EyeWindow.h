@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "core/World.h"
 #include "display/Colours.h"
@@ -74,13 +75,12 @@ public:
 
     // The tables that draw indexed (`blackSquares` false) or black-and-white moves until the next
     // call outside the loop, while the eye's own operation draws them by tables and keeps cleared
-    // squares: the painters then hold them and draw without asking. Null otherwise.
-    const qm::KeptSquareTables* keptSquareTables(uint64_t outsideCalls, bool blackSquares) {
+    // squares: the painters then hold them and draw without asking. None otherwise.
+    std::optional<qm::KeptSquareTables> keptSquareTables(uint64_t outsideCalls, bool blackSquares) {
         if (outsideCalls != moveTargetFor_) catchUpForMoves(outsideCalls);
         const MoveKind kind = blackSquares ? BlackMoves : AntColourMoves;
-        if (outsideCalls != keptByTablesSince_[kind]) return nullptr;
-        keptTables_ = moveTarget_.keptSquareTables();
-        return &keptTables_;
+        if (outsideCalls != keptByTablesSince_[kind]) return std::nullopt;
+        return moveTarget_.keptSquareTables();
     }
 
     // The eye window is switched on ("Eye S/H"), whether or not the main window is on screen.
@@ -186,7 +186,6 @@ private:
     qm::EyeMapping mapping_;
     qm::MovePixels movePixels_;  // mapping_ for the operations
     qm::EyeMoveTarget moveTarget_;  // mapping_, image and options for the painters' inline moves
-    qm::KeptSquareTables keptTables_;  // handed to the painters
     uint64_t moveTargetFor_ = NotInline;  // the world's count of outside calls it was built at
     uint64_t inlineSince_[MoveKinds] = {NotInline, NotInline, NotInline};  // that count while a kind is drawn inline
     uint64_t byTablesSince_[MoveKinds] = {NotInline, NotInline, NotInline};  // the same while the target uses tables

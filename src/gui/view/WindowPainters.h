@@ -176,7 +176,7 @@ private:
         if constexpr (EyeFollows) {
             // The eye's own way for the usual options, held here: no look at the eye per move.
             if (p.langtonMoves_)
-                if (const KeptSquareTables* kept = form->eyeWindow->keptSquareTables(p.outsideCalls_, Colour::blackSquares)) {
+                if (const auto kept = form->eyeWindow->keptSquareTables(p.outsideCalls_, Colour::blackSquares)) {
                     p.eye_ = *kept;
                     p.eyeKept_ = true;
                 }
