@@ -216,9 +216,10 @@ TEST_F(PainterTargetTest, InlinedPaintersDrawWhatTheHooksDraw) {
     peer().mainView().specialisedLoops = true;
 }
 
-// A square reached by a left turn only (the second of two ants on one square finds it painted)
-// is painted, and lies outside the counters' box: the extent the inlined painters keep for the
-// repaints still holds it, in every direction.
+// A square reached by a left turn only lies outside the counters' box: the second of two ants
+// on one square finds it painted, and a lone ant's sixth move paints one. The extent the inlined
+// painters keep for the repaints still holds it, in every direction, for many ants and for the
+// lone ant's own loop.
 TEST_F(PainterTargetTest, SquaresReachedByLeftTurnsStayInTheRepaintedExtent) {
     openWindow();
     selectSize("2");
@@ -226,12 +227,13 @@ TEST_F(PainterTargetTest, SquaresReachedByLeftTurnsStayInTheRepaintedExtent) {
                                std::function<void()>([this] { about->antsManyRadio->click(); })}) {
         choose();
         for (int first = 1; first <= 4; ++first)
-            for (int second = 1; second <= 4; ++second) {
-                const QString ants = QStringLiteral("0,0,%1\n0,0,%2").arg(first).arg(second);
+            for (int second = 0; second <= 4; ++second) {
+                const QString ants = second == 0 ? QStringLiteral("0,0,%1").arg(first)
+                                                 : QStringLiteral("0,0,%1\n0,0,%2").arg(first).arg(second);
                 int64_t extent[2][4];
                 for (const bool inlined : {true, false}) {
                     peer().mainView().specialisedLoops = inlined;
-                    run(ants, 2);
+                    run(ants, second == 0 ? 6 : 2);
                     const MainView& v = peer().mainView();
                     const int64_t e[4] = {v.visitedMinX, v.visitedMaxX, v.visitedMinY, v.visitedMaxY};
                     std::copy(e, e + 4, extent[inlined ? 0 : 1]);
