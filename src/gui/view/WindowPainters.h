@@ -36,7 +36,7 @@ public:
     // began or where moves took them since, which the counters' box (right turns) and the left
     // turns' reach cover. Both join the extent at every publish, the ants' places here.
     explicit WindowPainter(World& w) : WindowPainter(loaded(w, static_cast<PaintContext*>(w.hooks.context))) {
-        if (langtonMoves_)
+        if (!w.generalized)
             for (int32_t ant = 0; ant < w.counters.antCount; ++ant) note(w.antPos[ant]);
     }
 
@@ -85,7 +85,7 @@ public:
         if constexpr (Gathers) {
             if (lowest_ < entryCount_) [[unlikely]] flush();
         }
-        if (langtonMoves_) {
+        if (!w.generalized) {  // Langton moves: the extent comes from the box, not from the moves
             const RunCounters& c = w.counters;
             note(c.minX, c.maxX, c.minY, c.maxY);
             const LeftTurnReach& left = w.leftTurnReach;
@@ -172,10 +172,9 @@ private:
             p.target_ = &view.pixelTarget(p.outsideCalls_);
             p.fixed_ = p.target_->fixedFill();
         }
-        p.langtonMoves_ = !w.generalized;
         if constexpr (EyeFollows) {
             // The eye's own way for the usual options, held here: no look at the eye per move.
-            if (p.langtonMoves_)
+            if (!w.generalized)
                 if (const auto kept = form->eyeWindow->keptSquareTables(p.outsideCalls_, Colour::blackSquares)) {
                     p.eye_ = *kept;
                     p.eyeKept_ = true;
@@ -196,7 +195,6 @@ private:
     PaintContext* form_ = nullptr;
     uint64_t outsideCalls_ = 0;
     int32_t minX_ = 0, maxX_ = 0, minY_ = 0, maxY_ = 0;
-    bool langtonMoves_ = false;  // the extent comes from the box, not from the moves
     bool eyeKept_ = false;       // the eye draws these moves through eye_
     KeptSquareTables eye_{};
     const PixelTarget* target_ = nullptr;
