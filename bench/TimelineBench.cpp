@@ -36,11 +36,12 @@ struct Recorder {
     qm::Timeline* timeline;
     const qm::World* world;
     Clock::time_point start;
-    double spent = 0.0;  // seconds inside the recording
+    double before = 0.0;  // the computing time the world had at the start (an opened world's)
+    double spent = 0.0;   // seconds inside the recording
     static void stepEnd(void* self) {
         auto& r = *static_cast<Recorder*>(self);
         const Clock::time_point now = Clock::now();
-        r.timeline->atStepEnd(*r.world, std::chrono::duration<double>(now - r.start).count());
+        r.timeline->atStepEnd(*r.world, r.before + std::chrono::duration<double>(now - r.start).count());
         r.spent += std::chrono::duration<double>(Clock::now() - now).count();
     }
 };
@@ -59,9 +60,10 @@ qmheadless::RunReport runWithTimeline(const qmheadless::RunOptions& o) {
     }
     if (o.framesOnly) return session.run();
     qm::Timeline timeline(
-        qm::checkpointBudgetBytes(o.memoryItem, o.continueCompute, qm::queryMemoryStatus().available));
+        qm::checkpointBudgetBytes(session.document.settings.memoryItem, session.document.settings.continueCompute,
+                                  qm::queryMemoryStatus().available));
     timeline.start(w, w.counters.elapsedDays * 86400.0);
-    Recorder recorder{&timeline, &w, Clock::now()};
+    Recorder recorder{&timeline, &w, Clock::now(), w.counters.elapsedDays * 86400.0};
     w.hooks.step = &Recorder::stepEnd;
     w.hooks.context = &recorder;
     const RunReport report = session.run();

@@ -56,6 +56,8 @@ void Checkpoints::clear() {
     spent_ = 0.0;
     lastCost_ = 0.0;
     lastContent_ = 0;
+    tried_ = false;
+    startSeconds_ = 0.0;
     layout_ = StoreLayout{};
 }
 
@@ -66,8 +68,10 @@ void Checkpoints::setBudget(uint64_t bytes) {
 
 bool Checkpoints::due(int64_t steps, double seconds, uint64_t contentBytes) const {
     const Checkpoint* before = atOrBelow(steps);
-    if (!before) return true;
-    if (before->steps >= steps || seconds - before->seconds < MinimumInterval) return false;
+    // The first is due at once; after one that could not be kept (over the budget, or no
+    // memory), only as the share allows, or every step would try again at full cost.
+    if (!before && !tried_) return true;
+    if (before && (before->steps >= steps || seconds - before->seconds < MinimumInterval)) return false;
     const double growth = static_cast<double>(std::max(contentBytes, lastContent_)) /
                           static_cast<double>(std::max<uint64_t>(lastContent_, 65536));
     // Reading takes no less than this a byte, whatever a cheap last one suggests (the run's first
@@ -75,12 +79,35 @@ bool Checkpoints::due(int64_t steps, double seconds, uint64_t contentBytes) cons
     constexpr double LeastSecondsPerByte = 4e-10;
     const double expected =
         std::max(lastCost_ * std::max(1.0, growth), static_cast<double>(contentBytes) * LeastSecondsPerByte);
-    return spent_ + expected <= CostShare * seconds;
+    // The share of the computing time since recording began: an opened world's earlier time
+    // paid for no checkpoint.
+    return spent_ + expected <= CostShare * (seconds - startSeconds_);
 }
 
 std::string Checkpoints::take(const World& w, const WorldPoint& point, double seconds, ChunkBits& mayHold,
                               uint64_t contentBytes, bool duringRun) {
     const double start = threadSeconds();
+    // Whether kept or not, what it cost counts against the run's share.
+    struct Accounting {
+        Checkpoints& self;
+        const double start;
+        const uint64_t contentBytes;
+        const double seconds;
+        const bool duringRun;
+        ~Accounting() {
+            if (!duringRun) return;
+            // The one a run starts with costs its speed nothing, and says nothing of the next:
+            // it reads everything (an opened world's store), the next what changed since.
+            if (!self.tried_) {
+                self.tried_ = true;
+                self.startSeconds_ = seconds;
+                return;
+            }
+            self.lastCost_ = threadSeconds() - start;
+            self.lastContent_ = contentBytes;
+            self.spent_ += self.lastCost_;
+        }
+    } accounting{*this, start, contentBytes, seconds, duringRun};
     Checkpoint c;
     c.steps = point.counters.stepCount;
     c.seconds = seconds;
@@ -109,11 +136,6 @@ std::string Checkpoints::take(const World& w, const WorldPoint& point, double se
         return "not enough memory";
     }
     thin();
-    const double cost = threadSeconds() - start;
-    if (!duringRun) return {};
-    lastCost_ = cost;
-    lastContent_ = contentBytes;
-    if (seconds > 0.0) spent_ += lastCost_;  // the one a run starts with costs it nothing
     return {};
 }
 

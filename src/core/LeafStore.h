@@ -91,7 +91,7 @@ public:
         const Node* node = top_[t].node;
         int32_t n = 0;
         while (index >= node->entries[n].leaf->count) index -= node->entries[n++].leaf->count;
-        touch(node->entries[n].leaf);  // the caller may change it
+        touch(t, node->entries[n].leaf);  // the caller may change it
         return itemsOf(node->entries[n].leaf) + index;
     }
 
@@ -128,6 +128,15 @@ public:
             }
         }
     }
+    // The same, node by node: visit(group), where group.stamp() is above Seal()'s epoch when any of
+    // the node's leaves, or their list, changed since; group.leaves() and group.leaf(i) name its
+    // leaves (as ForEachLeaf does) without reading them, and group.forEachLeaf(visit) visits them
+    // as ForEachLeaf does. A checkpoint takes a node that did not change whole, unread.
+    class LeafGroup;
+    template <class F>
+    void ForEachLeafGroup(F&& visit) const {
+        for (int32_t t = 0; t < topCount_; ++t) visit(LeafGroup(top_[t].node, top_[t].stamp));
+    }
     uint32_t Seal() { return epoch_++; }
     uint64_t Identity() const { return identity_; }
 
@@ -162,7 +171,7 @@ public:
             leaf->count += static_cast<int32_t>(take);
             top_[topCount_ - 1].total += take;
             count_ += static_cast<int32_t>(take);
-            touch(leaf);
+            touch(topCount_ - 1, leaf);
             i += take;
         }
         return true;
@@ -186,7 +195,8 @@ protected:
     struct TopEntry {
         uint64_t first;  // separator of the node's first leaf
         Node* node;
-        int64_t total;  // elements under the node
+        int64_t total;   // elements under the node
+        uint32_t stamp;  // the epoch of the last change to its leaves or their list
     };
     struct Place {
         int32_t top;
@@ -194,6 +204,29 @@ protected:
         int32_t pos;
         Leaf* leaf;
     };
+
+public:
+    class LeafGroup {
+    public:
+        uint32_t stamp() const { return stamp_; }
+        int32_t leaves() const { return node_->count; }
+        const void* leaf(int32_t i) const { return node_->entries[i].leaf; }
+        template <class F>
+        void forEachLeaf(F&& visit) const {
+            for (int32_t n = 0; n < node_->count; ++n) {
+                const Leaf* leaf = node_->entries[n].leaf;
+                visit(static_cast<const void*>(leaf), itemsOf(leaf), leaf->count, leaf->stamp);
+            }
+        }
+
+    private:
+        friend class SortedStore;
+        LeafGroup(const Node* node, uint32_t stamp) : node_(node), stamp_(stamp) {}
+        const Node* node_;
+        uint32_t stamp_;
+    };
+
+protected:
     static constexpr int32_t TopStep = 64;
 
     static T* itemsOf(Leaf* leaf) { return reinterpret_cast<T*>(reinterpret_cast<unsigned char*>(leaf) + LeafHeader); }
@@ -201,7 +234,11 @@ protected:
         return reinterpret_cast<const T*>(reinterpret_cast<const unsigned char*>(leaf) + LeafHeader);
     }
     static uint64_t ordinalOf(const T& e) { return keyOrdinal(e.X, e.Y); }
-    void touch(Leaf* leaf) const { leaf->stamp = epoch_; }
+    // A leaf of node t changes: both carry the epoch.
+    void touch(int32_t t, Leaf* leaf) const {
+        leaf->stamp = epoch_;
+        top_[t].stamp = epoch_;
+    }
     static std::size_t bytesFor(int64_t elements) { return static_cast<std::size_t>(elements) * sizeof(T); }
 
     // Index of the last entry whose separator is at most k; the first entry is taken as the
@@ -295,7 +332,7 @@ protected:
         std::memmove(static_cast<void*>(items + at.pos + 1), items + at.pos, bytesFor(at.leaf->count - at.pos));
         items[at.pos] = e;
         ++at.leaf->count;
-        touch(at.leaf);
+        touch(at.top, at.leaf);
         ++top_[at.top].total;
         ++count_;
         return items + at.pos;
@@ -311,8 +348,8 @@ protected:
         const int32_t roomLeft = left ? leafCapacity_ - left->count : 0;
         const int32_t roomRight = right ? leafCapacity_ - right->count : 0;
         if (std::max(roomLeft, roomRight) < 2) return false;
-        touch(leaf);
-        touch(roomLeft >= roomRight ? left : right);
+        touch(at.top, leaf);
+        touch(at.top, roomLeft >= roomRight ? left : right);
         if (roomLeft >= roomRight) {
             const int32_t m = std::clamp((leaf->count - left->count) / 2, 1, roomLeft - 1);
             std::memcpy(static_cast<void*>(itemsOf(left) + left->count), itemsOf(leaf), bytesFor(m));
@@ -350,8 +387,8 @@ protected:
         std::memcpy(static_cast<void*>(itemsOf(fresh)), itemsOf(at.leaf) + split, bytesFor(n - split));
         fresh->count = n - split;
         at.leaf->count = split;
-        touch(fresh);
-        touch(at.leaf);
+        touch(at.top, fresh);
+        touch(at.top, at.leaf);
         const uint64_t freshFirst = split < n ? ordinalOf(itemsOf(fresh)[0]) : ordinalOf(e);
 
         Place target = at;
@@ -395,7 +432,7 @@ protected:
         for (int32_t i = 0; i < spare->count; ++i) moved += spare->entries[i].leaf->count;
         top_[t].total -= moved;
         std::memmove(static_cast<void*>(top_ + t + 2), top_ + t + 1, sizeof(TopEntry) * static_cast<std::size_t>(topCount_ - t - 1));
-        top_[t + 1] = TopEntry{spare->entries[0].first, spare, moved};
+        top_[t + 1] = TopEntry{spare->entries[0].first, spare, moved, epoch_};
         ++topCount_;
         ++nodeCount_;
     }
@@ -412,7 +449,7 @@ protected:
         T* items = itemsOf(at.leaf);
         std::memmove(static_cast<void*>(items + at.pos), items + at.pos + 1, bytesFor(at.leaf->count - at.pos - 1));
         --at.leaf->count;
-        touch(at.leaf);
+        touch(at.top, at.leaf);
         --top_[at.top].total;
         --count_;
         if (at.leaf->count * 4 >= leafCapacity_) return;
@@ -446,7 +483,7 @@ protected:
         Leaf* from = node->entries[n + 1].leaf;
         std::memcpy(static_cast<void*>(itemsOf(into) + into->count), itemsOf(from), bytesFor(from->count));
         into->count += from->count;
-        touch(into);
+        touch(t, into);
         pool_.give(from);
         removeEntry(node->entries, node->count, n + 1);
         cacheValid_ = false;
@@ -467,6 +504,7 @@ protected:
                     sizeof(NodeEntry) * static_cast<std::size_t>(from->count));
         into->count += from->count;
         top_[t].total += top_[t + 1].total;
+        top_[t].stamp = epoch_;
         allocator().release(from);
         --nodeCount_;
         removeEntry(top_, topCount_, t + 1);
@@ -507,10 +545,10 @@ private:
         }
         Leaf* leaf = static_cast<Leaf*>(pool_.take());
         leaf->count = 0;
-        touch(leaf);
+        leaf->stamp = epoch_;
         node->count = 1;
         node->entries[0] = NodeEntry{0, leaf};
-        top[0] = TopEntry{0, node, 0};
+        top[0] = TopEntry{0, node, 0, epoch_};
         top_ = top;
         topCapacity_ = TopStep;
         topCount_ = 1;

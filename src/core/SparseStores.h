@@ -68,7 +68,7 @@ public:
         if (!ensureRoot()) return nullptr;
         Place at;
         if (locate(keyOrdinal(key_->X, key_->Y), at)) {
-            touch(at.leaf);  // the caller changes its state
+            touch(at.top, at.leaf);  // the caller changes its state
             return itemsOf(at.leaf) + at.pos;
         }
         GeneralizedSquare* added = insertAt(at, *key_);

@@ -35,9 +35,9 @@ bool pack(Store& store, const StoreBlocks& previous, StoreBlocks& blocks, int bl
         return leafBits == 0 || ((keyOrdinal(first.X, first.Y) * 0x9e3779b97f4a7c15u) >> (64 - leafBits)) == 0;
     };
     const bool tracked = layout && layout->store == store.Identity();
-    std::unordered_map<const void*, const StoreLayout::Block*> recorded;
+    std::unordered_map<const void*, std::size_t> recorded;  // a block's first leaf: the block's index
     if (tracked)
-        for (const StoreLayout::Block& block : layout->blocks) recorded.emplace(layout->leaves[block.firstLeaf], &block);
+        for (std::size_t b = 0; b < layout->blocks.size(); ++b) recorded.emplace(layout->leaves[layout->blocks[b].firstLeaf], b);
     // Without a record, a block is known by its first key and taken when its elements are byte
     // for byte the same.
     std::unordered_map<uint64_t, const std::shared_ptr<const StoreBlock>*> known;
@@ -63,7 +63,8 @@ bool pack(Store& store, const StoreBlocks& previous, StoreBlocks& blocks, int bl
         std::shared_ptr<const StoreBlock> taken;
         if (tracked && !changed) {
             const auto found = recorded.find(next.leaves[pendingFrom]);
-            if (found != recorded.end() && sameLeaves(*found->second)) taken = found->second->block.lock();
+            if (found != recorded.end() && sameLeaves(layout->blocks[found->second]))
+                taken = layout->blocks[found->second].block.lock();
         }
         if (!taken) {
             auto block = std::make_shared<StoreBlock>();
@@ -85,16 +86,54 @@ bool pack(Store& store, const StoreBlocks& previous, StoreBlocks& blocks, int bl
         pendingElements = 0;
         changed = false;
     };
+    // A node unchanged since the last packing made whole blocks then (blocks end with a node):
+    // they are taken again as recorded, without reading its leaves. False, with nothing taken,
+    // when the record does not hold them all.
+    auto takeRecorded = [&](const auto& group) {
+        const auto found = recorded.find(group.leaf(0));
+        if (found == recorded.end()) return false;
+        const std::size_t from = layout->blocks[found->second].firstLeaf;
+        const auto leaves = static_cast<std::size_t>(group.leaves());
+        if (from + leaves > layout->leaves.size()) return false;
+        for (std::size_t i = 0; i < leaves; ++i)
+            if (layout->leaves[from + i] != group.leaf(static_cast<int32_t>(i))) return false;
+        const std::size_t blocksBefore = blocks.size();
+        std::size_t covered = 0;
+        for (std::size_t b = found->second; covered < leaves; ++b) {
+            std::shared_ptr<const StoreBlock> block;
+            if (b < layout->blocks.size() && layout->blocks[b].firstLeaf == from + covered)
+                block = layout->blocks[b].block.lock();
+            if (!block) {  // a checkpoint that held it has gone
+                blocks.resize(blocksBefore);
+                next.blocks.resize(blocksBefore);
+                return false;
+            }
+            next.blocks.push_back(StoreLayout::Block{next.leaves.size() + covered, layout->blocks[b].leafCount, block});
+            blocks.push_back(std::move(block));
+            covered += layout->blocks[b].leafCount;
+        }
+        if (covered != leaves) {
+            blocks.resize(blocksBefore);
+            next.blocks.resize(blocksBefore);
+            return false;
+        }
+        for (std::size_t i = 0; i < leaves; ++i) next.leaves.push_back(group.leaf(static_cast<int32_t>(i)));
+        pendingFrom = next.leaves.size();
+        return true;
+    };
     const uint32_t sealed = tracked ? layout->sealed : 0;
-    store.ForEachLeaf([&](const void* leaf, const Element* items, int32_t count, uint32_t stamp) {
-        if (count == 0) return;  // an empty store's one leaf
-        pending.push_back(Piece{items, count});
-        next.leaves.push_back(leaf);
-        pendingElements += count;
-        changed = changed || stamp > sealed;
-        if (endsBlock(items[0]) || pendingElements >= MostElements) finish();
+    store.ForEachLeafGroup([&](const auto& group) {
+        if (tracked && group.stamp() <= sealed && takeRecorded(group)) return;
+        group.forEachLeaf([&](const void* leaf, const Element* items, int32_t count, uint32_t stamp) {
+            if (count == 0) return;  // an empty store's one leaf
+            pending.push_back(Piece{items, count});
+            next.leaves.push_back(leaf);
+            pendingElements += count;
+            changed = changed || stamp > sealed;
+            if (endsBlock(items[0]) || pendingElements >= MostElements) finish();
+        });
+        finish();
     });
-    finish();
     if (layout) {
         next.sealed = store.Seal();
         *layout = std::move(next);

@@ -668,6 +668,33 @@ TEST(TimelineGrids, RunsOnAMemoryChoicesGridGoBack) {
     }
 }
 
+// What checkpoints may cost is a share of the computing time since recording began, and one that
+// could not be kept counts too: neither an opened world's earlier time nor a budget too small for
+// any checkpoint lets the run try one at every step.
+TEST(Checkpoints, TheirShareCountsFromTheStartAndCountsTheOnesNotKept) {
+    auto t = makeWorld(Case{RunMode::BlackWhite, true});
+    World& w = t->w;
+    const uint64_t large = uint64_t{1} << 30;  // a checkpoint's reading of it is expected to take 0.4 s
+    auto at = [&w](int64_t step) {
+        WorldPoint point = WorldPoint::of(w);
+        point.counters.stepCount = step;
+        return point;
+    };
+    ChunkBits mayHold = everyChunk(w.grid);
+
+    Checkpoints opened(large);
+    ASSERT_EQ(opened.take(w, at(0), 500.0, mayHold, 0), "");  // a world opened after 500 s
+    EXPECT_FALSE(opened.due(1, 500.6, large));
+    EXPECT_TRUE(opened.due(1, 530.0, large));
+
+    Checkpoints tooSmall(1);
+    ASSERT_EQ(tooSmall.take(w, at(0), 0.0, mayHold, 0), "");
+    ASSERT_EQ(tooSmall.take(w, at(10), 1.0, mayHold, 0), "");
+    EXPECT_TRUE(tooSmall.all().empty());
+    EXPECT_FALSE(tooSmall.due(11, 1.001, large));
+    EXPECT_TRUE(tooSmall.due(11, 1000.0, large));
+}
+
 // A checkpoint's store in blocks: squares changed in one place repack only the blocks there, the
 // rest are the previous checkpoint's own, and the blocks give back exactly the store.
 TEST(StoreBlocks, ALocalChangeRepacksOnlyItsBlocksAndUnpacksExactly) {
@@ -719,12 +746,16 @@ TEST(StoreBlocks, ALocalChangeRepacksOnlyItsBlocksAndUnpacksExactly) {
 }
 
 // With the store's record of its leaves, a block is taken again unread when its leaves did not
-// change: rounds of changes in one place (squares added, taken away, states changed in place,
-// leaves split, shifted, merged and dropped) must still unpack to exactly the store, and a round
-// without changes must take every block again.
+// change, and a node's blocks when none of its leaves did: rounds of changes in one place
+// (squares added, taken away, states changed in place, leaves split, shifted, merged and
+// dropped, nodes split and merged) must still unpack to exactly the store, and a round without
+// changes must take every block again.
 TEST(StoreBlocks, BlocksTakenByTheLeafRecordUnpackExactly) {
-    for (RunMode mode : {RunMode::BlackWhite, RunMode::Generalized}) {
+    // Blocks of about 4096 squares, and of one leaf each (every node's split point starts one).
+    for (auto [mode, blockBits] : {std::pair{RunMode::BlackWhite, DefaultBlockBits}, std::pair{RunMode::Generalized, DefaultBlockBits},
+                                   std::pair{RunMode::BlackWhite, 0}}) {
         SCOPED_TRACE(runModeName(mode));
+        SCOPED_TRACE(blockBits);
         auto t = makeWorld(Case{mode, true});
         World& w = t->w;
         uint32_t seed = 7;
@@ -756,22 +787,35 @@ TEST(StoreBlocks, BlocksTakenByTheLeafRecordUnpackExactly) {
                 });
             return squares;
         };
-        for (int32_t x = 100; x < 400; ++x)
+        for (int32_t x = 100; x < 1000; ++x)
             for (int32_t y = 0; y < 120; y += 1 + (x % 3)) change(x, y);
         StoreLayout layout;
         StoreBlocks before;
-        ASSERT_TRUE(packStoreBlocks(w, {}, before, DefaultBlockBits, &layout));
+        ASSERT_TRUE(packStoreBlocks(w, {}, before, blockBits, &layout));
         for (int round = 0; round < 12; ++round) {
             SCOPED_TRACE(round);
             // Rounds 3 and 7 change nothing; the others add squares over a window of a few
-            // columns, or change a few squares that are there (removed, or a state changed in
-            // place: nothing else in their leaves moves), or many of them in one window.
+            // columns after changing some anywhere (nodes split with leaves changed before), or
+            // change a few squares that are there (removed, or a state changed in place: nothing
+            // else in their leaves moves), or many of them in one window.
             const bool still = round == 3 || round == 7;
             const int32_t from = 90 + static_cast<int32_t>(next(300));
             const auto present = squaresOf(w);
-            if (!still && round % 3 == 0)
-                for (int i = 0; i < 600; ++i) change(from + static_cast<int32_t>(next(6)), static_cast<int32_t>(next(150)));
-            if (!still && round % 3 != 0) {
+            if (!still && round % 3 == 0) {
+                for (int i = 0; i < 40; ++i) {
+                    const auto& square = present[next(static_cast<uint32_t>(present.size()))];
+                    change(std::get<0>(square), std::get<1>(square));
+                }
+                for (int i = 0; i < 4000; ++i)
+                    change(from + static_cast<int32_t>(next(40)), 120 + static_cast<int32_t>(next(150)));
+            }
+            // Rounds 5 and 10 take away every square of 200 columns (black and white): nodes
+            // left sparse merge with their neighbours.
+            if ((round == 5 || round == 10) && mode == RunMode::BlackWhite) {
+                for (const auto& square : present)
+                    if (std::get<0>(square) >= from && std::get<0>(square) < from + 200)
+                        change(std::get<0>(square), std::get<1>(square));
+            } else if (!still && round % 3 != 0) {
                 const auto first = next(static_cast<uint32_t>(present.size()) - 400);
                 for (int i = 0, count = round % 3 == 1 ? 3 : 200; i < count; ++i) {
                     const auto& square = present[round % 3 == 1 ? next(static_cast<uint32_t>(present.size())) : first + next(400)];
@@ -779,7 +823,7 @@ TEST(StoreBlocks, BlocksTakenByTheLeafRecordUnpackExactly) {
                 }
             }
             StoreBlocks now;
-            ASSERT_TRUE(packStoreBlocks(w, before, now, DefaultBlockBits, &layout));
+            ASSERT_TRUE(packStoreBlocks(w, before, now, blockBits, &layout));
             if (still) {
                 EXPECT_EQ(now, before);
             }
