@@ -56,6 +56,7 @@ void Checkpoints::clear() {
     spent_ = 0.0;
     lastCost_ = 0.0;
     lastContent_ = 0;
+    lastSeconds_ = lastInterval_ = 0.0;
     tried_ = false;
     startSeconds_ = 0.0;
     layout_ = StoreLayout{};
@@ -76,9 +77,14 @@ bool Checkpoints::due(int64_t steps, double seconds, uint64_t contentBytes) cons
                           static_cast<double>(std::max<uint64_t>(lastContent_, 65536));
     // Reading takes no less than this a byte, whatever a cheap last one suggests (the run's first
     // holds mostly empty chunks and an empty store; a store's blocks are mostly taken, not packed).
-    constexpr double LeastSecondsPerByte = 4e-10;
-    const double expected =
-        std::max(lastCost_ * std::max(1.0, growth), static_cast<double>(contentBytes) * LeastSecondsPerByte);
+    constexpr double LeastSecondsPerByte = 8e-10;
+    // A store's checkpoint copies what changed since the last one, which grows with the time
+    // between them: the last one's cost per second of that time, over the time since, when it
+    // says less than growth would.
+    const double sinceLast = std::max(0.0, seconds - lastSeconds_);
+    const double byTime = lastInterval_ > 0.0 ? lastCost_ * sinceLast / lastInterval_ : lastCost_;
+    const double expected = std::max(std::min(lastCost_ * std::max(1.0, growth), byTime),
+                                     static_cast<double>(contentBytes) * LeastSecondsPerByte);
     // The share of the computing time since recording began: an opened world's earlier time
     // paid for no checkpoint.
     return spent_ + expected <= CostShare * (seconds - startSeconds_);
@@ -100,9 +106,11 @@ std::string Checkpoints::take(const World& w, const WorldPoint& point, double se
             // it reads everything (an opened world's store), the next what changed since.
             if (!self.tried_) {
                 self.tried_ = true;
-                self.startSeconds_ = seconds;
+                self.startSeconds_ = self.lastSeconds_ = seconds;
                 return;
             }
+            self.lastInterval_ = seconds - self.lastSeconds_;
+            self.lastSeconds_ = seconds;
             self.lastCost_ = threadSeconds() - start;
             self.lastContent_ = contentBytes;
             self.spent_ += self.lastCost_;

@@ -70,6 +70,8 @@ private:
     double spent_ = 0.0;       // taking every checkpoint since clear()
     double lastCost_ = 0.0;
     uint64_t lastContent_ = 0;  // what the last one taken read
+    double lastSeconds_ = 0.0;   // when it was taken
+    double lastInterval_ = 0.0;  // the computing time from the one before to it
     bool tried_ = false;        // one was taken during the run, kept or not
     double startSeconds_ = 0.0;  // the computing time of the first
 };
