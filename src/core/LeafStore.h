@@ -114,24 +114,13 @@ public:
         const int32_t n = lastAtMost(node->entries, node->count, k);
         walkFrom(t, n, lowerBound(node->entries[n].leaf, k), visit);
     }
-    // Every leaf in key order, empty ones included: visit(leaf, items, count, stamp), `leaf` naming
-    // it while it stays in the store. A leaf changed since the last Seal() (its elements, their
-    // number, or new in the store) has a stamp above the epoch that Seal() returned; the others
-    // hold what they held then. Checkpoints take the unchanged leaves without reading them.
-    template <class F>
-    void ForEachLeaf(F&& visit) const {
-        for (int32_t t = 0; t < topCount_; ++t) {
-            const Node* node = top_[t].node;
-            for (int32_t n = 0; n < node->count; ++n) {
-                const Leaf* leaf = node->entries[n].leaf;
-                visit(static_cast<const void*>(leaf), itemsOf(leaf), leaf->count, leaf->stamp);
-            }
-        }
-    }
-    // The same, node by node: visit(group), where group.stamp() is above Seal()'s epoch when any of
-    // the node's leaves, or their list, changed since; group.leaves() and group.leaf(i) name its
-    // leaves (as ForEachLeaf does) without reading them, and group.forEachLeaf(visit) visits them
-    // as ForEachLeaf does. A checkpoint takes a node that did not change whole, unread.
+    // Every leaf in key order, node by node: visit(group) for each index node. The group's
+    // forEachLeaf(visit) calls visit(leaf, items, count, stamp) for its leaves, empty ones
+    // included, `leaf` naming it while it stays in the store; leaves() and leaf(i) name them
+    // without reading them. A leaf changed since the last Seal() (its elements, their number, or
+    // new in the store) has a stamp above the epoch that Seal() returned; the others hold what
+    // they held then. The group's stamp() is above it when any of its leaves, or their list,
+    // changed since. Checkpoints take an unchanged node whole and an unchanged leaf unread.
     class LeafGroup;
     template <class F>
     void ForEachLeafGroup(F&& visit) const {
@@ -180,7 +169,7 @@ public:
 protected:
     struct Leaf {
         int32_t count;
-        uint32_t stamp;  // the epoch of its last change (see ForEachLeaf)
+        uint32_t stamp;  // the epoch of its last change (see ForEachLeafGroup)
     };
     static constexpr std::size_t LeafHeader = sizeof(Leaf);  // the packed elements follow
     struct NodeEntry {

@@ -6,12 +6,12 @@
 // more than a run can spare, and the checkpoints of a run beyond the grid have an eighth of the
 // free memory.
 //
-// The store marks the leaves it changes and the nodes that list them (SortedStore::ForEachLeaf,
-// ForEachLeafGroup), and a StoreLayout records which leaves made which block when the last
-// checkpoint was taken. Blocks also end with a node, so a node unchanged since is taken again
-// as its recorded blocks without reading one of its leaves, and a block whose leaves are the
-// same and unchanged since without reading its squares: a checkpoint of a store of millions of
-// squares costs what changed, not what is stored.
+// The store marks the leaves it changes and the nodes that list them
+// (SortedStore::ForEachLeafGroup), and a StoreLayout records which leaves made which block when
+// the last checkpoint was taken. Blocks also end with a node, so a node unchanged since is taken
+// again as its recorded blocks without reading one of its leaves, and a block whose leaves are
+// the same and unchanged since without reading its squares: a checkpoint of a store of millions
+// of squares costs what changed, not what is stored.
 
 #include <cstdint>
 #include <memory>
