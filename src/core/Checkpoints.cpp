@@ -93,29 +93,13 @@ bool Checkpoints::due(int64_t steps, double seconds, uint64_t contentBytes) cons
 std::string Checkpoints::take(const World& w, const WorldPoint& point, double seconds, ChunkBits& mayHold,
                               uint64_t contentBytes, bool duringRun) {
     const double start = threadSeconds();
+    const std::string reason = keep(w, point, seconds, mayHold);
     // Whether kept or not, what it cost counts against the run's share.
-    struct Accounting {
-        Checkpoints& self;
-        const double start;
-        const uint64_t contentBytes;
-        const double seconds;
-        const bool duringRun;
-        ~Accounting() {
-            if (!duringRun) return;
-            // The one a run starts with costs its speed nothing, and says nothing of the next:
-            // it reads everything (an opened world's store), the next what changed since.
-            if (!self.tried_) {
-                self.tried_ = true;
-                self.startSeconds_ = self.lastSeconds_ = seconds;
-                return;
-            }
-            self.lastInterval_ = seconds - self.lastSeconds_;
-            self.lastSeconds_ = seconds;
-            self.lastCost_ = threadSeconds() - start;
-            self.lastContent_ = contentBytes;
-            self.spent_ += self.lastCost_;
-        }
-    } accounting{*this, start, contentBytes, seconds, duringRun};
+    if (duringRun) account(seconds, contentBytes, threadSeconds() - start);
+    return reason;
+}
+
+std::string Checkpoints::keep(const World& w, const WorldPoint& point, double seconds, ChunkBits& mayHold) {
     Checkpoint c;
     c.steps = point.counters.stepCount;
     c.seconds = seconds;
@@ -145,6 +129,21 @@ std::string Checkpoints::take(const World& w, const WorldPoint& point, double se
     }
     thin();
     return {};
+}
+
+void Checkpoints::account(double seconds, uint64_t contentBytes, double cost) {
+    // The one a run starts with costs its speed nothing, and says nothing of the next: it reads
+    // everything (an opened world's store), the next what changed since.
+    if (!tried_) {
+        tried_ = true;
+        startSeconds_ = lastSeconds_ = seconds;
+        return;
+    }
+    lastInterval_ = seconds - lastSeconds_;
+    lastSeconds_ = seconds;
+    lastCost_ = cost;
+    lastContent_ = contentBytes;
+    spent_ += cost;
 }
 
 const Checkpoint* Checkpoints::atOrBelow(int64_t steps) const {

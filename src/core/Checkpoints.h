@@ -60,6 +60,10 @@ public:
     double spentSeconds() const { return spent_; }
 
 private:
+    // Takes the checkpoint: empty, or why not (as take()).
+    std::string keep(const World& w, const WorldPoint& point, double seconds, ChunkBits& mayHold);
+    // Counts a checkpoint taken during the run against its share.
+    void account(double seconds, uint64_t contentBytes, double cost);
     void thin();
     void forget(std::size_t index);
     std::vector<Checkpoint> points_;  // by steps

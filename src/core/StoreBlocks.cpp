@@ -103,11 +103,7 @@ bool pack(Store& store, const StoreBlocks& previous, StoreBlocks& blocks, int bl
             std::shared_ptr<const StoreBlock> block;
             if (b < layout->blocks.size() && layout->blocks[b].firstLeaf == from + covered)
                 block = layout->blocks[b].block.lock();
-            if (!block) {  // a checkpoint that held it has gone
-                blocks.resize(blocksBefore);
-                next.blocks.resize(blocksBefore);
-                return false;
-            }
+            if (!block) break;  // not recorded so, or a checkpoint that held it has gone
             next.blocks.push_back(StoreLayout::Block{next.leaves.size() + covered, layout->blocks[b].leafCount, block});
             blocks.push_back(std::move(block));
             covered += layout->blocks[b].leafCount;
