@@ -78,8 +78,9 @@ qmheadless::RunReport runWithTimeline(const qmheadless::RunOptions& o) {
     const Clock::time_point takeStart = Clock::now();
     qm::ChunkBits every = qm::everyChunk(w.grid);
     timeline.checkpoints().take(w, qm::WorldPoint::of(w), w.counters.elapsedDays * 86400.0, every, 0);
+    const qm::Checkpoint& last = timeline.checkpoints().all().back();
     std::printf("checkpoint_at_end_s=%.3f bytes=%llu\n", std::chrono::duration<double>(Clock::now() - takeStart).count(),
-                static_cast<unsigned long long>(timeline.checkpoints().all().back().bytes.size()));
+                static_cast<unsigned long long>(last.bytes.size() + qm::gridLinesBytes(last.grid)));
 
     std::mt19937_64 random(12345);
     const int64_t end = w.counters.stepCount;

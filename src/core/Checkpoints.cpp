@@ -1,11 +1,11 @@
 #include "core/Checkpoints.h"
 
 #include <algorithm>
-#include <ctime>
 #include <new>
 
 #include "core/MemoryBudget.h"
 #include "core/RunSettings.h"
+#include "core/ThreadClock.h"
 
 namespace qm {
 
@@ -15,7 +15,7 @@ namespace {
 constexpr int CheckpointLevel = -3;
 
 uint64_t sizeOf(const Checkpoint& c) {
-    return c.bytes.size() + c.painted.size() * sizeof(uint64_t) + c.store.size() * sizeof(c.store[0]);
+    return c.bytes.size() + gridLinesBytes(c.grid) + c.painted.size() * sizeof(uint64_t) + c.store.size() * sizeof(c.store[0]);
 }
 
 // The bytes of its store blocks that no other checkpoint holds (each block counts once).
@@ -33,14 +33,6 @@ int32_t memoryItemOf(const World& w) {
     for (std::size_t item = 0; item < halfSizes.size(); ++item)
         if (halfSizes[item] == w.grid.halfSize) return static_cast<int32_t>(item);
     return 0;
-}
-
-// The thread's own computing time: a checkpoint's cost is what it makes the run do, not how long
-// the machine, busy with others, took to let it.
-double threadSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
 }  // namespace
@@ -76,8 +68,9 @@ bool Checkpoints::due(int64_t steps, double seconds, uint64_t contentBytes) cons
     const double growth = static_cast<double>(std::max(contentBytes, lastContent_)) /
                           static_cast<double>(std::max<uint64_t>(lastContent_, 65536));
     // Reading takes no less than this a byte, whatever a cheap last one suggests (the run's first
-    // holds mostly empty chunks and an empty store; a store's blocks are mostly taken, not packed).
-    constexpr double LeastSecondsPerByte = 8e-10;
+    // holds mostly empty chunks and an empty store): empty lines of the grid are passed over at
+    // memory speed, the others compressed.
+    constexpr double LeastSecondsPerByte = 2e-10;
     // A store's checkpoint copies what changed since the last one, which grows with the time
     // between them: the last one's cost per second of that time, over the time since, when it
     // says less than growth would.
@@ -93,13 +86,15 @@ bool Checkpoints::due(int64_t steps, double seconds, uint64_t contentBytes) cons
 std::string Checkpoints::take(const World& w, const WorldPoint& point, double seconds, ChunkBits& mayHold,
                               uint64_t contentBytes, bool duringRun) {
     const double start = threadSeconds();
-    const std::string reason = keep(w, point, seconds, mayHold);
+    double waited = 0.0;
+    const std::string reason = keep(w, point, seconds, mayHold, waited);
     // Whether kept or not, what it cost counts against the run's share.
-    if (duringRun) account(seconds, contentBytes, threadSeconds() - start);
+    if (duringRun) account(seconds, contentBytes, threadSeconds() - start + waited);
     return reason;
 }
 
-std::string Checkpoints::keep(const World& w, const WorldPoint& point, double seconds, ChunkBits& mayHold) {
+std::string Checkpoints::keep(const World& w, const WorldPoint& point, double seconds, ChunkBits& mayHold,
+                              double& waited) {
     Checkpoint c;
     c.steps = point.counters.stepCount;
     c.seconds = seconds;
@@ -108,9 +103,13 @@ std::string Checkpoints::keep(const World& w, const WorldPoint& point, double se
     document.settings.states = w.states;
     document.settings.memoryItem = memoryItemOf(w);
     try {
-        const std::string reason = encodeWorld(w, document, point, c.bytes, &mayHold, CheckpointLevel, false);
+        ChunkBits noChunks(mayHold.size(), 0);
+        const std::string reason = encodeWorld(w, document, point, c.bytes, &noChunks, CheckpointLevel, false);
         if (!reason.empty()) return reason;
         c.bytes.shrink_to_fit();
+        const double gridWait = packGridLines(w.grid, mayHold, c.grid, CheckpointLevel);
+        if (gridWait < 0.0) return "compression failed";
+        waited = gridWait;
         const Checkpoint* before = atOrBelow(c.steps);
         if (!packStoreBlocks(w, before ? before->store : StoreBlocks{}, c.store, storeBlockBits_, &layout_))
             return "compression failed";

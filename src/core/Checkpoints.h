@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/GridLines.h"
 #include "core/StoreBlocks.h"
 #include "core/World.h"
 #include "core/WorldFile.h"
@@ -19,7 +20,8 @@ namespace qm {
 struct Checkpoint {
     int64_t steps = 0;     // the run stands stopped at this step
     double seconds = 0.0;  // its computing time there
-    std::string bytes;     // a world file, its store empty
+    std::string bytes;     // a world file, its grid and store empty
+    GridLines grid;        // the grid's squares
     StoreBlocks store;     // the store's squares, blocks shared with the checkpoints around it
     ChunkBits painted;     // the chunks of its grid that hold squares
 };
@@ -61,7 +63,8 @@ public:
 
 private:
     // Takes the checkpoint: empty, or why not (as take()).
-    std::string keep(const World& w, const WorldPoint& point, double seconds, ChunkBits& mayHold);
+    // `waited`: what the caller waited for the grid's other parts, beyond its own computing time.
+    std::string keep(const World& w, const WorldPoint& point, double seconds, ChunkBits& mayHold, double& waited);
     // Counts a checkpoint taken during the run against its share.
     void account(double seconds, uint64_t contentBytes, double cost);
     void thin();

@@ -4,6 +4,7 @@
 #include <bit>
 #include <chrono>
 
+#include "core/GridLines.h"
 #include "core/RunContinue.h"
 #include "core/StepLoops.h"
 #include "core/WorldFileFormat.h"
@@ -103,8 +104,10 @@ void Timeline::keepCheckpoint(const World& w, const WorldPoint& point, double se
     checkpoints_.take(w, point, seconds, mayHold_, contentBytes(w));
 }
 
-// What a checkpoint would read now: the chunks that may hold squares and, of the stored squares,
-// a sixteenth (it reads the leaves changed since the last one and the others' headers).
+// What a checkpoint would read now, in bytes read on one core: the chunks that may hold squares,
+// shared by the cores that pack them (two already take most of the memory's speed), and, of the
+// stored squares, a quarter (it copies the leaves changed since the last one, a stored byte
+// costing about four of the grid's, and reads the others' headers).
 uint64_t Timeline::contentBytes(const World& w) const {
     uint64_t chunks = 0;
     for (uint64_t word : mayHold_) chunks += static_cast<uint64_t>(std::popcount(word));
@@ -112,7 +115,7 @@ uint64_t Timeline::contentBytes(const World& w) const {
     if (w.storeIndexed) stored = uint64_t{static_cast<uint32_t>(w.storeIndexed->Count())} * sizeof(IndexedSquare);
     if (w.storeBW) stored = uint64_t{static_cast<uint32_t>(w.storeBW->Count())} * sizeof(BlackSquare);
     if (w.storeMulti) stored = uint64_t{static_cast<uint32_t>(w.storeMulti->Count())} * sizeof(GeneralizedSquare);
-    return chunks * worldformat::GridChunkBytes + stored / 16;
+    return chunks * worldformat::GridChunkBytes / static_cast<uint64_t>(std::min(gridLinesParts(), 2)) + stored / 4;
 }
 
 // The run may go on towards `steps` as "Continue run" would, "Max steps:" aside.
@@ -162,8 +165,10 @@ bool Timeline::restore(World& w, const Checkpoint& c, JumpResult& result) {
     std::string error;
     // The grid is refilled where it lies: a new block would cost a page fault per page.
     if (mayHold_.size() != c.painted.size()) mayHold_ = everyChunk(w.grid);
+    // Its bytes list no grid squares: the grid is left as it stands, for its lines to be put back.
+    const ChunkBits untouched(mayHold_.size(), 0);
     auto loaded =
-        parseWorld(reinterpret_cast<const uint8_t*>(c.bytes.data()), c.bytes.size(), w, error, &w.grid, &mayHold_);
+        parseWorld(reinterpret_cast<const uint8_t*>(c.bytes.data()), c.bytes.size(), w, error, &w.grid, &untouched);
     if (!loaded) {
         // Only memory can fail here; a grid taken over is gone with it and the run cannot go on.
         if (!w.grid.exists()) {
@@ -174,9 +179,11 @@ bool Timeline::restore(World& w, const Checkpoint& c, JumpResult& result) {
         result.messageType = BoxType::Error;
         return false;
     }
+    // A grid of another size (none of the run's own) comes new and empty.
+    const ChunkBits held = w.grid.exists() ? ChunkBits(c.painted.size(), 0) : mayHold_;
     const int32_t antMax = w.antMax;
     installWorld(w, *loaded);
-    if (!unpackStoreBlocks(w, c.store)) {
+    if (!unpackGridLines(w.grid, c.painted, c.grid, held) || !unpackStoreBlocks(w, c.store)) {
         // Its squares are partly back: the run cannot go on from there.
         w.lastStop = StopReason::Error;
         result.moved = true;

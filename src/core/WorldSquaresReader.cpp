@@ -13,6 +13,7 @@
 #include "core/RunSetup.h"
 #include "core/WorldFileFormat.h"
 #include "core/WorldReaderParts.h"
+#include "core/ZstdFrames.h"
 #include "core/RunSettings.h"
 
 namespace qm::worldread {
@@ -20,47 +21,18 @@ namespace {
 
 using namespace worldformat;
 
-// Decompresses one frame into pieces of memory given in order; the frame must fill them exactly.
+// A frame of the file, read into pieces of memory given in order; any fault is damage.
 class FrameReader {
 public:
-    FrameReader(const uint8_t* frame, std::size_t size) : ctx_(ZSTD_createDCtx()), in_{frame, size, 0} {
-        if (!ctx_) fail("not enough memory to decompress");
+    FrameReader(const uint8_t* frame, std::size_t size) : frame_(frame, size) {
+        if (!frame_.ready()) fail("not enough memory to decompress");
     }
-    ~FrameReader() { ZSTD_freeDCtx(ctx_); }
-    FrameReader(const FrameReader&) = delete;
-    FrameReader& operator=(const FrameReader&) = delete;
-
-    void fill(uint8_t* target, std::size_t size, const char* what) {
-        ZSTD_outBuffer out{target, size, 0};
-        while (out.pos < out.size) {
-            need(!ended_, what);  // the frame ended before the pieces were full
-            step(out, what);
-        }
-    }
+    void fill(uint8_t* target, std::size_t size, const char* what) { need(frame_.fill(target, size), what); }
     // Nothing may follow what the pieces took: the frame ends exactly there.
-    void finish(const char* what) {
-        uint8_t spare = 0;
-        while (!ended_) {
-            ZSTD_outBuffer out{&spare, 1, 0};
-            step(out, what);
-            need(out.pos == 0, what);
-        }
-        need(in_.pos == in_.size, what);
-    }
+    void finish(const char* what) { need(frame_.finish(), what); }
 
 private:
-    ZSTD_DCtx* ctx_;
-    ZSTD_inBuffer in_;
-    bool ended_ = false;
-
-    void step(ZSTD_outBuffer& out, const char* what) {
-        const std::size_t inBefore = in_.pos;
-        const std::size_t outBefore = out.pos;
-        const std::size_t hint = ZSTD_decompressStream(ctx_, &out, &in_);
-        need(!ZSTD_isError(hint), what);
-        if (hint == 0) ended_ = true;
-        else need(in_.pos != inBefore || out.pos != outBefore, what);  // the data ran out
-    }
+    ZstdFrameReader frame_;
 };
 
 // zstd expands a block of at most 128 KiB from no fewer than 4 bytes: a frame can never unpack to

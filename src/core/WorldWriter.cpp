@@ -1,7 +1,5 @@
 // Writing a world file: sections in a fixed order, the grid and the store compressed.
 
-#include <zstd.h>
-
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -10,6 +8,7 @@
 #include "core/SafeFile.h"
 #include "core/WorldFile.h"
 #include "core/WorldFileFormat.h"
+#include "core/ZstdFrames.h"
 
 namespace qm {
 namespace {
@@ -28,51 +27,6 @@ public:
 private:
     ByteWriter& out_;
     std::size_t lengthAt_;
-};
-
-// One zstd frame appended to the output, fed piece by piece: the grid's chunks are compressed
-// where they lie, without a copy of the grid.
-class FrameWriter {
-public:
-    FrameWriter(ByteWriter& out, int level) : out_(out), ctx_(ZSTD_createCCtx()) {
-        if (!ctx_) return;
-        ok_ = !ZSTD_isError(ZSTD_CCtx_setParameter(ctx_, ZSTD_c_compressionLevel, level)) &&
-              !ZSTD_isError(ZSTD_CCtx_setParameter(ctx_, ZSTD_c_checksumFlag, 1));
-        buffer_.resize(ZSTD_CStreamOutSize());
-    }
-    ~FrameWriter() { ZSTD_freeCCtx(ctx_); }
-    FrameWriter(const FrameWriter&) = delete;
-    FrameWriter& operator=(const FrameWriter&) = delete;
-
-    void setSize(uint64_t bytes) {
-        if (ok_) ok_ = !ZSTD_isError(ZSTD_CCtx_setPledgedSrcSize(ctx_, bytes));
-    }
-    void add(const void* data, std::size_t size) { pump(data, size, ZSTD_e_continue); }
-    bool finish() {
-        pump(nullptr, 0, ZSTD_e_end);
-        return ok_;
-    }
-
-private:
-    void pump(const void* data, std::size_t size, ZSTD_EndDirective mode) {
-        if (!ok_) return;
-        ZSTD_inBuffer in{data, size, 0};
-        for (;;) {
-            ZSTD_outBuffer outBuffer{buffer_.data(), buffer_.size(), 0};
-            const std::size_t left = ZSTD_compressStream2(ctx_, &outBuffer, &in, mode);
-            if (ZSTD_isError(left)) {
-                ok_ = false;
-                return;
-            }
-            out_.raw(buffer_.data(), outBuffer.pos);
-            const bool done = mode == ZSTD_e_end ? left == 0 : in.pos == in.size;
-            if (done) return;
-        }
-    }
-    ByteWriter& out_;
-    ZSTD_CCtx* ctx_;
-    std::vector<char> buffer_;
-    bool ok_ = false;
 };
 
 void writeSettings(ByteWriter& out, const World& w, const WorldSettings& s) {
@@ -158,7 +112,7 @@ bool writeGrid(ByteWriter& out, const World& w, ChunkBits* mayHold, int level) {
     for (uint32_t k : painted) out.u32(k);
     const std::size_t frameLengthAt = out.size();
     out.u64(0);
-    FrameWriter frame(out, level);
+    ZstdFrameWriter frame(out, level);
     frame.setSize(paintedBytes);
     std::vector<uint8_t> converted(complemented ? GridChunkBytes : 0);
     for (uint32_t k : painted) {
@@ -182,7 +136,7 @@ bool writeStoreElements(ByteWriter& out, const Store& store, int level, bool ele
         out.u32(0);
         const std::size_t frameLengthAt = out.size();
         out.u64(0);
-        FrameWriter frame(out, level);
+        ZstdFrameWriter frame(out, level);
         frame.setSize(0);
         const bool ok = frame.finish();
         out.patchU64(frameLengthAt, out.size() - frameLengthAt - 8);
@@ -191,7 +145,7 @@ bool writeStoreElements(ByteWriter& out, const Store& store, int level, bool ele
     out.u32(static_cast<uint32_t>(store.Count()));
     const std::size_t frameLengthAt = out.size();
     out.u64(0);
-    FrameWriter frame(out, level);
+    ZstdFrameWriter frame(out, level);
     frame.setSize(uint64_t{static_cast<uint32_t>(store.Count())} * sizeof(Element));
     // Elements go to the frame in batches: one call per element would cost more than the copy.
     std::vector<Element> batch;

@@ -6,11 +6,13 @@
 #include <sys/stat.h>
 #include <zstd.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <set>
 #include <string>
 #include <tuple>
@@ -21,6 +23,7 @@
 #include "WorldSquares.h"
 #include "core/ByteStream.h"
 #include "core/GridChunks.h"
+#include "core/GridLines.h"
 #include "core/WorldFileFormat.h"
 #include "core/RunContinue.h"
 #include "core/StoreBlocks.h"
@@ -200,7 +203,7 @@ uint64_t heldBytes(const Checkpoints& checkpoints) {
     uint64_t held = 0;
     std::set<const StoreBlock*> blocks;
     for (const Checkpoint& c : checkpoints.all()) {
-        held += c.bytes.size() + c.painted.size() * sizeof(uint64_t) + c.store.size() * sizeof(c.store[0]);
+        held += c.bytes.size() + gridLinesBytes(c.grid) + c.painted.size() * sizeof(uint64_t) + c.store.size() * sizeof(c.store[0]);
         for (const auto& block : c.store)
             if (blocks.insert(block.get()).second) held += block->bytes.size() + sizeof(StoreBlock);
     }
@@ -639,6 +642,54 @@ TEST(GridChunks, EverySquareWithinReachHasItsChunkMarked) {
         }
         EXPECT_EQ(everyChunk(g).size(), (chunks + 63) / 64);
         releaseFastGrid(g);
+    }
+}
+
+// A checkpoint's grid, in one part or several: unpacked over a grid holding other squares it gives
+// back the packed one byte for byte (the grid's last, partial line too), and it names exactly
+// the chunks that hold squares.
+TEST(GridLines, UnpackedOverOtherSquaresTheyGiveBackThePackedGrid) {
+    std::mt19937 random(7);
+    for (CellWidth width : {CellWidth::Nibble, CellWidth::Byte, CellWidth::Word, CellWidth::Bit}) {
+        for (int parts : {1, 3}) {
+            SCOPED_TRACE(testing::Message() << static_cast<int>(width) << " parts " << parts);
+            FastGrid source, target;
+            ASSERT_TRUE(allocateFastGrid(source, 1500, width));
+            ASSERT_TRUE(allocateFastGrid(target, 1500, width));
+            const auto bytes = static_cast<uint64_t>(source.byteSize);
+            const uint64_t chunks = gridChunkCount(source);
+            auto anyByte = [&](uint64_t below) { return std::uniform_int_distribution<uint64_t>(0, below - 1)(random); };
+            // Squares in a tenth of the chunks, and in the first and last bytes.
+            for (int i = 0; i < 2000; ++i) source.cells[anyByte(bytes / 10)] = static_cast<uint8_t>(1 + anyByte(200));
+            source.cells[0] = source.cells[bytes - 1] = 3;
+            // The target holds squares where the source has none, and where it has others.
+            ChunkBits targetHolds((chunks + 63) / 64, 0);
+            for (int i = 0; i < 3000; ++i) {
+                const uint64_t at = anyByte(bytes);
+                target.cells[at] = 9;
+                targetHolds[at / worldformat::GridChunkBytes / 64] |= uint64_t{1} << (at / worldformat::GridChunkBytes % 64);
+            }
+            ChunkBits mayHold = everyChunk(source);
+            GridLines lines;
+            ASSERT_GE(packGridLines(source, mayHold, lines, -3, parts), 0.0);
+            if (parts > 1 && chunks >= 192) {
+                EXPECT_EQ(lines.size(), 3u);
+            }
+            for (uint64_t k = 0; k < chunks; ++k) {
+                const uint64_t from = k * worldformat::GridChunkBytes;
+                const uint64_t to = std::min(bytes, from + worldformat::GridChunkBytes);
+                const bool holds = std::any_of(source.cells + from, source.cells + to, [](uint8_t b) { return b != 0; });
+                ASSERT_EQ(hasChunk(mayHold, k), holds) << k;
+            }
+            ASSERT_TRUE(unpackGridLines(target, mayHold, lines, targetHolds));
+            EXPECT_EQ(std::memcmp(target.cells, source.cells, bytes), 0);
+            // Lines that do not fit the chunks named are refused.
+            ChunkBits fewer = mayHold;
+            fewer[0] &= ~uint64_t{1};
+            EXPECT_FALSE(unpackGridLines(target, fewer, lines, targetHolds));
+            releaseFastGrid(source);
+            releaseFastGrid(target);
+        }
     }
 }
 

@@ -1,0 +1,213 @@
+#include "core/GridLines.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+#include <new>
+#include <system_error>
+#include <thread>
+
+#include "core/ThreadClock.h"
+#include "core/WorldFileFormat.h"
+#include "core/ZstdFrames.h"
+
+namespace qm {
+namespace {
+
+constexpr std::size_t LineBytes = 64;
+constexpr std::size_t LinesPerChunk = worldformat::GridChunkBytes / LineBytes;
+using LineMask = std::array<uint64_t, LinesPerChunk / 64>;
+// Fewer chunks than this to a part are not worth a thread (4 MB, half a millisecond to read).
+constexpr uint64_t LeastPartChunks = 64;
+
+// A chunk's bytes: the last one ends with the grid.
+std::size_t chunkSize(const FastGrid& g, uint64_t k) {
+    const auto total = static_cast<uint64_t>(g.byteSize);
+    return static_cast<std::size_t>(std::min<uint64_t>(worldformat::GridChunkBytes, total - k * worldformat::GridChunkBytes));
+}
+
+bool lineEmpty(const uint8_t* line, std::size_t size) {
+    if (size == LineBytes) {
+        uint64_t words[LineBytes / 8];
+        std::memcpy(words, line, LineBytes);
+        uint64_t any = 0;
+        for (uint64_t word : words) any |= word;
+        return any == 0;
+    }
+    return std::all_of(line, line + size, [](uint8_t b) { return b == 0; });
+}
+
+bool chunkEmpty(const uint8_t* chunk, std::size_t size) {
+    for (std::size_t at = 0; at < size; at += LineBytes)
+        if (!lineEmpty(chunk + at, std::min(LineBytes, size - at))) return false;
+    return true;
+}
+
+// The lines of a chunk that hold squares, gathered in order into `lines`: their count.
+std::size_t gatherLines(const uint8_t* chunk, std::size_t size, LineMask& mask, uint8_t* lines) {
+    mask.fill(0);
+    std::size_t count = 0;
+    for (std::size_t i = 0, at = 0; at < size; ++i, at += LineBytes) {
+        const std::size_t bytes = std::min(LineBytes, size - at);
+        if (lineEmpty(chunk + at, bytes)) continue;
+        mask[i / 64] |= uint64_t{1} << (i % 64);
+        std::memcpy(lines + count * LineBytes, chunk + at, bytes);
+        std::memset(lines + count * LineBytes + bytes, 0, LineBytes - bytes);  // the grid's last line
+        ++count;
+    }
+    return count;
+}
+
+// One part's outcome, handed back from its thread.
+struct PartResult {
+    double seconds = 0.0;
+    bool ok = false;
+    bool outOfMemory = false;
+};
+
+// Packs the chunks [from, to) that `mayHold` marks; clears the marks of those without squares
+// (the words of [from, to) are this part's alone).
+PartResult packPart(const FastGrid& g, ChunkBits& mayHold, uint64_t from, uint64_t to, int level, std::string& frame) {
+    PartResult result;
+    const double start = threadSeconds();
+    try {
+        ByteWriter out;
+        ZstdFrameWriter writer(out, level);
+        std::vector<uint8_t> lines(worldformat::GridChunkBytes);
+        LineMask mask;
+        for (uint64_t k = from; k < to; ++k) {
+            if (!hasChunk(mayHold, k)) continue;
+            const std::size_t count =
+                gatherLines(g.cells + k * worldformat::GridChunkBytes, chunkSize(g, k), mask, lines.data());
+            if (count == 0) {
+                mayHold[k >> 6] &= ~(uint64_t{1} << (k & 63));
+                continue;
+            }
+            writer.add(mask.data(), sizeof mask);
+            writer.add(lines.data(), count * LineBytes);
+        }
+        result.ok = writer.finish();
+        frame = std::move(out.bytes());
+        frame.shrink_to_fit();
+    } catch (const std::bad_alloc&) {
+        result.outOfMemory = true;
+    }
+    result.seconds = threadSeconds() - start;
+    return result;
+}
+
+// Unpacks one part into the chunks [from, to).
+PartResult unpackPart(FastGrid& g, const ChunkBits& packed, const ChunkBits& mayHold, uint64_t from, uint64_t to,
+                      const std::string& frame) {
+    PartResult result;
+    try {
+        ZstdFrameReader reader(reinterpret_cast<const uint8_t*>(frame.data()), frame.size());
+        std::vector<uint8_t> lines(worldformat::GridChunkBytes);
+        LineMask mask;
+        for (uint64_t k = from; k < to; ++k) {
+            uint8_t* chunk = g.cells + k * worldformat::GridChunkBytes;
+            const std::size_t size = chunkSize(g, k);
+            const bool held = hasChunk(mayHold, k);
+            if (!hasChunk(packed, k)) {
+                // Reading is cheaper than writing: a chunk already empty stays untouched.
+                if (held && !chunkEmpty(chunk, size)) std::memset(chunk, 0, size);
+                continue;
+            }
+            if (!reader.fill(mask.data(), sizeof mask)) return result;
+            std::size_t count = 0;
+            for (uint64_t word : mask) count += static_cast<std::size_t>(std::popcount(word));
+            if (count == 0 || count > (size + LineBytes - 1) / LineBytes || !reader.fill(lines.data(), count * LineBytes))
+                return result;
+            std::size_t next = 0;
+            for (std::size_t i = 0, at = 0; at < size; ++i, at += LineBytes) {
+                const std::size_t bytes = std::min(LineBytes, size - at);
+                if ((mask[i / 64] >> (i % 64)) & 1u) {
+                    std::memcpy(chunk + at, lines.data() + next * LineBytes, bytes);
+                    ++next;
+                } else if (held && !lineEmpty(chunk + at, bytes)) {
+                    std::memset(chunk + at, 0, bytes);
+                }
+            }
+            if (next != count) return result;  // a line marked past the grid's end
+        }
+        result.ok = reader.finish();
+    } catch (const std::bad_alloc&) {
+        result.outOfMemory = true;
+    }
+    return result;
+}
+
+// Runs part i of `count` through `work(i)`, the first on the caller's thread and each other on a
+// thread of its own (on the caller's too when no thread can be had).
+template <class Work>
+std::vector<PartResult> runParts(std::size_t count, Work work) {
+    std::vector<PartResult> results(count);
+    std::vector<std::thread> threads;
+    threads.reserve(count);
+    for (std::size_t i = 1; i < count; ++i) {
+        try {
+            threads.emplace_back([&results, &work, i] { results[i] = work(i); });
+        } catch (const std::system_error&) {
+            results[i] = work(i);
+        }
+    }
+    results[0] = work(0);
+    for (std::thread& t : threads) t.join();
+    return results;
+}
+
+}  // namespace
+
+int gridLinesParts() {
+    return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+}
+
+double packGridLines(const FastGrid& g, ChunkBits& mayHold, GridLines& lines, int level, int parts) {
+    const uint64_t chunks = gridChunkCount(g);
+    uint64_t marked = 0;
+    for (uint64_t word : mayHold) marked += static_cast<uint64_t>(std::popcount(word));
+    const uint64_t most = std::clamp<uint64_t>(marked / LeastPartChunks, 1, static_cast<uint64_t>(std::max(parts, 1)));
+    // Parts of about equal numbers of marked chunks, split between words of `mayHold`.
+    std::vector<uint64_t> firstWord{0};
+    uint64_t seen = 0;
+    for (std::size_t word = 0; word + 1 < mayHold.size() && firstWord.size() < most; ++word) {
+        seen += static_cast<uint64_t>(std::popcount(mayHold[word]));
+        if (seen * most >= marked * firstWord.size()) firstWord.push_back(word + 1);
+    }
+    lines.assign(firstWord.size(), GridLinesPart{});
+    for (std::size_t i = 0; i < lines.size(); ++i) lines[i].firstChunk = firstWord[i] * 64;
+    const std::vector<PartResult> results = runParts(lines.size(), [&](std::size_t i) {
+        const uint64_t to = i + 1 < lines.size() ? lines[i + 1].firstChunk : chunks;
+        return packPart(g, mayHold, lines[i].firstChunk, to, level, lines[i].frame);
+    });
+    double longest = 0.0;
+    for (const PartResult& r : results) {
+        if (r.outOfMemory) throw std::bad_alloc();
+        if (!r.ok) return -1.0;
+        longest = std::max(longest, r.seconds);
+    }
+    return longest - results[0].seconds;
+}
+
+bool unpackGridLines(FastGrid& g, const ChunkBits& packed, const GridLines& lines, const ChunkBits& mayHold) {
+    const uint64_t chunks = gridChunkCount(g);
+    if (packed.size() != mayHold.size() || packed.size() != (chunks + 63) / 64 || lines.empty() ||
+        lines.front().firstChunk != 0)
+        return false;
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        if (lines[i].firstChunk <= lines[i - 1].firstChunk || lines[i].firstChunk >= chunks) return false;
+    const std::vector<PartResult> results = runParts(lines.size(), [&](std::size_t i) {
+        const uint64_t to = i + 1 < lines.size() ? lines[i + 1].firstChunk : chunks;
+        return unpackPart(g, packed, mayHold, lines[i].firstChunk, to, lines[i].frame);
+    });
+    return std::all_of(results.begin(), results.end(), [](const PartResult& r) { return r.ok; });
+}
+
+uint64_t gridLinesBytes(const GridLines& lines) {
+    uint64_t bytes = 0;
+    for (const GridLinesPart& part : lines) bytes += part.frame.size() + sizeof(GridLinesPart);
+    return bytes;
+}
+
+}  // namespace qm

@@ -1,0 +1,41 @@
+#pragma once
+// A checkpoint's grid squares, kept apart from its world bytes: for each chunk that holds
+// squares, which of its 64-byte lines hold any, then those lines as the grid holds them, in zstd
+// frames. Runs leave most lines of a chunk empty even where their highways cross it: passing over
+// empty lines at memory speed and compressing the rest costs a third of compressing whole chunks.
+// A large grid goes in parts, one to a core, each its own frame over a range of chunks: a
+// checkpoint of a 256 MB grid then holds its run up for about as long as one of 128 MB.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/FastGrid.h"
+#include "core/GridChunks.h"
+
+namespace qm {
+
+struct GridLinesPart {
+    uint64_t firstChunk = 0;  // it holds the chunks from here to the next part's first (or the end)
+    std::string frame;
+};
+using GridLines = std::vector<GridLinesPart>;
+
+// The parts a grid is packed in by default: one per core, at most four.
+int gridLinesParts();
+
+// Packs the chunks of `mayHold` that hold squares into `lines`, in at most `parts` parts (fewer
+// for few chunks), each but the first on a thread of its own, and narrows `mayHold` to those
+// chunks. Answers how much longer than its own part the caller waited for the others, in their
+// computing time (0 for one part), or a negative value when compression fails; throws
+// std::bad_alloc when memory does.
+double packGridLines(const FastGrid& g, ChunkBits& mayHold, GridLines& lines, int level, int parts = gridLinesParts());
+
+// Puts the squares of `lines` (packed from the chunks `packed`) back into the grid, which holds
+// squares only in the chunks of `mayHold`: every other square of those ends empty. False when
+// the lines do not fit `packed` or memory fails (the grid is then partly restored).
+bool unpackGridLines(FastGrid& g, const ChunkBits& packed, const GridLines& lines, const ChunkBits& mayHold);
+
+uint64_t gridLinesBytes(const GridLines& lines);
+
+}  // namespace qm
