@@ -62,7 +62,7 @@ qmheadless::RunReport runWithTimeline(const qmheadless::RunOptions& o) {
     qm::Timeline timeline(
         qm::checkpointBudgetBytes(session.document.settings.memoryItem, session.document.settings.continueCompute,
                                   qm::queryMemoryStatus().available));
-    timeline.start(w, w.counters.elapsedDays * 86400.0);
+    timeline.start(w, w.counters.elapsedDays * 86400.0, o.openWorld.empty());
     Recorder recorder{&timeline, &w, Clock::now(), w.counters.elapsedDays * 86400.0};
     w.hooks.step = &Recorder::stepEnd;
     w.hooks.context = &recorder;

@@ -45,10 +45,11 @@ WorldPoint pointAtStepEnd(const World& w) {
 Timeline::Timeline(uint64_t checkpointBudgetBytes, std::size_t maximumSamples)
     : samples_(maximumSamples), checkpoints_(checkpointBudgetBytes) {}
 
-void Timeline::start(const World& w, double seconds) {
+void Timeline::start(const World& w, double seconds, bool emptyGrid) {
     samples_.clear();
     checkpoints_.clear();
     mayHold_.clear();
+    if (emptyGrid && w.grid.exists()) mayHold_.assign((gridChunkCount(w.grid) + 63) / 64, 0);
     markedStep_ = w.counters.stepCount;
     atStop(w, seconds);
 }

@@ -28,8 +28,9 @@ public:
     explicit Timeline(uint64_t checkpointBudgetBytes, std::size_t maximumSamples = RunSamples::DefaultMaximum);
 
     // Forgets the last run and begins with the world as it stands (a fresh start or an opened
-    // world), which becomes the first checkpoint when it stands at a step end.
-    void start(const World& w, double seconds);
+    // world), which becomes the first checkpoint when it stands at a step end. `emptyGrid`: no
+    // square of the grid is painted yet (a fresh start), so that checkpoint reads none of it.
+    void start(const World& w, double seconds, bool emptyGrid = false);
     // The world as the step hook sees it: the step is complete but not yet counted. Records a
     // sample and, when one is due, a checkpoint.
     void atStepEnd(const World& w, double seconds);

@@ -230,7 +230,7 @@ TEST_P(WorldContinue, TakenBackOrOnToAnyStepEqualsTheRunStoppedThere) {
     Recorded recorded(budget);
     recorded.timeline.checkpoints().setStoreBlockBits(2);  // blocks of a few squares, most shared
     recorded.world = &w;
-    recorded.timeline.start(w, 0.0);
+    recorded.timeline.start(w, 0.0, true);  // a fresh start
     w.hooks.step = &Recorded::stepEnd;
     w.hooks.context = &recorded;
     w.frameCountdownReload = 1;

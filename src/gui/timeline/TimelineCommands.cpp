@@ -149,15 +149,17 @@ void TimelineCommands::runStarting() {
     setTimeline(nullptr);
 }
 
-void TimelineCommands::runStarted() {
-    auto timeline = std::make_unique<qm::Timeline>(c_.checkpointBudget());
-    timeline->start(c_.world, c_.world.counters.elapsedDays * 86400.0);
-    setTimeline(std::move(timeline));
-}
+void TimelineCommands::runStarted() { startTimeline(true); }
 
 void TimelineCommands::worldOpened() {
     looping_ = false;
-    runStarted();
+    startTimeline(false);
+}
+
+void TimelineCommands::startTimeline(bool emptyGrid) {
+    auto timeline = std::make_unique<qm::Timeline>(c_.checkpointBudget());
+    timeline->start(c_.world, c_.world.counters.elapsedDays * 86400.0, emptyGrid);
+    setTimeline(std::move(timeline));
 }
 
 void TimelineCommands::loopStarting() {

@@ -74,6 +74,7 @@ public:
     const qm::Timeline* timeline() const { return timeline_.get(); }
 
 private:
+    void startTimeline(bool emptyGrid);
     void buildMenu();
     void frameShown();
     double runSeconds() const;
