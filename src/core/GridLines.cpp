@@ -160,7 +160,9 @@ std::vector<PartResult> runParts(std::size_t count, Work work) {
 }  // namespace
 
 int gridLinesParts() {
-    return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    // Asked at every frame, and the machine's answer reads a file.
+    static const int parts = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    return parts;
 }
 
 double packGridLines(const FastGrid& g, ChunkBits& mayHold, GridLines& lines, int level, int parts) {
