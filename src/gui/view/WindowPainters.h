@@ -10,6 +10,11 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "core/World.h"
 #include "gui/view/EyeWindow.h"
@@ -83,7 +88,7 @@ public:
 
     void publish(World& w) {
         if constexpr (Gathers) {
-            if (lowest_ < entryCount_) [[unlikely]] flush();
+            if (written_) [[unlikely]] flush();
         }
         if (!w.generalized) {  // Langton moves: the extent comes from the box, not from the moves
             const RunCounters& c = w.counters;
@@ -124,35 +129,90 @@ private:
             const uint32_t column = static_cast<uint32_t>(at.x) - firstX_;
             const uint32_t row = static_cast<uint32_t>(at.y) - firstY_;
             if ((column < columns_) & (row < rows_)) {
-                const uint32_t entry = row * columns_ + column;
-                entries_[entry] = argb;
-                lowest_ = std::min(lowest_, entry);
-                highest_ = std::max(highest_, entry);
+                entries_[row * columns_ + column] = argb;
+                written_ = true;
             }
         } else {
             fixed_.template fill<Size>(at.x, at.y, argb);
         }
     }
 
-    // Out of line: it runs once per frame, or per move only while the hand brake is on.
+    // Out of line: it runs once per frame, or per move only while the hand brake is on. Row by
+    // row, passing over empty entries four at a time; at size 2 the squares that lie whole on the
+    // surface are drawn four at a time too, which a frame of many ants fills most of.
     [[gnu::noinline]] void flush() {
         const PixelTarget::FixedFill fixed = target_->fixedFill();
-        const uint32_t last = highest_;
-        uint32_t column = lowest_ % columns_;
-        uint32_t row = lowest_ / columns_;
-        for (uint32_t entry = lowest_; entry <= last; ++entry) {
-            if (const uint32_t argb = entries_[entry]) {
-                fixed.template fill<Size>(static_cast<int32_t>(firstX_ + column), static_cast<int32_t>(firstY_ + row),
-                                          argb);
-                entries_[entry] = 0;
+        // The whole squares' columns among the touched ones (the whole lie within them).
+        const uint32_t wholeFrom = std::min(fixed.whole.x.first - firstX_, columns_);
+        const uint32_t wholeTo =
+            static_cast<uint32_t>(std::min<uint64_t>(uint64_t{wholeFrom} + fixed.whole.x.count, columns_));
+        for (uint32_t row = 0; row < rows_; ++row) {
+            uint32_t* entries = entries_ + std::size_t{row} * columns_;
+            const auto y = static_cast<int32_t>(firstY_ + row);
+            if constexpr (Size == 2) {
+                if (fixed.whole.y.holds(y)) {
+                    drawSome(fixed, entries, 0, wholeFrom, y);
+                    const uint32_t drawn = drawWholeSquaresOfSize2(fixed, entries, wholeFrom, wholeTo, y);
+                    drawSome(fixed, entries, drawn, columns_, y);
+                    continue;
+                }
             }
-            if (++column == columns_) {
-                column = 0;
-                ++row;
-            }
+            drawSome(fixed, entries, 0, columns_, y);
         }
-        lowest_ = UINT32_MAX;
-        highest_ = 0;
+        written_ = false;
+    }
+
+    // Draws the written entries from..to of one row and empties them.
+    void drawSome(const PixelTarget::FixedFill& fixed, uint32_t* entries, uint32_t from, uint32_t to, int32_t y) const {
+        for (uint32_t column = from; column < to;) {
+            if (column + 4 <= to) {
+                uint64_t pair[2];
+                std::memcpy(pair, entries + column, sizeof pair);
+                if ((pair[0] | pair[1]) == 0) {
+                    column += 4;
+                    continue;
+                }
+            }
+            if (const uint32_t argb = entries[column]) {
+                fixed.template fill<Size>(static_cast<int32_t>(firstX_ + column), y, argb);
+                entries[column] = 0;
+            }
+            ++column;
+        }
+    }
+
+    // Squares of size 2 that lie whole on the surface, four entries at a time: each entry's
+    // colour twice on both of its pixel lines, an empty entry's pixels as they were. Answers the
+    // first column not drawn.
+    uint32_t drawWholeSquaresOfSize2(const PixelTarget::FixedFill& fixed, uint32_t* entries, uint32_t from,
+                                     uint32_t to, int32_t y) const {
+#if defined(__SSE2__)
+        const __m128i none = _mm_setzero_si128();
+        const uint64_t firstPixel = fixed.squareOrigin +
+                                    static_cast<uint64_t>((int64_t{static_cast<int32_t>(firstX_ + from)}) * 8) -
+                                    static_cast<uint64_t>(int64_t{y} * fixed.rowStep);
+        auto* line = reinterpret_cast<uint8_t*>(static_cast<uintptr_t>(firstPixel));
+        uint32_t column = from;
+        for (; column + 4 <= to; column += 4, line += 32) {
+            const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(entries + column));
+            const __m128i empty = _mm_cmpeq_epi32(four, none);
+            if (_mm_movemask_epi8(empty) == 0xFFFF) continue;
+            const __m128i left = _mm_unpacklo_epi32(four, four), right = _mm_unpackhi_epi32(four, four);
+            const __m128i keepLeft = _mm_unpacklo_epi32(empty, empty), keepRight = _mm_unpackhi_epi32(empty, empty);
+            for (int r = 0; r < 2; ++r) {
+                auto* pixels = reinterpret_cast<__m128i*>(line + r * fixed.bytesPerLine);
+                const __m128i oldLeft = _mm_loadu_si128(pixels), oldRight = _mm_loadu_si128(pixels + 1);
+                _mm_storeu_si128(pixels, _mm_or_si128(_mm_and_si128(keepLeft, oldLeft), _mm_andnot_si128(keepLeft, left)));
+                _mm_storeu_si128(pixels + 1,
+                                 _mm_or_si128(_mm_and_si128(keepRight, oldRight), _mm_andnot_si128(keepRight, right)));
+            }
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(entries + column), none);
+        }
+        return column;
+#else
+        (void)fixed, (void)entries, (void)to, (void)y;
+        return from;
+#endif
     }
 
     WindowPainter() = default;
@@ -186,8 +246,7 @@ private:
             p.firstY_ = touched.firstY;
             p.columns_ = touched.columns;
             p.rows_ = touched.rows;
-            p.entryCount_ = touched.columns * touched.rows;
-            p.entries_ = view.squareEntries(p.entryCount_);
+            p.entries_ = view.squareEntries(std::size_t{touched.columns} * touched.rows);
         }
         return p;
     }
@@ -199,12 +258,11 @@ private:
     KeptSquareTables eye_{};
     const PixelTarget* target_ = nullptr;
     PixelTarget::FixedFill fixed_{};
-    // The compact buffer: the touched squares' entries row by row from (firstX_, firstY_).
-    // Entries lowest_ .. highest_ may have been written since the last flush; none when lowest_
-    // is past the squares' entries.
+    // The compact buffer: the touched squares' entries row by row from (firstX_, firstY_), 0
+    // where none was written since the last flush.
     uint32_t* entries_ = nullptr;
-    uint32_t firstX_ = 0, firstY_ = 0, columns_ = 0, rows_ = 0, entryCount_ = 0;
-    uint32_t lowest_ = UINT32_MAX, highest_ = 0;
+    uint32_t firstX_ = 0, firstY_ = 0, columns_ = 0, rows_ = 0;
+    bool written_ = false;
 };
 
 }  // namespace qm
