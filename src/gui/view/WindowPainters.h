@@ -88,7 +88,7 @@ public:
 
     void publish(World& w) {
         if constexpr (Gathers) {
-            if (written_) [[unlikely]] flush();
+            if (lowest_ <= highest_) [[unlikely]] flush();
         }
         if (!w.generalized) {  // Langton moves: the extent comes from the box, not from the moves
             const RunCounters& c = w.counters;
@@ -129,24 +129,28 @@ private:
             const uint32_t column = static_cast<uint32_t>(at.x) - firstX_;
             const uint32_t row = static_cast<uint32_t>(at.y) - firstY_;
             if ((column < columns_) & (row < rows_)) {
-                entries_[row * columns_ + column] = argb;
-                written_ = true;
+                const uint32_t entry = row * columns_ + column;
+                entries_[entry] = argb;
+                lowest_ = std::min(lowest_, entry);
+                highest_ = std::max(highest_, entry);
             }
         } else {
             fixed_.template fill<Size>(at.x, at.y, argb);
         }
     }
 
-    // Out of line: it runs once per frame, or per move only while the hand brake is on. Row by
-    // row, passing over empty entries four at a time; at size 2 the squares that lie whole on the
-    // surface are drawn four at a time too, which a frame of many ants fills most of.
+    // Out of line: it runs once per frame, or per move only while the hand brake is on. The rows
+    // of the written entries, passing over empty entries four at a time; at size 2 the squares
+    // that lie whole on the surface are drawn four at a time too, which a frame of many ants
+    // fills most of.
     [[gnu::noinline]] void flush() {
         const PixelTarget::FixedFill fixed = target_->fixedFill();
         // The whole squares' columns among the touched ones (the whole lie within them).
         const uint32_t wholeFrom = std::min(fixed.whole.x.first - firstX_, columns_);
         const uint32_t wholeTo =
             static_cast<uint32_t>(std::min<uint64_t>(uint64_t{wholeFrom} + fixed.whole.x.count, columns_));
-        for (uint32_t row = 0; row < rows_; ++row) {
+        const uint32_t lastRow = highest_ / columns_;
+        for (uint32_t row = lowest_ / columns_; row <= lastRow; ++row) {
             uint32_t* entries = entries_ + std::size_t{row} * columns_;
             const auto y = static_cast<int32_t>(firstY_ + row);
             if constexpr (Size == 2) {
@@ -159,7 +163,8 @@ private:
             }
             drawSome(fixed, entries, 0, columns_, y);
         }
-        written_ = false;
+        lowest_ = UINT32_MAX;
+        highest_ = 0;
     }
 
     // Draws the written entries from..to of one row and empties them.
@@ -259,10 +264,11 @@ private:
     const PixelTarget* target_ = nullptr;
     PixelTarget::FixedFill fixed_{};
     // The compact buffer: the touched squares' entries row by row from (firstX_, firstY_), 0
-    // where none was written since the last flush.
+    // where none was written since the last flush. Entries lowest_ .. highest_ may have been
+    // written; none when lowest_ is above highest_.
     uint32_t* entries_ = nullptr;
     uint32_t firstX_ = 0, firstY_ = 0, columns_ = 0, rows_ = 0;
-    bool written_ = false;
+    uint32_t lowest_ = UINT32_MAX, highest_ = 0;
 };
 
 }  // namespace qm
