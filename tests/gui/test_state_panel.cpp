@@ -4,11 +4,14 @@
 
 #include <QCheckBox>
 #include <QFontMetrics>
+#include <QPainter>
 #include <QRadioButton>
 
 #include "ViewTestSupport.h"
 #include "core/Platform.h"
 #include "gui/settings/SettingsDialog.h"
+#include "gui/view/OverlayFont.h"
+#include "gui/view/ShapedTexts.h"
 
 using namespace viewtest;
 
@@ -85,6 +88,37 @@ TEST_F(StatePanelTest, TimerEventWritesEveryCounterInItsFormat) {
     EXPECT_EQ(ui().state.computingTimeValue->text(), "1:00:00");
     EXPECT_EQ(ui().state.allStepsValue->text(), "131070000000000");
     EXPECT_EQ(ui().state.antsCountValue->text(), "0");  // written only when the ants are read
+}
+
+// The overlay's captions are shaped once and drawn from their glyphs: the pixels are those of
+// drawing the text, in the overlay's font, at either density.
+TEST(ShapedTexts, DrawWhatDrawingTheTextDraws) {
+    qm::ShapedTexts shaped;
+    const QFont font = qm::overlayFont(QFont());
+    const QFontMetrics metrics(font);
+    for (int ratio : {1, 2}) {
+        for (const char* caption : {"X Min.: ", "Y Max.: ", "Filled: ", "  State ch.:", "Step:"}) {
+            const QString text = QString::fromLatin1(caption);
+            QImage plain(120 * ratio, 30 * ratio, QImage::Format_RGB32);
+            plain.setDevicePixelRatio(ratio);
+            plain.fill(Qt::white);
+            const QImage blank = plain.copy();
+            QImage fromGlyphs = plain;
+            {
+                QPainter painter(&plain);
+                painter.setFont(font);
+                painter.drawText(3, 4 + metrics.ascent(), text);
+            }
+            {
+                QPainter painter(&fromGlyphs);
+                painter.setFont(font);
+                shaped.of(font, text).draw(painter, 3, 4 + metrics.ascent());
+            }
+            EXPECT_NE(plain, blank);
+            EXPECT_EQ(fromGlyphs, plain) << caption << " at " << ratio;
+            EXPECT_EQ(shaped.of(font, text).advance, metrics.horizontalAdvance(text));
+        }
+    }
 }
 
 TEST_F(StatePanelTest, OverlayCellsSitAtTheirColumnsOnTheViewBackground) {

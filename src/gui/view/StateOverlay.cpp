@@ -10,6 +10,7 @@
 #include "gui/view/ImageSurface.h"
 #include "gui/view/MainView.h"
 #include "gui/view/OverlayFont.h"
+#include "gui/view/ShapedTexts.h"
 #include "gui/view/StatePanel.h"
 
 namespace {
@@ -20,11 +21,13 @@ QColor qColour(qm::ColourRef c) {
     return QColor(int(qm::redOf(c)), int(qm::greenOf(c)), int(qm::blueOf(c)));
 }
 
-// Draws texts with their top left corner at a point, each on a background-coloured cell.
+// Draws texts with their top left corner at a point, each on a background-coloured cell. The
+// captions, the same at every frame, are shaped once.
 class OverlayWriter {
 public:
-    OverlayWriter(QImage& image, const QFont& font, const QColor& text, const QColor& background)
-        : painter_(&image), metrics_(font), background_(background) {
+    OverlayWriter(QImage& image, const QFont& font, const QColor& text, const QColor& background,
+                  qm::ShapedTexts& captions)
+        : painter_(&image), font_(font), metrics_(font), background_(background), captions_(captions) {
         painter_.setFont(font);
         painter_.setPen(text);
     }
@@ -32,11 +35,18 @@ public:
         painter_.fillRect(QRect(x, y, metrics_.horizontalAdvance(text), metrics_.height()), background_);
         painter_.drawText(x, y + metrics_.ascent(), text);
     }
+    void putCaption(int x, int y, const QString& text) {
+        const qm::ShapedText& caption = captions_.of(font_, text);
+        painter_.fillRect(QRect(x, y, caption.advance, metrics_.height()), background_);
+        caption.draw(painter_, x, y + metrics_.ascent());
+    }
 
 private:
     QPainter painter_;
+    QFont font_;
     QFontMetrics metrics_;
     QColor background_;
+    qm::ShapedTexts& captions_;
 };
 
 QString valueText(int64_t value) { return QString::number(value) + QLatin1Char(' '); }
@@ -49,16 +59,16 @@ void StatePanel::overlayRoutine() {
     const qm::RunCounters& c = world_.counters;
     {
         OverlayWriter out(surface.image(), qm::overlayFont(surface.font()), surface.palette().color(QPalette::WindowText),
-                          qColour(viewBackground_));
+                          qColour(viewBackground_), overlayCaptions_);
         const int captionX = 5 * dw + 10;
         const int valueX = 13 * dw + 10;
-        out.put(captionX, 10, QStringLiteral("X Min.: "));
-        out.put(captionX, 23, QStringLiteral("X Max.: "));
-        out.put(captionX, 40, QStringLiteral("Y Min.: "));
-        out.put(captionX, 53, QStringLiteral("Y Max.: "));
-        out.put(captionX, 70, QStringLiteral("Filled: "));
-        out.put(10, 83, ui_.peakFilledLabel->text());
-        out.put(7 * dw + 10, 100, QStringLiteral("Step:"));
+        out.putCaption(captionX, 10, QStringLiteral("X Min.: "));
+        out.putCaption(captionX, 23, QStringLiteral("X Max.: "));
+        out.putCaption(captionX, 40, QStringLiteral("Y Min.: "));
+        out.putCaption(captionX, 53, QStringLiteral("Y Max.: "));
+        out.putCaption(captionX, 70, QStringLiteral("Filled: "));
+        out.putCaption(10, 83, ui_.peakFilledLabel->text());
+        out.putCaption(7 * dw + 10, 100, QStringLiteral("Step:"));
         out.put(valueX, 10, valueText(c.minX));
         out.put(valueX, 23, valueText(c.maxX));
         out.put(valueX, 40, valueText(c.minY));

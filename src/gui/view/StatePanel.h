@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "display/Colours.h"
+#include "gui/view/ShapedTexts.h"
 
 class MainView;
 struct PaintContext;
@@ -66,6 +67,7 @@ private:
     const qm::ColourRef& viewBackground_;
     PaintContext& paintContext_;
     MainView& mainView_;
+    qm::ShapedTexts overlayCaptions_;
 };
 
 namespace qm {
