@@ -72,10 +72,12 @@ bool Checkpoints::due(int64_t steps, double seconds, uint64_t contentBytes) cons
     // memory speed, the others compressed.
     constexpr double LeastSecondsPerByte = 2e-10;
     // A store's checkpoint copies what changed since the last one, which grows with the time
-    // between them: the last one's cost per second of that time, over the time since, when it
-    // says less than growth would.
+    // between them, besides what it costs whatever the time (the grid, the store's index): half
+    // the last one's cost as it was, half grown with the time since, when that says less than
+    // growth would. Taken wholly by time, one that cost more than the share of its interval
+    // would put every later one off until growth allowed it.
     const double sinceLast = std::max(0.0, seconds - lastSeconds_);
-    const double byTime = lastInterval_ > 0.0 ? lastCost_ * sinceLast / lastInterval_ : lastCost_;
+    const double byTime = lastInterval_ > 0.0 ? lastCost_ * (0.5 + 0.5 * sinceLast / lastInterval_) : lastCost_;
     const double expected = std::max(std::min(lastCost_ * std::max(1.0, growth), byTime),
                                      static_cast<double>(contentBytes) * LeastSecondsPerByte);
     // The share of the computing time since recording began: an opened world's earlier time
