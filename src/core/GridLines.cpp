@@ -8,10 +8,8 @@
 #include <system_error>
 #include <thread>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include "core/ThreadClock.h"
+#include "core/TouchedPages.h"
 #include "core/WorldFileFormat.h"
 #include "core/ZstdFrames.h"
 
@@ -40,51 +38,6 @@ bool lineEmpty(const uint8_t* line, std::size_t size) {
     }
     return std::all_of(line, line + size, [](uint8_t b) { return b == 0; });
 }
-
-
-// The pages of the grid the run has ever touched. One never touched holds no square, and
-// reading it would map the shared zero page there, which the run's next write to it must copy,
-// flushing the page from every core's TLB once one of the parts' threads has run: that cost a
-// run of 1000 ants a tenth of its time. The kernel's page map tells a page never touched (neither
-// present nor swapped out) from the rest.
-class TouchedPages {
-public:
-    explicit TouchedPages(const FastGrid& g) {
-        const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-        if (page == 0 || (page & (page - 1)) != 0 || !g.cells || g.byteSize <= 0) return;
-        pageShift_ = std::countr_zero(page);
-        first_ = reinterpret_cast<uintptr_t>(g.cells) & ~(page - 1);
-        const uintptr_t end = reinterpret_cast<uintptr_t>(g.cells) + static_cast<uintptr_t>(g.byteSize);
-        const std::size_t pages = (end - first_ + page - 1) >> pageShift_;
-        const int map = open("/proc/self/pagemap", O_RDONLY | O_CLOEXEC);
-        if (map < 0) return;  // unknown: every page is read
-        touched_.resize(pages);
-        constexpr uint64_t Present = uint64_t{1} << 63, Swapped = uint64_t{1} << 62;
-        std::vector<uint64_t> entries(std::min<std::size_t>(pages, 8192));
-        for (std::size_t done = 0; done < pages;) {
-            const std::size_t count = std::min(entries.size(), pages - done);
-            const auto at = static_cast<off_t>(((first_ >> pageShift_) + done) * sizeof(uint64_t));
-            if (pread(map, entries.data(), count * sizeof(uint64_t), at) != static_cast<ssize_t>(count * sizeof(uint64_t))) {
-                touched_.clear();
-                break;
-            }
-            for (std::size_t i = 0; i < count; ++i) touched_[done + i] = (entries[i] & (Present | Swapped)) != 0;
-            done += count;
-        }
-        close(map);
-    }
-    // False only for bytes all on pages never touched.
-    bool touched(const uint8_t* bytes, std::size_t size) const {
-        if (touched_.empty()) return true;
-        const auto at = reinterpret_cast<uintptr_t>(bytes);
-        return touched_[(at - first_) >> pageShift_] || touched_[(at + size - 1 - first_) >> pageShift_];
-    }
-
-private:
-    uintptr_t first_ = 0;
-    int pageShift_ = 12;
-    std::vector<uint8_t> touched_;  // none: unknown
-};
 
 // Whether a line holds no square, not reading it if its pages were never touched.
 bool lineEmpty(const TouchedPages& pages, const uint8_t* line, std::size_t size) {
@@ -232,7 +185,7 @@ double packGridLines(const FastGrid& g, ChunkBits& mayHold, GridLines& lines, in
         seen += static_cast<uint64_t>(std::popcount(mayHold[word]));
         if (seen * most >= marked * firstWord.size()) firstWord.push_back(word + 1);
     }
-    const TouchedPages pages(g);
+    const TouchedPages pages(g.cells, static_cast<std::size_t>(std::max(g.byteSize, 0)));
     lines.assign(firstWord.size(), GridLinesPart{});
     for (std::size_t i = 0; i < lines.size(); ++i) lines[i].firstChunk = firstWord[i] * 64;
     const std::vector<PartResult> results = runParts(lines.size(), [&](std::size_t i) {
@@ -255,7 +208,7 @@ bool unpackGridLines(FastGrid& g, const ChunkBits& packed, const GridLines& line
         return false;
     for (std::size_t i = 1; i < lines.size(); ++i)
         if (lines[i].firstChunk <= lines[i - 1].firstChunk || lines[i].firstChunk >= chunks) return false;
-    const TouchedPages pages(g);
+    const TouchedPages pages(g.cells, static_cast<std::size_t>(std::max(g.byteSize, 0)));
     const std::vector<PartResult> results = runParts(lines.size(), [&](std::size_t i) {
         const uint64_t to = i + 1 < lines.size() ? lines[i + 1].firstChunk : chunks;
         return unpackPart(g, pages, packed, mayHold, lines[i].firstChunk, to, lines[i].frame);
