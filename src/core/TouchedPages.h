@@ -15,6 +15,8 @@ class TouchedPages {
 public:
     // When the page map cannot be read, every page counts as touched.
     TouchedPages(const void* block, std::size_t bytes);
+    // False when the page map could not be read.
+    bool known() const { return !touched_.empty(); }
     // False only for bytes all on pages never touched.
     bool touched(const void* bytes, std::size_t size) const {
         if (touched_.empty()) return true;

@@ -3,7 +3,9 @@
 // that cannot be trusted changes nothing.
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zstd.h>
 
 #include <algorithm>
@@ -24,6 +26,7 @@
 #include "core/ByteStream.h"
 #include "core/GridChunks.h"
 #include "core/GridLines.h"
+#include "core/TouchedPages.h"
 #include "core/WorldFileFormat.h"
 #include "core/RunContinue.h"
 #include "core/StoreBlocks.h"
@@ -691,6 +694,31 @@ TEST(GridLines, UnpackedOverOtherSquaresTheyGiveBackThePackedGrid) {
             releaseFastGrid(target);
         }
     }
+}
+
+// Pages written or read count as touched (a read maps the zero page there); pages never touched
+// do not, and neither do bytes that lie on them alone.
+TEST(TouchedPages, OnlyPagesNeverTouchedAreUntouched) {
+    const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    const std::size_t bytes = 16 * page;
+    void* mapped = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(mapped, MAP_FAILED);
+    madvise(mapped, bytes, MADV_NOHUGEPAGE);  // a huge page would touch its neighbours too
+    auto* block = static_cast<uint8_t*>(mapped);
+    block[3 * page + 100] = 1;
+    EXPECT_EQ(*static_cast<volatile uint8_t*>(block + 5 * page), 0);
+    const TouchedPages pages(block + 10, bytes - 20);
+    if (!pages.known()) {
+        munmap(mapped, bytes);
+        GTEST_SKIP() << "no page map here";
+    }
+    EXPECT_TRUE(pages.touched(block + 3 * page, 64));
+    EXPECT_TRUE(pages.touched(block + 5 * page + page - 64, 64));
+    EXPECT_TRUE(pages.touched(block + 4 * page - 32, 64));   // ends on a touched page
+    EXPECT_TRUE(pages.touched(block + 5 * page - 32, 64));   // begins on none, ends on one
+    EXPECT_FALSE(pages.touched(block + 7 * page - 32, 64));  // across two untouched pages
+    EXPECT_FALSE(pages.touched(block + 15 * page, page - 10));
+    munmap(mapped, bytes);
 }
 
 // A grid of a memory choice's own size (the window's runs have no other): going back reads the
