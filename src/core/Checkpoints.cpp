@@ -105,8 +105,7 @@ std::string Checkpoints::keep(const World& w, const WorldPoint& point, double se
     document.settings.states = w.states;
     document.settings.memoryItem = memoryItemOf(w);
     try {
-        ChunkBits noChunks(mayHold.size(), 0);
-        const std::string reason = encodeWorld(w, document, point, c.bytes, &noChunks, CheckpointLevel, false);
+        const std::string reason = encodeWorld(w, document, point, c.bytes, CheckpointLevel, false);
         if (!reason.empty()) return reason;
         c.bytes.shrink_to_fit();
         const double gridWait = packGridLines(w.grid, mayHold, c.grid, CheckpointLevel);

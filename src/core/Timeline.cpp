@@ -167,9 +167,7 @@ bool Timeline::restore(World& w, const Checkpoint& c, JumpResult& result) {
     // The grid is refilled where it lies: a new block would cost a page fault per page.
     if (mayHold_.size() != c.painted.size()) mayHold_ = everyChunk(w.grid);
     // Its bytes list no grid squares: the grid is left as it stands, for its lines to be put back.
-    const ChunkBits untouched(mayHold_.size(), 0);
-    auto loaded =
-        parseWorld(reinterpret_cast<const uint8_t*>(c.bytes.data()), c.bytes.size(), w, error, &w.grid, &untouched);
+    auto loaded = parseWorld(reinterpret_cast<const uint8_t*>(c.bytes.data()), c.bytes.size(), w, error, &w.grid);
     if (!loaded) {
         // Only memory can fail here; a grid taken over is gone with it and the run cannot go on.
         if (!w.grid.exists()) {

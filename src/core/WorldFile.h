@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 
-#include "core/GridChunks.h"
 #include "core/World.h"
 
 namespace qm {
@@ -41,13 +40,12 @@ struct WorldPoint {
 };
 
 // The bytes of a world file, in memory: what saveWorldFile writes, with `point` for the
-// counters. With `mayHold`, only those chunks of the grid are looked at (the others are known
-// empty), and it is narrowed to the chunks written. `level`: zstd's (files: 1; checkpoints
-// kept in memory a faster one). Without `storeElements` the store is written empty, of its kind
-// (checkpoints keep its squares apart). Empty on success, else the reason.
+// counters. `level`: zstd's (files: 1; checkpoints kept in memory a faster one). Without
+// `squares` the grid lists no chunk and the store is written empty, of its kind (checkpoints keep
+// their squares apart). Empty on success, else the reason.
 inline constexpr int WorldFileLevel = 1;
 std::string encodeWorld(const World& w, const WorldDocument& document, const WorldPoint& point, std::string& bytes,
-                        ChunkBits* mayHold = nullptr, int level = WorldFileLevel, bool storeElements = true);
+                        int level = WorldFileLevel, bool squares = true);
 
 // Writes the world (the last run: grid, store, ants, counters, limits) and the document to
 // `path`. An existing file is replaced only once the new one is complete. Empty on success,
@@ -85,7 +83,6 @@ public:
     // A grid of the same size to read the squares into instead of a new one (not owned; taken
     // over, and emptied in the caller, once the grid section is found to match it).
     FastGrid* reuseGrid = nullptr;
-    const ChunkBits* reuseMayHold = nullptr;  // its chunks that may hold squares (null: any)
 };
 
 // Reads a world file into memory; nothing in `target` changes. The stores are made for
@@ -94,11 +91,11 @@ public:
 std::unique_ptr<LoadedWorld> readWorldFile(const std::string& path, World& target, std::string& error);
 // Whether the file is a regular file that begins as a world file does (a pipe is not waited on).
 bool startsAsWorldFile(const std::string& path);
-// With `reuseGrid`, a grid of the file's size is refilled in place and taken over (its holder
-// is left without it, also when the file then fails): no new block, no page faults. Only the
-// chunks of `reuseMayHold` (all when null) are emptied where the file has none.
+// With `reuseGrid`, a grid of the file's size is taken over (its holder is left without it,
+// also when the file then fails): no new block, no page faults. The chunks the file lists are
+// written; the others are left as they stand, for the caller to put right.
 std::unique_ptr<LoadedWorld> parseWorld(const uint8_t* data, std::size_t size, World& target, std::string& error,
-                                        FastGrid* reuseGrid = nullptr, const ChunkBits* reuseMayHold = nullptr);
+                                        FastGrid* reuseGrid = nullptr);
 
 // Replaces the run in `w` with the loaded one (mode, ants, counters, limits except "Max steps:",
 // grid, store). The world is left idle; `loaded` is emptied.

@@ -191,10 +191,9 @@ LoadedWorld::~LoadedWorld() {
 }
 
 std::unique_ptr<LoadedWorld> parseWorld(const uint8_t* data, std::size_t size, World& target, std::string& error,
-                                        FastGrid* reuseGrid, const ChunkBits* reuseMayHold) {
+                                        FastGrid* reuseGrid) {
     auto world = std::make_unique<LoadedWorld>();
     world->reuseGrid = reuseGrid;
-    world->reuseMayHold = reuseMayHold;
     try {
         const Sections sections = checkFrame(data, size);
         MemoryBill bill;

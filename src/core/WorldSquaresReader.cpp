@@ -102,26 +102,6 @@ void notePaintedSquares(LoadedWorld& world, const uint8_t* chunk, std::size_t si
     }
 }
 
-// A grid read in place: what the file lists is overwritten, every other chunk that holds a
-// square is emptied (the scan only reads the chunks that are empty already). An empty square is
-// a zero cell in every mode.
-void emptyChunksNotListed(FastGrid& g, const std::vector<uint32_t>& listed, const ChunkBits* mayHold) {
-    const auto total = static_cast<uint64_t>(g.byteSize);
-    const uint64_t chunkCount = (total + GridChunkBytes - 1) / GridChunkBytes;
-    std::size_t next = 0;
-    for (uint64_t k = 0; k < chunkCount; ++k) {
-        if (next < listed.size() && listed[next] == k) {
-            ++next;
-            continue;
-        }
-        if (mayHold && !hasChunk(*mayHold, k)) continue;
-        uint8_t* chunk = g.cells + k * GridChunkBytes;
-        const std::size_t size = static_cast<std::size_t>(std::min<uint64_t>(GridChunkBytes, total - k * GridChunkBytes));
-        if (size > 0 && (chunk[0] != 0 || std::memcmp(chunk, chunk + 1, size - 1) != 0))
-            std::memset(chunk, 0, size);
-    }
-}
-
 }  // namespace
 
 void readGrid(ByteReader in, LoadedWorld& world, MemoryBill& bill) {
@@ -154,7 +134,6 @@ void readGrid(ByteReader in, LoadedWorld& world, MemoryBill& bill) {
         static_cast<uint32_t>(reuse->byteSize) == byteSize) {
         world.grid = *reuse;
         reuse->cells = nullptr;
-        emptyChunksNotListed(world.grid, chunks, world.reuseMayHold);
     } else {
         bill.add(byteSize);
         bill.check();

@@ -85,7 +85,8 @@ bool chunkEmpty(const uint8_t* chunk, std::size_t size) {
     return size == 0 || (chunk[0] == 0 && std::memcmp(chunk, chunk + 1, size - 1) == 0);
 }
 
-bool writeGrid(ByteWriter& out, const World& w, ChunkBits* mayHold, int level) {
+// Without `squares`, the grid's size and no chunk.
+bool writeGrid(ByteWriter& out, const World& w, bool squares, int level) {
     Section section(out, TagGrid);
     const FastGrid& g = w.grid;
     const bool complemented = isIndexedMode(w.mode());
@@ -93,16 +94,11 @@ bool writeGrid(ByteWriter& out, const World& w, ChunkBits* mayHold, int level) {
     const uint64_t chunkCount = (total + GridChunkBytes - 1) / GridChunkBytes;
     std::vector<uint32_t> painted;
     uint64_t paintedBytes = 0;
-    for (uint64_t k = 0; k < chunkCount; ++k) {
-        if (mayHold && !hasChunk(*mayHold, k)) continue;
+    for (uint64_t k = 0; squares && k < chunkCount; ++k) {
         const uint64_t size = std::min<uint64_t>(GridChunkBytes, total - k * GridChunkBytes);
         if (chunkEmpty(g.cells + k * GridChunkBytes, size)) continue;
         painted.push_back(static_cast<uint32_t>(k));
         paintedBytes += size;
-    }
-    if (mayHold) {
-        std::fill(mayHold->begin(), mayHold->end(), 0);
-        for (uint32_t k : painted) (*mayHold)[k >> 6] |= uint64_t{1} << (k & 63);
     }
     out.i32(g.halfSize);
     out.u8(static_cast<uint8_t>(g.width));
@@ -186,7 +182,7 @@ bool writeStore(ByteWriter& out, const World& w, int level, bool elements) {
 WorldPoint WorldPoint::of(const World& w) { return WorldPoint{w.counters, w.resumeAnt, w.lastStop}; }
 
 std::string encodeWorld(const World& w, const WorldDocument& document, const WorldPoint& point, std::string& bytes,
-                        ChunkBits* mayHold, int level, bool storeElements) {
+                        int level, bool squares) {
     if (!w.grid.exists()) return "there is no world to save";
     if (w.counters.antCount <= 0 || !w.antPos) return "the world has no ants";
     ByteWriter out;
@@ -196,7 +192,7 @@ std::string encodeWorld(const World& w, const WorldDocument& document, const Wor
     writeCounters(out, point);
     writeAnts(out, w);
     writeDefinition(out, document.definitionText);
-    if (!writeGrid(out, w, mayHold, level) || !writeStore(out, w, level, storeElements)) return "compression failed";
+    if (!writeGrid(out, w, squares, level) || !writeStore(out, w, level, squares)) return "compression failed";
     out.u32(crc32(out.bytes().data(), out.size()));
     bytes = std::move(out.bytes());
     return {};
