@@ -22,7 +22,8 @@ QColor qColour(qm::ColourRef c) {
 }
 
 // Draws texts with their top left corner at a point, each on a background-coloured cell. The
-// captions, the same at every frame, are shaped once.
+// captions, the same at every frame, are shaped once. Keeps the area it drew on, so that only
+// that much of the view goes to the screen.
 class OverlayWriter {
 public:
     OverlayWriter(QImage& image, const QFont& font, const QColor& text, const QColor& background,
@@ -32,21 +33,33 @@ public:
         painter_.setPen(text);
     }
     void put(int x, int y, const QString& text) {
-        painter_.fillRect(QRect(x, y, metrics_.horizontalAdvance(text), metrics_.height()), background_);
+        const QRect cell(x, y, metrics_.horizontalAdvance(text), metrics_.height());
+        painter_.fillRect(cell, background_);
         painter_.drawText(x, y + metrics_.ascent(), text);
+        noteDrawn(cell);
     }
     void putCaption(int x, int y, const QString& text) {
         const qm::ShapedText& caption = captions_.of(font_, text);
-        painter_.fillRect(QRect(x, y, caption.advance, metrics_.height()), background_);
+        const QRect cell(x, y, caption.advance, metrics_.height());
+        painter_.fillRect(cell, background_);
         caption.draw(painter_, x, y + metrics_.ascent());
+        noteDrawn(cell);
     }
+    // The cells, widened by a glyph's height each way for strokes that reach beyond them.
+    QRect drawn() const { return drawn_; }
 
 private:
+    void noteDrawn(const QRect& cell) {
+        const int reach = metrics_.height();
+        drawn_ |= cell.adjusted(-reach, -reach, reach, reach);
+    }
+
     QPainter painter_;
     QFont font_;
     QFontMetrics metrics_;
     QColor background_;
     qm::ShapedTexts& captions_;
+    QRect drawn_;
 };
 
 QString valueText(int64_t value) { return QString::number(value) + QLatin1Char(' '); }
@@ -57,6 +70,7 @@ void StatePanel::overlayRoutine() {
     qm::ImageSurface& surface = viewSurface_;
     const int dw = mainView_.digitWidth;
     const qm::RunCounters& c = world_.counters;
+    QRect drawn;
     {
         OverlayWriter out(surface.image(), qm::overlayFont(surface.font()), surface.palette().color(QPalette::WindowText),
                           qColour(viewBackground_), overlayCaptions_);
@@ -76,8 +90,9 @@ void StatePanel::overlayRoutine() {
         out.put(valueX, 70, valueText(c.filled));
         out.put(valueX, 83, valueText(c.peakFilled));
         out.put(valueX, 100, valueText(c.stepCount));
+        drawn = out.drawn();
     }
-    surface.update();
+    surface.update(drawn);
 }
 
 void StatePanel::overlayErase() {
@@ -86,5 +101,5 @@ void StatePanel::overlayErase() {
         QPainter painter(&surface.image());
         painter.fillRect(OverlayArea, qColour(viewBackground_));
     }
-    surface.update();
+    surface.update(OverlayArea);
 }
