@@ -33,8 +33,9 @@ namespace qm {
 template <class Colour, int Size, bool EyeFollows>
 class WindowPainter {
 public:
-    // The eye's own operations read the current ant and its square from the world.
-    static constexpr bool readsWorld = EyeFollows;
+    // Only the eye's own operations read the current ant and its square from the world: the
+    // moves that go to them set both (tellEye below), the others leave the loop's stores out.
+    static constexpr bool readsWorld = false;
     static constexpr bool notesLeftTurns = true;
 
     // A Langton move notes nothing: the squares it paints are where ants stood when the loop
@@ -53,8 +54,7 @@ public:
                 if (eyeKept_) [[likely]]
                     eye_.plot(at, Colour::argb(w, ant), cleared);
                 else
-                    Colour::tellEye(*form_->eyeWindow, outsideCalls_, at, [&w, ant] { return Colour::argb(w, ant); },
-                                    cleared);
+                    tellEye(w, ant, at, [&w, ant] { return Colour::argb(w, ant); }, cleared);
             }
         } else {
             const uint32_t painted = Colour::argb(w, ant);
@@ -63,7 +63,7 @@ public:
                 if (eyeKept_) [[likely]]
                     eye_.plot(at, painted, cleared);
                 else
-                    Colour::tellEye(*form_->eyeWindow, outsideCalls_, at, [painted] { return painted; }, cleared);
+                    tellEye(w, ant, at, [painted] { return painted; }, cleared);
             }
         }
     }
@@ -110,6 +110,13 @@ public:
 
 private:
     static constexpr bool Gathers = Size >= 2;
+
+    template <class Painted>
+    [[gnu::always_inline]] void tellEye(World& w, int32_t ant, AntPos at, Painted painted, uint8_t cleared) {
+        w.counters.currentAnt = ant;
+        w.antPos[ant] = at;  // the lone ant's loop keeps its square in registers
+        Colour::tellEye(*form_->eyeWindow, outsideCalls_, at, painted, cleared);
+    }
 
     [[gnu::always_inline]] void note(AntPos at) { note(at.x, at.x, at.y, at.y); }
     [[gnu::always_inline]] void note(int32_t minX, int32_t maxX, int32_t minY, int32_t maxY) {
