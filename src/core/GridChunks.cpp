@@ -10,6 +10,13 @@ uint64_t gridChunkCount(const FastGrid& g) {
     return (static_cast<uint64_t>(g.byteSize) + worldformat::GridChunkBytes - 1) / worldformat::GridChunkBytes;
 }
 
+uint8_t* gridChunkAt(const FastGrid& g, uint64_t k) { return g.cells + k * worldformat::GridChunkBytes; }
+
+std::size_t gridChunkSize(const FastGrid& g, uint64_t k) {
+    const auto total = static_cast<uint64_t>(g.byteSize);
+    return static_cast<std::size_t>(std::min<uint64_t>(worldformat::GridChunkBytes, total - k * worldformat::GridChunkBytes));
+}
+
 ChunkBits everyChunk(const FastGrid& g) {
     const uint64_t count = gridChunkCount(g);
     ChunkBits bits((count + 63) / 64, ~uint64_t{0});

@@ -3,6 +3,7 @@
 // A timeline keeps this between checkpoints, so that taking one or going back reads only the
 // chunks the ants can have reached instead of the whole block.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -13,6 +14,9 @@ namespace qm {
 using ChunkBits = std::vector<uint64_t>;
 
 uint64_t gridChunkCount(const FastGrid& g);
+// Chunk k's first byte and its size: the last chunk ends with the grid.
+uint8_t* gridChunkAt(const FastGrid& g, uint64_t k);
+std::size_t gridChunkSize(const FastGrid& g, uint64_t k);
 ChunkBits everyChunk(const FastGrid& g);
 inline bool hasChunk(const ChunkBits& bits, uint64_t k) { return (bits[k >> 6] >> (k & 63)) & 1u; }
 

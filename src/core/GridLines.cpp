@@ -22,12 +22,6 @@ using LineMask = std::array<uint64_t, LinesPerChunk / 64>;
 // Fewer chunks than this to a part are not worth a thread (4 MB, half a millisecond to read).
 constexpr uint64_t LeastPartChunks = 64;
 
-// A chunk's bytes: the last one ends with the grid.
-std::size_t chunkSize(const FastGrid& g, uint64_t k) {
-    const auto total = static_cast<uint64_t>(g.byteSize);
-    return static_cast<std::size_t>(std::min<uint64_t>(worldformat::GridChunkBytes, total - k * worldformat::GridChunkBytes));
-}
-
 bool lineEmpty(const uint8_t* line, std::size_t size) {
     if (size == LineBytes) {
         uint64_t words[LineBytes / 8];
@@ -87,7 +81,7 @@ PartResult packPart(const FastGrid& g, const TouchedPages& pages, ChunkBits& may
         for (uint64_t k = from; k < to; ++k) {
             if (!hasChunk(mayHold, k)) continue;
             const std::size_t count =
-                gatherLines(pages, g.cells + k * worldformat::GridChunkBytes, chunkSize(g, k), mask, lines.data());
+                gatherLines(pages, gridChunkAt(g, k), gridChunkSize(g, k), mask, lines.data());
             if (count == 0) {
                 mayHold[k >> 6] &= ~(uint64_t{1} << (k & 63));
                 continue;
@@ -114,8 +108,8 @@ PartResult unpackPart(FastGrid& g, const TouchedPages& pages, const ChunkBits& p
         std::vector<uint8_t> lines(worldformat::GridChunkBytes);
         LineMask mask;
         for (uint64_t k = from; k < to; ++k) {
-            uint8_t* chunk = g.cells + k * worldformat::GridChunkBytes;
-            const std::size_t size = chunkSize(g, k);
+            uint8_t* chunk = gridChunkAt(g, k);
+            const std::size_t size = gridChunkSize(g, k);
             const bool held = hasChunk(mayHold, k);
             if (!hasChunk(packed, k)) {
                 // Reading is cheaper than writing: a chunk already empty stays untouched.

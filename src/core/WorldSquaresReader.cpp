@@ -10,6 +10,7 @@
 #include <new>
 #include <vector>
 
+#include "core/GridChunks.h"
 #include "core/RunSetup.h"
 #include "core/WorldFileFormat.h"
 #include "core/WorldReaderParts.h"
@@ -142,12 +143,11 @@ void readGrid(ByteReader in, LoadedWorld& world, MemoryBill& bill) {
     }
     FrameReader reader(frame, static_cast<std::size_t>(frameBytes));
     for (uint32_t k : chunks) {
-        const uint64_t at = uint64_t{k} * chunkBytes;
-        const std::size_t size = static_cast<std::size_t>(std::min<uint64_t>(chunkBytes, byteSize - at));
-        uint8_t* chunk = world.grid.cells + at;
+        const std::size_t size = gridChunkSize(world.grid, k);  // the grid checked to be as the file says
+        uint8_t* chunk = gridChunkAt(world.grid, k);
         reader.fill(chunk, size, "grid data");
         if (isIndexedMode(mode)) complementBytes(chunk, size);
-        notePaintedSquares(world, chunk, size, at);
+        notePaintedSquares(world, chunk, size, uint64_t{k} * chunkBytes);
         if (mode == RunMode::Generalized) {
             uint8_t highest = 0;
             for (std::size_t i = 0; i < size; ++i) highest = std::max(highest, chunk[i]);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/ByteStream.h"
+#include "core/GridChunks.h"
 #include "core/SafeFile.h"
 #include "core/WorldFile.h"
 #include "core/WorldFileFormat.h"
@@ -90,13 +91,12 @@ bool writeGrid(ByteWriter& out, const World& w, bool squares, int level) {
     Section section(out, TagGrid);
     const FastGrid& g = w.grid;
     const bool complemented = isIndexedMode(w.mode());
-    const auto total = static_cast<uint64_t>(g.byteSize);
-    const uint64_t chunkCount = (total + GridChunkBytes - 1) / GridChunkBytes;
+    const uint64_t chunkCount = gridChunkCount(g);
     std::vector<uint32_t> painted;
     uint64_t paintedBytes = 0;
     for (uint64_t k = 0; squares && k < chunkCount; ++k) {
-        const uint64_t size = std::min<uint64_t>(GridChunkBytes, total - k * GridChunkBytes);
-        if (chunkEmpty(g.cells + k * GridChunkBytes, size)) continue;
+        const std::size_t size = gridChunkSize(g, k);
+        if (chunkEmpty(gridChunkAt(g, k), size)) continue;
         painted.push_back(static_cast<uint32_t>(k));
         paintedBytes += size;
     }
@@ -112,8 +112,8 @@ bool writeGrid(ByteWriter& out, const World& w, bool squares, int level) {
     frame.setSize(paintedBytes);
     std::vector<uint8_t> converted(complemented ? GridChunkBytes : 0);
     for (uint32_t k : painted) {
-        const uint8_t* chunk = g.cells + uint64_t{k} * GridChunkBytes;
-        const auto size = static_cast<std::size_t>(std::min<uint64_t>(GridChunkBytes, total - uint64_t{k} * GridChunkBytes));
+        const uint8_t* chunk = gridChunkAt(g, k);
+        const std::size_t size = gridChunkSize(g, k);
         if (complemented) {
             std::memcpy(converted.data(), chunk, size);
             complementBytes(converted.data(), size);
