@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QFontMetrics>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QRadioButton>
 
@@ -514,6 +515,35 @@ TEST_F(StatePanelTest, OverlayShowsTheFinalValuesAfterTheRun) {
     peer().statePanel().overlayRoutine();
     EXPECT_EQ(image(), after);
     EXPECT_GT(overlayInk(), 0);
+
+    // What the overlay draws, long numbers included, goes to the screen; the rest of the view,
+    // unchanged, does not.
+    struct PaintedRegion : QObject {
+        QRegion region;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) region += static_cast<QPaintEvent*>(event)->region();
+            return false;
+        }
+    } painted;
+    QCoreApplication::processEvents();
+    qm::RunCounters& c = peer().world().counters;
+    c.minX = -2147483647;
+    c.peakFilled = 9876543210;
+    c.stepCount = 2147483647;
+    const QImage before = image().copy();
+    ui().view.viewSurface->installEventFilter(&painted);
+    peer().statePanel().overlayRoutine();
+    QCoreApplication::processEvents();
+    ui().view.viewSurface->removeEventFilter(&painted);
+    int changed = 0;
+    for (int y = 0; y < image().height(); ++y)
+        for (int x = 0; x < image().width(); ++x)
+            if (image().pixel(x, y) != before.pixel(x, y)) {
+                ++changed;
+                EXPECT_TRUE(painted.region.contains(QPoint(x, y))) << x << ", " << y;
+            }
+    EXPECT_GT(changed, 0);
+    EXPECT_FALSE(painted.region.contains(QPoint(image().width() - 1, image().height() - 1)));
 }
 
 }  // namespace
