@@ -17,7 +17,8 @@ public:
     TouchedPages(const void* block, std::size_t bytes);
     // False when the page map could not be read.
     bool known() const { return !touched_.empty(); }
-    // False only for bytes all on pages never touched.
+    // False only for bytes all on pages never touched. For spans of one page or two, as a grid
+    // line is: only the first and the last page are looked at, which keeps the scan's test short.
     bool touched(const void* bytes, std::size_t size) const {
         if (touched_.empty()) return true;
         const auto at = reinterpret_cast<uintptr_t>(bytes);
