@@ -17,12 +17,29 @@ public:
     TouchedPages(const void* block, std::size_t bytes);
     // False when the page map could not be read.
     bool known() const { return !touched_.empty(); }
-    // False only for bytes all on pages never touched. For spans of one page or two, as a grid
-    // line is: only the first and the last page are looked at, which keeps the scan's test short.
-    bool touched(const void* bytes, std::size_t size) const {
-        if (touched_.empty()) return true;
+    // The bytes of a span of at most two pages, as a grid line is, that lie on pages ever touched:
+    // [from, to) from its start, all of it when the map is unknown, none (from == to) when no
+    // page was touched. The others hold zeros and are not to be read.
+    struct Part {
+        std::size_t from = 0, to = 0;
+    };
+    Part touchedPart(const void* bytes, std::size_t size) const {
+        if (touched_.empty()) return {0, size};
         const auto at = reinterpret_cast<uintptr_t>(bytes);
-        return touched_[(at - first_) >> pageShift_] || touched_[(at + size - 1 - first_) >> pageShift_];
+        const uintptr_t lastPage = (at + size - 1 - first_) >> pageShift_;
+        const bool head = touched_[(at - first_) >> pageShift_] != 0, tail = touched_[lastPage] != 0;
+        if (head == tail) return head ? Part{0, size} : Part{};
+        const std::size_t split = first_ + (lastPage << pageShift_) - at;  // where the last page begins
+        return head ? Part{0, split} : Part{split, size};
+    }
+    // Bytes from `bytes` to the end of its page when that page was never touched, else 0: a scan
+    // passes over them without looking at them line by line.
+    std::size_t untouchedRun(const void* bytes) const {
+        if (touched_.empty()) return 0;
+        const auto at = reinterpret_cast<uintptr_t>(bytes);
+        const std::size_t page = (at - first_) >> pageShift_;
+        if (touched_[page]) return 0;
+        return first_ + ((page + 1) << pageShift_) - at;
     }
 
 private:

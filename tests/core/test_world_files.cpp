@@ -672,9 +672,19 @@ TEST(GridLines, UnpackedOverOtherSquaresTheyGiveBackThePackedGrid) {
                 target.cells[at] = 9;
                 targetHolds[at / worldformat::GridChunkBytes / 64] |= uint64_t{1} << (at / worldformat::GridChunkBytes % 64);
             }
+            // Pages of the block the page map shows touched: a heap block need not begin on a
+            // page, so lines reach across pages, and packing must not read those never touched.
+            auto touchedPages = [](const FastGrid& g) {
+                const TouchedPages pages(g.cells, static_cast<std::size_t>(g.byteSize));
+                std::size_t count = 0;
+                for (int64_t at = 0; at < g.byteSize; at += 4096) count += pages.touchedPart(g.cells + at, 1).to;
+                return count;
+            };
+            const std::size_t touchedBefore = touchedPages(source);
             ChunkBits mayHold = everyChunk(source);
             GridLines lines;
             ASSERT_GE(packGridLines(source, mayHold, lines, -3, parts), 0.0);
+            EXPECT_EQ(touchedPages(source), touchedBefore);
             if (parts > 1 && chunks >= 192) {
                 EXPECT_EQ(lines.size(), 3u);
             }
@@ -712,12 +722,18 @@ TEST(TouchedPages, OnlyPagesNeverTouchedAreUntouched) {
         munmap(mapped, bytes);
         GTEST_SKIP() << "no page map here";
     }
-    EXPECT_TRUE(pages.touched(block + 3 * page, 64));
-    EXPECT_TRUE(pages.touched(block + 5 * page + page - 64, 64));
-    EXPECT_TRUE(pages.touched(block + 4 * page - 32, 64));   // ends on a touched page
-    EXPECT_TRUE(pages.touched(block + 5 * page - 32, 64));   // begins on none, ends on one
-    EXPECT_FALSE(pages.touched(block + 7 * page - 32, 64));  // across two untouched pages
-    EXPECT_FALSE(pages.touched(block + 15 * page, page - 10));
+    // Which bytes of a span lie on touched pages, as [from, to) from its start.
+    auto part = [&pages](const uint8_t* at, std::size_t size) {
+        const TouchedPages::Part p = pages.touchedPart(at, size);
+        return std::pair{p.from, p.to};
+    };
+    using Bytes = std::pair<std::size_t, std::size_t>;
+    EXPECT_EQ(part(block + 3 * page, 64), Bytes(0, 64));
+    EXPECT_EQ(part(block + 5 * page + page - 64, 64), Bytes(0, 64));
+    EXPECT_EQ(part(block + 4 * page - 32, 64), Bytes(0, 32));   // reaches onto a page never touched
+    EXPECT_EQ(part(block + 5 * page - 32, 64), Bytes(32, 64));  // begins on one never touched
+    EXPECT_EQ(part(block + 7 * page - 32, 64).second - part(block + 7 * page - 32, 64).first, 0u);
+    EXPECT_EQ(part(block + 15 * page, page - 10).second, 0u);
     munmap(mapped, bytes);
 }
 
