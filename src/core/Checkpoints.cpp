@@ -1,7 +1,9 @@
 #include "core/Checkpoints.h"
 
 #include <algorithm>
+#include <chrono>
 #include <new>
+#include <system_error>
 
 #include "core/MemoryBudget.h"
 #include "core/RunSettings.h"
@@ -13,6 +15,9 @@ namespace {
 
 // zstd's fast levels: a checkpoint is taken often and kept a short while.
 constexpr int CheckpointLevel = -3;
+// Grid lines of up to this much a part wait uncompressed while the run goes on: beyond it, a
+// grid full of squares would double the run's memory for a moment.
+constexpr std::size_t DeferredBytes = std::size_t{32} << 20;
 
 uint64_t sizeOf(const Checkpoint& c) {
     return c.bytes.size() + gridLinesBytes(c.grid) + c.painted.size() * sizeof(uint64_t) + c.store.size() * sizeof(c.store[0]);
@@ -43,6 +48,7 @@ uint64_t checkpointBudgetBytes(int memoryItem, bool beyondGrid, uint64_t availab
 }
 
 void Checkpoints::clear() {
+    settle();
     points_.clear();
     bytes_ = 0;
     spent_ = 0.0;
@@ -55,6 +61,7 @@ void Checkpoints::clear() {
 }
 
 void Checkpoints::setBudget(uint64_t bytes) {
+    settle();
     budget_ = bytes;
     thin();
 }
@@ -68,9 +75,9 @@ bool Checkpoints::due(int64_t steps, double seconds, uint64_t contentBytes) cons
     const double growth = static_cast<double>(std::max(contentBytes, lastContent_)) /
                           static_cast<double>(std::max<uint64_t>(lastContent_, 65536));
     // Reading takes no less than this a byte, whatever a cheap last one suggests (the run's first
-    // holds mostly empty chunks and an empty store): empty lines of the grid are passed over at
-    // memory speed, the others compressed.
-    constexpr double LeastSecondsPerByte = 2e-10;
+    // holds mostly empty chunks and an empty store): pages never touched are passed over, the
+    // lines of the others read at memory speed, and compressing them costs the run nothing.
+    constexpr double LeastSecondsPerByte = 1e-10;
     // A store's checkpoint copies what changed since the last one, which grows with the time
     // between them, besides what it costs whatever the time (the grid, the store's index): half
     // the last one's cost as it was, half grown with the time since, when that says less than
@@ -88,8 +95,13 @@ bool Checkpoints::due(int64_t steps, double seconds, uint64_t contentBytes) cons
 std::string Checkpoints::take(const World& w, const WorldPoint& point, double seconds, ChunkBits& mayHold,
                               uint64_t contentBytes, bool duringRun) {
     const double start = threadSeconds();
-    double waited = 0.0;
-    const std::string reason = keep(w, point, seconds, mayHold, waited);
+    // A compression still going holds the run up as long as it waits for it.
+    const auto settling = std::chrono::steady_clock::now();
+    settle();
+    double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - settling).count();
+    double gridWait = 0.0;
+    const std::string reason = keep(w, point, seconds, mayHold, gridWait);
+    waited += gridWait;
     // Whether kept or not, what it cost counts against the run's share.
     if (duringRun) account(seconds, contentBytes, threadSeconds() - start + waited);
     return reason;
@@ -108,13 +120,14 @@ std::string Checkpoints::keep(const World& w, const WorldPoint& point, double se
         const std::string reason = encodeWorld(w, document, point, c.bytes, CheckpointLevel, false);
         if (!reason.empty()) return reason;
         c.bytes.shrink_to_fit();
-        const double gridWait = packGridLines(w.grid, mayHold, c.grid, CheckpointLevel);
+        const double gridWait = packGridLines(w.grid, mayHold, c.grid, CheckpointLevel, gridLinesParts(), DeferredBytes);
         if (gridWait < 0.0) return "compression failed";
         waited = gridWait;
         const Checkpoint* before = atOrBelow(c.steps);
         if (!packStoreBlocks(w, before ? before->store : StoreBlocks{}, c.store, storeBlockBits_, &layout_))
             return "compression failed";
         c.painted = mayHold;
+        if (!compressApart(c)) return "compression failed";
         bytes_ += sizeOf(c) + ownBlockBytes(c);
         auto at = std::lower_bound(points_.begin(), points_.end(), c.steps,
                                    [](const Checkpoint& p, int64_t k) { return p.steps < k; });
@@ -129,6 +142,42 @@ std::string Checkpoints::keep(const World& w, const WorldPoint& point, double se
     }
     thin();
     return {};
+}
+
+bool Checkpoints::compressApart(Checkpoint& c) {
+    if (std::none_of(c.grid.begin(), c.grid.end(), [](const GridLinesPart& part) { return part.gathered != nullptr; }))
+        return true;
+    try {
+        compressing_.lines = std::async(std::launch::async, [lines = std::move(c.grid)]() mutable {
+            try {
+                if (compressGridLines(lines, CheckpointLevel)) return std::optional<GridLines>(std::move(lines));
+            } catch (const std::bad_alloc&) {
+            }
+            return std::optional<GridLines>();
+        });
+    } catch (const std::system_error&) {
+        return compressGridLines(c.grid, CheckpointLevel);
+    }
+    c.grid.clear();
+    compressing_.steps = c.steps;
+    return true;
+}
+
+void Checkpoints::settle() {
+    if (!compressing_.lines.valid()) return;
+    std::optional<GridLines> lines = compressing_.lines.get();
+    const int64_t steps = compressing_.steps;
+    compressing_ = Compressing{};
+    auto at = std::find_if(points_.begin(), points_.end(), [steps](const Checkpoint& p) { return p.steps == steps; });
+    if (at == points_.end()) return;  // thinned meanwhile
+    if (!lines) {
+        forget(static_cast<std::size_t>(at - points_.begin()));
+        return;
+    }
+    bytes_ -= sizeOf(*at);
+    at->grid = std::move(*lines);
+    bytes_ += sizeOf(*at);
+    thin();
 }
 
 void Checkpoints::account(double seconds, uint64_t contentBytes, double cost) {

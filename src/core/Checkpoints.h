@@ -7,6 +7,8 @@
 // to stay within a byte budget.
 
 #include <cstdint>
+#include <future>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,10 +58,22 @@ public:
     std::string take(const World& w, const WorldPoint& point, double seconds, ChunkBits& mayHold,
                      uint64_t contentBytes, bool duringRun = true);
 
-    // The latest checkpoint at or below `steps`; null when none.
+    // Waits for the grid lines being compressed apart and keeps them; a checkpoint whose
+    // compression failed goes. Before a checkpoint's grid is read.
+    void settle();
+
+    // The latest checkpoint at or below `steps`; null when none. Its grid may still be being
+    // compressed: settle() first to read it.
     const Checkpoint* atOrBelow(int64_t steps) const;
-    const std::vector<Checkpoint>& all() const { return points_; }
-    uint64_t bytes() const { return bytes_; }
+    // Settled.
+    const std::vector<Checkpoint>& all() {
+        settle();
+        return points_;
+    }
+    uint64_t bytes() {
+        settle();
+        return bytes_;
+    }
     double spentSeconds() const { return spent_; }
 
 private:
@@ -70,6 +84,9 @@ private:
     void account(double seconds, uint64_t contentBytes, double cost);
     void thin();
     void forget(std::size_t index);
+    // Compresses the grid lines `c` left uncompressed on a thread of its own, here when none
+    // can be had. False when compression failed here.
+    bool compressApart(Checkpoint& c);
     std::vector<Checkpoint> points_;  // by steps
     uint64_t bytes_ = 0;
     uint64_t budget_;
@@ -82,6 +99,14 @@ private:
     double lastInterval_ = 0.0;  // the computing time from the one before to it
     bool tried_ = false;        // one was taken during the run, kept or not
     double startSeconds_ = 0.0;  // the computing time of the first
+    // The checkpoint whose grid lines are being compressed apart: its own are empty meanwhile,
+    // and the byte count and thinning take them in once settled (the lines waiting uncompressed
+    // are at most DeferredBytes a part, for a few hundredths of a second).
+    struct Compressing {
+        int64_t steps = -1;
+        std::future<std::optional<GridLines>> lines;  // none: compression failed
+    };
+    Compressing compressing_;
 };
 
 }  // namespace qm

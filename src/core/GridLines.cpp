@@ -4,7 +4,9 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <memory>
 #include <new>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -119,39 +121,67 @@ struct PartResult {
     bool outOfMemory = false;
 };
 
+// Compresses the part's bytes gathered so far, then those to come, into its frame.
+class PartFrame {
+public:
+    explicit PartFrame(int level) : writer_(out_, level) {}
+    void add(const uint8_t* bytes, std::size_t size) { writer_.add(bytes, size); }
+    bool finish(std::string& frame) {
+        const bool ok = writer_.finish();
+        frame = std::move(out_.bytes());
+        frame.shrink_to_fit();
+        return ok;
+    }
+
+private:
+    ByteWriter out_;
+    ZstdFrameWriter writer_;
+};
+
 // Packs the chunks [from, to) that `mayHold` marks; clears the marks of those without squares
-// (the words of [from, to) are this part's alone).
+// (the words of [from, to) are this part's alone). Up to `deferBytes` of gathered lines are left
+// uncompressed in the part, for compressGridLines; past that, or with none, the part is
+// compressed here.
 PartResult packPart(const FastGrid& g, const TouchedPages& pages, ChunkBits& mayHold, uint64_t from, uint64_t to,
-                    int level, std::string& frame) {
+                    int level, std::size_t deferBytes, GridLinesPart& part) {
     PartResult result;
     const double start = threadSeconds();
     try {
-        ByteWriter out;
-        ZstdFrameWriter writer(out, level);
+        std::optional<PartFrame> frame;
+        if (deferBytes == 0) frame.emplace(level);
         // Chunks go to the compressor a batch at a time: a call for each chunk's few lines cost a
-        // quarter of the checkpoint.
-        std::vector<uint8_t> batch(BatchBytes + sizeof(LineMask) + worldformat::GridChunkBytes);
+        // quarter of the checkpoint. A deferred part gathers into one buffer, touched only as far
+        // as it is written.
+        constexpr std::size_t ChunkRoom = sizeof(LineMask) + worldformat::GridChunkBytes;
+        const std::size_t batchBytes = frame ? BatchBytes : deferBytes;
+        auto batch = std::make_unique_for_overwrite<uint8_t[]>(batchBytes + ChunkRoom);
         std::size_t batched = 0;
         for (uint64_t k = from; k < to; ++k) {
             if (!hasChunk(mayHold, k)) continue;
             LineMask mask;
             const std::size_t count =
-                gatherLines(pages, gridChunkAt(g, k), gridChunkSize(g, k), mask, batch.data() + batched + sizeof mask);
+                gatherLines(pages, gridChunkAt(g, k), gridChunkSize(g, k), mask, batch.get() + batched + sizeof mask);
             if (count == 0) {
                 mayHold[k >> 6] &= ~(uint64_t{1} << (k & 63));
                 continue;
             }
-            std::memcpy(batch.data() + batched, mask.data(), sizeof mask);
+            std::memcpy(batch.get() + batched, mask.data(), sizeof mask);
             batched += sizeof mask + count * LineBytes;
-            if (batched >= BatchBytes) {
-                writer.add(batch.data(), batched);
+            if (batched >= batchBytes) {
+                if (!frame) frame.emplace(level);  // too much to keep uncompressed
+                frame->add(batch.get(), batched);
                 batched = 0;
             }
         }
-        writer.add(batch.data(), batched);
-        result.ok = writer.finish();
-        frame = std::move(out.bytes());
-        frame.shrink_to_fit();
+        if (!frame && batched == 0) frame.emplace(level);  // nothing to leave for later
+        if (frame) {
+            frame->add(batch.get(), batched);
+            result.ok = frame->finish(part.frame);
+        } else {
+            part.gathered = std::move(batch);
+            part.gatheredBytes = batched;
+            result.ok = true;
+        }
     } catch (const std::bad_alloc&) {
         result.outOfMemory = true;
     }
@@ -227,7 +257,8 @@ int gridLinesParts() {
     return parts;
 }
 
-double packGridLines(const FastGrid& g, ChunkBits& mayHold, GridLines& lines, int level, int parts) {
+double packGridLines(const FastGrid& g, ChunkBits& mayHold, GridLines& lines, int level, int parts,
+                     std::size_t deferBytes) {
     const uint64_t chunks = gridChunkCount(g);
     uint64_t marked = 0;
     for (uint64_t word : mayHold) marked += static_cast<uint64_t>(std::popcount(word));
@@ -240,11 +271,12 @@ double packGridLines(const FastGrid& g, ChunkBits& mayHold, GridLines& lines, in
         if (seen * most >= marked * firstWord.size()) firstWord.push_back(word + 1);
     }
     const TouchedPages pages(g.cells, static_cast<std::size_t>(std::max(g.byteSize, 0)));
-    lines.assign(firstWord.size(), GridLinesPart{});
+    lines.clear();
+    lines.resize(firstWord.size());
     for (std::size_t i = 0; i < lines.size(); ++i) lines[i].firstChunk = firstWord[i] * 64;
     const std::vector<PartResult> results = runParts(lines.size(), [&](std::size_t i) {
         const uint64_t to = i + 1 < lines.size() ? lines[i + 1].firstChunk : chunks;
-        return packPart(g, pages, mayHold, lines[i].firstChunk, to, level, lines[i].frame);
+        return packPart(g, pages, mayHold, lines[i].firstChunk, to, level, deferBytes, lines[i]);
     });
     double longest = 0.0;
     for (const PartResult& r : results) {
@@ -255,11 +287,26 @@ double packGridLines(const FastGrid& g, ChunkBits& mayHold, GridLines& lines, in
     return longest - results[0].seconds;
 }
 
+bool compressGridLines(GridLines& lines, int level) {
+    bool ok = true;
+    for (GridLinesPart& part : lines) {
+        if (!part.gathered) continue;
+        PartFrame frame(level);
+        frame.add(part.gathered.get(), part.gatheredBytes);
+        ok = frame.finish(part.frame) && ok;
+        part.gathered.reset();
+        part.gatheredBytes = 0;
+    }
+    return ok;
+}
+
 bool unpackGridLines(FastGrid& g, const ChunkBits& packed, const GridLines& lines, const ChunkBits& mayHold) {
     const uint64_t chunks = gridChunkCount(g);
     if (packed.size() != mayHold.size() || packed.size() != (chunks + 63) / 64 || lines.empty() ||
         lines.front().firstChunk != 0)
         return false;
+    for (const GridLinesPart& part : lines)
+        if (part.gathered) return false;  // not compressed yet
     for (std::size_t i = 1; i < lines.size(); ++i)
         if (lines[i].firstChunk <= lines[i - 1].firstChunk || lines[i].firstChunk >= chunks) return false;
     const TouchedPages pages(g.cells, static_cast<std::size_t>(std::max(g.byteSize, 0)));
@@ -272,7 +319,7 @@ bool unpackGridLines(FastGrid& g, const ChunkBits& packed, const GridLines& line
 
 uint64_t gridLinesBytes(const GridLines& lines) {
     uint64_t bytes = 0;
-    for (const GridLinesPart& part : lines) bytes += part.frame.size() + sizeof(GridLinesPart);
+    for (const GridLinesPart& part : lines) bytes += part.frame.size() + part.gatheredBytes + sizeof(GridLinesPart);
     return bytes;
 }
 

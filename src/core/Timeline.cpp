@@ -148,6 +148,7 @@ JumpResult Timeline::goTo(World& w, int64_t steps) {
         return result;
     }
     const bool back = steps < w.counters.stepCount || (steps == w.counters.stepCount && w.resumeAnt != 0);
+    checkpoints_.settle();
     const Checkpoint* from = checkpoints_.atOrBelow(steps);
     if (back && !from) return result;  // no way back (nothing was kept)
     if (from && (back || from->steps > w.counters.stepCount)) {

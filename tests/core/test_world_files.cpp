@@ -202,7 +202,7 @@ TEST_P(WorldContinue, BrokenInsideAStepContinuedDirectlyAndThroughAFileEqualsUni
 // millisecond), then taken to steps back and forth: at each it equals the run stopped there, and
 // taken back to the end it equals the run never taken back.
 // What checkpoints hold in memory, each store block once however many share it.
-uint64_t heldBytes(const Checkpoints& checkpoints) {
+uint64_t heldBytes(Checkpoints& checkpoints) {
     uint64_t held = 0;
     std::set<const StoreBlock*> blocks;
     for (const Checkpoint& c : checkpoints.all()) {
@@ -648,14 +648,16 @@ TEST(GridChunks, EverySquareWithinReachHasItsChunkMarked) {
     }
 }
 
-// A checkpoint's grid, in one part or several: unpacked over a grid holding other squares it gives
+// A checkpoint's grid, in one part or several, compressed at once or apart (and then at once
+// where a part's lines are too many to wait): unpacked over a grid holding other squares it gives
 // back the packed one byte for byte (the grid's last, partial line too), and it names exactly
 // the chunks that hold squares.
 TEST(GridLines, UnpackedOverOtherSquaresTheyGiveBackThePackedGrid) {
     std::mt19937 random(7);
     for (CellWidth width : {CellWidth::Nibble, CellWidth::Byte, CellWidth::Word, CellWidth::Bit}) {
-        for (int parts : {1, 3}) {
-            SCOPED_TRACE(testing::Message() << static_cast<int>(width) << " parts " << parts);
+        for (auto [parts, deferBytes] : {std::pair{1, std::size_t{0}}, std::pair{3, std::size_t{1} << 20},
+                                         std::pair{2, std::size_t{4096}}}) {
+            SCOPED_TRACE(testing::Message() << static_cast<int>(width) << " parts " << parts << " apart " << deferBytes);
             FastGrid source, target;
             ASSERT_TRUE(allocateFastGrid(source, 1500, width));
             ASSERT_TRUE(allocateFastGrid(target, 1500, width));
@@ -683,10 +685,16 @@ TEST(GridLines, UnpackedOverOtherSquaresTheyGiveBackThePackedGrid) {
             const std::size_t touchedBefore = touchedPages(source);
             ChunkBits mayHold = everyChunk(source);
             GridLines lines;
-            ASSERT_GE(packGridLines(source, mayHold, lines, -3, parts), 0.0);
+            ASSERT_GE(packGridLines(source, mayHold, lines, -3, parts, deferBytes), 0.0);
             EXPECT_EQ(touchedPages(source), touchedBefore);
+            if (deferBytes > 0) {
+                if (deferBytes > 4096) {
+                    EXPECT_FALSE(unpackGridLines(target, mayHold, lines, targetHolds)) << "not compressed yet";
+                }
+                ASSERT_TRUE(compressGridLines(lines, -3));
+            }
             if (parts > 1 && chunks >= 192) {
-                EXPECT_EQ(lines.size(), 3u);
+                EXPECT_EQ(lines.size(), static_cast<std::size_t>(parts));
             }
             for (uint64_t k = 0; k < chunks; ++k) {
                 const uint64_t from = k * worldformat::GridChunkBytes;
