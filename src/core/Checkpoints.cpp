@@ -52,7 +52,7 @@ void Checkpoints::clear() {
     points_.clear();
     bytes_ = 0;
     spent_ = 0.0;
-    lastCost_ = 0.0;
+    lastCost_ = lastGridCost_ = 0.0;
     lastContent_ = 0;
     lastSeconds_ = lastInterval_ = 0.0;
     tried_ = false;
@@ -85,8 +85,10 @@ bool Checkpoints::due(int64_t steps, double seconds, uint64_t contentBytes) cons
     // would put every later one off until growth allowed it.
     const double sinceLast = std::max(0.0, seconds - lastSeconds_);
     const double byTime = lastInterval_ > 0.0 ? lastCost_ * (0.5 + 0.5 * sinceLast / lastInterval_) : lastCost_;
-    const double expected = std::max(std::min(lastCost_ * std::max(1.0, growth), byTime),
-                                     static_cast<double>(contentBytes) * LeastSecondsPerByte);
+    // The grid's part grows with the squares to read, whatever the time: never less than that.
+    const double expected = std::max({std::min(lastCost_ * std::max(1.0, growth), byTime),
+                                      lastGridCost_ * std::max(1.0, growth),
+                                      static_cast<double>(contentBytes) * LeastSecondsPerByte});
     // The share of the computing time since recording began: an opened world's earlier time
     // paid for no checkpoint.
     return spent_ + expected <= CostShare * (seconds - startSeconds_);
@@ -98,17 +100,16 @@ std::string Checkpoints::take(const World& w, const WorldPoint& point, double se
     // A compression still going holds the run up as long as it waits for it.
     const auto settling = std::chrono::steady_clock::now();
     settle();
-    double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - settling).count();
-    double gridWait = 0.0;
-    const std::string reason = keep(w, point, seconds, mayHold, gridWait);
-    waited += gridWait;
+    const double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - settling).count();
+    GridCost grid;
+    const std::string reason = keep(w, point, seconds, mayHold, grid);
     // Whether kept or not, what it cost counts against the run's share.
-    if (duringRun) account(seconds, contentBytes, threadSeconds() - start + waited);
+    if (duringRun) account(seconds, contentBytes, threadSeconds() - start + waited + grid.waited, grid.own + grid.waited);
     return reason;
 }
 
 std::string Checkpoints::keep(const World& w, const WorldPoint& point, double seconds, ChunkBits& mayHold,
-                              double& waited) {
+                              GridCost& gridCost) {
     Checkpoint c;
     c.steps = point.counters.stepCount;
     c.seconds = seconds;
@@ -120,9 +121,10 @@ std::string Checkpoints::keep(const World& w, const WorldPoint& point, double se
         const std::string reason = encodeWorld(w, document, point, c.bytes, CheckpointLevel, false);
         if (!reason.empty()) return reason;
         c.bytes.shrink_to_fit();
+        const double gridStart = threadSeconds();
         const double gridWait = packGridLines(w.grid, mayHold, c.grid, CheckpointLevel, gridLinesParts(), DeferredBytes);
         if (gridWait < 0.0) return "compression failed";
-        waited = gridWait;
+        gridCost = {threadSeconds() - gridStart, gridWait};
         const Checkpoint* before = atOrBelow(c.steps);
         if (!packStoreBlocks(w, before ? before->store : StoreBlocks{}, c.store, storeBlockBits_, &layout_))
             return "compression failed";
@@ -180,7 +182,7 @@ void Checkpoints::settle() {
     thin();
 }
 
-void Checkpoints::account(double seconds, uint64_t contentBytes, double cost) {
+void Checkpoints::account(double seconds, uint64_t contentBytes, double cost, double gridCost) {
     // The one a run starts with costs its speed nothing, and says nothing of the next: it reads
     // everything (an opened world's store), the next what changed since.
     if (!tried_) {
@@ -191,6 +193,7 @@ void Checkpoints::account(double seconds, uint64_t contentBytes, double cost) {
     lastInterval_ = seconds - lastSeconds_;
     lastSeconds_ = seconds;
     lastCost_ = cost;
+    lastGridCost_ = gridCost;
     lastContent_ = contentBytes;
     spent_ += cost;
 }

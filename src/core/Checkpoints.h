@@ -77,11 +77,17 @@ public:
     double spentSeconds() const { return spent_; }
 
 private:
+    // What packing the grid held the caller up: its own computing time, and its wait for the
+    // grid's other parts.
+    struct GridCost {
+        double own = 0.0;
+        double waited = 0.0;
+    };
     // Takes the checkpoint: empty, or why not (as take()).
-    // `waited`: what the caller waited for the grid's other parts, beyond its own computing time.
-    std::string keep(const World& w, const WorldPoint& point, double seconds, ChunkBits& mayHold, double& waited);
-    // Counts a checkpoint taken during the run against its share.
-    void account(double seconds, uint64_t contentBytes, double cost);
+    std::string keep(const World& w, const WorldPoint& point, double seconds, ChunkBits& mayHold, GridCost& gridCost);
+    // Counts a checkpoint taken during the run against its share: `cost` all of it, `gridCost`
+    // the grid's part.
+    void account(double seconds, uint64_t contentBytes, double cost, double gridCost);
     void thin();
     void forget(std::size_t index);
     // Compresses the grid lines `c` left uncompressed on a thread of its own, here when none
@@ -94,6 +100,7 @@ private:
     StoreLayout layout_;  // the store's leaves at the last checkpoint taken
     double spent_ = 0.0;       // taking every checkpoint since clear()
     double lastCost_ = 0.0;
+    double lastGridCost_ = 0.0;  // of that, the grid's
     uint64_t lastContent_ = 0;  // what the last one taken read
     double lastSeconds_ = 0.0;   // when it was taken
     double lastInterval_ = 0.0;  // the computing time from the one before to it

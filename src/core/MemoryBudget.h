@@ -36,6 +36,9 @@ MemoryStatusSource& systemMemoryStatus();
 // Installs a replacement for tests; nullptr restores the operating system's.
 void setMemoryStatusSource(MemoryStatusSource* replacement);
 MemoryStatus queryMemoryStatus();
+
+// The process's resident memory in bytes (/proc/self/statm); 0 when it cannot be read.
+uint64_t residentBytes();
 uint32_t clampToUInt32(uint64_t bytes);
 // Reads MemTotal and MemAvailable (kB) from the text of /proc/meminfo; figures missing from the
 // text count as 0. MemFree stands in for MemAvailable on kernels that lack the latter.

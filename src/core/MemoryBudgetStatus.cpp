@@ -4,6 +4,11 @@
 #include <limits>
 #include <sstream>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
 namespace qm {
 
 namespace {
@@ -68,6 +73,20 @@ MemoryStatus parseMemInfo(const std::string& text) {
 MemoryStatusSource& systemMemoryStatus() { return procMemInfoSource; }
 
 void setMemoryStatusSource(MemoryStatusSource* replacement) { installedSource = replacement; }
+
+uint64_t residentBytes() {
+    // Asked at every frame of a recorded run: the file stays open and is read again from its start.
+    static const int statm = open("/proc/self/statm", O_RDONLY | O_CLOEXEC);
+    static const long pageBytes = sysconf(_SC_PAGESIZE);
+    if (statm < 0 || pageBytes <= 0) return 0;
+    char text[128];
+    const ssize_t got = pread(statm, text, sizeof text - 1, 0);
+    if (got <= 0) return 0;
+    text[got] = '\0';
+    unsigned long long size = 0, resident = 0;
+    if (std::sscanf(text, "%llu %llu", &size, &resident) != 2) return 0;
+    return static_cast<uint64_t>(resident) * static_cast<uint64_t>(pageBytes);
+}
 
 MemoryStatus queryMemoryStatus() {
     return installedSource ? installedSource->query() : procMemInfoSource.query();

@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "core/GridLines.h"
+#include "core/MemoryBudget.h"
 #include "core/RunContinue.h"
 #include "core/StepLoops.h"
 #include "core/WorldFileFormat.h"
@@ -50,6 +51,8 @@ void Timeline::start(const World& w, double seconds, bool emptyGrid) {
     checkpoints_.clear();
     mayHold_.clear();
     if (emptyGrid && w.grid.exists()) mayHold_.assign((gridChunkCount(w.grid) + 63) / 64, 0);
+    freshGrid_ = emptyGrid;
+    residentAtStart_ = residentBytes();
     markedStep_ = w.counters.stepCount;
     atStop(w, seconds);
 }
@@ -105,8 +108,9 @@ void Timeline::keepCheckpoint(const World& w, const WorldPoint& point, double se
     checkpoints_.take(w, point, seconds, mayHold_, contentBytes(w));
 }
 
-// What a checkpoint would read now, in bytes read on one core: the chunks that may hold squares,
-// shared by the cores that pack them (two already take most of the memory's speed), and the
+// What a checkpoint would read now, in bytes read on one core: the chunks that may hold squares
+// (on a fresh start's grid, no more than the memory the run has made resident since), shared by
+// the cores that pack them (two already take most of the memory's speed), and the
 // stored squares (it copies the leaves changed since the last one and reads the others' headers:
 // the first one after opening a world of 17 million stored squares cost as much as reading their
 // bytes at the grid's rate).
@@ -117,7 +121,11 @@ uint64_t Timeline::contentBytes(const World& w) const {
     if (w.storeIndexed) stored = uint64_t{static_cast<uint32_t>(w.storeIndexed->Count())} * sizeof(IndexedSquare);
     if (w.storeBW) stored = uint64_t{static_cast<uint32_t>(w.storeBW->Count())} * sizeof(BlackSquare);
     if (w.storeMulti) stored = uint64_t{static_cast<uint32_t>(w.storeMulti->Count())} * sizeof(GeneralizedSquare);
-    return chunks * worldformat::GridChunkBytes / static_cast<uint64_t>(std::min(gridLinesParts(), 2)) + stored;
+    uint64_t gridBytes = chunks * worldformat::GridChunkBytes;
+    if (freshGrid_)
+        if (const uint64_t resident = residentBytes(); resident > 0)
+            gridBytes = std::min(gridBytes, resident - std::min(resident, residentAtStart_));
+    return gridBytes / static_cast<uint64_t>(std::min(gridLinesParts(), 2)) + stored;
 }
 
 // The run may go on towards `steps` as "Continue run" would, "Max steps:" aside.

@@ -69,6 +69,10 @@ private:
     // ants can have been (each moves at most one square a step) up to markedStep_.
     ChunkBits mayHold_;
     int64_t markedStep_ = 0;
+    // A fresh start's grid is read only on the pages the run has touched since, which the
+    // process's resident memory grew by about as much as (when it can be read).
+    bool freshGrid_ = false;
+    uint64_t residentAtStart_ = 0;
 };
 
 // The state at a step end (the step hook) as the stopped run it equals: one more step counted,

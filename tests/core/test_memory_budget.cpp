@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "core/FastGrid.h"
@@ -201,6 +202,21 @@ TEST(MemoryStatus, ReplacementSourceAndRestore) {
     EXPECT_EQ(restored.total, systemMemoryStatus().query().total);
     EXPECT_GT(restored.total, 0u);
     EXPECT_LE(restored.available, restored.total);
+}
+
+// What a checkpoint expects to read follows the memory a run makes resident: writing a fresh
+// block raises the count by about its size (and a little more under a sanitizer's shadow).
+TEST(MemoryStatus, ResidentMemoryFollowsPagesWritten) {
+    const uint64_t before = residentBytes();
+    if (before == 0) GTEST_SKIP() << "no /proc/self/statm here";
+    constexpr std::size_t Block = std::size_t{64} << 20;
+    auto* block = static_cast<volatile uint8_t*>(std::calloc(Block, 1));
+    ASSERT_NE(block, nullptr);
+    for (std::size_t at = 0; at < Block; at += 4096) block[at] = 1;
+    const uint64_t written = residentBytes();
+    EXPECT_GE(written, before + Block * 9 / 10);
+    EXPECT_LE(written, before + Block * 5 / 4);
+    std::free(const_cast<uint8_t*>(block));
 }
 
 TEST(SparseStoreDelta, SmallestBlockUsesAvailableMemory) {
