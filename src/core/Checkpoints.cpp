@@ -15,9 +15,6 @@ namespace {
 
 // zstd's fast levels: a checkpoint is taken often and kept a short while.
 constexpr int CheckpointLevel = -3;
-// Grid lines of up to this much a part wait uncompressed while the run goes on: beyond it, a
-// grid full of squares would double the run's memory for a moment.
-constexpr std::size_t DeferredBytes = std::size_t{32} << 20;
 
 uint64_t sizeOf(const Checkpoint& c) {
     return c.bytes.size() + gridLinesBytes(c.grid) + c.painted.size() * sizeof(uint64_t) + c.store.size() * sizeof(c.store[0]);
@@ -122,7 +119,11 @@ std::string Checkpoints::keep(const World& w, const WorldPoint& point, double se
         if (!reason.empty()) return reason;
         c.bytes.shrink_to_fit();
         const double gridStart = threadSeconds();
-        const double gridWait = packGridLines(w.grid, mayHold, c.grid, CheckpointLevel, gridLinesParts(), DeferredBytes);
+        // The lines waiting uncompressed while the run goes on take no more than the checkpoints
+        // may keep: beyond that, a part is compressed at once.
+        const int parts = gridLinesParts();
+        const double gridWait = packGridLines(w.grid, mayHold, c.grid, CheckpointLevel, parts,
+                                              static_cast<std::size_t>(budget_ / static_cast<uint64_t>(parts)));
         if (gridWait < 0.0) return "compression failed";
         gridCost = {threadSeconds() - gridStart, gridWait};
         const Checkpoint* before = atOrBelow(c.steps);

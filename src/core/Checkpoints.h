@@ -108,7 +108,7 @@ private:
     double startSeconds_ = 0.0;  // the computing time of the first
     // The checkpoint whose grid lines are being compressed apart: its own are empty meanwhile,
     // and the byte count and thinning take them in once settled (the lines waiting uncompressed
-    // are at most DeferredBytes a part, for a few hundredths of a second).
+    // take at most the byte budget, for a few hundredths of a second).
     struct Compressing {
         int64_t steps = -1;
         std::future<std::optional<GridLines>> lines;  // none: compression failed
