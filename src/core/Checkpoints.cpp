@@ -150,6 +150,9 @@ std::string Checkpoints::keep(const World& w, const WorldPoint& point, double se
 bool Checkpoints::compressApart(Checkpoint& c) {
     if (std::none_of(c.grid.begin(), c.grid.end(), [](const GridLinesPart& part) { return part.gathered != nullptr; }))
         return true;
+    uint64_t gathered = 0;
+    for (const GridLinesPart& part : c.grid) gathered += part.gatheredBytes;
+    if (gathered < leastBytesApart_) return compressGridLines(c.grid, CheckpointLevel);
     try {
         compressing_.lines = std::async(std::launch::async, [lines = std::move(c.grid)]() mutable {
             try {

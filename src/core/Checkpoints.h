@@ -48,6 +48,10 @@ public:
     void setBudget(uint64_t bytes);
     // Smaller store blocks (tests: many blocks on a small store).
     void setStoreBlockBits(int bits) { storeBlockBits_ = bits; }
+    // Grid lines of fewer bytes than this are compressed at once: a thread for them would cost
+    // more than it saves (tests: 0, so that small grids go apart too).
+    static constexpr uint64_t LeastBytesApart = uint64_t{1} << 20;
+    void setLeastBytesApart(uint64_t bytes) { leastBytesApart_ = bytes; }
     // True when a run at `steps` with `seconds` of computing time should keep itself now;
     // `contentBytes`: what taking it would read (grid chunks that may hold squares, stored squares).
     bool due(int64_t steps, double seconds, uint64_t contentBytes) const;
@@ -97,6 +101,7 @@ private:
     uint64_t bytes_ = 0;
     uint64_t budget_;
     int storeBlockBits_ = DefaultBlockBits;
+    uint64_t leastBytesApart_ = LeastBytesApart;
     StoreLayout layout_;  // the store's leaves at the last checkpoint taken
     double spent_ = 0.0;       // taking every checkpoint since clear()
     double lastCost_ = 0.0;

@@ -746,7 +746,8 @@ TEST(TouchedPages, OnlyPagesNeverTouchedAreUntouched) {
 }
 
 // A grid of a memory choice's own size (the window's runs have no other): going back reads the
-// checkpoint's grid as that choice's, whatever the run's mode.
+// checkpoint's grid as that choice's, whatever the run's mode; the stop's checkpoint, its lines
+// compressed on a thread of their own, takes the run on again.
 TEST(TimelineGrids, RunsOnAMemoryChoicesGridGoBack) {
     for (RunMode mode : {RunMode::Indexed15, RunMode::Indexed65535, RunMode::BlackWhite, RunMode::Generalized}) {
         SCOPED_TRACE(runModeName(mode));
@@ -756,18 +757,22 @@ TEST(TimelineGrids, RunsOnAMemoryChoicesGridGoBack) {
                                                                     : AntMaxChoice::Ants255;
         TestWorld t(mode, computeHalfSizes(choice)[0], antsFor(mode), false, 3);
         Timeline timeline(uint64_t{1} << 30);
+        timeline.checkpoints().setLeastBytesApart(0);
         timeline.start(t.w, 0.0);
         t.w.limits.userMaxSteps = 300;
         t.run();
         t.w.idle = 1;
-        timeline.atStop(t.w, 1.0);
-        const JumpResult jump = timeline.goTo(t.w, 120);
-        EXPECT_EQ(jump.message, "");
-        EXPECT_TRUE(jump.reached);
-        TestWorld stopped(mode, computeHalfSizes(choice)[0], antsFor(mode), false, 3);
-        stopped.w.limits.userMaxSteps = 120;
-        stopped.run();
-        expectSameRun(stopped.w, t.w);
+        timeline.atStop(t.w, 1.5);
+        for (int64_t k : {120, 300}) {
+            const JumpResult jump = timeline.goTo(t.w, k);
+            EXPECT_EQ(jump.message, "");
+            EXPECT_TRUE(jump.reached);
+            TestWorld stopped(mode, computeHalfSizes(choice)[0], antsFor(mode), false, 3);
+            stopped.w.limits.userMaxSteps = k;
+            stopped.run();
+            expectSameRun(stopped.w, t.w);
+        }
+        EXPECT_EQ(timeline.checkpoints().all().back().steps, 300);
     }
 }
 
