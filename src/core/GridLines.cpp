@@ -150,21 +150,18 @@ PartResult packPart(const FastGrid& g, const TouchedPages& pages, ChunkBits& may
         std::optional<PartFrame> frame;
         if (deferBytes == 0) frame.emplace(level);
         // Chunks go to the compressor a batch at a time: a call for each chunk's few lines cost a
-        // quarter of the checkpoint. A deferred part gathers into one buffer that grows as it
-        // fills: one of the whole allowance would cost a sanitizer's shadow of it every time.
+        // quarter of the checkpoint. A deferred part gathers into one buffer, no larger than its
+        // marked chunks could fill (a sanitizer shadows all of it) and touched only as far as it
+        // is written.
         constexpr std::size_t ChunkRoom = sizeof(LineMask) + worldformat::GridChunkBytes;
+        uint64_t marked = 0;
+        for (uint64_t k = from; k < to; ++k) marked += hasChunk(mayHold, k) ? 1 : 0;
         const std::size_t batchBytes = frame ? BatchBytes : deferBytes;
-        std::size_t capacity = std::min(batchBytes, BatchBytes) + ChunkRoom;
-        auto batch = std::make_unique_for_overwrite<uint8_t[]>(capacity);
+        auto batch = std::make_unique_for_overwrite<uint8_t[]>(
+            static_cast<std::size_t>(std::min<uint64_t>(batchBytes, marked * ChunkRoom)) + ChunkRoom);
         std::size_t batched = 0;
         for (uint64_t k = from; k < to; ++k) {
             if (!hasChunk(mayHold, k)) continue;
-            if (batched + ChunkRoom > capacity) {
-                capacity = std::min(2 * capacity, batchBytes + ChunkRoom);
-                auto larger = std::make_unique_for_overwrite<uint8_t[]>(capacity);
-                std::memcpy(larger.get(), batch.get(), batched);
-                batch = std::move(larger);
-            }
             LineMask mask;
             const std::size_t count =
                 gatherLines(pages, gridChunkAt(g, k), gridChunkSize(g, k), mask, batch.get() + batched + sizeof mask);
