@@ -94,8 +94,9 @@ private:
     void account(double seconds, uint64_t contentBytes, double cost, double gridCost);
     void thin();
     void forget(std::size_t index);
-    // Compresses the grid lines `c` left uncompressed on a thread of its own, here when none
-    // can be had. False when compression failed here.
+    // Compresses the grid lines `c` left uncompressed on a thread of their own; here when they
+    // are fewer than leastBytesApart_ bytes or no thread can be had. False when compression
+    // failed here.
     bool compressApart(Checkpoint& c);
     std::vector<Checkpoint> points_;  // by steps
     uint64_t bytes_ = 0;

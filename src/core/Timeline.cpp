@@ -80,7 +80,10 @@ void Timeline::atStepEnd(const World& w, double seconds) {
     const WorldPoint point = pointAtStepEnd(w);
     markReached(w, point.counters.stepCount);
     samples_.record(sampleOf(w.counters, point.counters.stepCount, seconds));
-    if (checkpoints_.due(point.counters.stepCount, seconds, contentBytes(w))) keepCheckpoint(w, point, seconds);
+    const uint64_t content = contentBytes(w);
+    // A checkpoint that cannot be kept (no memory) only makes later jumps replay longer.
+    if (checkpoints_.due(point.counters.stepCount, seconds, content))
+        checkpoints_.take(w, point, seconds, mayHold_, content);
 }
 
 void Timeline::atStop(const World& w, double seconds) {
@@ -89,7 +92,8 @@ void Timeline::atStop(const World& w, double seconds) {
     markReached(w, w.counters.stepCount + 1);
     // A step broken off in its middle is no place to come back to: only step boundaries are kept.
     if (w.resumeAnt != 0) return;
-    const bool due = checkpoints_.due(w.counters.stepCount, seconds, contentBytes(w));
+    const uint64_t content = contentBytes(w);
+    const bool due = checkpoints_.due(w.counters.stepCount, seconds, content);
     // Steps back from where a run stopped are the likeliest jumps: a stop far from the last
     // checkpoint keeps one, its cost falling on the stop rather than on the run's speed.
     const Checkpoint* before = checkpoints_.atOrBelow(w.counters.stepCount);
@@ -100,12 +104,7 @@ void Timeline::atStop(const World& w, double seconds) {
     // Kept as a run stopped by "Max steps:" there, whatever stopped it or whether it began:
     // a replay to this step ends so, and a limit that holds here holds again on going on.
     point.lastStop = StopReason::MaxSteps;
-    checkpoints_.take(w, point, seconds, mayHold_, contentBytes(w), due);
-}
-
-void Timeline::keepCheckpoint(const World& w, const WorldPoint& point, double seconds) {
-    // A checkpoint that cannot be kept (no memory) only makes later jumps replay longer.
-    checkpoints_.take(w, point, seconds, mayHold_, contentBytes(w));
+    checkpoints_.take(w, point, seconds, mayHold_, content, due);
 }
 
 // What a checkpoint would read now, in bytes read on one core: the chunks that may hold squares

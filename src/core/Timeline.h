@@ -60,7 +60,6 @@ private:
     void markReached(const World& w, int64_t steps);
     uint64_t contentBytes(const World& w) const;
     double stepsPerSecond() const;
-    void keepCheckpoint(const World& w, const WorldPoint& point, double seconds);
     bool restore(World& w, const Checkpoint& c, JumpResult& result);
     void replay(World& w, int64_t steps, JumpResult& result);
     RunSamples samples_;
