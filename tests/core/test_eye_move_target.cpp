@@ -104,7 +104,8 @@ TEST(EyeMoveTarget, EveryMoveLandsWhereTheMappingPutsIt) {
 }
 
 // Painted moves take their colour, cleared ones the background or, when kept, nothing; nothing
-// off the image is touched. Both ways of plotting, against a model of the image.
+// off the image is touched. Every way of plotting, the painters' kept tables too, against a model
+// of the image.
 TEST(EyeMoveTarget, PaintedClearedAndKeptMovesWriteWhatTheyShould) {
     std::mt19937 random(23);
     constexpr uint32_t background = 0xFF102030u;
@@ -120,7 +121,8 @@ TEST(EyeMoveTarget, PaintedClearedAndKeptMovesWriteWhatTheyShould) {
                     const AntPos p = someSquare(random, scale, cx, oy);
                     const uint32_t colour = 0xFF000000u | (random() & 0xFFFFFFu);
                     const auto cleared = static_cast<uint8_t>(random() & 1);
-                    if (target.usesTables() && keep && i % 3 == 2) target.plotKeptByTables(p, colour, cleared);
+                    if (target.usesTables() && keep && i % 5 == 4) target.keptSquareTables().plot(p, colour, cleared);
+                    else if (target.usesTables() && keep && i % 3 == 2) target.plotKeptByTables(p, colour, cleared);
                     else if (target.usesTables() && (i & 1)) target.plotByTables(p, colour, cleared);
                     else target.plot(p, colour, cleared);
                     const int64_t at = plainPixel(scale, cx, oy, p);
