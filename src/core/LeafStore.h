@@ -82,6 +82,16 @@ public:
                static_cast<std::size_t>(topCapacity_) * sizeof(TopEntry);
     }
 
+    // The element of square (x, y), or none. It leaves the search cache of the updates alone.
+    const T* Find(int32_t x, int32_t y) const {
+        if (count_ == 0) return nullptr;
+        const uint64_t k = keyOrdinal(x, y);
+        const Node* node = top_[lastAtMost(top_, topCount_, k)].node;
+        const Leaf* leaf = node->entries[lastAtMost(node->entries, node->count, k)].leaf;
+        const int32_t pos = lowerBound(leaf, k);
+        return pos < leaf->count && ordinalOf(itemsOf(leaf)[pos]) == k ? itemsOf(leaf) + pos : nullptr;
+    }
+
     // The element of rank `index` in key order, or none outside 0 to Count() - 1. It walks the
     // index: for checks, not for loops over the store.
     T* Item(int64_t index) {

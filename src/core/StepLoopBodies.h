@@ -217,7 +217,8 @@ inline MoveOutcome moveGeneralizedAnt(World& w, int32_t ant, Painter& painter) {
 
 // Per-move painter policies of the loops. A painter gets every move as it happens: the ant, the
 // square just updated and the turn result (1: the square was cleared); a generalized square
-// leaves its state where the square update put it. What a painter keeps in its own fields lives
+// leaves its state where the square update put it. A black-and-white move whose square the store
+// could not take goes to `unstoredMove` instead, as a painted square. What a painter keeps in its own fields lives
 // in the loop's registers: `publish` writes it back before anything outside the loop runs, and
 // `reload` catches up after (both cheap when nothing happened). `readsWorld`: the painter reads
 // the current ant and its square from the world, so the loop keeps them there for it.
@@ -232,6 +233,7 @@ struct NoPainter {
     }
     explicit NoPainter(World&) {}
     void move(World&, int32_t, AntPos, int32_t) {}
+    void unstoredMove(World&, int32_t, AntPos) {}
     void genSquare(World&, AntPos) {}
     void publish(World&) {}
     void reload(World&) {}
@@ -247,6 +249,7 @@ struct HookPainter {
         const Hook hook = turn ? w.hooks.erase : w.hooks.paint;
         hook(w.hooks.context);
     }
+    void unstoredMove(World& w, int32_t ant, AntPos at) { move(w, ant, at, 0); }
     void genSquare(World& w, AntPos) { w.hooks.genSquare(w.hooks.context); }
     void publish(World&) {}
     void reload(World&) {}
@@ -581,8 +584,10 @@ template <class Update, bool Lone, class Painter>
                 outsideCalled = true;
                 r = 0;
                 painter.reload(w);
+                painter.unstoredMove(w, ant, AntPos{x, y});
+            } else {
+                painter.move(w, ant, AntPos{x, y}, r);
             }
-            painter.move(w, ant, AntPos{x, y}, r);
             const uint8_t code = kLangton.turn[dir][r];
             x = wrappingAdd(x, kLangton.moveX[dir][r]);
             y = wrappingAdd(y, kLangton.moveY[dir][r]);

@@ -528,7 +528,7 @@ TEST(StoreDifferential, IndexedToggleFollowsAnOrderedMap) {
     IndexedHarness h;
     ASSERT_TRUE(h.store.Reserve(3, 5));
     std::map<Key, uint16_t> model;
-    KeyDraw draw(20240611);
+    KeyDraw draw(20240611), probe(7);
     int hits = 0;
     for (int op = 0; op < kOperations; ++op) {
         const Key k = draw.next();
@@ -545,6 +545,15 @@ TEST(StoreDifferential, IndexedToggleFollowsAnOrderedMap) {
         }
         ASSERT_TRUE(matchesModel(h.store, model, [](const IndexedSquare& e, uint16_t a) { return e.ant == a; }))
             << "after op " << op;
+        // Find answers for the key just toggled and for another one, present or not.
+        for (const Key& q : {k, probe.next()}) {
+            const IndexedSquare* found = h.store.Find(q.first, q.second);
+            const auto m = model.find(q);
+            ASSERT_EQ(found != nullptr, m != model.end()) << "op " << op;
+            if (found) {
+                ASSERT_TRUE(found->X == q.first && found->Y == q.second && found->ant == m->second) << "op " << op;
+            }
+        }
     }
     EXPECT_GT(hits, kOperations / 4);
     EXPECT_GT(kOperations - hits, kOperations / 4);

@@ -286,6 +286,41 @@ TEST_F(PainterTargetTest, SquaresAtTheViewsEdgesDrawWhatTheHooksDraw) {
     peer().mainView().specialisedLoops = true;
 }
 
+// Where the view shows the fast grid's corner, the squares beyond it live in the sparse store:
+// the inlined painters, which draw a frame's squares from the world, read them there.
+TEST_F(PainterTargetTest, SquaresBeyondTheFastGridDrawWhatTheHooksDraw) {
+    openWindow();
+    selectDisplayMode(StatePanel::HideNumbers);
+    const std::pair<const char*, std::function<void()>> modes[] = {
+        {"15", [this] { about->ants15Radio->click(); }},
+        {"255", [this] { about->ants255Radio->click(); }},
+        {"65535", [this] { about->ants65535Radio->click(); }},
+        {"bw", [this] { about->antsManyRadio->click(); }}};
+    for (const auto& [name, choose] : modes) {
+        choose();
+        const int32_t r = about->halfSize();
+        QString ants;
+        for (int k = 0; k < 6; ++k)
+            ants += QStringLiteral("%1,%2,%3,%4\n").arg(r - 2 + k).arg(r + 3 - k).arg(1 + k % 4).arg(0x203040 * (k + 1), 6, 16, QLatin1Char('0'));
+        for (const char* size : {"2", "6"}) {
+            selectSize(size);
+            QImage inlined, plain;
+            for (const bool inline_ : {true, false}) {
+                peer().mainView().specialisedLoops = inline_;
+                duringRun([this] { QTest::mouseClick(ui().navigation.centreOnAntButton, Qt::LeftButton); });
+                run(ants, 400);
+                ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes[0].text;
+                const qm::World& w = peer().world();
+                ASSERT_GT(w.storeIndexed ? w.storeIndexed->Count() : w.storeBW ? w.storeBW->Count() : 0, 0) << name;
+                (inline_ ? inlined : plain) = image().copy();
+            }
+            SCOPED_TRACE(testing::Message() << "mode " << name << ", size " << size);
+            expectSamePicture(inlined, plain);
+        }
+    }
+    peer().mainView().specialisedLoops = true;
+}
+
 // The square size and the eye changed during a run (by the frames' own observer, at the same
 // steps every time with the hand brake on) take effect from the next step: the instance chosen
 // at the start gives way, and the pictures stay those of the per-move hooks.

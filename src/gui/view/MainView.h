@@ -69,13 +69,12 @@ public:
         return pixelTarget_;
     }
 
-    // The compact square buffer of the inlined painters of sizes from 2 up: one ARGB per square
-    // the target touches; 0 marks an entry not written since the last
-    // flush. The painters flush it (back to all 0) before every outside call, so a resize keeps
-    // it clean; only its length follows the target.
-    uint32_t* squareEntries(std::size_t count) {
-        if (squareEntries_.size() != count) [[unlikely]] squareEntries_.assign(count, 0);
-        return squareEntries_.data();
+    // The square marks of the inlined painters of sizes from 2 up: a bit per square the target
+    // touches, set where a move landed. The painters draw and clear them before every outside
+    // call, so a resize finds them clear; only their length follows the target.
+    uint64_t* squareMarks(std::size_t words) {
+        if (squareMarks_.size() != words) [[unlikely]] squareMarks_.assign(words, 0);
+        return squareMarks_.data();
     }
 
 private:
@@ -85,7 +84,7 @@ private:
     qm::ImageSurface& surface_;  // viewSurface
     qm::World& world_;
     qm::PixelTarget pixelTarget_;
-    std::vector<uint32_t> squareEntries_;
+    std::vector<uint64_t> squareMarks_;
     uint64_t targetFor_ = UINT64_MAX;  // the world's count of outside calls it was built at; none yet
     int paintersRatio_ = 0;  // the surface's pixel ratio the square painters were chosen for; 0: none yet
     // Behind what the painters use per move, which keeps its place in the object.

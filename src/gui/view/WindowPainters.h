@@ -2,20 +2,20 @@
 // The window's painters as per-move policies of the step loops (StepLoopBodies.h): what the
 // per-move hooks of SquarePainters.cpp draw, with the view's extent, its pixel target and the
 // count of outside calls kept in the loop's registers instead of read back every move.
-// From size 2 up, a move writes one entry of the view's compact square buffer instead of its
-// s x s pixels: the buffer fits the cache where the image does not. Every publish, which comes
-// before any outside code can look at the image, draws the written entries' squares as the
-// per-move fill would have (the last write to a square wins either way) and clears them.
+// From size 2 up, a Langton move sets one bit for its square, when the view shows it, instead of
+// drawing s x s pixels: a bit per square keeps the marks in the nearest cache, where a colour per
+// square would not stay, and the step loop pays for every store that leaves it. Every publish,
+// which comes before any outside code can look at the image, draws the marked squares as the
+// world holds them now: the last move on a square left its painter in the grid or the store, or
+// left it empty, and the per-move fill would have drawn that ant's colour or a cleared square's
+// white.
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "core/SquareStates.h"
 #include "core/World.h"
 #include "gui/view/EyeWindow.h"
 #include "gui/view/MainView.h"
@@ -48,24 +48,17 @@ public:
 
     [[gnu::always_inline]] void move(World& w, int32_t ant, AntPos at, int32_t turn) {
         const uint8_t cleared = static_cast<uint8_t>(turn);
-        if constexpr (Size == ExtentOnly) {
-            // The colour only matters to an eye that draws: it is read then.
-            if constexpr (EyeFollows) {
-                if (eyeKept_) [[likely]]
-                    eye_.plot(at, Colour::argb(w, ant), cleared);
-                else
-                    tellEye(w, ant, at, [&w, ant] { return Colour::argb(w, ant); }, cleared);
-            }
-        } else {
-            const uint32_t painted = Colour::argb(w, ant);
-            fill(at, paintedOrWhite(cleared, painted));
-            if constexpr (EyeFollows) {
-                if (eyeKept_) [[likely]]
-                    eye_.plot(at, painted, cleared);
-                else
-                    tellEye(w, ant, at, [painted] { return painted; }, cleared);
-            }
-        }
+        if constexpr (Gathers) mark(at);
+        else if constexpr (Size != ExtentOnly) fill(at, paintedOrWhite(cleared, Colour::argb(w, ant)));
+        eyeMove(w, ant, at, cleared);
+    }
+
+    // A black-and-white move whose square the store could not take (the run stops after it):
+    // drawn painted at once, as the per-move hooks draw it, since the world does not hold it.
+    void unstoredMove(World& w, int32_t ant, AntPos at) {
+        if constexpr (Gathers) fixed_.template fill<Size>(at.x, at.y, Colour::argb(w, ant));
+        else if constexpr (Size != ExtentOnly) fill(at, Colour::argb(w, ant));
+        eyeMove(w, ant, at, 0);
     }
 
     [[gnu::always_inline]] void genSquare(World& w, AntPos at) {
@@ -87,10 +80,8 @@ public:
     }
 
     void publish(World& w) {
-        if constexpr (Gathers) {
-            if (lowest_ <= highest_) [[unlikely]] flush();
-        }
         if (!w.generalized) {  // Langton moves: the extent comes from the box, not from the moves
+            if constexpr (Gathers) drawMarkedSquares(w);
             const RunCounters& c = w.counters;
             note(c.minX, c.maxX, c.minY, c.maxY);
             const LeftTurnReach& left = w.leftTurnReach;
@@ -110,6 +101,19 @@ public:
 
 private:
     static constexpr bool Gathers = Size >= 2;
+    // The marks follow the grid's order, so that drawing them reads the grid along its lines:
+    // indexed grids keep a column of squares together, black-and-white ones a row.
+    static constexpr bool RowMajor = Colour::blackSquares;
+
+    // The eye's part of a move. The colour only matters to an eye that draws: it is read then.
+    [[gnu::always_inline]] void eyeMove(World& w, int32_t ant, AntPos at, uint8_t cleared) {
+        if constexpr (EyeFollows) {
+            if (eyeKept_) [[likely]]
+                eye_.plot(at, Colour::argb(w, ant), cleared);
+            else
+                tellEye(w, ant, at, [&w, ant] { return Colour::argb(w, ant); }, cleared);
+        }
+    }
 
     template <class Painted>
     [[gnu::always_inline]] void tellEye(World& w, int32_t ant, AntPos at, Painted painted, uint8_t cleared) {
@@ -127,104 +131,62 @@ private:
     }
 
     [[gnu::always_inline]] void fill(AntPos at, uint32_t argb) {
-        if constexpr (Size == GenericSize) {
-            target_->fill(at.x, at.y, argb);
-        } else if constexpr (Gathers) {
-            // Squares off the surface are passed by a branch. A spread-out run keeps most moves
-            // off the view, which predicts well; and skipping the store and the range beat a
-            // branchless store into a scratch entry even with half the moves on the view.
-            const uint32_t column = static_cast<uint32_t>(at.x) - firstX_;
-            const uint32_t row = static_cast<uint32_t>(at.y) - firstY_;
-            if ((column < columns_) & (row < rows_)) {
-                const uint32_t entry = row * columns_ + column;
-                entries_[entry] = argb;
-                lowest_ = std::min(lowest_, entry);
-                highest_ = std::max(highest_, entry);
-            }
+        if constexpr (Size == GenericSize) target_->fill(at.x, at.y, argb);
+        else fixed_.template fill<Size>(at.x, at.y, argb);
+    }
+
+    // Squares off the surface are passed by a branch. A spread-out run keeps most moves off the
+    // view, which predicts well; and skipping the store and the range beat a branchless store
+    // into a scratch mark even with half the moves on the view.
+    [[gnu::always_inline]] void mark(AntPos at) {
+        const uint32_t column = static_cast<uint32_t>(at.x) - firstX_;
+        const uint32_t row = static_cast<uint32_t>(at.y) - firstY_;
+        if ((column < columns_) & (row < rows_)) {
+            const uint32_t line = RowMajor ? row : column;
+            const uint32_t along = RowMajor ? column : row;
+            marks_[std::size_t{line} * wordsPerLine_ + (along >> 6)] |= uint64_t{1} << (along & 63);
+        }
+    }
+
+    // Out of line: it runs once per frame, or per move only while the hand brake is on.
+    [[gnu::noinline]] void drawMarkedSquares(const World& w) {
+        if constexpr (Colour::blackSquares) {
+            drawMarks([&w](int32_t x, int32_t y) { return toArgb(blackSquare(w, x, y) ? Black : White); });
         } else {
-            fixed_.template fill<Size>(at.x, at.y, argb);
+            switch (w.grid.width) {
+                case CellWidth::Nibble: drawMarkedIndexedSquares<CellWidth::Nibble>(w); break;
+                case CellWidth::Byte: drawMarkedIndexedSquares<CellWidth::Byte>(w); break;
+                default: drawMarkedIndexedSquares<CellWidth::Word>(w); break;
+            }
         }
     }
-
-    // Out of line: it runs once per frame, or per move only while the hand brake is on. The rows
-    // of the written entries, passing over empty entries four at a time; at size 2 the squares
-    // that lie whole on the surface are drawn four at a time too, which a frame of many ants
-    // fills most of.
-    [[gnu::noinline]] void flush() {
+    template <CellWidth Width>
+    void drawMarkedIndexedSquares(const World& w) {
+        drawMarks([&w](int32_t x, int32_t y) {
+            const int32_t ant = paintingAnt<Width>(w, x, y);
+            return ant < 0 ? toArgb(White) : Colour::argb(w, ant);
+        });
+    }
+    // Draws every marked square in the colour `argbOf(x, y)` and clears its mark.
+    template <class SquareArgb>
+    void drawMarks(SquareArgb&& argbOf) {
         const PixelTarget::FixedFill fixed = target_->fixedFill();
-        // The whole squares' columns among the touched ones (the whole lie within them).
-        const uint32_t wholeFrom = std::min(fixed.whole.x.first - firstX_, columns_);
-        const uint32_t wholeTo =
-            static_cast<uint32_t>(std::min<uint64_t>(uint64_t{wholeFrom} + fixed.whole.x.count, columns_));
-        const uint32_t lastRow = highest_ / columns_;
-        for (uint32_t row = lowest_ / columns_; row <= lastRow; ++row) {
-            uint32_t* entries = entries_ + std::size_t{row} * columns_;
-            const auto y = static_cast<int32_t>(firstY_ + row);
-            if constexpr (Size == 2) {
-                if (fixed.whole.y.holds(y)) {
-                    drawSome(fixed, entries, 0, wholeFrom, y);
-                    const uint32_t drawn = drawWholeSquaresOfSize2(fixed, entries, wholeFrom, wholeTo, y);
-                    drawSome(fixed, entries, drawn, columns_, y);
-                    continue;
-                }
+        const uint32_t lines = RowMajor ? rows_ : columns_;
+        for (uint32_t line = 0; line < lines; ++line) {
+            uint64_t* words = marks_ + std::size_t{line} * wordsPerLine_;
+            for (uint32_t k = 0; k < wordsPerLine_; ++k) {
+                uint64_t word = words[k];
+                if (word == 0) continue;
+                words[k] = 0;
+                do {
+                    const uint32_t along = k * 64 + static_cast<uint32_t>(std::countr_zero(word));
+                    word &= word - 1;
+                    const auto x = static_cast<int32_t>(firstX_ + (RowMajor ? along : line));
+                    const auto y = static_cast<int32_t>(firstY_ + (RowMajor ? line : along));
+                    fixed.template fill<Size>(x, y, argbOf(x, y));
+                } while (word != 0);
             }
-            drawSome(fixed, entries, 0, columns_, y);
         }
-        lowest_ = UINT32_MAX;
-        highest_ = 0;
-    }
-
-    // Draws the written entries from..to of one row and empties them.
-    void drawSome(const PixelTarget::FixedFill& fixed, uint32_t* entries, uint32_t from, uint32_t to, int32_t y) const {
-        for (uint32_t column = from; column < to;) {
-            if (column + 4 <= to) {
-                uint64_t pair[2];
-                std::memcpy(pair, entries + column, sizeof pair);
-                if ((pair[0] | pair[1]) == 0) {
-                    column += 4;
-                    continue;
-                }
-            }
-            if (const uint32_t argb = entries[column]) {
-                fixed.template fill<Size>(static_cast<int32_t>(firstX_ + column), y, argb);
-                entries[column] = 0;
-            }
-            ++column;
-        }
-    }
-
-    // Squares of size 2 that lie whole on the surface, four entries at a time: each entry's
-    // colour twice on both of its pixel lines, an empty entry's pixels as they were. Answers the
-    // first column not drawn.
-    uint32_t drawWholeSquaresOfSize2(const PixelTarget::FixedFill& fixed, uint32_t* entries, uint32_t from,
-                                     uint32_t to, int32_t y) const {
-#if defined(__SSE2__)
-        const __m128i none = _mm_setzero_si128();
-        const uint64_t firstPixel = fixed.squareOrigin +
-                                    static_cast<uint64_t>((int64_t{static_cast<int32_t>(firstX_ + from)}) * 8) -
-                                    static_cast<uint64_t>(int64_t{y} * fixed.rowStep);
-        auto* line = reinterpret_cast<uint8_t*>(static_cast<uintptr_t>(firstPixel));
-        uint32_t column = from;
-        for (; column + 4 <= to; column += 4, line += 32) {
-            const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(entries + column));
-            const __m128i empty = _mm_cmpeq_epi32(four, none);
-            if (_mm_movemask_epi8(empty) == 0xFFFF) continue;
-            const __m128i left = _mm_unpacklo_epi32(four, four), right = _mm_unpackhi_epi32(four, four);
-            const __m128i keepLeft = _mm_unpacklo_epi32(empty, empty), keepRight = _mm_unpackhi_epi32(empty, empty);
-            for (int r = 0; r < 2; ++r) {
-                auto* pixels = reinterpret_cast<__m128i*>(line + r * fixed.bytesPerLine);
-                const __m128i oldLeft = _mm_loadu_si128(pixels), oldRight = _mm_loadu_si128(pixels + 1);
-                _mm_storeu_si128(pixels, _mm_or_si128(_mm_and_si128(keepLeft, oldLeft), _mm_andnot_si128(keepLeft, left)));
-                _mm_storeu_si128(pixels + 1,
-                                 _mm_or_si128(_mm_and_si128(keepRight, oldRight), _mm_andnot_si128(keepRight, right)));
-            }
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(entries + column), none);
-        }
-        return column;
-#else
-        (void)fixed, (void)entries, (void)to, (void)y;
-        return from;
-#endif
     }
 
     WindowPainter() = default;
@@ -258,7 +220,10 @@ private:
             p.firstY_ = touched.firstY;
             p.columns_ = touched.columns;
             p.rows_ = touched.rows;
-            p.entries_ = view.squareEntries(std::size_t{touched.columns} * touched.rows);
+            const uint32_t lines = RowMajor ? touched.rows : touched.columns;
+            const uint32_t along = RowMajor ? touched.columns : touched.rows;
+            p.wordsPerLine_ = along / 64 + (along % 64 != 0);
+            p.marks_ = view.squareMarks(std::size_t{lines} * p.wordsPerLine_);
         }
         return p;
     }
@@ -270,12 +235,12 @@ private:
     KeptSquareTables eye_{};
     const PixelTarget* target_ = nullptr;
     PixelTarget::FixedFill fixed_{};
-    // The compact buffer: the touched squares' entries row by row from (firstX_, firstY_), 0
-    // where none was written since the last flush. Entries lowest_ .. highest_ may have been
-    // written; none when lowest_ is above highest_.
-    uint32_t* entries_ = nullptr;
+    // The marks: a bit per square the surface touches, columns_ x rows_ of them from (firstX_,
+    // firstY_), in lines of wordsPerLine_ words (RowMajor); set where a move landed since the
+    // last publish.
+    uint64_t* marks_ = nullptr;
     uint32_t firstX_ = 0, firstY_ = 0, columns_ = 0, rows_ = 0;
-    uint32_t lowest_ = UINT32_MAX, highest_ = 0;
+    uint32_t wordsPerLine_ = 0;
 };
 
 }  // namespace qm
