@@ -1,7 +1,8 @@
 #pragma once
 // What a Langton square holds now, wherever it lies: the fast grid's cell or the run's sparse
 // store. For painters that note which squares the moves touched and draw them from the world
-// afterwards; the last move on a square left exactly this.
+// afterwards; the last move on a square left exactly this. Squares are read a grid line at a
+// time, along the grid's own order: a column of an indexed grid, a row of a black-and-white one.
 
 #include <cstdint>
 
@@ -20,14 +21,23 @@ namespace qm {
     return w.storeBW && w.storeBW->Find(x, y);
 }
 
-// The index of the ant that painted square (x, y) of an indexed run, or -1 for an empty square.
-// Inlined: a painter reads a frame's squares through it.
+// The squares of column x of an indexed run: antAt(y) is the index of the ant that painted
+// square (x, y), or -1 for an empty square.
 template <CellWidth Width>
-[[gnu::always_inline]] inline int32_t paintingAnt(const World& w, int32_t x, int32_t y) {
-    const FastGrid& g = w.grid;
-    if (g.exists() && g.inside(x, y)) {
+class IndexedColumn {
+public:
+    IndexedColumn(const World& w, int32_t x) : w_(w), x_(x) {
+        const FastGrid& g = w.grid;
+        inside_ = g.exists() && g.shifted(x) <= static_cast<uint32_t>(g.maxCell);
+        first_ = inside_ ? uint64_t{g.shifted(x)} * static_cast<uint32_t>(g.side) : 0;
+    }
+
+    [[gnu::always_inline]] int32_t antAt(int32_t y) const {
+        const FastGrid& g = w_.grid;
+        const uint32_t v = g.shifted(y);
+        if (!inside_ || v > static_cast<uint32_t>(g.maxCell)) [[unlikely]] return storedPaintingAnt(w_, x_, y);
         // Cells hold the complement of the ant index, zero for an empty square (FastGrid.h).
-        const uint64_t cell = g.cellNumber(x, y);
+        const uint64_t cell = first_ + v;
         uint32_t code;
         if constexpr (Width == CellWidth::Nibble)
             code = (g.cells[cell >> 1] >> ((cell & 1) ? 0 : 4)) & 0x0Fu;  // even cells high
@@ -38,14 +48,35 @@ template <CellWidth Width>
         constexpr uint32_t mask = Width == CellWidth::Nibble ? 0x0Fu : Width == CellWidth::Byte ? 0xFFu : 0xFFFFu;
         return code == 0 ? -1 : static_cast<int32_t>(~code & mask);
     }
-    return storedPaintingAnt(w, x, y);
-}
 
-// Whether square (x, y) of a black-and-white run is black.
-[[gnu::always_inline]] inline bool blackSquare(const World& w, int32_t x, int32_t y) {
-    const FastGrid& g = w.grid;
-    if (g.exists() && g.inside(x, y)) return bwBitBlack(g, g.bitNumber(x, y)) != 0;
-    return storedBlackSquare(w, x, y);
-}
+private:
+    const World& w_;
+    int32_t x_;
+    bool inside_;
+    uint64_t first_;  // cell number of (x, -R)
+};
+
+// The squares of row y of a black-and-white run: blackAt(x) says whether square (x, y) is black.
+class BlackRow {
+public:
+    BlackRow(const World& w, int32_t y) : w_(w), y_(y) {
+        const FastGrid& g = w.grid;
+        inside_ = g.exists() && g.shifted(y) <= static_cast<uint32_t>(g.maxCell);
+        first_ = inside_ ? uint64_t{g.shifted(y)} * 8u * static_cast<uint32_t>(g.rowBytes) : 0;
+    }
+
+    [[gnu::always_inline]] bool blackAt(int32_t x) const {
+        const FastGrid& g = w_.grid;
+        const uint32_t u = g.shifted(x);
+        if (!inside_ || u > static_cast<uint32_t>(g.maxCell)) [[unlikely]] return storedBlackSquare(w_, x, y_);
+        return bwBitBlack(g, first_ + u) != 0;
+    }
+
+private:
+    const World& w_;
+    int32_t y_;
+    bool inside_;
+    uint64_t first_;  // bit number of (-R, y)
+};
 
 }  // namespace qm

@@ -151,7 +151,9 @@ private:
     // Out of line: it runs once per frame, or per move only while the hand brake is on.
     [[gnu::noinline]] void drawMarkedSquares(const World& w) {
         if constexpr (Colour::blackSquares) {
-            drawMarks([&w](int32_t x, int32_t y) { return toArgb(blackSquare(w, x, y) ? Black : White); });
+            drawMarks([&w](int32_t y) {
+                return [row = BlackRow(w, y)](int32_t x) { return toArgb(row.blackAt(x) ? Black : White); };
+            });
         } else {
             switch (w.grid.width) {
                 case CellWidth::Nibble: drawMarkedIndexedSquares<CellWidth::Nibble>(w); break;
@@ -162,18 +164,24 @@ private:
     }
     template <CellWidth Width>
     void drawMarkedIndexedSquares(const World& w) {
-        drawMarks([&w](int32_t x, int32_t y) {
-            const int32_t ant = paintingAnt<Width>(w, x, y);
-            return ant < 0 ? toArgb(White) : Colour::argb(w, ant);
+        drawMarks([&w](int32_t x) {
+            return [&w, column = IndexedColumn<Width>(w, x)](int32_t y) {
+                const int32_t ant = column.antAt(y);
+                return ant < 0 ? toArgb(White) : Colour::argb(w, ant);
+            };
         });
     }
-    // Draws every marked square in the colour `argbOf(x, y)` and clears its mark.
-    template <class SquareArgb>
-    void drawMarks(SquareArgb&& argbOf) {
+    // Draws every marked square and clears its mark, a line of marks at a time: `lineOf(v)` gives
+    // for the line at coordinate v the colour of each square along it (RowMajor: v is y, the
+    // colour's argument x; otherwise the other way round).
+    template <class LineColours>
+    void drawMarks(LineColours&& lineOf) {
         const PixelTarget::FixedFill fixed = target_->fixedFill();
         const uint32_t lines = RowMajor ? rows_ : columns_;
         for (uint32_t line = 0; line < lines; ++line) {
             uint64_t* words = marks_ + std::size_t{line} * wordsPerLine_;
+            const auto at = static_cast<int32_t>((RowMajor ? firstY_ : firstX_) + line);
+            const auto argbAlong = lineOf(at);
             for (uint32_t k = 0; k < wordsPerLine_; ++k) {
                 uint64_t word = words[k];
                 if (word == 0) continue;
@@ -181,9 +189,10 @@ private:
                 do {
                     const uint32_t along = k * 64 + static_cast<uint32_t>(std::countr_zero(word));
                     word &= word - 1;
-                    const auto x = static_cast<int32_t>(firstX_ + (RowMajor ? along : line));
-                    const auto y = static_cast<int32_t>(firstY_ + (RowMajor ? line : along));
-                    fixed.template fill<Size>(x, y, argbOf(x, y));
+                    const auto other = static_cast<int32_t>((RowMajor ? firstX_ : firstY_) + along);
+                    const uint32_t argb = argbAlong(other);
+                    if constexpr (RowMajor) fixed.template fill<Size>(other, at, argb);
+                    else fixed.template fill<Size>(at, other, argb);
                 } while (word != 0);
             }
         }
