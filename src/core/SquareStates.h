@@ -36,17 +36,8 @@ public:
         const FastGrid& g = w_.grid;
         const uint32_t v = g.shifted(y);
         if (!inside_ || v > static_cast<uint32_t>(g.maxCell)) [[unlikely]] return storedPaintingAnt(w_, x_, y);
-        // Cells hold the complement of the ant index, zero for an empty square (FastGrid.h).
-        const uint64_t cell = first_ + v;
-        uint32_t code;
-        if constexpr (Width == CellWidth::Nibble)
-            code = (g.cells[cell >> 1] >> ((cell & 1) ? 0 : 4)) & 0x0Fu;  // even cells high
-        else if constexpr (Width == CellWidth::Byte)
-            code = g.cells[cell];
-        else
-            code = reinterpret_cast<const uint16_t*>(g.cells)[cell];
-        constexpr uint32_t mask = Width == CellWidth::Nibble ? 0x0Fu : Width == CellWidth::Byte ? 0xFFu : 0xFFFFu;
-        return code == 0 ? -1 : static_cast<int32_t>(~code & mask);
+        const uint32_t ant = indexedCellValue<Width>(g.cells, first_ + v);
+        return ant == indexedEmpty(Width) ? -1 : static_cast<int32_t>(ant);
     }
 
 private:
