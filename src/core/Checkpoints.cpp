@@ -148,10 +148,10 @@ std::string Checkpoints::keep(const World& w, const WorldPoint& point, double se
 }
 
 bool Checkpoints::compressApart(Checkpoint& c) {
-    if (std::none_of(c.grid.begin(), c.grid.end(), [](const GridLinesPart& part) { return part.gathered != nullptr; }))
-        return true;
+    // A part left uncompressed holds at least a byte (packGridLines compresses an empty one).
     uint64_t gathered = 0;
     for (const GridLinesPart& part : c.grid) gathered += part.gatheredBytes;
+    if (gathered == 0) return true;
     if (gathered < leastBytesApart_) return compressGridLines(c.grid, CheckpointLevel);
     try {
         compressing_.lines = std::async(std::launch::async, [lines = std::move(c.grid)]() mutable {
