@@ -223,6 +223,7 @@ inline MoveOutcome moveGeneralizedAnt(World& w, int32_t ant, Painter& painter) {
 // `reload` catches up after (both cheap when nothing happened). `readsWorld`: the painter reads
 // the current ant and its square from the world, so the loop keeps them there for it.
 // `notesLeftTurns`: the loop keeps the reach of left-turn moves (World::leftTurnReach) for it.
+// `stepDone` follows every step the ant loop went through to its end (the Langton loop only).
 
 // Nothing to paint: the headless run.
 struct NoPainter {
@@ -236,6 +237,7 @@ struct NoPainter {
     void unstoredMove(World&, int32_t, AntPos) {}
     void genSquare(World&, AntPos) {}
     void publish(World&) {}
+    void stepDone(World&) {}
     void reload(World&) {}
 };
 
@@ -252,6 +254,7 @@ struct HookPainter {
     void unstoredMove(World& w, int32_t ant, AntPos at) { move(w, ant, at, 0); }
     void genSquare(World& w, AntPos) { w.hooks.genSquare(w.hooks.context); }
     void publish(World&) {}
+    void stepDone(World&) {}
     void reload(World&) {}
 };
 
@@ -266,7 +269,7 @@ public:
     // Serves the window after the ant loop; false when the run ends here. `publish` writes the
     // loop's local counters back before anything outside can look at them.
     template <class Publish>
-    bool serveEvents(World& w, bool leftEarly, Publish&& publish) {
+    [[gnu::always_inline]] bool serveEvents(World& w, bool leftEarly, Publish&& publish) {
         bool outsideCalled = leftEarly;  // only messages and event processing set the idle flag
         servedEvents_ = false;
         if (presentNow_ || w.handBrakeCount != 0) {
@@ -290,7 +293,7 @@ public:
 
     // Calls the step hook when this step's picture will be presented.
     template <class Publish>
-    void stepHook(World& w, int32_t antCount, Publish&& publish) {
+    [[gnu::always_inline]] void stepHook(World& w, int32_t antCount, Publish&& publish) {
         countdown_ -= antCount;
         if (countdown_ <= 0) [[unlikely]] {
             countdown_ = w.frameCountdownReload;
@@ -518,7 +521,7 @@ template <class Update, bool Lone, class Painter>
 
     Painter painter(w);
     // The painter publishes last: it may read the box and the left turns' reach.
-    auto publish = [&] {
+    auto publish = [&]() __attribute__((always_inline)) {
         c.stepCount = step;
         pacer.save(w);
         c.filled = filled;
@@ -530,7 +533,7 @@ template <class Update, bool Lone, class Painter>
         if constexpr (Slots > kLeftTurnSlots) w.leftTurnReach = {~box[7], box[5], ~box[6], box[8]};
         painter.publish(w);
     };
-    auto publishAt = [&](int32_t ant) {
+    auto publishAt = [&](int32_t ant) __attribute__((always_inline)) {
         c.currentAnt = ant;
         publish();
     };
@@ -636,7 +639,10 @@ template <class Update, bool Lone, class Painter>
                 break;
             }
         }
-        if (!leftEarly) c.currentAnt = antCount - 1;
+        if (!leftEarly) {
+            c.currentAnt = antCount - 1;
+            painter.stepDone(w);
+        }
         if (!pacer.serveEvents(w, leftEarly, publish)) return LoopExit::Finished;
         pacer.stepHook(w, antCount, publish);
         ++step;

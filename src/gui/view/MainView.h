@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 #include "display/Colours.h"
+#include "display/MoveReplay.h"
 #include "gui/view/ImageSurface.h"
 #include "gui/view/SquarePainters.h"
 
@@ -55,6 +57,9 @@ public:
     // Runs take the loop instances that inline the painters; off, the loop calls the per-move
     // hooks, the plain reference the tests compare the instances with.
     bool specialisedLoops = true;
+    // Many-ant runs hand the painting of their moves to a helper thread (MoveReplay.h) when the
+    // machine has a core to spare for it.
+    bool replaysMoves = std::thread::hardware_concurrency() >= 2;
 
     // Extent of the squares handed to the painters since the run began (empty: min > max).
     int32_t visitedMinX = INT32_MAX, visitedMaxX = INT32_MIN, visitedMinY = INT32_MAX, visitedMaxY = INT32_MIN;
@@ -77,6 +82,8 @@ public:
         return squareMarks_.data();
     }
 
+    qm::MoveReplay& moveReplay() { return moveReplay_; }
+
 private:
     [[gnu::noinline, gnu::cold]] void rebuildPixelTarget(uint64_t outsideCalls);
     void installSquarePainters();  // for squareSize at the surface's pixel ratio
@@ -85,6 +92,7 @@ private:
     qm::World& world_;
     qm::PixelTarget pixelTarget_;
     std::vector<uint64_t> squareMarks_;
+    qm::MoveReplay moveReplay_;
     uint64_t targetFor_ = UINT64_MAX;  // the world's count of outside calls it was built at; none yet
     int paintersRatio_ = 0;  // the surface's pixel ratio the square painters were chosen for; 0: none yet
     // Behind what the painters use per move, which keeps its place in the object.

@@ -42,6 +42,16 @@ StepLoopEntry chooseWindowLoop(const World& w) {
     const bool eyeFollows = eye.paintedOp != noHook || eye.clearedOp != noHook;
     if (w.generalized) return paintingLoopGeneralized(Size, eyeFollows);
     const bool lone = steps::loneAntInstance(w);
+    if (!lone && eyeFollows && w.handBrakeCount == 0 && form->mainView->replaysMoves) {
+        StepLoopEntry replaying = nullptr;
+        switch (w.antMaxMode) {
+            case AntMaxMode::BlackWhite: break;
+            case AntMaxMode::Ants15: replaying = replayingLoopNibble(Size, eyeFollows); break;
+            case AntMaxMode::Ants65535: replaying = replayingLoopWord(Size, eyeFollows); break;
+            default: replaying = replayingLoopByte(Size, eyeFollows); break;
+        }
+        if (replaying) return replaying;
+    }
     switch (w.antMaxMode) {
         case AntMaxMode::BlackWhite: return paintingLoopBlackWhite(Size, lone, eyeFollows);
         case AntMaxMode::Ants15: return paintingLoopNibble(Size, lone, eyeFollows);

@@ -17,6 +17,8 @@
 
 #include "core/SquareStates.h"
 #include "core/World.h"
+#include "display/MoveReplay.h"
+#include "display/SquareMarks.h"
 #include "gui/view/EyeWindow.h"
 #include "gui/view/MainView.h"
 #include "gui/view/MovePaint.h"
@@ -30,7 +32,9 @@ namespace qm {
 // become a call, with the painter's fields in memory.
 // `Colour`: AntColour or BlackSquares for Langton moves (generalized squares take their state's
 // colour). `EyeFollows`: the eye window has an operation installed; without one it is not told.
-template <class Colour, int Size, bool EyeFollows>
+// `Replays`: a many-ant indexed run hands each move's turn result to the view's MoveReplay thread,
+// which sets the marks and draws the eye's kept pixels; the loop only writes a bit per move.
+template <class Colour, int Size, bool EyeFollows, bool Replays = false>
 class WindowPainter {
 public:
     // Only the eye's own operations read the current ant and its square from the world: the
@@ -41,14 +45,21 @@ public:
     // A Langton move notes nothing: the squares it paints are where ants stood when the loop
     // began or where moves took them since, which the counters' box (right turns) and the left
     // turns' reach cover. Both join the extent at every publish, the ants' places here.
-    explicit WindowPainter(World& w) : WindowPainter(loaded(w, static_cast<PaintContext*>(w.hooks.context))) {
+    explicit WindowPainter(World& w)
+        : WindowPainter(loaded(w, static_cast<PaintContext*>(w.hooks.context), w.resumeAnt)) {
         if (!w.generalized)
             for (int32_t ant = 0; ant < w.counters.antCount; ++ant) note(w.antPos[ant]);
     }
 
     [[gnu::always_inline]] void move(World& w, int32_t ant, AntPos at, int32_t turn) {
         const uint8_t cleared = static_cast<uint8_t>(turn);
-        if constexpr (Gathers) mark(at);
+        if constexpr (Replays) {
+            turnRow_[ant] = static_cast<uint8_t>(turn);
+            if constexpr (EyeFollows)
+                if (!eyeKept_) [[unlikely]] tellEye(w, *form_->eyeWindow, outsideCalls_, ant, at.x, at.y, cleared);
+            return;
+        }
+        if constexpr (Gathers) marks_.template mark<RowMajor>(at);
         else if constexpr (Size != ExtentOnly) fill(at, paintedOrWhite(cleared, Colour::argb(w, ant)));
         eyeMove(w, ant, at, cleared);
     }
@@ -80,8 +91,9 @@ public:
     }
 
     void publish(World& w) {
+        if constexpr (Replays) replay_->catchUp();
         if (!w.generalized) {  // Langton moves: the extent comes from the box, not from the moves
-            if constexpr (Gathers) drawMarkedSquares(w);
+            if constexpr (Gathers) drawMarkedSquares(w, marks_, *target_);
             const RunCounters& c = w.counters;
             note(c.minX, c.maxX, c.minY, c.maxY);
             const LeftTurnReach& left = w.leftTurnReach;
@@ -94,9 +106,21 @@ public:
         view.visitedMaxY = maxY_;
     }
 
+    // After a whole step: a replay takes the next one in a new row.
+    void stepDone(World&) {
+        if constexpr (Replays) turnRow_ = replay_->nextRow();
+    }
+
     // Outside code may have moved the image, the view or the extent since the last look.
     void reload(World& w) {
-        if (w.outsideCalls != outsideCalls_) [[unlikely]] *this = loaded(w, form_);
+        if (w.outsideCalls != outsideCalls_) [[unlikely]] {
+            int32_t nextAnt = 0;
+            if constexpr (Replays) {
+                replay_->catchUp();
+                nextAnt = replay_->nextAnt();
+            }
+            *this = loaded(w, form_, nextAnt);
+        }
     }
 
 private:
@@ -104,6 +128,8 @@ private:
     // The marks follow the grid's order, so that drawing them reads the grid along its lines:
     // indexed grids keep a column of squares together, black-and-white ones a row.
     static constexpr bool RowMajor = Colour::blackSquares;
+    static_assert(!Replays || (!Colour::blackSquares && (Gathers || (Size == ExtentOnly && EyeFollows))),
+                  "the replay draws indexed moves into the marks or the eye");
 
     // The eye's part of a move. The colour only matters to an eye that draws: it is read then.
     [[gnu::always_inline]] void eyeMove(World& w, int32_t ant, AntPos at, uint8_t cleared) {
@@ -140,36 +166,24 @@ private:
         else fixed_.template fill<Size>(at.x, at.y, argb);
     }
 
-    // Squares off the surface are passed by a branch. A spread-out run keeps most moves off the
-    // view, which predicts well; a branchless mark into a spare word cost the loop a tenth more
-    // with a third of the moves on the view.
-    [[gnu::always_inline]] void mark(AntPos at) {
-        const uint32_t column = static_cast<uint32_t>(at.x) - firstX_;
-        const uint32_t row = static_cast<uint32_t>(at.y) - firstY_;
-        if ((column < columns_) & (row < rows_)) {
-            const uint32_t line = RowMajor ? row : column;
-            const uint32_t along = RowMajor ? column : row;
-            marks_[std::size_t{line} * wordsPerLine_ + (along >> 6)] |= uint64_t{1} << (along & 63);
-        }
-    }
-
     // Out of line: it runs once per frame, or per move only while the hand brake is on.
-    [[gnu::noinline]] void drawMarkedSquares(const World& w) {
+    // Static, with what it needs by value: the painter's own address never leaves the loop.
+    [[gnu::noinline]] static void drawMarkedSquares(const World& w, SquareMarks marks, const PixelTarget& target) {
         if constexpr (Colour::blackSquares) {
-            drawMarks([&w](int32_t y) {
+            drawMarks(marks, target, [&w](int32_t y) {
                 return [row = BlackRow(w, y)](int32_t x) { return toArgb(row.blackAt(x) ? Black : White); };
             });
         } else {
             switch (w.grid.width) {
-                case CellWidth::Nibble: drawMarkedIndexedSquares<CellWidth::Nibble>(w); break;
-                case CellWidth::Byte: drawMarkedIndexedSquares<CellWidth::Byte>(w); break;
-                default: drawMarkedIndexedSquares<CellWidth::Word>(w); break;
+                case CellWidth::Nibble: drawMarkedIndexedSquares<CellWidth::Nibble>(w, marks, target); break;
+                case CellWidth::Byte: drawMarkedIndexedSquares<CellWidth::Byte>(w, marks, target); break;
+                default: drawMarkedIndexedSquares<CellWidth::Word>(w, marks, target); break;
             }
         }
     }
     template <CellWidth Width>
-    void drawMarkedIndexedSquares(const World& w) {
-        drawMarks([&w](int32_t x) {
+    static void drawMarkedIndexedSquares(const World& w, const SquareMarks& marks, const PixelTarget& target) {
+        drawMarks(marks, target, [&w](int32_t x) {
             return [&w, column = IndexedColumn<Width>(w, x)](int32_t y) {
                 const int32_t ant = column.antAt(y);
                 return ant < 0 ? toArgb(White) : Colour::argb(w, ant);
@@ -180,21 +194,21 @@ private:
     // for the line at coordinate v the colour of each square along it (RowMajor: v is y, the
     // colour's argument x; otherwise the other way round).
     template <class LineColours>
-    void drawMarks(LineColours&& lineOf) {
-        const PixelTarget::FixedFill fixed = target_->fixedFill();
-        const uint32_t lines = RowMajor ? rows_ : columns_;
+    static void drawMarks(const SquareMarks& marks, const PixelTarget& target, LineColours&& lineOf) {
+        const PixelTarget::FixedFill fixed = target.fixedFill();
+        const uint32_t lines = RowMajor ? marks.rows : marks.columns;
         for (uint32_t line = 0; line < lines; ++line) {
-            uint64_t* words = marks_ + std::size_t{line} * wordsPerLine_;
-            const auto at = static_cast<int32_t>((RowMajor ? firstY_ : firstX_) + line);
+            uint64_t* words = marks.words + std::size_t{line} * marks.wordsPerLine;
+            const auto at = static_cast<int32_t>((RowMajor ? marks.firstY : marks.firstX) + line);
             const auto argbAlong = lineOf(at);
-            for (uint32_t k = 0; k < wordsPerLine_; ++k) {
+            for (uint32_t k = 0; k < marks.wordsPerLine; ++k) {
                 uint64_t word = words[k];
                 if (word == 0) continue;
                 words[k] = 0;
                 do {
                     const uint32_t along = k * 64 + static_cast<uint32_t>(std::countr_zero(word));
                     word &= word - 1;
-                    const auto other = static_cast<int32_t>((RowMajor ? firstX_ : firstY_) + along);
+                    const auto other = static_cast<int32_t>((RowMajor ? marks.firstX : marks.firstY) + along);
                     const uint32_t argb = argbAlong(other);
                     if constexpr (RowMajor) fixed.template fill<Size>(other, at, argb);
                     else fixed.template fill<Size>(at, other, argb);
@@ -207,7 +221,8 @@ private:
 
     // Out of line and by value: the painter's own address never leaves the loop, so its fields
     // can live in registers.
-    [[gnu::noinline]] static WindowPainter loaded(World& w, PaintContext* form) {
+    // `nextAnt`: the ant of the next move, where a replay's session starts.
+    [[gnu::noinline]] static WindowPainter loaded(World& w, PaintContext* form, [[maybe_unused]] int32_t nextAnt) {
         WindowPainter p;
         p.form_ = form;
         p.outsideCalls_ = w.outsideCalls;
@@ -230,14 +245,28 @@ private:
         }
         if constexpr (Gathers) {
             const PixelTarget::TouchedSquares touched = p.target_->touchedSquares();
-            p.firstX_ = touched.firstX;
-            p.firstY_ = touched.firstY;
-            p.columns_ = touched.columns;
-            p.rows_ = touched.rows;
+            SquareMarks& marks = p.marks_;
+            marks.firstX = touched.firstX;
+            marks.firstY = touched.firstY;
+            marks.columns = touched.columns;
+            marks.rows = touched.rows;
             const uint32_t lines = RowMajor ? touched.rows : touched.columns;
             const uint32_t along = RowMajor ? touched.columns : touched.rows;
-            p.wordsPerLine_ = along / 64 + (along % 64 != 0);
-            p.marks_ = view.squareMarks(std::size_t{lines} * p.wordsPerLine_);
+            marks.wordsPerLine = along / 64 + (along % 64 != 0);
+            marks.words = view.squareMarks(std::size_t{lines} * marks.wordsPerLine);
+        }
+        if constexpr (Replays) {
+            MoveReplay& replay = view.moveReplay();
+            p.replay_ = &replay;
+            MoveReplay::Session session;
+            session.antCount = w.counters.antCount;
+            session.nextAnt = nextAnt;
+            session.positions = w.antPos;
+            session.antWords = w.antColour;
+            if constexpr (Gathers) session.marks = p.marks_;
+            if constexpr (EyeFollows)
+                if (p.eyeKept_) session.eye = p.eye_;
+            p.turnRow_ = replay.begin(session);
         }
         return p;
     }
@@ -249,12 +278,12 @@ private:
     KeptSquareTables eye_{};
     const PixelTarget* target_ = nullptr;
     PixelTarget::FixedFill fixed_{};
-    // The marks: a bit per square the surface touches, columns_ x rows_ of them from (firstX_,
-    // firstY_), in lines of wordsPerLine_ words (RowMajor); set where a move landed since the
-    // last publish.
-    uint64_t* marks_ = nullptr;
-    uint32_t firstX_ = 0, firstY_ = 0, columns_ = 0, rows_ = 0;
-    uint32_t wordsPerLine_ = 0;
+    // The marks: a bit per square the surface touches; set where a move landed since the last
+    // publish.
+    SquareMarks marks_{};
+    // The replay, and its row for this step's turn results.
+    MoveReplay* replay_ = nullptr;
+    uint8_t* turnRow_ = nullptr;
 };
 
 }  // namespace qm
