@@ -9,8 +9,6 @@
 namespace qm {
 namespace {
 
-// The ring's size in bytes, a step of every ant per row: thousands of steps of a thousand ants.
-constexpr uint64_t RingBytes = uint64_t{4} << 20;
 // Moves the loop writes between two hand-overs, at least: the thread's side of the count is a
 // cache line the loop had better not fetch every step of a few ants.
 constexpr uint64_t MovesPerHandOver = 1024;
@@ -47,7 +45,7 @@ uint8_t* MoveReplay::begin(const Session& session) {
     const int32_t n = std::max(session.antCount, 1);
     if (n != antCount_) {
         antCount_ = n;
-        ringRows_ = std::max<uint64_t>(4, RingBytes / static_cast<uint64_t>(n));
+        ringRows_ = std::max<uint64_t>(4, ringBytes_ / static_cast<uint64_t>(n));
         ring_.assign(ringRows_ * static_cast<uint64_t>(n), NotMoved);
     }
     // A fresh row: the last one may hold moves of the session before. Every row is replayed.

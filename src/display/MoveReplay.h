@@ -4,7 +4,7 @@
 // replays the moves from the ants' places and directions at the start of the session: where each
 // square is, whether it was painted or cleared, and the ant's colour. It sets the view's square
 // marks and draws the eye's pixels, the painting the loop itself paid for with every move. With a
-// core to spare, the loop then runs nearly as fast as without a window.
+// core to spare, a shown eye then costs the loop almost nothing.
 //
 // Sessions: the window's painter begins one after every call outside the loop (the image, the
 // view or the colours may have changed), with the replay caught up. Before anything outside the
@@ -39,7 +39,8 @@ public:
     // A row's byte of an ant that has not moved in its step yet.
     static constexpr uint8_t NotMoved = 0xFF;
 
-    MoveReplay() = default;
+    // `ringBytes`: the ring's size, a row of a byte per ant for each step (at least four rows).
+    explicit MoveReplay(uint64_t ringBytes = uint64_t{4} << 20) : ringBytes_(ringBytes) {}
     ~MoveReplay();
     MoveReplay(const MoveReplay&) = delete;
     MoveReplay& operator=(const MoveReplay&) = delete;
@@ -65,6 +66,7 @@ private:
     void replayMoves(uint64_t count);
     uint8_t* rowAt(uint64_t row) { return ring_.data() + (row % ringRows_) * static_cast<size_t>(antCount_); }
 
+    const uint64_t ringBytes_;
     std::vector<uint8_t> ring_;
     uint64_t ringRows_ = 0;
 

@@ -1,6 +1,7 @@
 // The eye's move target: table lookups (or, at coarse scales, the computed mapping) must put every
 // move on the pixel the plain mapping gives (column cx + X / s, row oy - Y / s, toward zero), or
-// nowhere when that pixel is off the image; painted, cleared and kept moves write what they should.
+// nowhere when that pixel is off the image; painted, cleared and kept moves write what they should,
+// also when a replay thread draws them.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,10 @@
 #include <random>
 #include <vector>
 
+#include "core/StepLoopBodies.h"
+#include "display/Colours.h"
 #include "display/EyeMoveTarget.h"
+#include "display/MoveReplay.h"
 
 using namespace qm;
 
@@ -157,5 +161,64 @@ TEST(EyeMoveTarget, WithoutAnImageNothingIsDrawn) {
     for (const AntPos p : {AntPos{0, 0}, AntPos{INT32_MIN, INT32_MAX}, AntPos{5, -5}}) {
         EXPECT_GE(target.offsetOf(p), EyeMoveTarget::Off);
         target.plot(p, 0xFFFFFFFFu, 0);  // must not crash: the scratch pixel takes it
+    }
+}
+
+// The replay thread draws the moves a loop hands over as drawing each move at once does: the
+// marks and the kept eye pixels, across rows of steps, a ring that wraps around many times,
+// hand-overs in the middle of a step and sessions begun anew at step tops and mid-step.
+TEST(EyeMoveTarget, ReplayedMovesDrawWhatDrawingThemAtOnceDraws) {
+    std::mt19937 random(31);
+    constexpr int32_t scale = 3, cx = 55, oy = 48;
+    for (const int32_t antCount : {1, 5, 70, 300}) {
+        Image direct, replayed;
+        EyeMoveTarget directEye, replayedEye;
+        directEye.rebuild(direct.geometry(scale, cx, oy), 0, true);
+        replayedEye.rebuild(replayed.geometry(scale, cx, oy), 0, true);
+        ASSERT_TRUE(directEye.usesTables());
+        constexpr uint32_t columns = 150, rows = 130;
+        std::vector<uint64_t> directWords(columns * 3, 0), replayedWords(columns * 3, 0);
+        auto marksOf = [&](std::vector<uint64_t>& words) {
+            return SquareMarks{words.data(), static_cast<uint32_t>(-160), static_cast<uint32_t>(-40), columns, rows, 3};
+        };
+        std::vector<AntPos> positions(static_cast<size_t>(antCount));
+        std::vector<uint32_t> words(static_cast<size_t>(antCount));
+        for (int32_t k = 0; k < antCount; ++k) {
+            positions[static_cast<size_t>(k)] = {static_cast<int32_t>(random() % 400) - 250, static_cast<int32_t>(random() % 200) - 60};
+            words[static_cast<size_t>(k)] = (random() & 0xFFFFFFu) | static_cast<uint32_t>(random() % 6) << 24;  // codes 0 and 5 act as 4
+        }
+        MoveReplay replay(static_cast<uint64_t>(antCount) * 5);  // five rows: wraps every few steps
+        auto beginSession = [&](int32_t nextAnt) {
+            MoveReplay::Session session{antCount, nextAnt, positions.data(), words.data(), marksOf(replayedWords),
+                                        replayedEye.keptSquareTables()};
+            return replay.begin(session);
+        };
+        uint8_t* row = beginSession(0);
+        for (int step = 0; step < 60; ++step) {
+            for (int32_t ant = 0; ant < antCount; ++ant) {
+                if (random() % 97 == 0) {
+                    replay.catchUp();
+                    ASSERT_EQ(replay.nextAnt(), ant);
+                    if (random() & 1) row = beginSession(ant);
+                }
+                const auto turn = static_cast<int32_t>(random() & 1);
+                AntPos& at = positions[static_cast<size_t>(ant)];
+                marksOf(directWords).mark<false>(at);
+                directEye.keptSquareTables().plot(at, toArgb(colourOf(words[static_cast<size_t>(ant)])), static_cast<uint8_t>(turn));
+                row[ant] = static_cast<uint8_t>(turn);
+                const uint8_t code = static_cast<uint8_t>(words[static_cast<size_t>(ant)] >> 24);
+                words[static_cast<size_t>(ant)] = colourOf(words[static_cast<size_t>(ant)]) | uint32_t{steps::kLangton.turn[code][turn]} << 24;
+                at.x += steps::kLangton.moveX[code][turn];
+                at.y += steps::kLangton.moveY[code][turn];
+            }
+            row = replay.nextRow();
+            if (random() % 7 == 0) row = beginSession(0);
+        }
+        replay.catchUp();
+        EXPECT_EQ(replayed.shown(), direct.shown()) << antCount << " ants";
+        EXPECT_EQ(replayedWords, directWords) << antCount << " ants";
+        if (antCount >= 5) {
+            EXPECT_NE(std::count(directWords.begin(), directWords.end(), 0u), static_cast<long>(directWords.size()));
+        }
     }
 }

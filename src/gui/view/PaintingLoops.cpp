@@ -42,6 +42,9 @@ StepLoopEntry chooseWindowLoop(const World& w) {
     const bool eyeFollows = eye.paintedOp != noHook || eye.clearedOp != noHook;
     if (w.generalized) return paintingLoopGeneralized(Size, eyeFollows);
     const bool lone = steps::loneAntInstance(w);
+    // With the eye shown, many ants hand their moves to the replay thread: the eye's pixel test
+    // per move is what the loop cannot hide. The marks alone cost the loop less than sharing the
+    // machine with the thread does, so without the eye the loop keeps them.
     if (!lone && eyeFollows && w.handBrakeCount == 0 && form->mainView->replaysMoves) {
         StepLoopEntry replaying = nullptr;
         switch (w.antMaxMode) {
