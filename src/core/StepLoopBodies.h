@@ -223,12 +223,14 @@ inline MoveOutcome moveGeneralizedAnt(World& w, int32_t ant, Painter& painter) {
 // `reload` catches up after (both cheap when nothing happened). `readsWorld`: the painter reads
 // the current ant and its square from the world, so the loop keeps them there for it.
 // `notesLeftTurns`: the loop keeps the reach of left-turn moves (World::leftTurnReach) for it.
+// `inlinesPublish`: the loop inlines every publish, so that its counters stay in registers.
 // `stepDone` follows every step the ant loop went through to its end (the Langton loop only).
 
 // Nothing to paint: the headless run.
 struct NoPainter {
     static constexpr bool readsWorld = false;
     static constexpr bool notesLeftTurns = false;
+    static constexpr bool inlinesPublish = true;
     static bool fits(const World& w) {
         return w.hooks.paint == noHook && w.hooks.erase == noHook && w.hooks.genSquare == noHook;
     }
@@ -245,6 +247,7 @@ struct NoPainter {
 struct HookPainter {
     static constexpr bool readsWorld = true;
     static constexpr bool notesLeftTurns = false;
+    static constexpr bool inlinesPublish = true;
     explicit HookPainter(World&) {}
     void move(World& w, int32_t, AntPos, int32_t turn) {
         w.lastTurn = static_cast<uint8_t>(turn);
@@ -473,6 +476,13 @@ template <class Update, class Painter, int Slots>
 template <class Update, bool Lone, class Painter>
 LoopExit langtonLoop(World& w, StepPacer& pacer);
 
+// `first` when `First`, else `second`.
+template <bool First, class A, class B>
+[[gnu::always_inline]] inline auto& pickFirst(A& first, B& second) {
+    if constexpr (First) return first;
+    else return second;
+}
+
 // The loop instance that serves a Langton run now: the one the window chose for its painters,
 // else the plain one (no painters at all) or the one calling the world's hooks; each for a lone
 // ant or for many. Asked again whenever events were served.
@@ -521,7 +531,7 @@ template <class Update, bool Lone, class Painter>
 
     Painter painter(w);
     // The painter publishes last: it may read the box and the left turns' reach.
-    auto publish = [&]() __attribute__((always_inline)) {
+    auto publishCounters = [&]() __attribute__((always_inline)) {
         c.stepCount = step;
         pacer.save(w);
         c.filled = filled;
@@ -533,6 +543,11 @@ template <class Update, bool Lone, class Painter>
         if constexpr (Slots > kLeftTurnSlots) w.leftTurnReach = {~box[7], box[5], ~box[6], box[8]};
         painter.publish(w);
     };
+    // Inlined everywhere, publishing leaves no pointer to the counters, which then stay in
+    // registers; a painter whose moves need those registers more says so.
+    auto publishInlined = [&]() __attribute__((always_inline)) { publishCounters(); };
+    auto publishCalled = [&] { publishCounters(); };
+    auto& publish = pickFirst<Painter::inlinesPublish>(publishInlined, publishCalled);
     auto publishAt = [&](int32_t ant) __attribute__((always_inline)) {
         c.currentAnt = ant;
         publish();

@@ -41,6 +41,8 @@ public:
     // moves that go to them set both (tellEye below), the others leave the loop's stores out.
     static constexpr bool readsWorld = false;
     static constexpr bool notesLeftTurns = true;
+    // Sizes that fill per move need the registers for the fill more than the loop's counters.
+    static constexpr bool inlinesPublish = Size >= 2 || Size == ExtentOnly;
 
     // A Langton move notes nothing: the squares it paints are where ants stood when the loop
     // began or where moves took them since, which the counters' box (right turns) and the left
