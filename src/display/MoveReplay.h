@@ -56,6 +56,8 @@ public:
     void catchUp();
     // After catchUp: the ant of the next move (0 when a step has just ended).
     int32_t nextAnt() const { return nextAnt_; }
+    // Moves replayed so far, over all sessions.
+    uint64_t movesReplayed() const { return consumed_.load(std::memory_order_acquire); }
 
 private:
     void run();

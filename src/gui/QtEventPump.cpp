@@ -12,7 +12,7 @@ void QtEventPump::processEvents() {
 }
 
 bool QtEventPump::frameDue() {
-    if (lastFrame_.elapsed() < qm::FramePeriodMilliseconds) return false;
+    if (lastFrame_.elapsed() < framePeriodMilliseconds) return false;
     lastFrame_.restart();
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 
+#include "core/Platform.h"
 #include "core/World.h"
 
 class QtEventPump final : public qm::EventPump {
@@ -20,6 +21,9 @@ public:
 
     // The hand brake at 100 with a count holds the run; at count 0 the track bar has no effect.
     bool runPaused() const { return world_.trackBarPosition == 100 && world_.handBrakeCount != 0; }
+
+    // At most one frame in this many milliseconds; tests present at every chance.
+    int64_t framePeriodMilliseconds = qm::FramePeriodMilliseconds;
 
     // A paused run (hand brake at 100) sleeps this long per call instead of spinning a core.
     static constexpr unsigned long PausedSleepMilliseconds = 3;

@@ -364,6 +364,47 @@ TEST_F(PainterTargetTest, ChangesDuringARunChooseTheInlinedPaintersAgain) {
     peer().mainView().specialisedLoops = true;
 }
 
+// With the eye shown, a many-ant run hands its painting to the replay thread, whose sessions
+// begin anew at every presented frame. Frames every dozen steps, at size 2 and at item "0",
+// leave the pictures of the per-move hooks.
+TEST_F(PainterTargetTest, ReplayedMovesAcrossFramesDrawWhatTheHooksDraw) {
+    openWindow();
+    selectDisplayMode(StatePanel::HideNumbers);
+    about->ants65535Radio->click();
+    QTest::mouseClick(ui().navigation.eyeShowHideButton, Qt::LeftButton);
+    ASSERT_TRUE(peer().eyeWindow().shown());
+    MainView& view = peer().mainView();
+    view.replaysMoves = true;
+    peer().pump().framePeriodMilliseconds = 0;
+    std::mt19937 random(7);
+    QString ants;
+    for (int k = 0; k < 333; ++k)
+        ants += QStringLiteral("%1,%2,%3,%4\n").arg(int(random() % 81) - 40).arg(int(random() % 81) - 40)
+                    .arg(1 + random() % 4).arg(random() & 0xFFFFFF, 6, 16, QLatin1Char('0'));
+    for (const char* size : {"2", "0"}) {
+        SCOPED_TRACE(testing::Message() << "size " << size);
+        selectSize(size);
+        QImage views[2], eyes[2];
+        int frames = 0;
+        for (const bool inlined : {true, false}) {
+            view.specialisedLoops = inlined;
+            const uint64_t replayedBefore = view.moveReplay().movesReplayed();
+            const FrameObservers::Id id = peer().frameObservers().add([&] { frames += inlined; });
+            run(ants, 600);
+            peer().frameObservers().remove(id);
+            ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.boxes[0].text;
+            EXPECT_EQ(view.moveReplay().movesReplayed() - replayedBefore, inlined ? 333u * 600u : 0u);
+            views[inlined] = image().copy();
+            eyes[inlined] = std::as_const(*ui().eye.eyeSurface).image().copy();
+        }
+        EXPECT_GE(frames, 20);
+        expectSamePicture(views[1], views[0]);
+        expectSamePicture(eyes[1], eyes[0]);
+    }
+    peer().pump().framePeriodMilliseconds = qm::FramePeriodMilliseconds;
+    view.specialisedLoops = true;
+}
+
 class EyeTargetTest : public ViewTest {
 protected:
     EyeWindow& eye() { return peer().eyeWindow(); }
