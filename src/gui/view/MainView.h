@@ -57,8 +57,8 @@ public:
     // Runs take the loop instances that inline the painters; off, the loop calls the per-move
     // hooks, the plain reference the tests compare the instances with.
     bool specialisedLoops = true;
-    // Many-ant runs hand the painting of their moves to a helper thread (MoveReplay.h) when the
-    // machine has a core to spare for it.
+    // With the eye shown, many-ant runs hand the painting of their moves to a helper thread
+    // (MoveReplay.h) when the machine has a core to spare for it.
     bool replaysMoves = std::thread::hardware_concurrency() >= 2;
 
     // Extent of the squares handed to the painters since the run began (empty: min > max).

@@ -33,7 +33,7 @@ namespace qm {
 // `Colour`: AntColour or BlackSquares for Langton moves (generalized squares take their state's
 // colour). `EyeFollows`: the eye window has an operation installed; without one it is not told.
 // `Replays`: a many-ant indexed run hands each move's turn result to the view's MoveReplay thread,
-// which sets the marks and draws the eye's kept pixels; the loop only writes a bit per move.
+// which sets the marks and draws the eye's kept pixels; the loop only writes a byte per move.
 template <class Colour, int Size, bool EyeFollows, bool Replays = false>
 class WindowPainter {
 public:
