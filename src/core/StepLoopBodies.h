@@ -272,7 +272,7 @@ public:
     // Serves the window after the ant loop; false when the run ends here. `publish` writes the
     // loop's local counters back before anything outside can look at them.
     template <class Publish>
-    [[gnu::always_inline]] bool serveEvents(World& w, bool leftEarly, Publish&& publish) {
+    bool serveEvents(World& w, bool leftEarly, Publish&& publish) {
         bool outsideCalled = leftEarly;  // only messages and event processing set the idle flag
         servedEvents_ = false;
         if (presentNow_ || w.handBrakeCount != 0) {
@@ -296,7 +296,7 @@ public:
 
     // Calls the step hook when this step's picture will be presented.
     template <class Publish>
-    [[gnu::always_inline]] void stepHook(World& w, int32_t antCount, Publish&& publish) {
+    void stepHook(World& w, int32_t antCount, Publish&& publish) {
         countdown_ -= antCount;
         if (countdown_ <= 0) [[unlikely]] {
             countdown_ = w.frameCountdownReload;
