@@ -223,7 +223,9 @@ inline MoveOutcome moveGeneralizedAnt(World& w, int32_t ant, Painter& painter) {
 // `reload` catches up after (both cheap when nothing happened). `readsWorld`: the painter reads
 // the current ant and its square from the world, so the loop keeps them there for it.
 // `notesLeftTurns`: the loop keeps the reach of left-turn moves (World::leftTurnReach) for it.
-// `inlinesPublish`: the loop inlines every publish, so that its counters stay in registers.
+// `inlinesPublish`: the loop inlines every publish, so that no pointer to its counters leaves it
+// and they stay in registers; `inlinesService`: the pacer's calls too, which pays for painters
+// with state of their own in the loop and costs the headless loop (measured, both ways).
 // `stepDone` follows every step the ant loop went through to its end (the Langton loop only).
 
 // Nothing to paint: the headless run.
@@ -231,6 +233,7 @@ struct NoPainter {
     static constexpr bool readsWorld = false;
     static constexpr bool notesLeftTurns = false;
     static constexpr bool inlinesPublish = true;
+    static constexpr bool inlinesService = false;
     static bool fits(const World& w) {
         return w.hooks.paint == noHook && w.hooks.erase == noHook && w.hooks.genSquare == noHook;
     }
@@ -248,6 +251,7 @@ struct HookPainter {
     static constexpr bool readsWorld = true;
     static constexpr bool notesLeftTurns = false;
     static constexpr bool inlinesPublish = true;
+    static constexpr bool inlinesService = false;
     explicit HookPainter(World&) {}
     void move(World& w, int32_t, AntPos, int32_t turn) {
         w.lastTurn = static_cast<uint8_t>(turn);
@@ -273,6 +277,11 @@ public:
     // loop's local counters back before anything outside can look at them.
     template <class Publish>
     bool serveEvents(World& w, bool leftEarly, Publish&& publish) {
+        return serveEventsInlined(w, leftEarly, publish);
+    }
+    // The same, always inlined: see Painter::inlinesService.
+    template <class Publish>
+    [[gnu::always_inline]] bool serveEventsInlined(World& w, bool leftEarly, Publish&& publish) {
         bool outsideCalled = leftEarly;  // only messages and event processing set the idle flag
         servedEvents_ = false;
         if (presentNow_ || w.handBrakeCount != 0) {
@@ -297,6 +306,10 @@ public:
     // Calls the step hook when this step's picture will be presented.
     template <class Publish>
     void stepHook(World& w, int32_t antCount, Publish&& publish) {
+        stepHookInlined(w, antCount, publish);
+    }
+    template <class Publish>
+    [[gnu::always_inline]] void stepHookInlined(World& w, int32_t antCount, Publish&& publish) {
         countdown_ -= antCount;
         if (countdown_ <= 0) [[unlikely]] {
             countdown_ = w.frameCountdownReload;
@@ -543,11 +556,17 @@ template <class Update, bool Lone, class Painter>
         if constexpr (Slots > kLeftTurnSlots) w.leftTurnReach = {~box[7], box[5], ~box[6], box[8]};
         painter.publish(w);
     };
-    // Inlined everywhere, publishing leaves no pointer to the counters, which then stay in
-    // registers; a painter whose moves need those registers more says so.
     auto publishInlined = [&]() __attribute__((always_inline)) { publishCounters(); };
     auto publishCalled = [&] { publishCounters(); };
     auto& publish = pickFirst<Painter::inlinesPublish>(publishInlined, publishCalled);
+    auto serveEvents = [&](bool leftEarly) __attribute__((always_inline)) {
+        if constexpr (Painter::inlinesService) return pacer.serveEventsInlined(w, leftEarly, publish);
+        else return pacer.serveEvents(w, leftEarly, publish);
+    };
+    auto stepHook = [&]() __attribute__((always_inline)) {
+        if constexpr (Painter::inlinesService) pacer.stepHookInlined(w, antCount, publish);
+        else pacer.stepHook(w, antCount, publish);
+    };
     auto publishAt = [&](int32_t ant) __attribute__((always_inline)) {
         c.currentAnt = ant;
         publish();
@@ -658,8 +677,8 @@ template <class Update, bool Lone, class Painter>
             c.currentAnt = antCount - 1;
             painter.stepDone(w);
         }
-        if (!pacer.serveEvents(w, leftEarly, publish)) return LoopExit::Finished;
-        pacer.stepHook(w, antCount, publish);
+        if (!serveEvents(leftEarly)) return LoopExit::Finished;
+        stepHook();
         ++step;
         firstAnt = 0;
         if (pacer.servedEvents() && chosenLangtonLoop<Update>(w) != &langtonLoop<Update, Lone, Painter>) {

@@ -41,8 +41,10 @@ public:
     // moves that go to them set both (tellEye below), the others leave the loop's stores out.
     static constexpr bool readsWorld = false;
     static constexpr bool notesLeftTurns = true;
-    // Sizes that fill per move need the registers for the fill more than the loop's counters.
-    static constexpr bool inlinesPublish = Size >= 2 || Size == ExtentOnly;
+    // Measured: the marking sizes gain by the loop's counters in registers; the sizes that fill
+    // per move need the registers for the fill more, and item "0" gains nothing.
+    static constexpr bool inlinesPublish = Size >= 2;
+    static constexpr bool inlinesService = inlinesPublish;
 
     // A Langton move notes nothing: the squares it paints are where ants stood when the loop
     // began or where moves took them since, which the counters' box (right turns) and the left
