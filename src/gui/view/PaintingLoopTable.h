@@ -30,25 +30,17 @@ StepLoopEntry langtonPaintingLoop(int size, bool lone, bool eyeFollows) {
     }
 }
 
-// The instances that hand their moves to the replay thread: indexed modes, many ants, the marks
-// of sizes 2 to 8 or, at item "0", the eye. None for the rest.
-template <class Update, int Size>
-StepLoopEntry langtonReplayingLoopOfSize(bool eyeFollows) {
-    using steps::langtonLoop;
-    return eyeFollows ? &langtonLoop<Update, false, WindowPainter<AntColour, Size, true, true>>
-                      : &langtonLoop<Update, false, WindowPainter<AntColour, Size, false, true>>;
-}
-
+// The instances that hand their moves to the replay thread: indexed modes, many ants, the eye
+// shown, with the marks of sizes 2 to 8 or, at item "0", the eye alone. None for the rest.
 template <class Update>
-StepLoopEntry langtonReplayingLoop(int size, bool eyeFollows) {
+StepLoopEntry langtonReplayingLoop(int size) {
+    using steps::langtonLoop;
     switch (size) {
-        case ExtentOnly:
-            return eyeFollows ? &steps::langtonLoop<Update, false, WindowPainter<AntColour, ExtentOnly, true, true>>
-                              : nullptr;
-        case 2: return langtonReplayingLoopOfSize<Update, 2>(eyeFollows);
-        case 4: return langtonReplayingLoopOfSize<Update, 4>(eyeFollows);
-        case 6: return langtonReplayingLoopOfSize<Update, 6>(eyeFollows);
-        case 8: return langtonReplayingLoopOfSize<Update, 8>(eyeFollows);
+        case ExtentOnly: return &langtonLoop<Update, false, WindowPainter<AntColour, ExtentOnly, true, true>>;
+        case 2: return &langtonLoop<Update, false, WindowPainter<AntColour, 2, true, true>>;
+        case 4: return &langtonLoop<Update, false, WindowPainter<AntColour, 4, true, true>>;
+        case 6: return &langtonLoop<Update, false, WindowPainter<AntColour, 6, true, true>>;
+        case 8: return &langtonLoop<Update, false, WindowPainter<AntColour, 8, true, true>>;
         default: return nullptr;
     }
 }

@@ -49,9 +49,9 @@ StepLoopEntry chooseWindowLoop(const World& w) {
         StepLoopEntry replaying = nullptr;
         switch (w.antMaxMode) {
             case AntMaxMode::BlackWhite: break;
-            case AntMaxMode::Ants15: replaying = replayingLoopNibble(Size, eyeFollows); break;
-            case AntMaxMode::Ants65535: replaying = replayingLoopWord(Size, eyeFollows); break;
-            default: replaying = replayingLoopByte(Size, eyeFollows); break;
+            case AntMaxMode::Ants15: replaying = replayingLoopNibble(Size); break;
+            case AntMaxMode::Ants65535: replaying = replayingLoopWord(Size); break;
+            default: replaying = replayingLoopByte(Size); break;
         }
         if (replaying) return replaying;
     }

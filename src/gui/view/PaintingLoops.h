@@ -23,10 +23,10 @@ StepLoopEntry paintingLoopByte(int size, bool lone, bool eyeFollows);
 StepLoopEntry paintingLoopWord(int size, bool lone, bool eyeFollows);
 StepLoopEntry paintingLoopBlackWhite(int size, bool lone, bool eyeFollows);
 StepLoopEntry paintingLoopGeneralized(int size, bool eyeFollows);
-// The instances of the indexed modes that hand a many-ant run's moves to the replay thread, or
-// null where a size has none.
-StepLoopEntry replayingLoopNibble(int size, bool eyeFollows);
-StepLoopEntry replayingLoopByte(int size, bool eyeFollows);
-StepLoopEntry replayingLoopWord(int size, bool eyeFollows);
+// The instances of the indexed modes that hand a many-ant run's moves to the replay thread while
+// the eye is shown, or null where a size has none.
+StepLoopEntry replayingLoopNibble(int size);
+StepLoopEntry replayingLoopByte(int size);
+StepLoopEntry replayingLoopWord(int size);
 
 }  // namespace qm

@@ -7,8 +7,8 @@ StepLoopEntry paintingLoopByte(int size, bool lone, bool eyeFollows) {
     return langtonPaintingLoop<steps::IndexedUpdate<CellWidth::Byte>, AntColour>(size, lone, eyeFollows);
 }
 
-StepLoopEntry replayingLoopByte(int size, bool eyeFollows) {
-    return langtonReplayingLoop<steps::IndexedUpdate<CellWidth::Byte>>(size, eyeFollows);
+StepLoopEntry replayingLoopByte(int size) {
+    return langtonReplayingLoop<steps::IndexedUpdate<CellWidth::Byte>>(size);
 }
 
 }  // namespace qm

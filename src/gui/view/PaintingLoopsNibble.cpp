@@ -7,8 +7,8 @@ StepLoopEntry paintingLoopNibble(int size, bool lone, bool eyeFollows) {
     return langtonPaintingLoop<steps::IndexedUpdate<CellWidth::Nibble>, AntColour>(size, lone, eyeFollows);
 }
 
-StepLoopEntry replayingLoopNibble(int size, bool eyeFollows) {
-    return langtonReplayingLoop<steps::IndexedUpdate<CellWidth::Nibble>>(size, eyeFollows);
+StepLoopEntry replayingLoopNibble(int size) {
+    return langtonReplayingLoop<steps::IndexedUpdate<CellWidth::Nibble>>(size);
 }
 
 }  // namespace qm

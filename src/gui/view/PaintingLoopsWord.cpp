@@ -7,8 +7,8 @@ StepLoopEntry paintingLoopWord(int size, bool lone, bool eyeFollows) {
     return langtonPaintingLoop<steps::IndexedUpdate<CellWidth::Word>, AntColour>(size, lone, eyeFollows);
 }
 
-StepLoopEntry replayingLoopWord(int size, bool eyeFollows) {
-    return langtonReplayingLoop<steps::IndexedUpdate<CellWidth::Word>>(size, eyeFollows);
+StepLoopEntry replayingLoopWord(int size) {
+    return langtonReplayingLoop<steps::IndexedUpdate<CellWidth::Word>>(size);
 }
 
 }  // namespace qm
