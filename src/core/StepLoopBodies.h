@@ -218,9 +218,9 @@ inline MoveOutcome moveGeneralizedAnt(World& w, int32_t ant, Painter& painter) {
 // Per-move painter policies of the loops. A painter gets every move as it happens: the ant, the
 // square just updated and the turn result (1: the square was cleared); a generalized square
 // leaves its state where the square update put it. A black-and-white move whose square the store
-// could not take goes to `unstoredMove` instead, as a painted square. What a painter keeps in its own fields lives
-// in the loop's registers: `publish` writes it back before anything outside the loop runs, and
-// `reload` catches up after (both cheap when nothing happened). `readsWorld`: the painter reads
+// could not take goes to `unstoredMove` instead, as a painted square. What a painter keeps in its
+// own fields lives in the loop's registers: `publish` writes it back before anything outside the
+// loop runs, and `reload` catches up after (both cheap when nothing happened). `readsWorld`: the painter reads
 // the current ant and its square from the world, so the loop keeps them there for it.
 // `notesLeftTurns`: the loop keeps the reach of left-turn moves (World::leftTurnReach) for it.
 // `inlinesPublish`: the loop inlines every publish, so that no pointer to its counters leaves it

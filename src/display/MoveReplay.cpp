@@ -54,7 +54,6 @@ uint8_t* MoveReplay::begin(const Session& session) {
     sessionRow_ = row_;
     sessionAnt_ = std::clamp(session.nextAnt, 0, n - 1);
     sessionMoves_ = handed_;
-    rowsSinceHandOver_ = 0;
     rowsPerHandOver_ = std::max<uint64_t>(1, MovesPerHandOver / static_cast<uint64_t>(n));
 
     replayRow_ = row_;
@@ -74,20 +73,20 @@ uint8_t* MoveReplay::begin(const Session& session) {
     return rowAt(row_);
 }
 
+uint64_t MoveReplay::movesBefore(uint64_t row, int64_t ant) const {
+    return sessionMoves_ + (row - sessionRow_) * static_cast<uint64_t>(antCount_) + static_cast<uint64_t>(ant) -
+           static_cast<uint64_t>(sessionAnt_);
+}
+
 uint8_t* MoveReplay::nextRow() {
-    const auto n = static_cast<uint64_t>(std::max(antCount_, 1));
     ++row_;
-    const uint64_t handedRows = row_ - sessionRow_;
-    if (++rowsSinceHandOver_ >= rowsPerHandOver_) {
-        rowsSinceHandOver_ = 0;
-        handOver(sessionMoves_ + handedRows * n - static_cast<uint64_t>(sessionAnt_));
-    }
+    if ((row_ - sessionRow_) % rowsPerHandOver_ == 0) handOver(movesBefore(row_, 0));
     // The row about to be written held one that must have been replayed.
     if (row_ - rowsReplayed() >= ringRows_) [[unlikely]] {
-        handOver(sessionMoves_ + handedRows * n - static_cast<uint64_t>(sessionAnt_));
+        handOver(movesBefore(row_, 0));
         waitUntil([&] { return row_ - rowsReplayed() < ringRows_; });
     }
-    std::memset(rowAt(row_), NotMoved, static_cast<size_t>(n));
+    std::memset(rowAt(row_), NotMoved, static_cast<size_t>(std::max(antCount_, 1)));
     return rowAt(row_);
 }
 
@@ -103,8 +102,7 @@ void MoveReplay::catchUp() {
         const int32_t from = row_ == sessionRow_ ? sessionAnt_ : 0;
         const void* notMoved = std::memchr(row + from, NotMoved, static_cast<size_t>(antCount_ - from));
         const int64_t moved = notMoved ? static_cast<const uint8_t*>(notMoved) - row : antCount_;
-        handOver(sessionMoves_ + (row_ - sessionRow_) * static_cast<uint64_t>(antCount_) +
-                 static_cast<uint64_t>(moved) - static_cast<uint64_t>(sessionAnt_));
+        handOver(movesBefore(row_, moved));
         nextAnt_ = static_cast<int32_t>(moved % antCount_);
     }
     waitUntil([&] { return consumed_.load(std::memory_order_acquire) == handed_; });

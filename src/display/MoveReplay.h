@@ -64,6 +64,8 @@ private:
     void unpark();
     void handOver(uint64_t moves);
     uint64_t rowsReplayed() const;
+    // The session's moves up to `ant` of `row`, counted over all sessions.
+    uint64_t movesBefore(uint64_t row, int64_t ant) const;
     template <bool Marks, bool Eye>
     void replayMoves(uint64_t count);
     uint8_t* rowAt(uint64_t row) { return ring_.data() + (row % ringRows_) * static_cast<size_t>(antCount_); }
@@ -73,13 +75,12 @@ private:
     uint64_t ringRows_ = 0;
 
     // The loop's side: the row being written, where the session began, the moves handed over
-    // (over all sessions) and at the session's start, and rows since the last hand-over.
+    // (over all sessions) and at the session's start, and how often rows are handed over.
     uint64_t row_ = 0;
     uint64_t sessionRow_ = 0;
     int32_t sessionAnt_ = 0;
     uint64_t sessionMoves_ = 0;
     uint64_t handed_ = 0;
-    uint64_t rowsSinceHandOver_ = 0;
     uint64_t rowsPerHandOver_ = 1;
     int32_t nextAnt_ = 0;
     bool parked_ = false;  // the loop's own note that it let the thread sleep

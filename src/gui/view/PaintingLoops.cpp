@@ -45,21 +45,12 @@ StepLoopEntry chooseWindowLoop(const World& w) {
     // With the eye shown, many ants hand their moves to the replay thread: the eye's pixel test
     // per move is what the loop cannot hide. The marks alone cost the loop less than sharing the
     // machine with the thread does, so without the eye the loop keeps them.
-    if (!lone && eyeFollows && w.handBrakeCount == 0 && form->mainView->replaysMoves) {
-        StepLoopEntry replaying = nullptr;
-        switch (w.antMaxMode) {
-            case AntMaxMode::BlackWhite: break;
-            case AntMaxMode::Ants15: replaying = replayingLoopNibble(Size); break;
-            case AntMaxMode::Ants65535: replaying = replayingLoopWord(Size); break;
-            default: replaying = replayingLoopByte(Size); break;
-        }
-        if (replaying) return replaying;
-    }
+    const bool replays = !lone && eyeFollows && w.handBrakeCount == 0 && form->mainView->replaysMoves;
     switch (w.antMaxMode) {
-        case AntMaxMode::BlackWhite: return paintingLoopBlackWhite(Size, lone, eyeFollows);
-        case AntMaxMode::Ants15: return paintingLoopNibble(Size, lone, eyeFollows);
-        case AntMaxMode::Ants65535: return paintingLoopWord(Size, lone, eyeFollows);
-        default: return paintingLoopByte(Size, lone, eyeFollows);
+        case AntMaxMode::BlackWhite: return paintingLoopBlackWhite(Size, lone, eyeFollows, replays);
+        case AntMaxMode::Ants15: return paintingLoopNibble(Size, lone, eyeFollows, replays);
+        case AntMaxMode::Ants65535: return paintingLoopWord(Size, lone, eyeFollows, replays);
+        default: return paintingLoopByte(Size, lone, eyeFollows, replays);
     }
 }
 

@@ -17,16 +17,12 @@ inline constexpr int GenericSize = -1;
 template <int Size>
 StepLoopEntry chooseWindowLoop(const World& w);
 
-// The instances of one mode, by painter size.
-StepLoopEntry paintingLoopNibble(int size, bool lone, bool eyeFollows);
-StepLoopEntry paintingLoopByte(int size, bool lone, bool eyeFollows);
-StepLoopEntry paintingLoopWord(int size, bool lone, bool eyeFollows);
-StepLoopEntry paintingLoopBlackWhite(int size, bool lone, bool eyeFollows);
+// The instances of one mode, by painter size; `replays`: the run may hand its moves to the
+// replay thread, where the mode and the size have an instance for it.
+StepLoopEntry paintingLoopNibble(int size, bool lone, bool eyeFollows, bool replays);
+StepLoopEntry paintingLoopByte(int size, bool lone, bool eyeFollows, bool replays);
+StepLoopEntry paintingLoopWord(int size, bool lone, bool eyeFollows, bool replays);
+StepLoopEntry paintingLoopBlackWhite(int size, bool lone, bool eyeFollows, bool replays);
 StepLoopEntry paintingLoopGeneralized(int size, bool eyeFollows);
-// The instances of the indexed modes that hand a many-ant run's moves to the replay thread while
-// the eye is shown, or null where a size has none.
-StepLoopEntry replayingLoopNibble(int size);
-StepLoopEntry replayingLoopByte(int size);
-StepLoopEntry replayingLoopWord(int size);
 
 }  // namespace qm

@@ -3,8 +3,8 @@
 
 namespace qm {
 
-StepLoopEntry paintingLoopBlackWhite(int size, bool lone, bool eyeFollows) {
-    return langtonPaintingLoop<steps::BWUpdate, BlackSquares>(size, lone, eyeFollows);
+StepLoopEntry paintingLoopBlackWhite(int size, bool lone, bool eyeFollows, bool replays) {
+    return langtonPaintingLoop<steps::BWUpdate, BlackSquares>(size, lone, eyeFollows, replays);
 }
 
 }  // namespace qm

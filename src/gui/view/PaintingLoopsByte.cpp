@@ -3,12 +3,8 @@
 
 namespace qm {
 
-StepLoopEntry paintingLoopByte(int size, bool lone, bool eyeFollows) {
-    return langtonPaintingLoop<steps::IndexedUpdate<CellWidth::Byte>, AntColour>(size, lone, eyeFollows);
-}
-
-StepLoopEntry replayingLoopByte(int size) {
-    return langtonReplayingLoop<steps::IndexedUpdate<CellWidth::Byte>>(size);
+StepLoopEntry paintingLoopByte(int size, bool lone, bool eyeFollows, bool replays) {
+    return langtonPaintingLoop<steps::IndexedUpdate<CellWidth::Byte>, AntColour>(size, lone, eyeFollows, replays);
 }
 
 }  // namespace qm

@@ -3,12 +3,8 @@
 
 namespace qm {
 
-StepLoopEntry paintingLoopNibble(int size, bool lone, bool eyeFollows) {
-    return langtonPaintingLoop<steps::IndexedUpdate<CellWidth::Nibble>, AntColour>(size, lone, eyeFollows);
-}
-
-StepLoopEntry replayingLoopNibble(int size) {
-    return langtonReplayingLoop<steps::IndexedUpdate<CellWidth::Nibble>>(size);
+StepLoopEntry paintingLoopNibble(int size, bool lone, bool eyeFollows, bool replays) {
+    return langtonPaintingLoop<steps::IndexedUpdate<CellWidth::Nibble>, AntColour>(size, lone, eyeFollows, replays);
 }
 
 }  // namespace qm

@@ -3,12 +3,8 @@
 
 namespace qm {
 
-StepLoopEntry paintingLoopWord(int size, bool lone, bool eyeFollows) {
-    return langtonPaintingLoop<steps::IndexedUpdate<CellWidth::Word>, AntColour>(size, lone, eyeFollows);
-}
-
-StepLoopEntry replayingLoopWord(int size) {
-    return langtonReplayingLoop<steps::IndexedUpdate<CellWidth::Word>>(size);
+StepLoopEntry paintingLoopWord(int size, bool lone, bool eyeFollows, bool replays) {
+    return langtonPaintingLoop<steps::IndexedUpdate<CellWidth::Word>, AntColour>(size, lone, eyeFollows, replays);
 }
 
 }  // namespace qm
