@@ -63,12 +63,16 @@ void Checkpoints::setBudget(uint64_t bytes) {
     thin();
 }
 
-bool Checkpoints::due(int64_t steps, double seconds, uint64_t contentBytes) const {
+bool Checkpoints::tooSoon(int64_t steps, double seconds) const {
     const Checkpoint* before = atOrBelow(steps);
+    return before && (before->steps >= steps || seconds - before->seconds < MinimumInterval);
+}
+
+bool Checkpoints::due(int64_t steps, double seconds, uint64_t contentBytes) const {
     // The first is due at once; after one that could not be kept (over the budget, or no
     // memory), only as the share allows, or every step would try again at full cost.
-    if (!before && !tried_) return true;
-    if (before && (before->steps >= steps || seconds - before->seconds < MinimumInterval)) return false;
+    if (!atOrBelow(steps) && !tried_) return true;
+    if (tooSoon(steps, seconds)) return false;
     const double growth = static_cast<double>(std::max(contentBytes, lastContent_)) /
                           static_cast<double>(std::max<uint64_t>(lastContent_, 65536));
     // Reading takes no less than this a byte, whatever a cheap last one suggests (the run's first

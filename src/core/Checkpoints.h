@@ -55,6 +55,9 @@ public:
     // True when a run at `steps` with `seconds` of computing time should keep itself now;
     // `contentBytes`: what taking it would read (grid chunks that may hold squares, stored squares).
     bool due(int64_t steps, double seconds, uint64_t contentBytes) const;
+    // True when no checkpoint can be due at `steps` and `seconds` whatever it would read: the
+    // last one stands there or less than the interval ago. Cheap, unlike measuring the content.
+    bool tooSoon(int64_t steps, double seconds) const;
     // Keeps the world as standing at `point` (steps = point.counters.stepCount). `mayHold`: the
     // chunks of the grid that may hold squares, narrowed to those that do. Empty on success,
     // else the reason (nothing kept).

@@ -80,6 +80,8 @@ void Timeline::atStepEnd(const World& w, double seconds) {
     const WorldPoint point = pointAtStepEnd(w);
     markReached(w, point.counters.stepCount);
     samples_.record(sampleOf(w.counters, point.counters.stepCount, seconds));
+    // Measuring the content reads the process's resident size from the system: not every frame.
+    if (checkpoints_.tooSoon(point.counters.stepCount, seconds)) return;
     const uint64_t content = contentBytes(w);
     // A checkpoint that cannot be kept (no memory) only makes later jumps replay longer.
     if (checkpoints_.due(point.counters.stepCount, seconds, content))
