@@ -111,6 +111,40 @@ TEST_F(MainWindowTest, LabelsShowTheirWholeTextsAtTheirWidestValues) {
     EXPECT_LE(about->generalizedRadio->sizeHint().width(), about->generalizedRadio->width());
 }
 
+// A label that keeps its backdrop looks exactly as a plain one over the same group box, also after
+// the box, the label's text and the palette change.
+TEST(FittingLabelBackdrop, LooksAsTheTransparentLabelDoes) {
+    QWidget window;
+    window.resize(420, 200);
+    qm::FittingLabel* labels[2];
+    QGroupBox* boxes[2];
+    for (int k = 0; k < 2; ++k) {
+        boxes[k] = new QGroupBox(QStringLiteral(" State "), &window);
+        boxes[k]->setGeometry(10 + 200 * k, 10, 161, 175);
+        labels[k] = new qm::FittingLabel(QStringLiteral("0"), boxes[k]);
+        labels[k]->setGeometry(2, 86, 155, 13);  // over the frame's left and right edges
+        labels[k]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    labels[1]->keepBackdrop();
+    window.show();
+    const auto expectSame = [&](const char* when) {
+        QCoreApplication::processEvents();
+        const QImage picture = window.grab().toImage();
+        const QRect plain = boxes[0]->geometry();
+        EXPECT_EQ(picture.copy(plain), picture.copy(plain.translated(200, 0))) << when;
+    };
+    expectSame("at first");
+    for (qm::FittingLabel* label : labels) label->setText(QStringLiteral("-9223372036854775807"));
+    expectSame("with a long text");
+    for (QGroupBox* box : boxes) box->resize(161, 120);
+    for (qm::FittingLabel* label : labels) label->move(2, 20);
+    expectSame("after the box and the label changed");
+    QPalette palette = window.palette();
+    palette.setColor(QPalette::Window, QColor(0x20, 0x60, 0xA0));
+    window.setPalette(palette);
+    expectSame("after the palette changed");
+}
+
 TEST_F(MainWindowTest, MemoryItemIsFittedToTheMachine) {
     struct Case {
         qm::MemoryStatus status;

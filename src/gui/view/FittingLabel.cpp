@@ -15,7 +15,49 @@ QFont FittingLabel::fittingFont() const {
     return fitting;
 }
 
+void FittingLabel::keepBackdrop() {
+    keepsBackdrop_ = true;
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+FittingLabel::BackdropKey FittingLabel::backdropKey() const {
+    BackdropKey key;
+    key.place = mapTo(window(), QPoint(0, 0));
+    key.sizes.append(size());
+    for (const QWidget* a = parentWidget(); a; a = a->isWindow() ? nullptr : a->parentWidget()) {
+        key.sizes.append(a->size());
+        key.enabled.append(a->isEnabled());
+        key.palettes.append(a->palette().cacheKey());
+    }
+    key.ratio = devicePixelRatioF();
+    return key;
+}
+
+// Each ancestor from the window down, itself without its children, over the label's rectangle:
+// the window's background first, then what each transparent ancestor paints over it.
+const QPixmap& FittingLabel::backdrop() {
+    BackdropKey key = backdropKey();
+    if (key == backdropKey_ && !backdrop_.isNull()) return backdrop_;
+    QVector<QWidget*> ancestors;
+    for (QWidget* a = parentWidget(); a; a = a->isWindow() ? nullptr : a->parentWidget()) ancestors.prepend(a);
+    QPixmap picture(size() * key.ratio);
+    picture.setDevicePixelRatio(key.ratio);
+    picture.fill(Qt::transparent);
+    for (QWidget* a : ancestors) {
+        const QRect mine(mapTo(a, QPoint(0, 0)), size());
+        a->render(&picture, QPoint(0, 0), QRegion(mine),
+                  a->isWindow() ? QWidget::DrawWindowBackground : QWidget::RenderFlags());
+    }
+    backdrop_ = picture;
+    backdropKey_ = std::move(key);
+    return backdrop_;
+}
+
 void FittingLabel::paintEvent(QPaintEvent* event) {
+    if (keepsBackdrop_) {
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, backdrop());
+    }
     if (!pixmap().isNull() || QFontMetrics(font()).horizontalAdvance(text()) <= contentsRect().width()) {
         QLabel::paintEvent(event);
         return;

@@ -60,6 +60,7 @@ QLabel* makeStatic(QWidget* parent, const QString& text, int x, int y, int w) {
     auto* label = new qm::FittingLabel(text, parent);
     label->setGeometry(x, y, w, 13);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->keepBackdrop();  // the state panel's numbers change every frame
     return label;
 }
 
