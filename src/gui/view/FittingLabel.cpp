@@ -53,12 +53,20 @@ const QPixmap& FittingLabel::backdrop() {
     return backdrop_;
 }
 
+bool FittingLabel::fitsWhole() {
+    const int width = contentsRect().width();
+    if (text() != measured_.text || width != measured_.width || font() != measured_.font) {
+        measured_ = {text(), font(), width, QFontMetrics(font()).horizontalAdvance(text()) <= width};
+    }
+    return measured_.fits;
+}
+
 void FittingLabel::paintEvent(QPaintEvent* event) {
     if (keepsBackdrop_) {
         QPainter painter(this);
         painter.drawPixmap(0, 0, backdrop());
     }
-    if (!pixmap().isNull() || QFontMetrics(font()).horizontalAdvance(text()) <= contentsRect().width()) {
+    if (!pixmap().isNull() || fitsWhole()) {
         QLabel::paintEvent(event);
         return;
     }

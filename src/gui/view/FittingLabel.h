@@ -41,6 +41,16 @@ private:
         bool operator==(const BackdropKey&) const = default;
     };
     BackdropKey backdropKey() const;
+    // Whether the text fits in the label's own font, measured again only when the text, the font
+    // or the width changed: the measure shapes the text, as drawing it does once more.
+    bool fitsWhole();
+    struct Measure {
+        QString text;
+        QFont font;
+        int width = -1;
+        bool fits = false;
+    };
+    Measure measured_;
     const QPixmap& backdrop();
 
     bool keepsBackdrop_ = false;
