@@ -120,9 +120,9 @@ TEST(FittingLabelBackdrop, LooksAsTheTransparentLabelDoes) {
     QGroupBox* boxes[2];
     for (int k = 0; k < 2; ++k) {
         boxes[k] = new QGroupBox(QStringLiteral(" State "), &window);
-        boxes[k]->setGeometry(10 + 200 * k, 10, 161, 175);
+        boxes[k]->setGeometry(8 + 200 * k, 8, 160, 176);  // whole image pixels at ratios 1.25 and 1.5 too
         labels[k] = new qm::FittingLabel(QStringLiteral("0"), boxes[k]);
-        labels[k]->setGeometry(2, 86, 155, 13);  // over the frame's left and right edges
+        labels[k]->setGeometry(0, 84, 160, 16);  // over the frame's left and right edges
         labels[k]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
     labels[1]->keepBackdrop();
@@ -130,14 +130,15 @@ TEST(FittingLabelBackdrop, LooksAsTheTransparentLabelDoes) {
     const auto expectSame = [&](const char* when) {
         QCoreApplication::processEvents();
         const QImage picture = window.grab().toImage();
-        const QRect plain = boxes[0]->geometry();
-        EXPECT_EQ(picture.copy(plain), picture.copy(plain.translated(200, 0))) << when;
+        const qreal ratio = picture.devicePixelRatio();  // image pixels per widget pixel
+        const QRect plain = QRectF(QPointF(boxes[0]->pos()) * ratio, QSizeF(boxes[0]->size()) * ratio).toRect();
+        EXPECT_EQ(picture.copy(plain), picture.copy(plain.translated(qRound(200 * ratio), 0))) << when;
     };
     expectSame("at first");
     for (qm::FittingLabel* label : labels) label->setText(QStringLiteral("-9223372036854775807"));
     expectSame("with a long text");
-    for (QGroupBox* box : boxes) box->resize(161, 120);
-    for (qm::FittingLabel* label : labels) label->move(2, 20);
+    for (QGroupBox* box : boxes) box->resize(160, 120);
+    for (qm::FittingLabel* label : labels) label->move(0, 4);  // over the title
     expectSame("after the box and the label changed");
     QPalette palette = window.palette();
     palette.setColor(QPalette::Window, QColor(0x20, 0x60, 0xA0));

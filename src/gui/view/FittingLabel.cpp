@@ -1,5 +1,7 @@
 #include "gui/view/FittingLabel.h"
 
+#include <cmath>
+
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
@@ -15,9 +17,21 @@ QFont FittingLabel::fittingFont() const {
     return fitting;
 }
 
-void FittingLabel::keepBackdrop() {
-    keepsBackdrop_ = true;
-    setAttribute(Qt::WA_OpaquePaintEvent);
+// Opaque from the first paint on, where the pixel ratio is whole: at a fractional one the
+// label's edges need not fall on whole pixels, and the picture would be resampled there.
+void FittingLabel::keepBackdrop() { keepsBackdrop_ = true; }
+
+void FittingLabel::paintBackdrop() {
+    const qreal ratio = devicePixelRatioF();
+    const bool whole = ratio == std::floor(ratio);
+    const bool opaque = testAttribute(Qt::WA_OpaquePaintEvent);
+    if (opaque) {
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, backdrop());
+    }
+    if (whole == opaque) return;
+    setAttribute(Qt::WA_OpaquePaintEvent, whole);
+    if (opaque) update();  // the ratio became fractional: drawn again over the ancestors
 }
 
 FittingLabel::BackdropKey FittingLabel::backdropKey() const {
@@ -62,10 +76,7 @@ bool FittingLabel::fitsWhole() {
 }
 
 void FittingLabel::paintEvent(QPaintEvent* event) {
-    if (keepsBackdrop_) {
-        QPainter painter(this);
-        painter.drawPixmap(0, 0, backdrop());
-    }
+    if (keepsBackdrop_) paintBackdrop();
     if (!pixmap().isNull() || fitsWhole()) {
         QLabel::paintEvent(event);
         return;

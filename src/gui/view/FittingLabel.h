@@ -52,6 +52,7 @@ private:
     };
     Measure measured_;
     const QPixmap& backdrop();
+    void paintBackdrop();
 
     bool keepsBackdrop_ = false;
     BackdropKey backdropKey_;
