@@ -144,6 +144,8 @@ TEST(FittingLabelBackdrop, LooksAsTheTransparentLabelDoes) {
     palette.setColor(QPalette::Window, QColor(0x20, 0x60, 0xA0));
     window.setPalette(palette);
     expectSame("after the palette changed");
+    for (QGroupBox* box : boxes) box->setStyleSheet(QStringLiteral("QGroupBox { border: 3px solid #C04000; }"));
+    expectSame("after the style changed");
 }
 
 TEST_F(MainWindowTest, MemoryItemIsFittedToTheMachine) {
