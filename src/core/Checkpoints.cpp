@@ -37,6 +37,12 @@ int32_t memoryItemOf(const World& w) {
     return 0;
 }
 
+// The checkpoint `before` (the latest at or below `steps`, if any) stands at `steps` or less than
+// the interval ago.
+bool tooSoonAfter(const Checkpoint* before, int64_t steps, double seconds) {
+    return before && (before->steps >= steps || seconds - before->seconds < Checkpoints::MinimumInterval);
+}
+
 }  // namespace
 
 uint64_t checkpointBudgetBytes(int memoryItem, bool beyondGrid, uint64_t availableBytes) {
@@ -64,15 +70,15 @@ void Checkpoints::setBudget(uint64_t bytes) {
 }
 
 bool Checkpoints::tooSoon(int64_t steps, double seconds) const {
-    const Checkpoint* before = atOrBelow(steps);
-    return before && (before->steps >= steps || seconds - before->seconds < MinimumInterval);
+    return tooSoonAfter(atOrBelow(steps), steps, seconds);
 }
 
 bool Checkpoints::due(int64_t steps, double seconds, uint64_t contentBytes) const {
+    const Checkpoint* before = atOrBelow(steps);
     // The first is due at once; after one that could not be kept (over the budget, or no
     // memory), only as the share allows, or every step would try again at full cost.
-    if (!atOrBelow(steps) && !tried_) return true;
-    if (tooSoon(steps, seconds)) return false;
+    if (!before && !tried_) return true;
+    if (tooSoonAfter(before, steps, seconds)) return false;
     const double growth = static_cast<double>(std::max(contentBytes, lastContent_)) /
                           static_cast<double>(std::max<uint64_t>(lastContent_, 65536));
     // Reading takes no less than this a byte, whatever a cheap last one suggests (the run's first
