@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include <QEvent>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
@@ -34,11 +35,18 @@ void FittingLabel::paintBackdrop() {
     if (opaque) update();  // the ratio became fractional: drawn again over the ancestors
 }
 
-FittingLabel::BackdropKey FittingLabel::backdropKey() const {
+// From the parent up to the window.
+QVector<QWidget*> FittingLabel::ancestors() const {
+    QVector<QWidget*> chain;
+    for (QWidget* a = parentWidget(); a; a = a->isWindow() ? nullptr : a->parentWidget()) chain.append(a);
+    return chain;
+}
+
+FittingLabel::BackdropKey FittingLabel::backdropKey(const QVector<QWidget*>& chain) const {
     BackdropKey key;
     key.place = mapTo(window(), QPoint(0, 0));
     key.sizes.append(size());
-    for (const QWidget* a = parentWidget(); a; a = a->isWindow() ? nullptr : a->parentWidget()) {
+    for (const QWidget* a : chain) {
         key.sizes.append(a->size());
         key.enabled.append(a->isEnabled());
         key.palettes.append(a->palette().cacheKey());
@@ -50,17 +58,16 @@ FittingLabel::BackdropKey FittingLabel::backdropKey() const {
 // Each ancestor from the window down, itself without its children, over the label's rectangle:
 // the window's background first, then what each transparent ancestor paints over it.
 const QPixmap& FittingLabel::backdrop() {
-    BackdropKey key = backdropKey();
+    const QVector<QWidget*> chain = ancestors();
+    BackdropKey key = backdropKey(chain);
     if (key == backdropKey_ && !backdrop_.isNull()) return backdrop_;
-    QVector<QWidget*> ancestors;
-    for (QWidget* a = parentWidget(); a; a = a->isWindow() ? nullptr : a->parentWidget()) ancestors.prepend(a);
     QPixmap picture(size() * key.ratio);
     picture.setDevicePixelRatio(key.ratio);
     picture.fill(Qt::transparent);
-    for (QWidget* a : ancestors) {
-        const QRect mine(mapTo(a, QPoint(0, 0)), size());
-        a->render(&picture, QPoint(0, 0), QRegion(mine),
-                  a->isWindow() ? QWidget::DrawWindowBackground : QWidget::RenderFlags());
+    for (auto a = chain.rbegin(); a != chain.rend(); ++a) {
+        const QRect mine(mapTo(*a, QPoint(0, 0)), size());
+        (*a)->render(&picture, QPoint(0, 0), QRegion(mine),
+                     (*a)->isWindow() ? QWidget::DrawWindowBackground : QWidget::RenderFlags());
     }
     backdrop_ = picture;
     backdropKey_ = std::move(key);
@@ -73,6 +80,12 @@ bool FittingLabel::fitsWhole() {
         measured_ = {text(), font(), width, QFontMetrics(font()).horizontalAdvance(text()) <= width};
     }
     return measured_.fits;
+}
+
+// A style sheet on an ancestor restyles it without a new palette, and repolishes the label.
+void FittingLabel::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::StyleChange) backdrop_ = QPixmap();
+    QLabel::changeEvent(event);
 }
 
 void FittingLabel::paintEvent(QPaintEvent* event) {

@@ -27,11 +27,12 @@ public:
     void keepBackdrop();
 
 protected:
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
     // What the backdrop was rendered for: the label's place and size, its ancestors' sizes,
-    // enabled states and palettes, and the pixel ratio.
+    // enabled states and palettes, and the pixel ratio. A change of style drops it.
     struct BackdropKey {
         QPoint place;
         QVector<QSize> sizes;
@@ -40,7 +41,11 @@ private:
         qreal ratio = 0;
         bool operator==(const BackdropKey&) const = default;
     };
-    BackdropKey backdropKey() const;
+    QVector<QWidget*> ancestors() const;
+    BackdropKey backdropKey(const QVector<QWidget*>& ancestors) const;
+    const QPixmap& backdrop();
+    void paintBackdrop();
+
     // Whether the text fits in the label's own font, measured again only when the text, the font
     // or the width changed: the measure shapes the text, as drawing it does once more.
     bool fitsWhole();
@@ -50,13 +55,11 @@ private:
         int width = -1;
         bool fits = false;
     };
-    Measure measured_;
-    const QPixmap& backdrop();
-    void paintBackdrop();
 
     bool keepsBackdrop_ = false;
     BackdropKey backdropKey_;
     QPixmap backdrop_;
+    Measure measured_;
 };
 
 }  // namespace qm
