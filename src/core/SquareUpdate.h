@@ -95,26 +95,29 @@ inline int32_t programBit(uint64_t program, uint32_t state) {
     return static_cast<int32_t>((program >> (state & 63u)) & 1u);
 }
 
+// Beyond the fast grid, out of line and cold as the other modes' store paths.
+[[gnu::noinline, gnu::cold]] inline int32_t storeUpdateGeneralized(World& w, uint64_t program, int32_t x, int32_t y) {
+    w.searchMulti.X = x;
+    w.searchMulti.Y = y;
+    w.squareStateFromStore = 1;
+    if (!w.storeMulti) return -1;
+    GeneralizedSquare* found = w.storeMulti->FindOrAddElement();
+    if (!found) return -1;
+    GeneralizedSquare& e = *found;
+    const int32_t turn = programBit(program, static_cast<uint32_t>(e.state) - 1u);
+    e.state = static_cast<uint8_t>(e.state + 1);
+    if (e.state > w.states) {
+        e.state = 1;
+        ++w.counters.peakFilled;
+    }
+    w.currentSquareState = e.state;
+    return turn;
+}
+
 inline int32_t squareUpdateGeneralized(World& w, uint64_t program, int32_t x, int32_t y) {
     const FastGrid& g = w.grid;
     const int32_t states = w.states;
-    if (!g.inside(x, y)) [[unlikely]] {
-        w.searchMulti.X = x;
-        w.searchMulti.Y = y;
-        w.squareStateFromStore = 1;
-        if (!w.storeMulti) return -1;
-        GeneralizedSquare* found = w.storeMulti->FindOrAddElement();
-        if (!found) return -1;
-        GeneralizedSquare& e = *found;
-        const int32_t turn = programBit(program, static_cast<uint32_t>(e.state) - 1u);
-        e.state = static_cast<uint8_t>(e.state + 1);
-        if (e.state > states) {
-            e.state = 1;
-            ++w.counters.peakFilled;
-        }
-        w.currentSquareState = e.state;
-        return turn;
-    }
+    if (!g.inside(x, y)) [[unlikely]] return storeUpdateGeneralized(w, program, x, y);
     w.squareStateFromStore = 0;
     const int64_t cell = g.cellIndex(x, y);
     w.currentCellIndex = cell;
