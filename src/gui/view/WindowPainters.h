@@ -196,7 +196,8 @@ private:
     }
     // Draws every marked square and clears its mark, a line of marks at a time: `lineOf(v)` gives
     // for the line at coordinate v the colour of each square along it (RowMajor: v is y, the
-    // colour's argument x; otherwise the other way round).
+    // colour's argument x; otherwise the other way round). Measured: drawing in the image's row
+    // order took as long, and skipping a square whose pixel has its colour already took longer.
     template <class LineColours>
     static void drawMarks(const SquareMarks& marks, const PixelTarget& target, LineColours&& lineOf) {
         const PixelTarget::FixedFill fixed = target.fixedFill();
