@@ -26,23 +26,35 @@ namespace qm {
 template <CellWidth Width>
 class IndexedColumn {
 public:
-    IndexedColumn(const World& w, int32_t x) : w_(w), x_(x) {
+    IndexedColumn(const World& w, int32_t x)
+        : w_(w), x_(x), cells_(w.grid.cells), halfSize_(static_cast<uint32_t>(w.grid.halfSize)),
+          maxCell_(static_cast<uint32_t>(w.grid.maxCell)) {
         const FastGrid& g = w.grid;
-        inside_ = g.exists() && g.shifted(x) <= static_cast<uint32_t>(g.maxCell);
+        inside_ = g.exists() && g.shifted(x) <= maxCell_;
         first_ = inside_ ? uint64_t{g.shifted(x)} * static_cast<uint32_t>(g.side) : 0;
     }
 
+    // The grid's fields are held here: a caller that writes pixels between two squares would
+    // otherwise have them read again from the world after every write.
     [[gnu::always_inline]] int32_t antAt(int32_t y) const {
-        const FastGrid& g = w_.grid;
-        const uint32_t v = g.shifted(y);
-        if (!inside_ || v > static_cast<uint32_t>(g.maxCell)) [[unlikely]] return storedPaintingAnt(w_, x_, y);
-        const uint32_t ant = indexedCellValue<Width>(g.cells, first_ + v);
+        const uint32_t ant = valueAt(y);
         return ant == indexedEmpty(Width) ? -1 : static_cast<int32_t>(ant);
+    }
+    // The same as the grid holds it: the all-ones value of the width when empty.
+    [[gnu::always_inline]] uint32_t valueAt(int32_t y) const {
+        const uint32_t v = static_cast<uint32_t>(y) + halfSize_;
+        if (!inside_ || v > maxCell_) [[unlikely]] {
+            const int32_t stored = storedPaintingAnt(w_, x_, y);
+            return stored < 0 ? indexedEmpty(Width) : static_cast<uint32_t>(stored);
+        }
+        return indexedCellValue<Width>(cells_, first_ + v);
     }
 
 private:
     const World& w_;
     int32_t x_;
+    const uint8_t* cells_;
+    uint32_t halfSize_, maxCell_;
     bool inside_;
     uint64_t first_;  // cell number of (x, -R)
 };

@@ -187,10 +187,16 @@ private:
     }
     template <CellWidth Width>
     static void drawMarkedIndexedSquares(const World& w, const SquareMarks& marks, const PixelTarget& target) {
+        // Empty squares and painted ones come in no order: the colour is chosen by a mask, which
+        // the empty asm hides from the compiler, as it would turn the choice back into a branch.
         drawMarks(marks, target, [&w](int32_t x) {
-            return [&w, column = IndexedColumn<Width>(w, x)](int32_t y) {
-                const int32_t ant = column.antAt(y);
-                return ant < 0 ? toArgb(White) : Colour::argb(w, ant);
+            return [colours = w.antColour, column = IndexedColumn<Width>(w, x)](int32_t y) {
+                const uint32_t ant = column.valueAt(y);
+                uint32_t painted = 0u - static_cast<uint32_t>(ant != indexedEmpty(Width));
+                asm("" : "+r"(painted));
+                const uint32_t white = toArgb(White);
+                const uint32_t argb = toArgb(colourOf(colours[ant & painted]));
+                return white ^ ((argb ^ white) & painted);
             };
         });
     }
@@ -202,10 +208,17 @@ private:
     static void drawMarks(const SquareMarks& marks, const PixelTarget& target, LineColours&& lineOf) {
         const PixelTarget::FixedFill fixed = target.fixedFill();
         const uint32_t lines = RowMajor ? marks.rows : marks.columns;
+        // Along a line that lies whole on the surface, a square away from the edges is at a fixed
+        // step from the line's origin; the rest go through the clipping fill.
+        const auto& wholeAlong = RowMajor ? fixed.whole.x : fixed.whole.y;
+        const int64_t stepAlong = RowMajor ? Size * 4 : -fixed.rowStep;
         for (uint32_t line = 0; line < lines; ++line) {
             uint64_t* words = marks.words + std::size_t{line} * marks.wordsPerLine;
             const auto at = static_cast<int32_t>((RowMajor ? marks.firstY : marks.firstX) + line);
             const auto argbAlong = lineOf(at);
+            const bool wholeLine = RowMajor ? fixed.whole.y.holds(at) : fixed.whole.x.holds(at);
+            const uint64_t lineOrigin = fixed.squareOrigin + static_cast<uint64_t>(RowMajor ? -int64_t{at} * fixed.rowStep
+                                                                                            : int64_t{at} * (Size * 4));
             for (uint32_t k = 0; k < marks.wordsPerLine; ++k) {
                 uint64_t word = words[k];
                 if (word == 0) continue;
@@ -215,8 +228,17 @@ private:
                     word &= word - 1;
                     const auto other = static_cast<int32_t>((RowMajor ? marks.firstX : marks.firstY) + along);
                     const uint32_t argb = argbAlong(other);
-                    if constexpr (RowMajor) fixed.template fill<Size>(other, at, argb);
-                    else fixed.template fill<Size>(at, other, argb);
+                    if (wholeLine && wholeAlong.holds(other)) [[likely]] {
+                        uintptr_t row = lineOrigin + static_cast<uint64_t>(int64_t{other} * stepAlong);
+                        for (int r = 0; r < Size; ++r, row += static_cast<uint64_t>(fixed.bytesPerLine)) {
+                            uint32_t* pixel = reinterpret_cast<uint32_t*>(row);
+                            for (int c = 0; c < Size; ++c) pixel[c] = argb;
+                        }
+                    } else if constexpr (RowMajor) {
+                        fixed.template fill<Size>(other, at, argb);
+                    } else {
+                        fixed.template fill<Size>(at, other, argb);
+                    }
                 } while (word != 0);
             }
         }
