@@ -21,8 +21,8 @@ namespace qm {
     return w.storeBW && w.storeBW->Find(x, y);
 }
 
-// The squares of column x of an indexed run: antAt(y) is the index of the ant that painted
-// square (x, y), or -1 for an empty square.
+// The squares of column x of an indexed run: valueAt(y) is the index of the ant that painted
+// square (x, y), or the all-ones value of the cell width for an empty square.
 template <CellWidth Width>
 class IndexedColumn {
 public:
@@ -36,11 +36,6 @@ public:
 
     // The grid's fields are held here: a caller that writes pixels between two squares would
     // otherwise have them read again from the world after every write.
-    [[gnu::always_inline]] int32_t antAt(int32_t y) const {
-        const uint32_t ant = valueAt(y);
-        return ant == indexedEmpty(Width) ? -1 : static_cast<int32_t>(ant);
-    }
-    // The same as the grid holds it: the all-ones value of the width when empty.
     [[gnu::always_inline]] uint32_t valueAt(int32_t y) const {
         const uint32_t v = static_cast<uint32_t>(y) + halfSize_;
         if (!inside_ || v > maxCell_) [[unlikely]] {

@@ -71,14 +71,19 @@ public:
             // Addresses as integers: off the surface, the square's own address may lie anywhere.
             const uint64_t onSurface = squareOrigin + static_cast<uint64_t>(static_cast<int64_t>(x) * (Size * 4)) -
                                        static_cast<uint64_t>(static_cast<int64_t>(y) * rowStep);
-            uintptr_t row = choose(isWhole, onSurface, scratch);
+            const uintptr_t row = choose(isWhole, onSurface, scratch);
             const uint64_t stride = choose(isWhole, static_cast<uint64_t>(bytesPerLine), Size * 4);
+            square<Size>(row, stride, argb);
+            // A whole square touches the surface too, so they differ just for a cut one.
+            if (touching.holds(x, y) != isWhole) [[unlikely]] target->fill(x, y, argb);
+        }
+        // Size x Size pixels from the address `row` on, a line of them every `stride` bytes.
+        template <int Size>
+        static void square(uintptr_t row, uint64_t stride, uint32_t argb) {
             for (int r = 0; r < Size; ++r, row += stride) {
                 uint32_t* pixel = reinterpret_cast<uint32_t*>(row);
                 for (int c = 0; c < Size; ++c) pixel[c] = argb;
             }
-            // A whole square touches the surface too, so they differ just for a cut one.
-            if (touching.holds(x, y) != isWhole) [[unlikely]] target->fill(x, y, argb);
         }
     };
     // The squares with at least one pixel on the surface: columns x rows of them from

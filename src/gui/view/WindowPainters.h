@@ -229,11 +229,8 @@ private:
                     const auto other = static_cast<int32_t>((RowMajor ? marks.firstX : marks.firstY) + along);
                     const uint32_t argb = argbAlong(other);
                     if (wholeLine && wholeAlong.holds(other)) [[likely]] {
-                        uintptr_t row = lineOrigin + static_cast<uint64_t>(int64_t{other} * stepAlong);
-                        for (int r = 0; r < Size; ++r, row += static_cast<uint64_t>(fixed.bytesPerLine)) {
-                            uint32_t* pixel = reinterpret_cast<uint32_t*>(row);
-                            for (int c = 0; c < Size; ++c) pixel[c] = argb;
-                        }
+                        PixelTarget::FixedFill::square<Size>(lineOrigin + static_cast<uint64_t>(int64_t{other} * stepAlong),
+                                                             static_cast<uint64_t>(fixed.bytesPerLine), argb);
                     } else if constexpr (RowMajor) {
                         fixed.template fill<Size>(other, at, argb);
                     } else {
