@@ -68,14 +68,18 @@ public:
         void fill(int32_t x, int32_t y, uint32_t argb) const {
             static_assert(Size >= 1 && Size * Size <= ScratchPixels);
             const bool isWhole = whole.holds(x, y);
-            // Addresses as integers: off the surface, the square's own address may lie anywhere.
-            const uint64_t onSurface = squareOrigin + static_cast<uint64_t>(static_cast<int64_t>(x) * (Size * 4)) -
-                                       static_cast<uint64_t>(static_cast<int64_t>(y) * rowStep);
-            const uintptr_t row = choose(isWhole, onSurface, scratch);
+            const uintptr_t row = choose(isWhole, address<Size>(x, y), scratch);
             const uint64_t stride = choose(isWhole, static_cast<uint64_t>(bytesPerLine), Size * 4);
             square<Size>(row, stride, argb);
             // A whole square touches the surface too, so they differ just for a cut one.
             if (touching.holds(x, y) != isWhole) [[unlikely]] target->fill(x, y, argb);
+        }
+        // Where square (x, y)'s first pixel is when the square lies whole on the surface. As an
+        // integer: off the surface, the square's own address may lie anywhere.
+        template <int Size>
+        uint64_t address(int32_t x, int32_t y) const {
+            return squareOrigin + static_cast<uint64_t>(static_cast<int64_t>(x) * (Size * 4)) -
+                   static_cast<uint64_t>(static_cast<int64_t>(y) * rowStep);
         }
         // Size x Size pixels from the address `row` on, a line of them every `stride` bytes.
         template <int Size>

@@ -208,17 +208,14 @@ private:
     static void drawMarks(const SquareMarks& marks, const PixelTarget& target, LineColours&& lineOf) {
         const PixelTarget::FixedFill fixed = target.fixedFill();
         const uint32_t lines = RowMajor ? marks.rows : marks.columns;
-        // Along a line that lies whole on the surface, a square away from the edges is at a fixed
-        // step from the line's origin; the rest go through the clipping fill.
+        // On a line that lies whole on the surface, a square away from the edges is written
+        // straight to its pixels; the rest go through the clipping fill.
         const auto& wholeAlong = RowMajor ? fixed.whole.x : fixed.whole.y;
-        const int64_t stepAlong = RowMajor ? Size * 4 : -fixed.rowStep;
         for (uint32_t line = 0; line < lines; ++line) {
             uint64_t* words = marks.words + std::size_t{line} * marks.wordsPerLine;
             const auto at = static_cast<int32_t>((RowMajor ? marks.firstY : marks.firstX) + line);
             const auto argbAlong = lineOf(at);
             const bool wholeLine = RowMajor ? fixed.whole.y.holds(at) : fixed.whole.x.holds(at);
-            const uint64_t lineOrigin = fixed.squareOrigin + static_cast<uint64_t>(RowMajor ? -int64_t{at} * fixed.rowStep
-                                                                                            : int64_t{at} * (Size * 4));
             for (uint32_t k = 0; k < marks.wordsPerLine; ++k) {
                 uint64_t word = words[k];
                 if (word == 0) continue;
@@ -228,14 +225,12 @@ private:
                     word &= word - 1;
                     const auto other = static_cast<int32_t>((RowMajor ? marks.firstX : marks.firstY) + along);
                     const uint32_t argb = argbAlong(other);
-                    if (wholeLine && wholeAlong.holds(other)) [[likely]] {
-                        PixelTarget::FixedFill::square<Size>(lineOrigin + static_cast<uint64_t>(int64_t{other} * stepAlong),
-                                                             static_cast<uint64_t>(fixed.bytesPerLine), argb);
-                    } else if constexpr (RowMajor) {
-                        fixed.template fill<Size>(other, at, argb);
-                    } else {
-                        fixed.template fill<Size>(at, other, argb);
-                    }
+                    const int32_t x = RowMajor ? other : at;
+                    const int32_t y = RowMajor ? at : other;
+                    if (wholeLine && wholeAlong.holds(other)) [[likely]]
+                        fixed.template square<Size>(fixed.template address<Size>(x, y), static_cast<uint64_t>(fixed.bytesPerLine), argb);
+                    else
+                        fixed.template fill<Size>(x, y, argb);
                 } while (word != 0);
             }
         }
