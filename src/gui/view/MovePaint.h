@@ -31,7 +31,11 @@ inline uint32_t paintedOrWhite(uint8_t cleared, uint32_t paintedArgb) {
 // What an indexed or a black-and-white move paints, and how the eye window learns of it.
 struct AntColour {
     static constexpr bool blackSquares = false;
-    static uint32_t argb(const World& w, int32_t ant) { return toArgb(colourOf(w.antColour[ant])); }
+    static uint32_t argb(const World& w, int32_t ant) { return argbOf(w.antColour, ant); }
+    // The same from the colour words themselves, for a caller that holds them; the index stays
+    // of the caller's type, as a conversion cost the step loops an instruction.
+    template <class Index>
+    static uint32_t argbOf(const uint32_t* antWords, Index ant) { return toArgb(colourOf(antWords[ant])); }
     template <class Colour>
     [[gnu::always_inline]] static void tellEye(EyeWindow& eye, uint64_t outsideCalls, AntPos p, Colour argb,
                                                uint8_t cleared) {

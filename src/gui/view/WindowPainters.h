@@ -195,7 +195,7 @@ private:
                 uint32_t painted = 0u - static_cast<uint32_t>(ant != indexedEmpty(Width));
                 asm("" : "+r"(painted));
                 const uint32_t white = toArgb(White);
-                const uint32_t argb = toArgb(colourOf(colours[ant & painted]));
+                const uint32_t argb = AntColour::argbOf(colours, ant & painted);
                 return white ^ ((argb ^ white) & painted);
             };
         });
