@@ -131,9 +131,8 @@ std::string Checkpoints::keep(const World& w, const WorldPoint& point, double se
         const double gridStart = threadSeconds();
         // The lines waiting uncompressed while the run goes on take no more than the checkpoints
         // may keep: beyond that, a part is compressed at once.
-        const int parts = gridLinesParts();
-        const double gridWait = packGridLines(w.grid, mayHold, c.grid, CheckpointLevel, parts,
-                                              static_cast<std::size_t>(budget_ / static_cast<uint64_t>(parts)));
+        const double gridWait = packGridLines(w.grid, mayHold, c.grid, CheckpointLevel, gridLinesParts(),
+                                              static_cast<std::size_t>(budget_));
         if (gridWait < 0.0) return "compression failed";
         gridCost = {threadSeconds() - gridStart, gridWait};
         const Checkpoint* before = atOrBelow(c.steps);

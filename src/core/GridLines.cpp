@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cstring>
 #include <memory>
@@ -138,17 +139,39 @@ private:
     ZstdFrameWriter writer_;
 };
 
+// The bytes of gathered lines all parts together may leave uncompressed. Shared, not split
+// evenly: parts hold equal numbers of chunks, not of lines, and a part that outgrew an even
+// share compressed on the caller's critical path while the others left room unused.
+class DeferRoom {
+public:
+    explicit DeferRoom(std::size_t bytes) : left_(bytes), total_(bytes) {}
+    std::size_t total() const { return total_; }
+    // Takes `bytes` more of the room; false, taking nothing, when less is left.
+    bool take(std::size_t bytes) {
+        std::size_t left = left_.load(std::memory_order_relaxed);
+        do {
+            if (left < bytes) return false;
+        } while (!left_.compare_exchange_weak(left, left - bytes, std::memory_order_relaxed));
+        return true;
+    }
+    void giveBack(std::size_t bytes) { left_.fetch_add(bytes, std::memory_order_relaxed); }
+
+private:
+    std::atomic<std::size_t> left_;
+    const std::size_t total_;
+};
+
 // Packs the chunks [from, to) that `mayHold` marks; clears the marks of those without squares
-// (the words of [from, to) are this part's alone). Up to `deferBytes` of gathered lines are left
-// uncompressed in the part, for compressGridLines; past that, or with none, the part is
-// compressed here.
+// (the words of [from, to) are this part's alone). Gathered lines are left uncompressed in the
+// part, for compressGridLines, while `room` holds them; past that, or with no room at all, the
+// part is compressed here.
 PartResult packPart(const FastGrid& g, const TouchedPages& pages, ChunkBits& mayHold, uint64_t from, uint64_t to,
-                    int level, std::size_t deferBytes, GridLinesPart& part) {
+                    int level, DeferRoom& room, GridLinesPart& part) {
     PartResult result;
     const double start = threadSeconds();
     try {
         std::optional<PartFrame> frame;
-        if (deferBytes == 0) frame.emplace(level);
+        if (room.total() == 0) frame.emplace(level);
         // Chunks go to the compressor a batch at a time: a call for each chunk's few lines cost a
         // quarter of the checkpoint. A deferred part gathers into one buffer, no larger than its
         // marked chunks could fill (a sanitizer shadows all of it) and touched only as far as it
@@ -156,10 +179,11 @@ PartResult packPart(const FastGrid& g, const TouchedPages& pages, ChunkBits& may
         constexpr std::size_t ChunkRoom = sizeof(LineMask) + worldformat::GridChunkBytes;
         uint64_t marked = 0;
         for (uint64_t k = from; k < to; ++k) marked += hasChunk(mayHold, k) ? 1 : 0;
-        const std::size_t batchBytes = frame ? BatchBytes : deferBytes;
+        const std::size_t batchBytes = frame ? BatchBytes : room.total();
         auto batch = std::make_unique_for_overwrite<uint8_t[]>(
             static_cast<std::size_t>(std::min<uint64_t>(batchBytes, marked * ChunkRoom)) + ChunkRoom);
         std::size_t batched = 0;
+        std::size_t held = 0;  // of the room
         for (uint64_t k = from; k < to; ++k) {
             if (!hasChunk(mayHold, k)) continue;
             LineMask mask;
@@ -171,8 +195,16 @@ PartResult packPart(const FastGrid& g, const TouchedPages& pages, ChunkBits& may
             }
             std::memcpy(batch.get() + batched, mask.data(), sizeof mask);
             batched += sizeof mask + count * LineBytes;
-            if (batched >= batchBytes) {
-                if (!frame) frame.emplace(level);  // too much to keep uncompressed
+            if (!frame && batched > held) {
+                if (room.take(batched - held)) {
+                    held = batched;
+                } else {
+                    frame.emplace(level);  // too much to keep uncompressed
+                    room.giveBack(held);
+                    held = 0;
+                }
+            }
+            if (frame && batched >= batchBytes) {
                 frame->add(batch.get(), batched);
                 batched = 0;
             }
@@ -275,12 +307,13 @@ double packGridLines(const FastGrid& g, ChunkBits& mayHold, GridLines& lines, in
         if (seen * most >= marked * firstWord.size()) firstWord.push_back(word + 1);
     }
     const TouchedPages pages(g.cells, static_cast<std::size_t>(std::max(g.byteSize, 0)));
+    DeferRoom room(deferBytes);
     lines.clear();
     lines.resize(firstWord.size());
     for (std::size_t i = 0; i < lines.size(); ++i) lines[i].firstChunk = firstWord[i] * 64;
     const std::vector<PartResult> results = runParts(lines.size(), [&](std::size_t i) {
         const uint64_t to = i + 1 < lines.size() ? lines[i + 1].firstChunk : chunks;
-        return packPart(g, pages, mayHold, lines[i].firstChunk, to, level, deferBytes, lines[i]);
+        return packPart(g, pages, mayHold, lines[i].firstChunk, to, level, room, lines[i]);
     });
     double longest = 0.0;
     for (const PartResult& r : results) {

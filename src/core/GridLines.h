@@ -33,9 +33,9 @@ int gridLinesParts();
 // for few chunks), each but the first on a thread of its own, and narrows `mayHold` to those
 // chunks. Answers how much longer than its own part the caller waited for the others, in their
 // computing time (0 for one part), or a negative value when compression fails; throws
-// std::bad_alloc when memory does. A part whose lines take at most `deferBytes` is left
+// std::bad_alloc when memory does. Up to `deferBytes` of lines, all parts together, are left
 // uncompressed, for compressGridLines to finish where it costs the caller nothing: compressing
-// costs as much as gathering.
+// costs as much as gathering. A part whose lines no longer fit is compressed at once.
 double packGridLines(const FastGrid& g, ChunkBits& mayHold, GridLines& lines, int level, int parts = gridLinesParts(),
                      std::size_t deferBytes = 0);
 
