@@ -179,9 +179,11 @@ PartResult packPart(const FastGrid& g, const TouchedPages& pages, ChunkBits& may
         constexpr std::size_t ChunkRoom = sizeof(LineMask) + worldformat::GridChunkBytes;
         uint64_t marked = 0;
         for (uint64_t k = from; k < to; ++k) marked += hasChunk(mayHold, k) ? 1 : 0;
-        const std::size_t batchBytes = frame ? BatchBytes : room.total();
-        auto batch = std::make_unique_for_overwrite<uint8_t[]>(
-            static_cast<std::size_t>(std::min<uint64_t>(batchBytes, marked * ChunkRoom)) + ChunkRoom);
+        const auto bufferBytes =
+            static_cast<std::size_t>(std::min<uint64_t>(frame ? BatchBytes : room.total(), marked * ChunkRoom));
+        auto batch = std::make_unique_for_overwrite<uint8_t[]>(bufferBytes + ChunkRoom);
+        // Compressing, from the start or once the room ran out, a batch at a time.
+        const std::size_t flushAt = std::min(BatchBytes, bufferBytes);
         std::size_t batched = 0;
         std::size_t held = 0;  // of the room
         for (uint64_t k = from; k < to; ++k) {
@@ -204,7 +206,7 @@ PartResult packPart(const FastGrid& g, const TouchedPages& pages, ChunkBits& may
                     held = 0;
                 }
             }
-            if (frame && batched >= batchBytes) {
+            if (frame && batched >= flushAt) {
                 frame->add(batch.get(), batched);
                 batched = 0;
             }
