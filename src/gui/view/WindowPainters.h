@@ -41,10 +41,10 @@ public:
     // moves that go to them set both (tellEye below), the others leave the loop's stores out.
     static constexpr bool readsWorld = false;
     static constexpr bool notesLeftTurns = true;
-    // Measured: the marking sizes and item "0" gain by the loop's counters in registers (item
-    // "0" 4-7% on a second machine, where the first had shown nothing); the sizes that fill per
-    // move need the registers for the fill more.
-    static constexpr bool inlinesPublish = Size >= 2 || Size == ExtentOnly;
+    // Measured: the marking sizes and the indexed modes' item "0" gain by the loop's counters in
+    // registers (item "0" 4-7% on a second machine, where the first had shown nothing; black and
+    // white lost 1-2% there); the sizes that fill per move need the registers for the fill more.
+    static constexpr bool inlinesPublish = Size >= 2 || (Size == ExtentOnly && !Colour::blackSquares);
     static constexpr bool inlinesService = inlinesPublish;
 
     // A Langton move notes nothing: the squares it paints are where ants stood when the loop
