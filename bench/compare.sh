@@ -74,18 +74,14 @@ while [ $# -gt 0 ] && [ "$1" != "--" ]; do
 done
 [ "${1:-}" = "--" ] && shift
 a=(); b=(); r=()
+runKind() { "$BENCH" "$@" 2>/dev/null | sed -n 's/.*moves_per_s=//p'; }
 for ((i = 0; i < rounds; i++)); do
   # The first kind runs first in even rounds, second in odd ones (see tableRow).
+  # shellcheck disable=SC2086  # the extra options are meant to split into words
   if ((i % 2 == 0)); then
-    # shellcheck disable=SC2086  # the extra options are meant to split into words
-    x=$("$BENCH" "$@" $first 2>/dev/null | sed -n 's/.*moves_per_s=//p')
-    # shellcheck disable=SC2086
-    y=$("$BENCH" "$@" $second 2>/dev/null | sed -n 's/.*moves_per_s=//p')
+    x=$(runKind "$@" $first); y=$(runKind "$@" $second)
   else
-    # shellcheck disable=SC2086
-    y=$("$BENCH" "$@" $second 2>/dev/null | sed -n 's/.*moves_per_s=//p')
-    # shellcheck disable=SC2086
-    x=$("$BENCH" "$@" $first 2>/dev/null | sed -n 's/.*moves_per_s=//p')
+    y=$(runKind "$@" $second); x=$(runKind "$@" $first)
   fi
   a+=("$x"); b+=("$y"); r+=("$(awk -v p="$x" -v q="$y" 'BEGIN{printf "%.4f", p/q}')")
 done
